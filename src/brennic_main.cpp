@@ -1,2 +1,4 @@
-#include <cstdio>
-int main() { return 1; }
+// Brennic.exe: writes an extract of one or several English texts.
+#include "brennic/command_line.h"
+
+int main(int argc, char** argv) { return brennic::run_brennic(argc, argv); }

@@ -160,41 +160,104 @@ private:
         if (k <= k0) return;
         switch (b[k - 1]) {
             case 'a':
-                if (ends("ational"_af)) { r("ate"_af); break; }
-                if (ends("tional"_af)) { r("tion"_af); break; }
+                if (ends("ational"_af)) {
+                    r("ate"_af);
+                    break;
+                }
+                if (ends("tional"_af)) {
+                    r("tion"_af);
+                    break;
+                }
                 break;
             case 'c':
-                if (ends("enci"_af)) { r("ence"_af); break; }
-                if (ends("anci"_af)) { r("ance"_af); break; }
+                if (ends("enci"_af)) {
+                    r("ence"_af);
+                    break;
+                }
+                if (ends("anci"_af)) {
+                    r("ance"_af);
+                    break;
+                }
                 break;
             case 'e':
-                if (ends("izer"_af)) { r("ize"_af); break; }
+                if (ends("izer"_af)) {
+                    r("ize"_af);
+                    break;
+                }
                 break;
             case 'l':
-                if (ends("bli"_af)) { r("ble"_af); break; }
-                if (ends("alli"_af)) { r("al"_af); break; }
-                if (ends("entli"_af)) { r("ent"_af); break; }
-                if (ends("eli"_af)) { r("e"_af); break; }
-                if (ends("ousli"_af)) { r("ous"_af); break; }
+                if (ends("bli"_af)) {
+                    r("ble"_af);
+                    break;
+                }
+                if (ends("alli"_af)) {
+                    r("al"_af);
+                    break;
+                }
+                if (ends("entli"_af)) {
+                    r("ent"_af);
+                    break;
+                }
+                if (ends("eli"_af)) {
+                    r("e"_af);
+                    break;
+                }
+                if (ends("ousli"_af)) {
+                    r("ous"_af);
+                    break;
+                }
                 break;
             case 'o':
-                if (ends("ization"_af)) { r("ize"_af); break; }
-                if (ends("ation"_af)) { r("ate"_af); break; }
-                if (ends("ator"_af)) { r("ate"_af); break; }
+                if (ends("ization"_af)) {
+                    r("ize"_af);
+                    break;
+                }
+                if (ends("ation"_af)) {
+                    r("ate"_af);
+                    break;
+                }
+                if (ends("ator"_af)) {
+                    r("ate"_af);
+                    break;
+                }
                 break;
             case 's':
-                if (ends("alism"_af)) { r("al"_af); break; }
-                if (ends("iveness"_af)) { r("ive"_af); break; }
-                if (ends("fulness"_af)) { r("ful"_af); break; }
-                if (ends("ousness"_af)) { r("ous"_af); break; }
+                if (ends("alism"_af)) {
+                    r("al"_af);
+                    break;
+                }
+                if (ends("iveness"_af)) {
+                    r("ive"_af);
+                    break;
+                }
+                if (ends("fulness"_af)) {
+                    r("ful"_af);
+                    break;
+                }
+                if (ends("ousness"_af)) {
+                    r("ous"_af);
+                    break;
+                }
                 break;
             case 't':
-                if (ends("aliti"_af)) { r("al"_af); break; }
-                if (ends("iviti"_af)) { r("ive"_af); break; }
-                if (ends("biliti"_af)) { r("ble"_af); break; }
+                if (ends("aliti"_af)) {
+                    r("al"_af);
+                    break;
+                }
+                if (ends("iviti"_af)) {
+                    r("ive"_af);
+                    break;
+                }
+                if (ends("biliti"_af)) {
+                    r("ble"_af);
+                    break;
+                }
                 break;
             case 'g':
-                if (ends("logi"_af)) { r("log"_af); break; }
+                if (ends("logi"_af)) {
+                    r("log"_af);
+                    break;
+                }
                 break;
             default:
                 break;
@@ -205,19 +268,40 @@ private:
     void step3() {
         switch (b[k]) {
             case 'e':
-                if (ends("icate"_af)) { r("ic"_af); break; }
-                if (ends("ative"_af)) { r(""_af); break; }
-                if (ends("alize"_af)) { r("al"_af); break; }
+                if (ends("icate"_af)) {
+                    r("ic"_af);
+                    break;
+                }
+                if (ends("ative"_af)) {
+                    r(""_af);
+                    break;
+                }
+                if (ends("alize"_af)) {
+                    r("al"_af);
+                    break;
+                }
                 break;
             case 'i':
-                if (ends("iciti"_af)) { r("ic"_af); break; }
+                if (ends("iciti"_af)) {
+                    r("ic"_af);
+                    break;
+                }
                 break;
             case 'l':
-                if (ends("ical"_af)) { r("ic"_af); break; }
-                if (ends("ful"_af)) { r(""_af); break; }
+                if (ends("ical"_af)) {
+                    r("ic"_af);
+                    break;
+                }
+                if (ends("ful"_af)) {
+                    r(""_af);
+                    break;
+                }
                 break;
             case 's':
-                if (ends("ness"_af)) { r(""_af); break; }
+                if (ends("ness"_af)) {
+                    r(""_af);
+                    break;
+                }
                 break;
             default:
                 break;

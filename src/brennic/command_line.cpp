@@ -1,0 +1,118 @@
+#include "brennic/command_line.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "brennic/failure.h"
+#include "brennic/run_state.h"
+
+namespace brennic {
+
+const char* const kUsageText =
+    "\nExecuting Brennic for Windows/MSDOS:\n"
+    "Brennic [-is] [-ak] [-nM] text1 [... textM] [query] compression_rate\n\n"
+    "Executing Brennic for Unix/Linux:\n"
+    "./Brennic.exe [-is] [-ak] [-nM] text1 [... textM] [query] compression_rate\n";
+
+namespace {
+
+// The document count: like "%d" on at most the 9 characters after "-n".
+std::optional<int> document_count(const char* arg) {
+    char aux[10] = {};
+    std::strncpy(aux, arg + 2, 9);
+    int n = 0;
+    if (std::sscanf(aux, "%d", &n) != 1 || n < 1) return std::nullopt;
+    return n;
+}
+
+// The rate as "%f" reads it; not a number, or NaN, is 0.0.
+float parse_rate(const char* arg) {
+    float rate = 0.0f;
+    if (std::sscanf(arg, "%f", &rate) != 1 || std::isnan(rate)) return 0.0f;
+    return rate;
+}
+
+// "multidoc-" goes before the last path component of the last text.
+std::string multidoc_name(const std::string& last_text) {
+    const std::size_t slash = last_text.rfind('/');
+    if (slash == std::string::npos) return "multidoc-" + last_text;
+    return last_text.substr(0, slash + 1) + "multidoc-" + last_text.substr(slash + 1);
+}
+
+}  // namespace
+
+std::optional<CommandLine> parse_command_line(int argc, const char* const* argv) {
+    if (argc <= 2) return std::nullopt;
+    CommandLine cl;
+    int counter = 1;
+    if (std::strcmp(argv[counter], "-is") == 0) {
+        cl.test_is = true;
+        ++counter;
+    }
+    if (counter < argc && std::strcmp(argv[counter], "-ak") == 0) {
+        cl.test_ak = true;
+        ++counter;
+    }
+    if (counter >= argc) return std::nullopt;
+    if (std::strncmp(argv[counter], "-n", 2) == 0) {
+        const std::optional<int> n = document_count(argv[counter]);
+        if (!n || *n > argc - counter - 2) return std::nullopt;  // texts and a rate must follow
+        ++counter;
+        for (int i = 0; i < *n; ++i) cl.texts.emplace_back(argv[counter++]);
+        cl.filename = *n > 1 ? multidoc_name(cl.texts.back()) : cl.texts.back();
+    } else {
+        cl.texts.emplace_back(argv[counter++]);
+        cl.filename = cl.texts.back();
+    }
+    if (counter >= argc) return std::nullopt;
+    if (counter < argc - 1) cl.query = argv[counter++];
+    cl.compression_rate = parse_rate(argv[counter]);
+    return cl;
+}
+
+namespace {
+
+void summarize(const CommandLine& cl) {
+    RunState state;
+    state.test_is = cl.test_is ? TRUE : FALSE;
+    state.test_ak = cl.test_ak ? TRUE : FALSE;
+    for (const std::string& text : cl.texts) read_text(state, text);
+    if (cl.query) {
+        state.test_query = TRUE;
+        state.query = cl.query;
+    }
+    state.compression_rate = cl.compression_rate;
+
+    if (state.test_is) intrasumm(state);
+    score_sentences(state);
+    select_sentences(state);
+    if (const char* flag = std::getenv("BRENNIC_DEBUG"); flag != nullptr && *flag != '\0') {
+        debug(state);
+    }
+    print_extract(state, cl.filename);
+}
+
+}  // namespace
+
+int run_brennic(int argc, const char* const* argv) {
+    const std::optional<CommandLine> cl = parse_command_line(argc, argv);
+    if (!cl) {
+        std::fputs(kUsageText, stdout);
+        return 1;
+    }
+    try {
+        summarize(*cl);
+    } catch (const Failure& failure) {
+        std::printf("\tERROR: %s\n", failure.what());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        std::printf("\tERROR: out of memory!\n");
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace brennic

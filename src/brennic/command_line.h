@@ -1,0 +1,30 @@
+// The command line "[-is] [-ak] [-nM] text1 [... textM] [query] compression_rate"
+// and the run it drives.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brennic {
+
+extern const char* const kUsageText;
+
+struct CommandLine {
+    bool test_is = false;
+    bool test_ak = false;
+    std::vector<std::string> texts;  // in argument order
+    std::optional<std::string> query;
+    float compression_rate = 0.0f;
+    std::string filename;  // the output base name
+};
+
+// Parses the arguments (argv[0] is the program). Returns nothing when the
+// usage text is to be printed instead: too few arguments, a missing or bad
+// document count, or switches and texts that leave no compression rate.
+std::optional<CommandLine> parse_command_line(int argc, const char* const* argv);
+
+// The whole program: parses, reads, summarizes, writes; returns the exit status.
+int run_brennic(int argc, const char* const* argv);
+
+}  // namespace brennic

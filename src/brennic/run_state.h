@@ -1,0 +1,81 @@
+// The state of one summary run: the flags of the command line, the text
+// model, the results of scoring, and the scratch buffer of the word helpers.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "brennic/text_model.h"
+
+namespace brennic {
+
+// 1 when the byte belongs to the letter set that makes words.
+int is_letter(char c);
+
+struct RunState {
+    RunState() { initialize_variables(); }
+    ~RunState() { finalize_variables(); }
+    RunState(const RunState&) = delete;
+    RunState& operator=(const RunState&) = delete;
+
+    // Gives every field its start value.
+    void initialize_variables();
+    // Releases everything the run holds.
+    void finalize_variables();
+
+    int size_extract = 0;     // maximum size of the extract, in words
+    long long size_text = 0;  // words of all input texts, stop words included
+    int test_query = FALSE;   // a query was given
+    int test_ak = FALSE;      // "-ak": scores are means instead of sums
+    int test_is = FALSE;      // "-is": sentences are condensed before scoring
+    float compression_rate = 0.0f;
+    float threshold = 0.0f;  // the mean sentence score
+    std::optional<std::string> query;
+
+    std::vector<block_sentence> sentences;  // the sentence list, in input order
+    WordIndex words;                        // the word index
+    block_sentence* p_vellsent = nullptr;   // the vell sentence
+
+    // Scratch buffer of the word helpers below; each call overwrites it.
+    std::string tmp_word;
+
+    // tmp_word := word with A-Z folded to a-z (bytes from 0x80 keep their case).
+    const std::string& lowercase(std::string_view word);
+    // 1 when word, in any case, is on the stop list; tmp_word holds it lowercased.
+    int is_stopword(std::string_view word);
+    // 1 when word, in any case, is on the abbreviation list; tmp_word holds it lowercased.
+    int is_abbrev(std::string_view word);
+    // tmp_word := the lower-case Porter stem of the last run of ASCII letters
+    // of word, or word lowercased when it has no ASCII letter.
+    const std::string& stemming(std::string_view word);
+
+    // What the reader learnt about a word as written: its stem's entry in
+    // the index and whether it is a content word. Saves stemming the same
+    // word again at each of its occurrences.
+    struct Term {
+        WordId id;
+        bool content;
+    };
+    StringMap<Term> known_words;
+};
+
+// The stages of a run, in the order main calls them.
+void read_text(RunState& state, const std::string& filename);
+void intrasumm(RunState& state);
+void score_sentences(RunState& state);
+float cosine(RunState& state, std::string_view sent1, std::string_view sent2);
+void select_sentences(RunState& state);
+// The largest extract, in words, that the rate allows for size_text words.
+int extract_size(long long size_text, float compression_rate);
+// The name of the extract file for an output base name.
+std::string extract_file_name(const std::string& base_name);
+// Condenses one sentence: stop words deleted, spacing around punctuation
+// normalised, the first character upper-cased.
+std::string condense(RunState& state, std::string_view sentence);
+void print_extract(const RunState& state, const std::string& filename);
+void debug(const RunState& state);
+
+}  // namespace brennic

@@ -1,0 +1,98 @@
+// Scores every sentence, chooses the vell sentence, and derives the
+// threshold and the extract size that selection works with.
+#include <cmath>
+#include <limits>
+
+#include "brennic/query_vector.h"
+#include "brennic/run_state.h"
+
+namespace brennic {
+namespace {
+
+// The query-chosen vell sentence, or nullptr when no sentence shares a
+// content stem with the query: the first of the highest cosines above 0.
+block_sentence* most_similar_to_query(RunState& state) {
+    std::vector<std::pair<WordId, float>> terms;
+    WordId unseen = static_cast<WordId>(state.words.size());
+    for (const auto& [stem, freq] : query_stems(state, *state.query)) {
+        // A stem missing from the index matches no sentence but still
+        // lengthens the query's vector.
+        const WordId id = state.words.find(stem);
+        terms.emplace_back(id == WordIndex::npos ? unseen++ : id, freq);
+    }
+    QueryVector query(std::move(terms), unseen);
+
+    block_sentence* chosen = nullptr;
+    float last_res = 0.0f;
+    for (block_sentence& s : state.sentences) {
+        const float res = query.cosine(s.content_words);
+        if (res > 0.0f && (chosen == nullptr || res > last_res)) {
+            chosen = &s;
+            last_res = res;
+        }
+    }
+    return chosen;
+}
+
+}  // namespace
+
+int extract_size(long long size_text, float compression_rate) {
+    double size;
+    if (compression_rate < 1.0f) {
+        const double words = static_cast<double>(size_text);
+        size = words - words * static_cast<double>(compression_rate);
+    } else {
+        size = static_cast<double>(compression_rate);
+    }
+    if (std::isnan(size)) return 0;
+    if (size >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (size <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(size);  // truncates toward zero
+}
+
+void score_sentences(RunState& state) {
+    float maior = 0.0f;
+    long long number_of_sentences = 0;
+    state.p_vellsent = nullptr;
+
+    if (state.test_query && !state.sentences.empty())
+        state.p_vellsent = most_similar_to_query(state);
+    const bool ignore_query = state.p_vellsent == nullptr;
+    if (ignore_query && !state.sentences.empty()) state.p_vellsent = &state.sentences.front();
+
+    for (block_sentence& s : state.sentences) {
+        long long number_of_actual_words = 0;
+        for (WordId id : s.content_words) {
+            ++number_of_actual_words;
+            s.score += static_cast<float>(state.words[id].frequency);
+        }
+        if (state.test_ak) {
+            s.score = number_of_actual_words > 0
+                          ? s.score / static_cast<float>(number_of_actual_words)
+                          : 0.0f;
+        }
+        if (ignore_query && s.score > state.p_vellsent->score) state.p_vellsent = &s;
+        if (s.score > maior) maior = s.score;
+        state.threshold += s.score;
+        ++number_of_sentences;
+    }
+
+    if (state.p_vellsent != nullptr) {
+        state.p_vellsent->summary_worthy = TRUE;
+        // A query-chosen vell sentence outranks every other sentence; the
+        // threshold keeps the score it had before.
+        if (!ignore_query) state.p_vellsent->score = maior + 1.0f;
+    }
+    if (number_of_sentences > 0) {
+        state.threshold = state.threshold / static_cast<float>(number_of_sentences);
+    }
+    state.size_extract = extract_size(state.size_text, state.compression_rate);
+
+    if (state.p_vellsent != nullptr) {
+        for (WordId id : state.p_vellsent->content_words) state.words[id].vell_word = TRUE;
+    }
+}
+
+}  // namespace brennic
