@@ -1,0 +1,392 @@
+// The text model and the summarization stages, driven through the library.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "brennic/failure.h"
+#include "brennic/run_state.h"
+
+namespace brennic {
+namespace {
+
+const char* const kWorkedExample =
+    "Cats drink milk.\nThe dog eats fish.\nDogs drink milk too.\nA cat sleeps.\n";
+
+std::vector<std::string> sentence_texts(const RunState& state) {
+    std::vector<std::string> texts;
+    for (const block_sentence& s : state.sentences) texts.push_back(s.sentence);
+    return texts;
+}
+
+std::vector<float> scores(const RunState& state) {
+    std::vector<float> result;
+    for (const block_sentence& s : state.sentences) result.push_back(s.score);
+    return result;
+}
+
+// The positions (from 1) of the marked sentences.
+std::vector<int> marked(const RunState& state) {
+    std::vector<int> result;
+    for (std::size_t i = 0; i < state.sentences.size(); ++i) {
+        if (state.sentences[i].summary_worthy) result.push_back(static_cast<int>(i) + 1);
+    }
+    return result;
+}
+
+// Reads a sentence file's content and runs scoring and selection.
+void summarize(RunState& state, const std::string& seg, float rate, const char* query = nullptr,
+               bool ak = false, bool is = false) {
+    read_sentences(state, seg);
+    state.compression_rate = rate;
+    state.test_ak = ak ? TRUE : FALSE;
+    state.test_is = is ? TRUE : FALSE;
+    if (query != nullptr) {
+        state.test_query = TRUE;
+        state.query = query;
+    }
+    if (is) intrasumm(state);
+    score_sentences(state);
+    select_sentences(state);
+}
+
+TEST(WordIndex, KeepsInsertionOrderAndCounts) {
+    WordIndex index;
+    for (const char* w : {"cat", "apple", "dog", "cat"}) index.put_word(w);
+    ASSERT_EQ(index.size(), 3u);
+    EXPECT_EQ(index.words()[0].word, "cat");
+    EXPECT_EQ(index.words()[1].word, "apple");
+    EXPECT_EQ(index.words()[2].word, "dog");
+    EXPECT_EQ(index.get_freq("cat"), 2);
+    EXPECT_EQ(index.get_freq("apple"), 1);
+    for (int i = 0; i < 4; ++i) index.put_word("apple");
+    EXPECT_EQ(index.get_freq("apple"), 5);
+    EXPECT_EQ(index.is_vellword("dog"), FALSE);
+    index.make_vellword("dog", TRUE);
+    EXPECT_EQ(index.is_vellword("dog"), TRUE);
+    EXPECT_EQ(index.is_vellword("cat"), FALSE);
+}
+
+TEST(WordIndex, MissingWordFailsTheRun) {
+    WordIndex index;
+    index.put_word("cat");
+    for (auto op : {+[](WordIndex& i) { i.get_freq("dog"); },
+                    +[](WordIndex& i) { i.make_vellword("dog", TRUE); },
+                    +[](WordIndex& i) { i.is_vellword("dog"); }}) {
+        try {
+            op(index);
+            ADD_FAILURE() << "no failure";
+        } catch (const Failure& f) {
+            EXPECT_STREQ(f.what(), "word dog not found!");
+        }
+    }
+}
+
+TEST(WordIndex, SortedInputStaysFast) {
+    // A sorted word list is the worst case of an unbalanced tree; hashing
+    // keeps it linear.
+    WordIndex index;
+    for (int i = 0; i < 200000; ++i) index.put_word(std::to_string(1000000 + i).append("w"));
+    EXPECT_EQ(index.size(), 200000u);
+    EXPECT_EQ(index.get_freq("1199999w"), 1);
+}
+
+TEST(Reader, SplitsLinesAsTheSentenceFileHoldsThem) {
+    struct Case {
+        const char* name;
+        std::string seg;
+        std::vector<std::string> sentences;
+        std::vector<long long> words;
+    };
+    const Case cases[] = {
+        {"last line without line end", "One two.\nThree four", {"One two.", "Three four"}, {2, 2}},
+        {"empty file", "", {}, {}},
+        {"empty and blank lines skipped", "A b.\n\n \t \n\nC d.\n", {"A b.", "C d."}, {2, 2}},
+        {"first line of blanks kept", "  \nA cat sat.\n", {"  ", "A cat sat."}, {0, 3}},
+        {"leading blanks of later lines skipped", "X.\n  A cat sat.\n", {"X.", "A cat sat."},
+         {1, 3}},
+        {"leading blanks of the first line kept", "  A cat sat.\n", {"  A cat sat."}, {3}},
+        {"trailing blanks kept", "A b. \t\n", {"A b. \t"}, {2}},
+        {"stop words counted", "The cat, the hat.\n", {"The cat, the hat."}, {4}},
+        {"punctuation only", "***\n", {"***"}, {0}},
+        {"0xFF is ordinary", "a\xFF"
+                             "b\nc\n",
+         {"a\xFF"
+          "b",
+          "c"},
+         {2, 1}},
+        {"CRLF line ends", "One.\r\nTwo.\r\n\r\nThree\r", {"One.", "Two.", "Three\r"}, {1, 1, 1}},
+        {"NUL bytes dropped before splitting", std::string("ab\0cd ef\n", 9), {"abcd ef"}, {2}},
+        {"line of NULs is empty", std::string("\0\0\nx\n", 5), {"x"}, {1}},
+        {"leading newline", "\nA b\n", {"A b"}, {2}},
+    };
+    for (const Case& c : cases) {
+        RunState state;
+        read_sentences(state, c.seg);
+        EXPECT_EQ(sentence_texts(state), c.sentences) << c.name;
+        std::vector<long long> words;
+        long long total = 0;
+        for (const block_sentence& s : state.sentences) {
+            words.push_back(s.number_of_words);
+            total += s.number_of_words;
+        }
+        EXPECT_EQ(words, c.words) << c.name;
+        EXPECT_EQ(state.size_text, total) << c.name;
+    }
+}
+
+TEST(Reader, CountsEveryStemAndKeepsFirstOccurrenceOrder) {
+    RunState state;
+    read_sentences(state, kWorkedExample);
+    read_sentences(state, "Cats again.\n");
+    std::vector<std::pair<std::string, int>> words;
+    for (const block_word& w : state.words.words()) words.emplace_back(w.word, w.frequency);
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"cat", 3}, {"drink", 2}, {"milk", 2},  {"the", 1}, {"dog", 2},   {"eat", 1},
+        {"fish", 1}, {"too", 1},  {"a", 1},     {"sleep", 1}, {"again", 1},
+    };
+    EXPECT_EQ(words, expected);
+    EXPECT_EQ(state.size_text, 16);
+    EXPECT_EQ(state.sentences.size(), 5u);
+}
+
+TEST(Reader, KeepsSentencesOfAnyLength) {
+    RunState state;
+    std::string line;
+    for (int i = 0; i < 100000; ++i) line += "word ";
+    line += std::string(5000, 'x');
+    read_sentences(state, line);
+    ASSERT_EQ(state.sentences.size(), 1u);
+    EXPECT_EQ(state.sentences[0].sentence, line);
+    EXPECT_EQ(state.sentences[0].number_of_words, 100001);
+    EXPECT_EQ(state.words.get_freq("word"), 100000);
+    EXPECT_EQ(state.words.get_freq(std::string(5000, 'x')), 1);
+}
+
+TEST(Scoring, WorkedExample) {
+    RunState state;
+    summarize(state, kWorkedExample, 0.7f);
+    EXPECT_EQ(scores(state), (std::vector<float>{6, 4, 6, 3}));
+    EXPECT_EQ(state.p_vellsent, &state.sentences[0]);
+    EXPECT_EQ(state.threshold, 4.75f);
+    EXPECT_EQ(state.size_text, 14);
+    EXPECT_EQ(state.size_extract, 4);
+    std::vector<std::string> vell;
+    for (const block_word& w : state.words.words())
+        if (w.vell_word) vell.push_back(w.word);
+    EXPECT_EQ(vell, (std::vector<std::string>{"cat", "drink", "milk"}));
+}
+
+TEST(Scoring, AveragedWithAk) {
+    RunState state;
+    summarize(state, kWorkedExample, 0.7f, nullptr, true);
+    EXPECT_EQ(scores(state), (std::vector<float>{2.0f, 4.0f / 3.0f, 2.0f, 1.5f}));
+    EXPECT_EQ(state.threshold, 1.7083334f);
+    EXPECT_EQ(state.p_vellsent, &state.sentences[0]);
+}
+
+TEST(Scoring, QueryChoosesTheVellSentence) {
+    RunState state;
+    summarize(state, kWorkedExample, 0.7f, "fish");
+    EXPECT_EQ(state.p_vellsent, &state.sentences[1]);
+    EXPECT_EQ(state.sentences[1].score, 7.0f);
+    EXPECT_EQ(state.threshold, 4.75f);
+    std::vector<std::string> vell;
+    for (const block_word& w : state.words.words())
+        if (w.vell_word) vell.push_back(w.word);
+    EXPECT_EQ(vell, (std::vector<std::string>{"dog", "eat", "fish"}));
+}
+
+TEST(Scoring, QueryWithoutSharedStemIsIgnored) {
+    for (const char* query : {"the and of", "zebra", ""}) {
+        RunState state;
+        summarize(state, kWorkedExample, 0.7f, query);
+        EXPECT_EQ(state.p_vellsent, &state.sentences[0]) << query;
+        EXPECT_EQ(state.sentences[0].score, 6.0f) << query;
+    }
+}
+
+TEST(Scoring, EdgeCases) {
+    {
+        RunState state;  // no content words anywhere
+        summarize(state, "The and of.\nIt is.\n", 0.5f, nullptr, true);
+        EXPECT_EQ(scores(state), (std::vector<float>{0, 0}));
+        EXPECT_EQ(state.p_vellsent, &state.sentences[0]);
+        EXPECT_EQ(marked(state), (std::vector<int>{1}));
+    }
+    {
+        RunState state;  // a repeated stem adds its frequency per occurrence
+        summarize(state, "cat cat cat.\ndog.\n", 0.0f);
+        EXPECT_EQ(scores(state), (std::vector<float>{9, 1}));
+    }
+    {
+        RunState state;  // a single sentence scores the threshold
+        summarize(state, "Lonely words here.\n", 0.5f);
+        EXPECT_EQ(state.threshold, state.sentences[0].score);
+        EXPECT_EQ(marked(state), (std::vector<int>{1}));
+    }
+    {
+        RunState state;  // ties for the highest cosine: the earliest wins
+        summarize(state, "Cats sleep.\nFish swim.\nFish swim.\n", 0.0f, "fish");
+        EXPECT_EQ(state.p_vellsent, &state.sentences[1]);
+    }
+}
+
+TEST(Scoring, EmptyInputScoresNothing) {
+    RunState state;
+    summarize(state, "", 0.5f);
+    EXPECT_EQ(state.p_vellsent, nullptr);
+    EXPECT_EQ(state.threshold, 0.0f);
+    EXPECT_TRUE(marked(state).empty());
+}
+
+TEST(ExtractSize, FollowsTheRate) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const int max = std::numeric_limits<int>::max();
+    struct Case {
+        long long words;
+        float rate;
+        int expected;
+    };
+    const Case cases[] = {
+        {100, 0.7f, 30}, {100, 0.3f, 69}, {10, 0.1f, 8},   {14, 0.5f, 7},   {14, 0.0f, 14},
+        {14, 0.7f, 4},   {14, 1.0f, 1},   {14, 12.7f, 12}, {14, -1.0f, 28}, {14, inf, max},
+        {14, 1e12f, max}, {14, -inf, max}, {0, -inf, 0},   {0, 0.5f, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(extract_size(c.words, c.rate), c.expected) << c.words << " at " << c.rate;
+    }
+}
+
+TEST(Cosine, WorkedValues) {
+    RunState state;
+    const char* sentence = "The dog eats fish.";
+    struct Case {
+        const char* query;
+        float expected;
+    };
+    const Case cases[] = {
+        {"fish", 0.57735026f},    {"fish fish", 0.57735026f}, {"fish dog", 0.8164966f},
+        {"fish dog dog", 0.7745967f}, {"dog eats fish", 1.0f}, {"Fish", 0.57735026f},
+        {"fishes", 0.57735026f},  {"the of and", 0.0f},        {"", 0.0f},
+        {"cats", 0.0f},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cosine(state, c.query, sentence), c.expected) << c.query;
+    EXPECT_EQ(cosine(state, "fish", "Cats drink milk."), 0.0f);
+    EXPECT_EQ(cosine(state, "fish", ""), 0.0f);
+}
+
+TEST(Selection, WorkedExample) {
+    struct Case {
+        float rate;
+        const char* query;
+        std::vector<int> extract;
+    };
+    const Case cases[] = {
+        {0.7f, nullptr, {1}}, {0.5f, nullptr, {1, 3}}, {0.9f, nullptr, {1}},
+        {-1.0f, nullptr, {1}}, {0.0f, nullptr, {1, 3}}, {0.7f, "fish", {2}},
+        {0.4f, "fish", {2, 3}},
+    };
+    for (const Case& c : cases) {
+        RunState state;
+        summarize(state, kWorkedExample, c.rate, c.query);
+        EXPECT_EQ(marked(state), c.extract) << c.rate << " " << (c.query ? c.query : "");
+    }
+}
+
+TEST(Selection, TrimsLowestScoresAndLaterTiesFirst) {
+    // Scores: the vell sentence is first; "apple" sentences are worthy.
+    const char* seg =
+        "apple apple apple pear.\n"  // vell sentence
+        "apple pear.\n"
+        "plum.\n"
+        "apple pear.\n"
+        "apple apple.\n"
+        "kiwi.\n"
+        "lime.\n"
+        "grape.\n";
+    struct Case {
+        float rate;
+        std::vector<int> extract;
+    };
+    // Words: 4, 2, 1, 2, 2, 1, 1, 1; scores 24, 10, 1, 10, 14, 1, 1, 1 (mean 7.75).
+    const Case cases[] = {
+        {0.0f, {1, 2, 4, 5}},  // all 10 marked words fit
+        {9.0f, {1, 2, 5}},     // the later of the tied 9s goes first
+        {7.0f, {1, 5}},
+        {5.0f, {1}},
+        {2.0f, {1}},           // the vell sentence stays although it is larger
+        {-0.5f, {1}},
+    };
+    for (const Case& c : cases) {
+        RunState state;
+        summarize(state, seg, c.rate);
+        EXPECT_EQ(marked(state), c.extract) << c.rate;
+    }
+}
+
+TEST(Selection, WorthyNeedsAContentWordOfTheVellSentence) {
+    // "hat" sentences score above the mean but share nothing with the vell
+    // sentence; a stop word of the vell sentence does not count.
+    RunState state;
+    summarize(state, "the cat cat cat.\nthe hat hat.\nthe hat hat.\nthe dog.\n", 0.0f);
+    EXPECT_EQ(marked(state), (std::vector<int>{1}));
+}
+
+TEST(Condensation, DeletesStopWords) {
+    RunState state;
+    const std::pair<const char*, const char*> cases[] = {
+        {"Cats drink milk.", "Cats drink milk. "},
+        {"The dog eats fish.", "Dog eats fish. "},
+        {"Dogs drink milk too.", "Dogs drink milk . "},
+        {"A cat sleeps.", "Cat sleeps. "},
+        {"Rain, snow  and ice", "Rain, snow ice"},
+        {"It is.", ". "},
+        {"the and of  it", ""},
+        {"THE Cat", "Cat"},
+        {"  ...leading, punctuation", "Leading, punctuation"},
+        {"cats don't", "Cats don' "},
+        {"x\ty", "\t "},
+        {"\xE9t\xE9 chaud", "\xE9t\xE9 chaud"},
+        {"milk!!! now", "Milk! "},
+    };
+    for (const auto& [sentence, expected] : cases) {
+        EXPECT_EQ(condense(state, sentence), expected) << sentence;
+    }
+}
+
+TEST(Condensation, NeverCutsLongSentences) {
+    RunState state;
+    std::string sentence;
+    for (int i = 0; i < 50000; ++i) sentence += "ox,";
+    const std::string condensed = condense(state, sentence);
+    EXPECT_EQ(condensed.size(), 200000u);
+    EXPECT_EQ(condensed.substr(0, 8), "Ox, ox, ");
+}
+
+TEST(Condensation, ChangesNoSelection) {
+    const char* seg =
+        "The cats of the town drink milk every morning.\n"
+        "A dog, the neighbour's, eats fish and bread.\n"
+        "Dogs and cats drink milk too!\n"
+        "It is what it is.\n"
+        "Milk (fresh milk) is what cats want.\n";
+    for (float rate : {0.0f, 0.3f, 0.5f, 0.8f, -1.0f, 12.0f}) {
+        for (const char* query : {static_cast<const char*>(nullptr), "dog fish", "milk"}) {
+            for (bool ak : {false, true}) {
+                RunState plain;
+                RunState condensed;
+                summarize(plain, seg, rate, query, ak, false);
+                summarize(condensed, seg, rate, query, ak, true);
+                EXPECT_EQ(marked(plain), marked(condensed)) << rate;
+                EXPECT_EQ(scores(plain), scores(condensed)) << rate;
+                EXPECT_EQ(plain.threshold, condensed.threshold);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brennic
