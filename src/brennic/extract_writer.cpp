@@ -18,7 +18,11 @@ namespace {
 // that is renamed over name, so an earlier file is never left half-written.
 // Returns false, leaving no temporary file, when any step fails.
 bool write_file_atomically(const std::string& name, std::string_view content) {
-    std::string tmp = name + ".XXXXXX";
+    // A short name of its own, so that a name near the file system's limit
+    // still leaves room for the temporary one.
+    const std::size_t slash = name.rfind('/');
+    std::string tmp =
+        (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) + ".brennic-XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
     // Give the file the permissions an ordinary new file would have.

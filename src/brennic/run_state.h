@@ -64,6 +64,8 @@ struct RunState {
 
 // The stages of a run, in the order main calls them.
 void read_text(RunState& state, const std::string& filename);
+// Appends the sentences of the content of a sentence file, one per line.
+void read_sentences(RunState& state, std::string_view text);
 void intrasumm(RunState& state);
 void score_sentences(RunState& state);
 float cosine(RunState& state, std::string_view sent1, std::string_view sent2);

@@ -101,16 +101,10 @@ void add_sentence(RunState& state, std::string_view line) {
 
 }  // namespace
 
-void read_text(RunState& state, const std::string& filename) {
-    run_segmenter(filename);
-    const std::string seg_name = filename + ".seg";
-    const std::optional<std::string> data = read_whole_file(seg_name);
-    if (!data) throw Failure("can not open " + seg_name);
-
+void read_sentences(RunState& state, std::string_view text) {
     // The first line is taken from its first character; after every line
     // end, blanks, tabs and empty lines are skipped. A "\r" right before a
     // line end belongs to the line end.
-    const std::string_view text = *data;
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t eol = text.find('\n', pos);
@@ -121,6 +115,14 @@ void read_text(RunState& state, const std::string& filename) {
         pos = eol + 1;
         while (pos < text.size() && is_line_gap(text[pos])) ++pos;
     }
+}
+
+void read_text(RunState& state, const std::string& filename) {
+    run_segmenter(filename);
+    const std::string seg_name = filename + ".seg";
+    const std::optional<std::string> data = read_whole_file(seg_name);
+    if (!data) throw Failure("can not open " + seg_name);
+    read_sentences(state, *data);
     ::unlink(seg_name.c_str());
 }
 
