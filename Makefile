@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SAMPLE ?= examples/sample.txt
 RATE ?= 0.7
 
-.PHONY: all build configure run test install clean
+.PHONY: all build configure run test install clean bench test-asan fuzz deb
 
 all: build
 
@@ -28,6 +28,22 @@ test: build
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# Benchmarks (never part of `make test`).
+bench:
+	bash bench/run
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan:
+	bash scripts/test-asan
+
+# Every fuzz target for FUZZ_SECONDS seconds (60 by default).
+fuzz:
+	bash fuzz/run
+
+# A Debian package with both executables and their manual pages.
+deb:
+	bash scripts/make-deb
 
 clean:
 	rm -rf $(BUILD_DIR)
