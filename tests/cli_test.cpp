@@ -36,10 +36,17 @@ TEST(CommandLine, UsageWhenTooFewArguments) {
         "Brennic [-is] [-ak] [-nM] text1 [... textM] [query] compression_rate\n\n"
         "Executing Brennic for Unix/Linux:\n"
         "./Brennic.exe [-is] [-ak] [-nM] text1 [... textM] [query] compression_rate\n";
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"paper.txt"}, {"-n3", "a", "b", "0.5"}, {"-n", "a", "0.5"},
-          {"-n0", "a", "0.5"}, {"-n-1", "a", "0.5"}, {"-nx", "a", "0.5"}, {"-is", "paper.txt"},
-          {"-is", "-ak", "a"}, {"-n5", "a.txt", "b.txt", "0.5"}, {"-n2", "a.txt", "b.txt"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"paper.txt"},
+                                                 {"-n3", "a", "b", "0.5"},
+                                                 {"-n", "a", "0.5"},
+                                                 {"-n0", "a", "0.5"},
+                                                 {"-n-1", "a", "0.5"},
+                                                 {"-nx", "a", "0.5"},
+                                                 {"-is", "paper.txt"},
+                                                 {"-is", "-ak", "a"},
+                                                 {"-n5", "a.txt", "b.txt", "0.5"},
+                                                 {"-n2", "a.txt", "b.txt"}}) {
         TempDir dir;
         dir.write("a", "Some text.\n");
         const ProcessResult r = brennic(dir, args);
@@ -65,19 +72,44 @@ TEST(CommandLine, ParsesTheGrammar) {
     const ParseCase cases[] = {
         {{"paper.txt", "0.7"}, false, false, {"paper.txt"}, std::nullopt, 0.7f, "paper.txt"},
         {{"paper.txt", "cells", "0.7"}, false, false, {"paper.txt"}, "cells", 0.7f, "paper.txt"},
-        {{"paper.txt", "cells", "0.7", "extra"}, false, false, {"paper.txt"}, "cells", 0.7f,
+        {{"paper.txt", "cells", "0.7", "extra"},
+         false,
+         false,
+         {"paper.txt"},
+         "cells",
+         0.7f,
          "paper.txt"},
-        {{"-is", "-ak", "paper.txt", "0.7"}, true, true, {"paper.txt"}, std::nullopt, 0.7f,
+        {{"-is", "-ak", "paper.txt", "0.7"},
+         true,
+         true,
+         {"paper.txt"},
+         std::nullopt,
+         0.7f,
          "paper.txt"},
         {{"-ak", "-is", "paper.txt", "0.7"}, false, true, {"-is"}, "paper.txt", 0.7f, "-is"},
         {{"-ak", "paper.txt", "3"}, false, true, {"paper.txt"}, std::nullopt, 3.0f, "paper.txt"},
-        {{"-n3", "a.txt", "b.txt", "c.txt", "0.5"}, false, false, {"a.txt", "b.txt", "c.txt"},
-         std::nullopt, 0.5f, "multidoc-c.txt"},
+        {{"-n3", "a.txt", "b.txt", "c.txt", "0.5"},
+         false,
+         false,
+         {"a.txt", "b.txt", "c.txt"},
+         std::nullopt,
+         0.5f,
+         "multidoc-c.txt"},
         {{"-n1", "a.txt", "0.5"}, false, false, {"a.txt"}, std::nullopt, 0.5f, "a.txt"},
-        {{"-n2x", "a.txt", "b.txt", "0.5"}, false, false, {"a.txt", "b.txt"}, std::nullopt, 0.5f,
+        {{"-n2x", "a.txt", "b.txt", "0.5"},
+         false,
+         false,
+         {"a.txt", "b.txt"},
+         std::nullopt,
+         0.5f,
          "multidoc-b.txt"},
-        {{"-n2", "a.txt", "dir/c.txt", "q", "0.5"}, false, false, {"a.txt", "dir/c.txt"}, "q",
-         0.5f, "dir/multidoc-c.txt"},
+        {{"-n2", "a.txt", "dir/c.txt", "q", "0.5"},
+         false,
+         false,
+         {"a.txt", "dir/c.txt"},
+         "q",
+         0.5f,
+         "dir/multidoc-c.txt"},
         {{"-n 2", "a", "b", "1"}, false, false, {"a", "b"}, std::nullopt, 1.0f, "multidoc-b"},
         {{"-n+01", "a", "0.5"}, false, false, {"a"}, std::nullopt, 0.5f, "a"},
         {{"paper.txt", "abc"}, false, false, {"paper.txt"}, std::nullopt, 0.0f, "paper.txt"},
@@ -107,10 +139,14 @@ TEST(CommandLine, ParsesTheGrammar) {
 
 TEST(CommandLine, ExtractFileNames) {
     const std::pair<const char*, const char*> cases[] = {
-        {"paper.txt", "paper.sum"},        {"report.v2.txt", "report.v2.sum"},
-        {"notes", "notes.sum"},            {"multidoc-c.txt", "multidoc-c.sum"},
-        {"../notes", "../notes.sum"},      {"dir.d/notes", "dir.d/notes.sum"},
-        {"dir/multidoc-c.txt", "dir/multidoc-c.sum"}, {".hidden", ".sum"},
+        {"paper.txt", "paper.sum"},
+        {"report.v2.txt", "report.v2.sum"},
+        {"notes", "notes.sum"},
+        {"multidoc-c.txt", "multidoc-c.sum"},
+        {"../notes", "../notes.sum"},
+        {"dir.d/notes", "dir.d/notes.sum"},
+        {"dir/multidoc-c.txt", "dir/multidoc-c.sum"},
+        {".hidden", ".sum"},
     };
     for (const auto& [base, expected] : cases) {
         EXPECT_EQ(brennic::extract_file_name(base), expected) << base;
@@ -198,8 +234,8 @@ TEST(EndToEnd, ExtractBesideTextsInOtherDirectories) {
     fs::create_directory(dir.path() / "work");
     dir.write("notes", kWorkedExample);
     std::vector<std::string> argv = {BRENNIC_EXE, "../notes", "0.5"};
-    const ProcessResult r = test_support::run_process(
-        argv, (dir.path() / "work").string(), {"PATH=" + kStubDir + ":/usr/bin:/bin"});
+    const ProcessResult r = test_support::run_process(argv, (dir.path() / "work").string(),
+                                                      {"PATH=" + kStubDir + ":/usr/bin:/bin"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(dir.exists("notes.sum"));
     EXPECT_TRUE(fs::is_empty(dir.path() / "work"));
@@ -218,9 +254,9 @@ TEST(EndToEnd, EmptyTextGivesAnEmptyExtract) {
 }
 
 TEST(EndToEnd, NamesAreNeverHandedToAShell) {
-    for (const std::string& name : std::vector<std::string>{"a;touch pwned.txt", "$(touch pwned.txt).txt",
-                                   "`touch pwned.txt`", "with space.txt", "quo\"te's.txt",
-                                   "-dash.txt", std::string(250, 'n')}) {
+    for (const std::string& name : std::vector<std::string>{
+             "a;touch pwned.txt", "$(touch pwned.txt).txt", "`touch pwned.txt`", "with space.txt",
+             "quo\"te's.txt", "-dash.txt", std::string(250, 'n')}) {
         TempDir dir;
         dir.write(name, kWorkedExample);
         const ProcessResult r = brennic(dir, {name, "0.5"});
@@ -253,9 +289,8 @@ TEST(EndToEnd, SegmenterFoundBesideTheExecutable) {
     const std::vector<std::string> env = {"PATH=/usr/bin:/bin"};
 
     // Neither on PATH nor beside: a hint on standard error, the usual error.
-    ProcessResult r =
-        test_support::run_process({dir.file("bin/Brennic.exe"), "ex.txt", "0.5"},
-                                  dir.path().string(), env);
+    ProcessResult r = test_support::run_process({dir.file("bin/Brennic.exe"), "ex.txt", "0.5"},
+                                                dir.path().string(), env);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\tERROR: can not open ex.txt.seg\n");
     EXPECT_NE(r.err.find("TALVEN_En.exe"), std::string::npos);

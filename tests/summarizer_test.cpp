@@ -78,9 +78,7 @@ TEST(WordIndex, MissingWordFailsTheRun) {
         try {
             op(index);
             ADD_FAILURE() << "no failure";
-        } catch (const Failure& f) {
-            EXPECT_STREQ(f.what(), "word dog not found!");
-        }
+        } catch (const Failure& f) { EXPECT_STREQ(f.what(), "word dog not found!"); }
     }
 }
 
@@ -105,14 +103,17 @@ TEST(Reader, SplitsLinesAsTheSentenceFileHoldsThem) {
         {"empty file", "", {}, {}},
         {"empty and blank lines skipped", "A b.\n\n \t \n\nC d.\n", {"A b.", "C d."}, {2, 2}},
         {"first line of blanks kept", "  \nA cat sat.\n", {"  ", "A cat sat."}, {0, 3}},
-        {"leading blanks of later lines skipped", "X.\n  A cat sat.\n", {"X.", "A cat sat."},
+        {"leading blanks of later lines skipped",
+         "X.\n  A cat sat.\n",
+         {"X.", "A cat sat."},
          {1, 3}},
         {"leading blanks of the first line kept", "  A cat sat.\n", {"  A cat sat."}, {3}},
         {"trailing blanks kept", "A b. \t\n", {"A b. \t"}, {2}},
         {"stop words counted", "The cat, the hat.\n", {"The cat, the hat."}, {4}},
         {"punctuation only", "***\n", {"***"}, {0}},
-        {"0xFF is ordinary", "a\xFF"
-                             "b\nc\n",
+        {"0xFF is ordinary",
+         "a\xFF"
+         "b\nc\n",
          {"a\xFF"
           "b",
           "c"},
@@ -144,8 +145,8 @@ TEST(Reader, CountsEveryStemAndKeepsFirstOccurrenceOrder) {
     std::vector<std::pair<std::string, int>> words;
     for (const block_word& w : state.words.words()) words.emplace_back(w.word, w.frequency);
     const std::vector<std::pair<std::string, int>> expected = {
-        {"cat", 3}, {"drink", 2}, {"milk", 2},  {"the", 1}, {"dog", 2},   {"eat", 1},
-        {"fish", 1}, {"too", 1},  {"a", 1},     {"sleep", 1}, {"again", 1},
+        {"cat", 3},  {"drink", 2}, {"milk", 2}, {"the", 1},   {"dog", 2},   {"eat", 1},
+        {"fish", 1}, {"too", 1},   {"a", 1},    {"sleep", 1}, {"again", 1},
     };
     EXPECT_EQ(words, expected);
     EXPECT_EQ(state.size_text, 16);
@@ -251,9 +252,9 @@ TEST(ExtractSize, FollowsTheRate) {
         int expected;
     };
     const Case cases[] = {
-        {100, 0.7f, 30}, {100, 0.3f, 69}, {10, 0.1f, 8},   {14, 0.5f, 7},   {14, 0.0f, 14},
-        {14, 0.7f, 4},   {14, 1.0f, 1},   {14, 12.7f, 12}, {14, -1.0f, 28}, {14, inf, max},
-        {14, 1e12f, max}, {14, -inf, max}, {0, -inf, 0},   {0, 0.5f, 0},
+        {100, 0.7f, 30},  {100, 0.3f, 69}, {10, 0.1f, 8},   {14, 0.5f, 7},   {14, 0.0f, 14},
+        {14, 0.7f, 4},    {14, 1.0f, 1},   {14, 12.7f, 12}, {14, -1.0f, 28}, {14, inf, max},
+        {14, 1e12f, max}, {14, -inf, max}, {0, -inf, 0},    {0, 0.5f, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(extract_size(c.words, c.rate), c.expected) << c.words << " at " << c.rate;
@@ -268,9 +269,15 @@ TEST(Cosine, WorkedValues) {
         float expected;
     };
     const Case cases[] = {
-        {"fish", 0.57735026f},    {"fish fish", 0.57735026f}, {"fish dog", 0.8164966f},
-        {"fish dog dog", 0.7745967f}, {"dog eats fish", 1.0f}, {"Fish", 0.57735026f},
-        {"fishes", 0.57735026f},  {"the of and", 0.0f},        {"", 0.0f},
+        {"fish", 0.57735026f},
+        {"fish fish", 0.57735026f},
+        {"fish dog", 0.8164966f},
+        {"fish dog dog", 0.7745967f},
+        {"dog eats fish", 1.0f},
+        {"Fish", 0.57735026f},
+        {"fishes", 0.57735026f},
+        {"the of and", 0.0f},
+        {"", 0.0f},
         {"cats", 0.0f},
     };
     for (const Case& c : cases) EXPECT_EQ(cosine(state, c.query, sentence), c.expected) << c.query;
@@ -285,8 +292,8 @@ TEST(Selection, WorkedExample) {
         std::vector<int> extract;
     };
     const Case cases[] = {
-        {0.7f, nullptr, {1}}, {0.5f, nullptr, {1, 3}}, {0.9f, nullptr, {1}},
-        {-1.0f, nullptr, {1}}, {0.0f, nullptr, {1, 3}}, {0.7f, "fish", {2}},
+        {0.7f, nullptr, {1}},   {0.5f, nullptr, {1, 3}}, {0.9f, nullptr, {1}},
+        {-1.0f, nullptr, {1}},  {0.0f, nullptr, {1, 3}}, {0.7f, "fish", {2}},
         {0.4f, "fish", {2, 3}},
     };
     for (const Case& c : cases) {
@@ -315,9 +322,8 @@ TEST(Selection, TrimsLowestScoresAndLaterTiesFirst) {
     const Case cases[] = {
         {0.0f, {1, 2, 4, 5}},  // all 10 marked words fit
         {9.0f, {1, 2, 5}},     // the later of the tied 9s goes first
-        {7.0f, {1, 5}},
-        {5.0f, {1}},
-        {2.0f, {1}},           // the vell sentence stays although it is larger
+        {7.0f, {1, 5}},       {5.0f, {1}},
+        {2.0f, {1}},  // the vell sentence stays although it is larger
         {-0.5f, {1}},
     };
     for (const Case& c : cases) {
