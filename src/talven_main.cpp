@@ -1,6 +1,4 @@
-// Placeholder entry point of the sentence segmenter; replaced by the real one.
-#include <cstdio>
-int main() {
-    std::fputs("TALVEN_En.exe: not built yet\n", stderr);
-    return 1;
-}
+// TALVEN_En.exe NAME: writes the sentences of NAME, one a line, to NAME.seg.
+#include "talven/seg_file.h"
+
+int main(int argc, char** argv) { return talven::run_command_line(argc, argv); }

@@ -1,0 +1,142 @@
+#include "talven/seg_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "talven/segmenter.h"
+
+namespace talven {
+namespace {
+
+constexpr const char* program = "TALVEN_En.exe";
+
+std::string errno_text(int err) { return std::strerror(err); }
+
+// Owns a file descriptor.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { close(); }
+    int get() const { return fd_; }
+    int close() {
+        int rc = 0;
+        if (fd_ >= 0) rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+// Removes the temporary file unless it was renamed into place.
+class TempFile {
+public:
+    explicit TempFile(std::string path) : path_(std::move(path)) {}
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    const std::string& path() const { return path_; }
+    void release() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+std::string read_file(const std::string& name, std::string& data) {
+    Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return "cannot open " + name + ": " + errno_text(errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return "cannot read " + name + ": " + errno_text(errno);
+    if (S_ISDIR(st.st_mode)) return "cannot read " + name + ": Is a directory";
+    if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
+    std::string chunk(1 << 16, '\0');
+    for (;;) {
+        ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return "cannot read " + name + ": " + errno_text(errno);
+        }
+        if (got == 0) break;
+        data.append(chunk.data(), static_cast<std::size_t>(got));
+    }
+    return {};
+}
+
+bool write_all(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t put = ::write(fd, data.data(), data.size());
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string write_seg_file(const std::string& name) {
+    std::string data;
+    if (std::string err = read_file(name, data); !err.empty()) return err;
+
+    const std::string target = name + ".seg";
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return "cannot write " + target + ": Is a directory";
+        if (::access(target.c_str(), W_OK) != 0) {
+            return "cannot write " + target + ": " + errno_text(errno);
+        }
+    }
+
+    const std::string output = segment_lines(data);
+
+    // A fresh name beside the target; mode 0666 lets the umask decide the
+    // permissions exactly as for any newly created file.
+    int fd_value = -1;
+    std::string temp_path;
+    for (unsigned attempt = 0; fd_value < 0; ++attempt) {
+        temp_path = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd_value = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_value < 0 && (errno != EEXIST || attempt >= 100)) {
+            return "cannot write " + target + ": " + errno_text(errno);
+        }
+    }
+    Fd fd(fd_value);
+    TempFile temp(temp_path);
+    if (!write_all(fd.get(), output)) return "cannot write " + target + ": " + errno_text(errno);
+    if (fd.close() != 0) return "cannot write " + target + ": " + errno_text(errno);
+    if (::rename(temp.path().c_str(), target.c_str()) != 0) {
+        return "cannot write " + target + ": " + errno_text(errno);
+    }
+    temp.release();
+    return {};
+}
+
+int run_command_line(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s NAME   (writes the sentences of NAME to NAME.seg)\n",
+                     program);
+        return 2;
+    }
+    std::string err = write_seg_file(argv[1]);
+    if (!err.empty()) {
+        std::fprintf(stderr, "%s: %s\n", program, err.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace talven

@@ -1,0 +1,843 @@
+// Sentence segmentation in one pass over the words of the text.
+//
+// The text is first cut into words (maximal runs of non-white bytes); the
+// white space before each word tells how many line breaks it holds. Then,
+// for every gap between two words, the rules below decide whether a sentence
+// ends there. The decision looks at the end of the word before the gap and
+// at the start of at most the next three words, so the whole run is linear.
+//
+// Rules, in the order they are tried:
+//  1. A blank line (two or more line breaks, or a form feed) ends a sentence.
+//  2. A bullet (•, ‣, ⁃, ...) starts a new sentence wherever it stands.
+//  3. At a line break: a list marker ("-", "*", "1.", "(a)", "iv)") opening
+//     the next line starts a new sentence; so does any line after a list
+//     item or after a title-case line without final punctuation (a
+//     heading), unless the next line starts in lower case.
+//  4. Inline list markers ("... first item 2. The second item") start a new
+//     sentence when they follow a sentence end, continue the sequence of
+//     the marker that opened the sentence, or are bracketed and followed by
+//     a capitalised word.
+//  5. Otherwise a sentence ends only after a terminator (".", "!", "?",
+//     runs of them, "..." or "…"), with closing quotes, brackets and
+//     footnote marks ("[1]", ".12") staying with the sentence, and only
+//     when not inside brackets or double quotes opened in the sentence.
+//     What follows decides: a lower-case word, a digit or punctuation
+//     continues the sentence. Before a capitalised word:
+//       - "!" and "?" end it;
+//       - an ellipsis ends it unless the word is "I";
+//       - a full stop depends on the word it closes:
+//         * numbers, ordinary words, addresses: sentence end;
+//         * titles and prefixes (Mr., Dr., St., Gen., vol.): never;
+//         * single letters (initials): never, except "I" after a lower-case
+//           word ("you and I. Then");
+//         * e.g., i.e., cf., vs.: never; a.m. and p.m.: sentence end;
+//         * list entries that are everyday words (cat., long., etc.):
+//           sentence end;
+//         * other abbreviations and dotted acronyms (Inc., approx., U.S.):
+//           a sentence end only when the next word is a typical sentence
+//           opener ("U.S. The" splits, "U.S. Army" does not).
+#include "talven/segmenter.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "talven/lexicon.h"
+
+namespace talven {
+namespace {
+
+using u8 = unsigned char;
+
+// ---------------------------------------------------------------------------
+// Symbols. The input may be UTF-8 or a single-byte code page; a byte
+// sequence that is valid UTF-8 is read as such, any other byte is read as
+// Windows-1252 (which agrees with ISO 8859-1 on every printable byte).
+
+enum class Sym : std::uint8_t {
+    Other,
+    Letter,  // only set through the case helpers below
+    Period,
+    Bang,      // ! or ?
+    Ellipsis,  // one-character ellipsis
+    OpenQuote,
+    CloseQuote,
+    DoubleQuote,  // ASCII " : opens or closes
+    SingleQuote,  // ASCII ' or ` : apostrophe, opens or closes
+    OpenBracket,
+    CloseBracket,
+    Dash,
+    Bullet,
+    Emphasis,  // * or _ around a word
+};
+
+struct Decoded {
+    std::uint32_t cp;  // code point (single bytes: their cp1252 / Latin-1 value)
+    std::size_t len;
+};
+
+// Length of a valid UTF-8 sequence starting at s[i], or 0.
+std::size_t utf8_len_at(std::string_view s, std::size_t i) {
+    u8 b = static_cast<u8>(s[i]);
+    std::size_t n = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+    if (b >= 0xF5) n = 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((static_cast<u8>(s[i + k]) & 0xC0) != 0x80) return 0;
+    }
+    return n;
+}
+
+std::uint32_t decode_utf8(std::string_view s, std::size_t i, std::size_t n) {
+    std::uint32_t cp = static_cast<u8>(s[i]) & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+    for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<u8>(s[i + k]) & 0x3F);
+    return cp;
+}
+
+// Windows-1252 bytes 0x80-0x9F that matter here, as code points.
+std::uint32_t cp1252(u8 b) {
+    switch (b) {
+        case 0x85:
+            return 0x2026;
+        case 0x91:
+            return 0x2018;
+        case 0x92:
+            return 0x2019;
+        case 0x93:
+            return 0x201C;
+        case 0x94:
+            return 0x201D;
+        case 0x95:
+            return 0x2022;
+        case 0x96:
+            return 0x2013;
+        case 0x97:
+            return 0x2014;
+        default:
+            return b;
+    }
+}
+
+Decoded decode_at(std::string_view s, std::size_t i) {
+    u8 b = static_cast<u8>(s[i]);
+    if (b < 0x80) return {b, 1};
+    if (std::size_t n = utf8_len_at(s, i)) return {decode_utf8(s, i, n), n};
+    return {cp1252(b), 1};
+}
+
+// The character that ends just before s[end].
+Decoded decode_before(std::string_view s, std::size_t end) {
+    u8 b = static_cast<u8>(s[end - 1]);
+    if (b >= 0x80 && (b & 0xC0) == 0x80) {
+        for (std::size_t n = 2; n <= 4 && n <= end; ++n) {
+            if (utf8_len_at(s, end - n) == n) return {decode_utf8(s, end - n, n), n};
+        }
+    }
+    if (b < 0x80) return {b, 1};
+    return {cp1252(b), 1};
+}
+
+Sym sym_of(std::uint32_t cp) {
+    switch (cp) {
+        case '.':
+        case 0xFF0E:  // fullwidth full stop
+        case 0x3002:  // ideographic full stop
+            return Sym::Period;
+        case '!':
+        case '?':
+        case 0xFF01:
+        case 0xFF1F:
+        case 0x203C:  // ‼
+        case 0x2047:  // ⁇
+        case 0x2048:  // ⁈
+        case 0x2049:  // ⁉
+            return Sym::Bang;
+        case 0x2026:
+            return Sym::Ellipsis;
+        case 0x201C:  // “
+        case 0x2018:  // ‘
+        case 0x201E:  // „
+        case 0xAB:    // «
+        case 0xBF:    // ¿
+        case 0xA1:    // ¡
+            return Sym::OpenQuote;
+        case 0x201D:  // ”
+        case 0x2019:  // ’
+        case 0xBB:    // »
+            return Sym::CloseQuote;
+        case '"':
+            return Sym::DoubleQuote;
+        case '\'':
+        case '`':
+            return Sym::SingleQuote;
+        case '(':
+        case '[':
+        case '{':
+            return Sym::OpenBracket;
+        case ')':
+        case ']':
+        case '}':
+            return Sym::CloseBracket;
+        case '-':
+        case 0x2013:
+        case 0x2014:
+        case 0x2012:
+        case 0x2015:
+            return Sym::Dash;
+        case 0x2022:  // •
+        case 0x2023:  // ‣
+        case 0x2043:  // ⁃
+        case 0x25E6:  // ◦
+        case 0x25AA:  // ▪
+        case 0x25CF:  // ●
+        case 0x25A0:  // ■
+        case 0x00B7:  // ·
+            return Sym::Bullet;
+        case '*':
+        case '_':
+            return Sym::Emphasis;
+        default:
+            return Sym::Other;
+    }
+}
+
+enum class Case : std::uint8_t { Upper, Lower, Digit, Punct, Other };
+
+Case case_of(std::uint32_t cp) {
+    if (cp >= 'A' && cp <= 'Z') return Case::Upper;
+    if (cp >= 'a' && cp <= 'z') return Case::Lower;
+    if (cp >= '0' && cp <= '9') return Case::Digit;
+    if (cp < 0x80) {
+        switch (cp) {
+            case ',':
+            case ';':
+            case ':':
+            case '.':
+            case '!':
+            case '?':
+            case ')':
+            case ']':
+            case '}':
+            case '%':
+                return Case::Punct;
+            default:
+                return Case::Other;
+        }
+    }
+    if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return Case::Upper;
+    if (cp >= 0xDF && cp <= 0xFF && cp != 0xF7) return Case::Lower;
+    if (cp >= 0x100 && cp <= 0x17F) return (cp & 1) == 0 ? Case::Upper : Case::Lower;
+    if (cp >= 0x391 && cp <= 0x3A9) return Case::Upper;
+    if (cp >= 0x3B1 && cp <= 0x3C9) return Case::Lower;
+    if (cp >= 0x400 && cp <= 0x42F) return Case::Upper;
+    if (cp >= 0x430 && cp <= 0x45F) return Case::Lower;
+    if (cp == 0x2026) return Case::Punct;
+    return Case::Other;
+}
+
+bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_ascii_lower(char c) { return c >= 'a' && c <= 'z'; }
+
+char to_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// ---------------------------------------------------------------------------
+// Words.
+
+struct Word {
+    std::size_t begin;
+    std::size_t end;
+    int breaks;  // line breaks in the white space before the word
+};
+
+std::vector<Word> split_words(std::string_view text) {
+    std::vector<Word> words;
+    words.reserve(text.size() / 6 + 1);
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        int breaks = 0;
+        while (i < n && is_space(static_cast<u8>(text[i]))) {
+            char c = text[i];
+            if (c == '\n' || c == '\v') {
+                ++breaks;
+            } else if (c == '\r') {
+                if (i + 1 >= n || text[i + 1] != '\n') ++breaks;
+            } else if (c == '\f') {
+                breaks += 2;  // a page break is a paragraph break
+            }
+            ++i;
+        }
+        if (i >= n) break;
+        std::size_t b = i;
+        while (i < n && !is_space(static_cast<u8>(text[i]))) ++i;
+        words.push_back({b, i, breaks});
+    }
+    return words;
+}
+
+// ---------------------------------------------------------------------------
+// List markers: "1.", "12)", "(a)", "a.)", "iv)", "(IX)".
+
+enum class MarkerForm : std::uint8_t { Dot, Paren, BothParens, DotParen };
+
+struct Marker {
+    MarkerForm form;
+    std::string_view label;
+};
+
+int roman_value(std::string_view s) {
+    if (s.empty() || s.size() > 6) return 0;
+    auto val = [](char c) {
+        switch (to_lower(c)) {
+            case 'i':
+                return 1;
+            case 'v':
+                return 5;
+            case 'x':
+                return 10;
+            case 'l':
+                return 50;
+            case 'c':
+                return 100;
+            default:
+                return 0;
+        }
+    };
+    bool lower = is_ascii_lower(s[0]);
+    int total = 0;
+    for (std::size_t k = 0; k < s.size(); ++k) {
+        int v = val(s[k]);
+        if (v == 0 || is_ascii_lower(s[k]) != lower) return 0;
+        int next = k + 1 < s.size() ? val(s[k + 1]) : 0;
+        total += next > v ? -v : v;
+    }
+    return total > 0 && total < 40 ? total : 0;
+}
+
+bool is_number(std::string_view s) {
+    if (s.empty() || s.size() > 3) return false;
+    for (char c : s) {
+        if (!is_ascii_digit(c)) return false;
+    }
+    return true;
+}
+
+bool valid_label(std::string_view label, bool allow_roman) {
+    if (is_number(label)) return true;
+    if (label.size() == 1 && is_ascii_letter(label[0])) return true;
+    return allow_roman && roman_value(label) > 0;
+}
+
+std::optional<Marker> parse_marker(std::string_view w) {
+    if (w.size() >= 3 && w.front() == '(' && w.back() == ')') {
+        std::string_view label = w.substr(1, w.size() - 2);
+        if (valid_label(label, true)) return Marker{MarkerForm::BothParens, label};
+        return std::nullopt;
+    }
+    if (w.size() >= 3 && w.ends_with(".)")) {
+        std::string_view label = w.substr(0, w.size() - 2);
+        if (valid_label(label, true)) return Marker{MarkerForm::DotParen, label};
+        return std::nullopt;
+    }
+    if (w.size() >= 2 && w.back() == ')') {
+        std::string_view label = w.substr(0, w.size() - 1);
+        if (valid_label(label, true)) return Marker{MarkerForm::Paren, label};
+        return std::nullopt;
+    }
+    if (w.size() >= 2 && w.back() == '.') {
+        std::string_view label = w.substr(0, w.size() - 1);
+        if ((is_number(label) && label.size() <= 2) ||
+            (label.size() == 1 && is_ascii_letter(label[0]))) {
+            return Marker{MarkerForm::Dot, label};
+        }
+    }
+    return std::nullopt;
+}
+
+bool is_successor(const Marker& prev, const Marker& cur) {
+    if (prev.form != cur.form) return false;
+    if (is_number(prev.label) && is_number(cur.label)) {
+        return std::stoi(std::string(cur.label)) == std::stoi(std::string(prev.label)) + 1;
+    }
+    if (prev.label.size() == 1 && cur.label.size() == 1 && is_ascii_letter(prev.label[0]) &&
+        is_ascii_letter(cur.label[0]) && cur.label[0] == prev.label[0] + 1) {
+        return true;
+    }
+    int a = roman_value(prev.label);
+    int b = roman_value(cur.label);
+    return a > 0 && b == a + 1 && is_ascii_lower(prev.label[0]) == is_ascii_lower(cur.label[0]);
+}
+
+// A word made only of a bullet character, or starting with one.
+bool starts_with_bullet(std::string_view w) {
+    return !w.empty() && sym_of(decode_at(w, 0).cp) == Sym::Bullet;
+}
+
+// Bullets that count only at the start of a line, where they open a list
+// item: "-", "*", "+", "–", "—", "o".
+bool is_line_bullet(std::string_view w) {
+    if (w == "-" || w == "*" || w == "+" || w == "--" || w == "o") return true;
+    Decoded d = decode_at(w, 0);
+    return d.len == w.size() && sym_of(d.cp) == Sym::Dash;
+}
+
+// ---------------------------------------------------------------------------
+// The end of a word: terminator, and the word it closes.
+
+enum class Term : std::uint8_t { None, Stop, Bang, Ellipsis, EllipsisStop };
+
+struct WordEnd {
+    Term term = Term::None;
+    std::string_view core;     // the word before the terminator, openers stripped
+    bool closed_core = false;  // a bracket or quote stands between core and terminator
+};
+
+bool is_closer(Sym s) {
+    return s == Sym::CloseQuote || s == Sym::DoubleQuote || s == Sym::SingleQuote ||
+           s == Sym::CloseBracket || s == Sym::Emphasis;
+}
+
+bool is_opener(Sym s) {
+    return s == Sym::OpenQuote || s == Sym::DoubleQuote || s == Sym::SingleQuote ||
+           s == Sym::OpenBracket || s == Sym::Emphasis;
+}
+
+// "[12]", "[3, 4]", "[2–11]": a footnote or citation mark.
+bool is_citation(std::string_view inner) {
+    if (inner.empty()) return false;
+    bool digit = false;
+    for (std::size_t k = 0; k < inner.size(); ++k) {
+        char c = inner[k];
+        if (is_ascii_digit(c)) {
+            digit = true;
+        } else if (c != ',' && c != '-' && static_cast<u8>(c) < 0x80) {
+            return false;
+        }
+    }
+    return digit;
+}
+
+std::size_t strip_closers(std::string_view w, std::size_t e) {
+    while (e > 0) {
+        if (w[e - 1] == ']') {
+            std::size_t open = w.rfind('[', e - 1);
+            if (open != std::string_view::npos && is_citation(w.substr(open + 1, e - open - 2))) {
+                e = open;
+                continue;
+            }
+        }
+        Decoded d = decode_before(w, e);
+        if (!is_closer(sym_of(d.cp))) break;
+        e -= d.len;
+    }
+    return e;
+}
+
+WordEnd analyse_end(std::string_view w) {
+    WordEnd out;
+    std::size_t e = strip_closers(w, w.size());
+    // A footnote number glued to the terminator: "consultation.11", "(1987).1".
+    if (e > 0 && is_ascii_digit(w[e - 1])) {
+        std::size_t d = e;
+        while (d > 0 && is_ascii_digit(w[d - 1])) --d;
+        if (d >= 2 && e - d <= 3 && w[d - 1] == '.') {
+            char before = w[d - 2];
+            bool word_before = d >= 3 && is_ascii_letter(before) && is_ascii_letter(w[d - 3]);
+            if (word_before || before == ')' || before == ']') e = d;
+        }
+    }
+    int stops = 0;
+    bool bang = false;
+    bool ellipsis = false;
+    bool stop_after_ellipsis = false;
+    std::size_t t = e;
+    while (t > 0) {
+        Decoded d = decode_before(w, t);
+        Sym s = sym_of(d.cp);
+        if (s == Sym::Period) {
+            ++stops;
+        } else if (s == Sym::Bang) {
+            bang = true;
+        } else if (s == Sym::Ellipsis) {
+            if (stops > 0) stop_after_ellipsis = true;
+            ellipsis = true;
+        } else {
+            break;
+        }
+        t -= d.len;
+    }
+    if (t == e) return out;
+    if (bang) {
+        out.term = Term::Bang;
+    } else if (ellipsis || stops >= 2) {
+        out.term = (stop_after_ellipsis || stops >= 4) ? Term::EllipsisStop : Term::Ellipsis;
+    } else {
+        out.term = Term::Stop;
+    }
+    std::size_t b = 0;
+    while (b < t) {
+        Decoded d = decode_at(w, b);
+        if (!is_opener(sym_of(d.cp))) break;
+        b += d.len;
+    }
+    if (b < t) {
+        Decoded last = decode_before(w, t);
+        out.closed_core = is_closer(sym_of(last.cp));
+        out.core = w.substr(b, t - b);
+    }
+    return out;
+}
+
+// What the word before a full stop is.
+enum class CoreKind : std::uint8_t {
+    Plain,
+    Initial,
+    Title,
+    Joining,
+    Time,
+    Everyday,
+    Abbrev,
+};
+
+bool is_dotted_acronym(std::string_view core) {
+    // U.S, e.g, Ph.D, J.C: two or more pieces of one or two letters.
+    std::size_t pieces = 0;
+    std::size_t len = 0;
+    for (char c : core) {
+        if (c == '.') {
+            if (len == 0) return false;
+            ++pieces;
+            len = 0;
+        } else if (is_ascii_letter(c)) {
+            if (++len > 2) return false;
+        } else {
+            return false;
+        }
+    }
+    return len > 0 && pieces >= 1;
+}
+
+CoreKind classify_core(std::string_view core) {
+    if (core.empty()) return CoreKind::Plain;
+    Decoded first = decode_at(core, 0);
+    if (first.len == core.size()) {
+        Case c = case_of(first.cp);
+        return (c == Case::Upper || c == Case::Lower) ? CoreKind::Initial : CoreKind::Plain;
+    }
+    if (core.size() > 12) return CoreKind::Plain;
+    bool dotted = false;
+    for (char c : core) {
+        if (!is_ascii_letter(c) && c != '.' && c != '/' && c != '-' && c != '\'') {
+            return CoreKind::Plain;
+        }
+        dotted = dotted || c == '.';
+    }
+    std::string lower(core);
+    for (char& c : lower) c = to_lower(c);
+    switch (abbrev_kind(lower)) {
+        case AbbrevKind::Title:
+            return CoreKind::Title;
+        case AbbrevKind::Joining:
+            return CoreKind::Joining;
+        case AbbrevKind::Time:
+            return CoreKind::Time;
+        case AbbrevKind::Word:
+            return CoreKind::Everyday;
+        case AbbrevKind::Abbrev:
+            return CoreKind::Abbrev;
+        case AbbrevKind::None:
+            break;
+    }
+    if (dotted && is_dotted_acronym(core)) return CoreKind::Abbrev;
+    return CoreKind::Plain;
+}
+
+// ---------------------------------------------------------------------------
+// The start of what follows a gap.
+
+struct Ahead {
+    Case kind = Case::Other;
+    std::string_view word;  // leading ASCII letters of the first real word
+    bool at_end = true;
+};
+
+// ---------------------------------------------------------------------------
+
+class Segmenter {
+public:
+    explicit Segmenter(std::string_view text) : text_(text), words_(split_words(text)) {}
+
+    // Calls emit(first_word, last_word) for every sentence, in order.
+    template <class Emit>
+    void run(Emit&& emit) {
+        const std::size_t n = words_.size();
+        std::size_t first = 0;
+        start_sentence(0);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i == 0 || words_[i].breaks > 0) start_line(i);
+            track(i);
+            if (i + 1 == n || ends_after(i)) {
+                emit(first, i);
+                first = i + 1;
+                if (first < n) start_sentence(first);
+            }
+        }
+    }
+
+    std::string_view word(std::size_t i) const {
+        return text_.substr(words_[i].begin, words_[i].end - words_[i].begin);
+    }
+
+private:
+    std::string_view text_;
+    std::vector<Word> words_;
+
+    // Sentence state.
+    std::size_t sent_first_ = 0;
+    std::size_t sent_marker_ = SIZE_MAX;  // index of the marker opening the sentence
+    std::optional<Marker> last_marker_;
+    int depth_ = 0;  // open brackets in the sentence
+    bool in_quote_ = false;
+
+    // Line state.
+    std::size_t line_first_ = 0;
+    bool line_item_ = false;
+    bool line_title_ = true;
+    int line_capitals_ = 0;
+    int line_words_ = 0;
+
+    void start_sentence(std::size_t i) {
+        sent_first_ = i;
+        sent_marker_ = SIZE_MAX;
+        depth_ = 0;
+        in_quote_ = false;
+        std::size_t m = i;
+        if (m < words_.size() && starts_with_bullet(word(m)) && m + 1 < words_.size()) {
+            Decoded d = decode_at(word(m), 0);
+            if (d.len == word(m).size()) ++m;
+        }
+        if (m < words_.size()) {
+            if (auto mk = parse_marker(word(m))) {
+                sent_marker_ = m;
+                last_marker_ = mk;
+            }
+        }
+    }
+
+    void start_line(std::size_t i) {
+        line_first_ = i;
+        std::string_view w = word(i);
+        line_item_ = starts_with_bullet(w) || is_line_bullet(w) || parse_marker(w).has_value();
+        line_title_ = true;
+        line_capitals_ = 0;
+        line_words_ = 0;
+    }
+
+    // Updates bracket, quote and heading state with word i.
+    void track(std::size_t i) {
+        std::string_view w = word(i);
+        for (std::size_t k = 0; k < w.size();) {
+            Decoded d = decode_at(w, k);
+            switch (d.cp) {
+                case '(':
+                case '[':
+                case '{':
+                    ++depth_;
+                    break;
+                case ')':
+                case ']':
+                case '}':
+                    if (depth_ > 0) --depth_;
+                    break;
+                case '"':
+                    in_quote_ = !in_quote_;
+                    break;
+                case 0x201C:
+                    in_quote_ = true;
+                    break;
+                case 0x201D:
+                    in_quote_ = false;
+                    break;
+                default:
+                    break;
+            }
+            k += d.len;
+        }
+        ++line_words_;
+        Ahead a = look_at(w);
+        if (a.kind == Case::Upper) {
+            ++line_capitals_;
+        } else if (a.kind == Case::Lower && !(i == line_first_ && line_item_) &&
+                   !is_heading_minor_word(a.word)) {
+            line_title_ = false;
+        }
+    }
+
+    // The first real character of one word, skipping openers and dashes.
+    static Ahead look_at(std::string_view w) {
+        Ahead a;
+        std::size_t p = 0;
+        while (p < w.size()) {
+            Decoded d = decode_at(w, p);
+            Sym s = sym_of(d.cp);
+            if (!is_opener(s) && s != Sym::Dash) break;
+            p += d.len;
+        }
+        if (p == w.size()) return a;  // only openers: look further
+        a.at_end = false;
+        Decoded d = decode_at(w, p);
+        a.kind = case_of(d.cp);
+        std::size_t q = p;
+        while (q < w.size() && is_ascii_letter(w[q])) ++q;
+        a.word = w.substr(p, q - p);
+        return a;
+    }
+
+    // What follows word i: the first word from i + 1 on that is more than
+    // openers and dashes, looking at no more than three words.
+    Ahead ahead(std::size_t i) const {
+        for (std::size_t j = i + 1; j < words_.size() && j <= i + 3; ++j) {
+            if (j > i + 1 && words_[j].breaks >= 2) break;
+            Ahead a = look_at(word(j));
+            if (!a.at_end) return a;
+        }
+        return {};
+    }
+
+    bool heading_line(std::size_t i) const {
+        if (sent_first_ < line_first_ || !line_title_ || line_capitals_ == 0 || line_words_ > 12) {
+            return false;
+        }
+        std::string_view w = word(i);
+        char last = w.back();
+        if (last == ',' || last == ';' || last == ':') return false;
+        return analyse_end(w).term == Term::None;
+    }
+
+    bool is_dots_only(std::size_t i) const {
+        std::string_view w = word(i);
+        for (std::size_t k = 0; k < w.size();) {
+            Decoded d = decode_at(w, k);
+            Sym s = sym_of(d.cp);
+            if (s != Sym::Period && s != Sym::Ellipsis) return false;
+            k += d.len;
+        }
+        return true;
+    }
+
+    // Does a sentence end in the gap after word i (i + 1 exists)?
+    bool ends_after(std::size_t i) {
+        const Word& next = words_[i + 1];
+        std::string_view nw = word(i + 1);
+        if (next.breaks >= 2) return true;
+        if (i == sent_first_ && starts_with_bullet(word(i)) &&
+            decode_at(word(i), 0).len == word(i).size()) {
+            return false;  // a lone bullet opening the sentence
+        }
+        if (starts_with_bullet(nw)) return true;
+
+        std::optional<Marker> marker = parse_marker(nw);
+        if (next.breaks > 0) {
+            Ahead a = ahead(i);
+            bool lower_next = a.kind == Case::Lower;
+            if (is_line_bullet(nw)) return true;
+            if (marker) {
+                bool weak = marker->form == MarkerForm::Dot && !is_ascii_digit(marker->label[0]) &&
+                            !is_ascii_lower(marker->label[0]) &&
+                            !(last_marker_ && is_successor(*last_marker_, *marker));
+                if (!weak) return true;
+            }
+            if (line_item_ && !lower_next) return true;
+            if (!lower_next && heading_line(i)) return true;
+        }
+        if (i == sent_marker_) return false;  // "1. The first item"
+
+        WordEnd end = analyse_end(word(i));
+        if (marker) {
+            if (end.term != Term::None) return true;
+            if (last_marker_ && is_successor(*last_marker_, *marker)) return true;
+            if (marker->form != MarkerForm::Dot && ahead(i + 1).kind == Case::Upper) return true;
+            return false;
+        }
+        if (end.term == Term::None) return false;
+        if (depth_ > 0 || in_quote_) return false;
+
+        Ahead a = ahead(i);
+        if (a.at_end) return false;
+        if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
+        if (is_dots_only(i + 1)) return false;
+        const bool upper = a.kind == Case::Upper;
+        switch (end.term) {
+            case Term::None:
+                return false;
+            case Term::Bang:
+                return a.kind != Case::Digit;
+            case Term::EllipsisStop:
+                return a.kind != Case::Digit;
+            case Term::Ellipsis:
+                return a.kind != Case::Digit && a.word != "I";
+            case Term::Stop:
+                break;
+        }
+        if (end.core.empty()) {
+            // A full stop standing alone, or the last dot of ". . .".
+            bool spaced = i > sent_first_ && is_dots_only(i - 1);
+            if (spaced && (a.kind == Case::Digit || a.word == "I")) return false;
+            return a.kind != Case::Digit || !spaced;
+        }
+        if (end.closed_core) return true;
+        switch (classify_core(end.core)) {
+            case CoreKind::Plain:
+                return true;
+            case CoreKind::Initial:
+                if (end.core == "I" && i > sent_first_) {
+                    Ahead prev = look_at(word(i - 1));
+                    if (prev.kind == Case::Lower) return true;
+                }
+                return false;
+            case CoreKind::Title:
+            case CoreKind::Joining:
+                return false;
+            case CoreKind::Time:
+            case CoreKind::Everyday:
+                return a.kind != Case::Digit;
+            case CoreKind::Abbrev:
+                return upper && is_sentence_opener(a.word);
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+std::vector<std::string> segment(std::string_view text) {
+    std::vector<std::string> out;
+    Segmenter seg(text);
+    seg.run([&](std::size_t first, std::size_t last) {
+        std::string s;
+        for (std::size_t k = first; k <= last; ++k) {
+            if (k > first) s += ' ';
+            s += seg.word(k);
+        }
+        out.push_back(std::move(s));
+    });
+    return out;
+}
+
+std::string segment_lines(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16 + 1);
+    Segmenter seg(text);
+    seg.run([&](std::size_t first, std::size_t last) {
+        for (std::size_t k = first; k <= last; ++k) {
+            if (k > first) out += ' ';
+            out += seg.word(k);
+        }
+        out += '\n';
+    });
+    return out;
+}
+
+}  // namespace talven

@@ -1,0 +1,28 @@
+// Rule-based English sentence segmenter.
+//
+// The text is taken as bytes (ISO 8859-1, Windows-1252 or UTF-8); bytes are
+// never changed, only white space is rewritten. White space is the six ASCII
+// bytes space, tab, LF, VT, FF and CR; every other byte (NUL, 0xA0, a UTF-8
+// no-break space...) is an ordinary non-white byte. Sentences are only ever
+// cut at white space, so each sentence is a run of whole words.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace talven {
+
+// True for the bytes the segmenter treats as white space.
+constexpr bool is_space(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The sentences of `text` in order. Inside each, every run of white space is
+// one space and there is no white space at either end; none is empty.
+std::vector<std::string> segment(std::string_view text);
+
+// The same sentences as the contents of a .seg file: each followed by "\n".
+std::string segment_lines(std::string_view text);
+
+}  // namespace talven
