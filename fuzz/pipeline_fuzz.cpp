@@ -1,0 +1,158 @@
+// Fuzzes the reader and the whole summary on a random sentence file with
+// random switches, rate and query, and checks what must hold of every run:
+// the vell sentence is marked, the extract keeps to its size, every other
+// marked sentence earned its place, "-is" changes no mark, and condensing
+// deletes only stop words.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brennic/run_state.h"
+#include "brennic/words.h"
+
+namespace {
+
+void check(bool ok) {
+    if (!ok) std::abort();
+}
+
+struct Options {
+    bool is = false;
+    bool ak = false;
+    std::optional<std::string> query;
+    float rate = 0.0f;
+};
+
+float pick_rate(FuzzedDataProvider& in) {
+    switch (in.ConsumeIntegralInRange<int>(0, 7)) {
+        case 0:
+            return in.ConsumeFloatingPointInRange<float>(0.0f, 1.0f);
+        case 1:
+            return static_cast<float>(in.ConsumeIntegralInRange<int>(-3, 200));
+        case 2:
+            return std::numeric_limits<float>::infinity();
+        case 3:
+            return -std::numeric_limits<float>::infinity();
+        case 4:
+            return std::numeric_limits<float>::quiet_NaN();
+        case 5:
+            return 1e12f;
+        case 6:
+            return -in.ConsumeFloatingPointInRange<float>(0.0f, 1.0f);
+        default:
+            return in.ConsumeFloatingPoint<float>();
+    }
+}
+
+std::vector<std::string> lowered_words(brennic::RunState& state, std::string_view text,
+                                       bool content_only) {
+    std::vector<std::string> words;
+    brennic::for_each_word(text, [&](std::string_view w) {
+        if (content_only && state.is_stopword(w)) return;
+        words.push_back(state.lowercase(w));
+    });
+    return words;
+}
+
+// One run as the program does it; returns the marks.
+std::vector<int> summarize(const Options& o, std::string_view text, bool check_all) {
+    brennic::RunState state;
+    state.test_is = o.is ? brennic::TRUE : brennic::FALSE;
+    state.test_ak = o.ak ? brennic::TRUE : brennic::FALSE;
+    brennic::read_sentences(state, text);
+    if (o.query) {
+        state.test_query = brennic::TRUE;
+        state.query = o.query;
+    }
+    state.compression_rate = o.rate;
+
+    long long words = 0;
+    for (const brennic::block_sentence& s : state.sentences) {
+        check(!s.sentence.empty());
+        check(s.sentence.find('\n') == std::string::npos);
+        check(s.sentence.find('\0') == std::string::npos);
+        check(s.number_of_words >= static_cast<long long>(s.content_words.size()));
+        for (brennic::WordId id : s.content_words) check(id < state.words.size());
+        words += s.number_of_words;
+    }
+    check(words == state.size_text);
+
+    std::vector<std::vector<std::string>> kept;
+    if (check_all) {
+        for (const brennic::block_sentence& s : state.sentences)
+            kept.push_back(lowered_words(state, s.sentence, true));
+    }
+    if (state.test_is) intrasumm(state);
+    if (check_all && state.test_is) {
+        for (std::size_t n = 0; n < state.sentences.size(); ++n) {
+            const std::string& s = state.sentences[n].sentence;
+            check(s.find('\n') == std::string::npos);
+            check(lowered_words(state, s, false) == kept[n]);
+        }
+    }
+
+    score_sentences(state);
+    select_sentences(state);
+
+    std::vector<int> marks;
+    if (state.sentences.empty()) {
+        check(state.p_vellsent == nullptr);
+        return marks;
+    }
+    check(state.p_vellsent != nullptr);
+    check(state.p_vellsent >= state.sentences.data() &&
+          state.p_vellsent < state.sentences.data() + state.sentences.size());
+    check(state.p_vellsent->summary_worthy == brennic::TRUE);
+
+    long long others = 0;
+    std::size_t marked = 0;
+    for (const brennic::block_sentence& s : state.sentences) {
+        check(s.summary_worthy == brennic::TRUE || s.summary_worthy == brennic::FALSE);
+        marks.push_back(s.summary_worthy);
+        if (!s.summary_worthy) continue;
+        ++marked;
+        if (&s == state.p_vellsent) continue;
+        others += s.number_of_words;
+        check(s.score > state.threshold);
+        bool shares = false;
+        for (brennic::WordId id : s.content_words) shares |= state.words[id].vell_word != 0;
+        check(shares);
+    }
+    // Trimming keeps the extract, the vell sentence aside, within its size.
+    check(others <= std::max(0, state.size_extract));
+    if (!(state.compression_rate >= 0.0f)) check(marked == 1);
+
+    if (check_all && o.query) {
+        const float c = brennic::cosine(state, *o.query, state.sentences.front().sentence);
+        check(!std::isnan(c) && c >= -1e-5f && c <= 1.0f + 1e-5f);
+        const float self = brennic::cosine(state, *o.query, *o.query);
+        check(!std::isnan(self) && self >= -1e-5f && self <= 1.0f + 1e-5f);
+    }
+    return marks;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    Options o;
+    o.is = in.ConsumeBool();
+    o.ak = in.ConsumeBool();
+    if (in.ConsumeBool()) o.query = in.ConsumeRandomLengthString(64);
+    o.rate = pick_rate(in);
+    const std::string text = in.ConsumeRemainingBytesAsString();
+
+    const std::vector<int> marks = summarize(o, text, true);
+    // Condensing deletes only stop words, so it never changes a mark.
+    Options flipped = o;
+    flipped.is = !o.is;
+    check(summarize(flipped, text, false) == marks);
+    return 0;
+}

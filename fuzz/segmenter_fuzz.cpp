@@ -1,0 +1,46 @@
+// Fuzzes the sentence segmenter on random bytes: it loses and invents
+// nothing but white space, and every sentence is one non-empty line without
+// white space at either end.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "talven/segmenter.h"
+
+namespace {
+
+void check(bool ok) {
+    if (!ok) std::abort();
+}
+
+bool is_white(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+void append_non_white(std::string& out, std::string_view text) {
+    for (char c : text) {
+        if (!is_white(c)) out.push_back(c);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::string> sentences = talven::segment(text);
+
+    std::string expected;
+    append_non_white(expected, text);
+    std::string got;
+    for (const std::string& s : sentences) {
+        check(!s.empty());
+        check(s.find('\n') == std::string::npos);
+        check(!is_white(s.front()) && !is_white(s.back()));
+        append_non_white(got, s);
+    }
+    check(got == expected);
+    return 0;
+}
