@@ -278,6 +278,104 @@ std::vector<Word> split_words(std::string_view text) {
 }
 
 // ---------------------------------------------------------------------------
+// Quotations. A quotation opens at a word starting with a quote mark and
+// closes at the next word of the same paragraph ending with one, at most
+// max_quote_words later; the gaps inside it are not sentence ends ("'Well!'
+// thought Alice, 'after such a fall as this, I shall think nothing of it!
+// How brave they'll all think me!'"). An opening mark never closed that way
+// (the apostrophe of "the 'nineties") is ignored.
+
+constexpr std::size_t max_quote_words = 150;
+
+// Single-quote elisions that open a word without opening a quotation.
+bool is_elision(std::string_view rest) {
+    std::string lower;
+    for (char c : rest) {
+        if (!is_ascii_letter(c)) break;
+        lower += to_lower(c);
+    }
+    static constexpr std::string_view elisions[] = {
+        "tis", "twas", "em", "til", "cause", "n", "round", "bout", "twere", "ere", "neath", "s",
+    };
+    for (std::string_view e : elisions) {
+        if (lower == e) return true;
+    }
+    return !rest.empty() && is_ascii_digit(rest[0]);  // '90s
+}
+
+struct QuoteMarks {
+    bool open_double = false;
+    bool close_double = false;
+    bool open_single = false;
+    bool close_single = false;
+};
+
+QuoteMarks quote_marks(std::string_view w) {
+    QuoteMarks q;
+    // Leading brackets, then the first quote mark.
+    std::size_t p = 0;
+    while (p < w.size() && sym_of(decode_at(w, p).cp) == Sym::OpenBracket) p += decode_at(w, p).len;
+    if (p < w.size()) {
+        Decoded d = decode_at(w, p);
+        std::size_t after = p + d.len;
+        if (d.cp == '"' || d.cp == 0x201C || d.cp == 0x201E || d.cp == 0xAB) {
+            q.open_double = true;
+        } else if (d.cp == '\'' || d.cp == '`' || d.cp == 0x2018) {
+            std::string_view rest = w.substr(after);
+            q.open_single = !rest.empty() && !is_elision(rest) &&
+                            (is_ascii_letter(rest[0]) || static_cast<u8>(rest[0]) >= 0x80 ||
+                             sym_of(decode_at(rest, 0).cp) == Sym::OpenQuote || rest[0] == '"');
+        }
+    }
+    // Trailing punctuation and brackets, then the last quote mark.
+    std::size_t e = w.size();
+    while (e > 0) {
+        char c = w[e - 1];
+        if (c == '.' || c == ',' || c == ';' || c == ':' || c == '!' || c == '?' || c == ')' ||
+            c == ']') {
+            --e;
+        } else {
+            break;
+        }
+    }
+    if (e > 0) {
+        Decoded d = decode_before(w, e);
+        if (d.cp == '"' || d.cp == 0x201D || d.cp == 0xBB) {
+            q.close_double = e - d.len > p || !q.open_double;
+        } else if ((d.cp == '\'' || d.cp == 0x2019) && e - d.len > 0) {
+            q.close_single = e - d.len > p || !q.open_single;
+        }
+    }
+    // A quoted single word ("shame", 'Why?') opens and closes itself.
+    if (q.open_double && q.close_double) q.open_double = q.close_double = false;
+    if (q.open_single && q.close_single) q.open_single = q.close_single = false;
+    return q;
+}
+
+// For every word, whether the gap after it lies inside a quotation.
+std::vector<bool> find_quotations(std::string_view text, const std::vector<Word>& words) {
+    std::vector<bool> inside(words.size(), false);
+    constexpr std::size_t none = SIZE_MAX;
+    std::size_t open_double = none;
+    std::size_t open_single = none;
+    auto close = [&](std::size_t& open, std::size_t i) {
+        for (std::size_t k = open; k < i; ++k) inside[k] = true;
+        open = none;
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i].breaks >= 2) open_double = open_single = none;
+        if (open_double != none && i - open_double > max_quote_words) open_double = none;
+        if (open_single != none && i - open_single > max_quote_words) open_single = none;
+        QuoteMarks q = quote_marks(text.substr(words[i].begin, words[i].end - words[i].begin));
+        if (q.close_double && open_double != none) close(open_double, i);
+        if (q.close_single && open_single != none) close(open_single, i);
+        if (q.open_double) open_double = i;
+        if (q.open_single) open_single = i;
+    }
+    return inside;
+}
+
+// ---------------------------------------------------------------------------
 // List markers: "1.", "12)", "(a)", "a.)", "iv)", "(IX)".
 
 enum class MarkerForm : std::uint8_t { Dot, Paren, BothParens, DotParen };
@@ -386,7 +484,8 @@ bool is_line_bullet(std::string_view w) {
 // ---------------------------------------------------------------------------
 // The end of a word: terminator, and the word it closes.
 
-enum class Term : std::uint8_t { None, Stop, Bang, Ellipsis, EllipsisStop };
+// Interrupted: a dash before a closing quote, as in "we're doing our best, to--".
+enum class Term : std::uint8_t { None, Stop, Bang, Ellipsis, EllipsisStop, Interrupted };
 
 struct WordEnd {
     Term term = Term::None;
@@ -435,6 +534,10 @@ std::size_t strip_closers(std::string_view w, std::size_t e) {
     return e;
 }
 
+bool is_citation_only(std::string_view w) {
+    return !w.empty() && w[0] == '[' && strip_closers(w, w.size()) == 0;
+}
+
 WordEnd analyse_end(std::string_view w) {
     WordEnd out;
     std::size_t e = strip_closers(w, w.size());
@@ -468,7 +571,19 @@ WordEnd analyse_end(std::string_view w) {
         }
         t -= d.len;
     }
-    if (t == e) return out;
+    // "[...]" and "(...)" mark an omission, not an end.
+    if (t > 0 && (ellipsis || stops >= 2) && !bang && (w[t - 1] == '[' || w[t - 1] == '(')) {
+        return out;
+    }
+    if (t == e) {
+        if (e < w.size() && e > 0 && sym_of(decode_before(w, e).cp) == Sym::Dash) {
+            Decoded q = decode_at(w, e);
+            if (q.cp == '"' || q.cp == 0x201D || q.cp == 0x2019 || q.cp == '\'') {
+                out.term = Term::Interrupted;
+            }
+        }
+        return out;
+    }
     if (bang) {
         out.term = Term::Bang;
     } else if (ellipsis || stops >= 2) {
@@ -567,7 +682,8 @@ struct Ahead {
 
 class Segmenter {
 public:
-    explicit Segmenter(std::string_view text) : text_(text), words_(split_words(text)) {}
+    explicit Segmenter(std::string_view text)
+        : text_(text), words_(split_words(text)), quoted_(find_quotations(text_, words_)) {}
 
     // Calls emit(first_word, last_word) for every sentence, in order.
     template <class Emit>
@@ -593,13 +709,13 @@ public:
 private:
     std::string_view text_;
     std::vector<Word> words_;
+    std::vector<bool> quoted_;
 
     // Sentence state.
     std::size_t sent_first_ = 0;
     std::size_t sent_marker_ = SIZE_MAX;  // index of the marker opening the sentence
     std::optional<Marker> last_marker_;
     int depth_ = 0;  // open brackets in the sentence
-    bool in_quote_ = false;
 
     // Line state.
     std::size_t line_first_ = 0;
@@ -612,14 +728,13 @@ private:
         sent_first_ = i;
         sent_marker_ = SIZE_MAX;
         depth_ = 0;
-        in_quote_ = false;
         std::size_t m = i;
         if (m < words_.size() && starts_with_bullet(word(m)) && m + 1 < words_.size()) {
             Decoded d = decode_at(word(m), 0);
             if (d.len == word(m).size()) ++m;
         }
         if (m < words_.size()) {
-            if (auto mk = parse_marker(word(m))) {
+            if (auto mk = marker_in(m)) {
                 sent_marker_ = m;
                 last_marker_ = mk;
             }
@@ -650,15 +765,6 @@ private:
                 case ']':
                 case '}':
                     if (depth_ > 0) --depth_;
-                    break;
-                case '"':
-                    in_quote_ = !in_quote_;
-                    break;
-                case 0x201C:
-                    in_quote_ = true;
-                    break;
-                case 0x201D:
-                    in_quote_ = false;
                     break;
                 default:
                     break;
@@ -727,6 +833,25 @@ private:
         return true;
     }
 
+    // A list marker, after any bullet glued to it ("⁃9.").
+    std::optional<Marker> marker_in(std::size_t i) const {
+        std::string_view w = word(i);
+        while (!w.empty() && starts_with_bullet(w)) w.remove_prefix(decode_at(w, 0).len);
+        return parse_marker(w);
+    }
+
+    bool is_first_value(const Marker& m) const {
+        return m.label == "1" || m.label == "a" || m.label == "A" || m.label == "i" ||
+               m.label == "I";
+    }
+
+    bool all_dots(std::size_t from, std::size_t to) const {
+        for (std::size_t k = from; k <= to; ++k) {
+            if (!is_dots_only(k)) return false;
+        }
+        return true;
+    }
+
     // Does a sentence end in the gap after word i (i + 1 exists)?
     bool ends_after(std::size_t i) {
         const Word& next = words_[i + 1];
@@ -740,60 +865,95 @@ private:
 
         std::optional<Marker> marker = parse_marker(nw);
         if (next.breaks > 0) {
-            Ahead a = ahead(i);
-            bool lower_next = a.kind == Case::Lower;
+            bool lower_next = ahead(i).kind == Case::Lower;
             if (is_line_bullet(nw)) return true;
-            if (marker) {
+            if (marker && depth_ == 0) {
+                // "E." opening a line is more likely an initial than an item.
                 bool weak = marker->form == MarkerForm::Dot && !is_ascii_digit(marker->label[0]) &&
                             !is_ascii_lower(marker->label[0]) &&
                             !(last_marker_ && is_successor(*last_marker_, *marker));
                 if (!weak) return true;
             }
-            if (line_item_ && !lower_next) return true;
+            if ((line_item_ || sent_marker_ != SIZE_MAX) && !lower_next) return true;
             if (!lower_next && heading_line(i)) return true;
         }
         if (i == sent_marker_) return false;  // "1. The first item"
 
-        WordEnd end = analyse_end(word(i));
+        // A citation mark standing alone ("in 1971. [1] He") belongs to the
+        // sentence before it; the word before it decides.
+        if (is_citation_only(nw)) return false;
+        std::size_t ender = i;
+        while (ender > sent_first_ && is_citation_only(word(ender))) --ender;
+        WordEnd end = analyse_end(word(ender));
+
         if (marker) {
-            if (end.term != Term::None) return true;
+            // An inline list item: after a sentence end, continuing the list
+            // that opened this sentence, or starting it again.
+            if (end.term != Term::None) {
+                Ahead as_upper;
+                as_upper.kind = Case::Upper;
+                as_upper.at_end = false;
+                return terminator_ends(end, ender, i, as_upper);
+            }
             if (last_marker_ && is_successor(*last_marker_, *marker)) return true;
-            if (marker->form != MarkerForm::Dot && ahead(i + 1).kind == Case::Upper) return true;
-            return false;
+            if (sent_marker_ != SIZE_MAX && is_first_value(*marker) && last_marker_ &&
+                last_marker_->form == marker->form && ahead(i + 1).kind == Case::Upper) {
+                return true;
+            }
+            return marker->form != MarkerForm::Dot && ahead(i + 1).kind == Case::Upper;
         }
         if (end.term == Term::None) return false;
-        if (depth_ > 0 || in_quote_) return false;
+        if (depth_ > 0 || quoted_[i]) return false;
 
         Ahead a = ahead(i);
         if (a.at_end) return false;
         if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
-        if (is_dots_only(i + 1)) return false;
+        if (is_dots_only(i + 1)) {
+            // "compounds. . . . The practice": a sentence end, then a spaced
+            // ellipsis opening the next sentence.
+            if (end.term == Term::Stop && !end.core.empty() && !end.closed_core &&
+                classify_core(end.core) == CoreKind::Plain && i + 4 < words_.size() &&
+                words_[i + 4].breaks < 2 && word(i + 1) == "." && word(i + 2) == "." &&
+                word(i + 3) == "." && look_at(word(i + 4)).kind == Case::Upper) {
+                return true;
+            }
+            return false;
+        }
+        return terminator_ends(end, ender, i, a);
+    }
+
+    // The decision at a terminator once what follows is known not to be a
+    // lower-case word or punctuation.
+    bool terminator_ends(const WordEnd& end, std::size_t ender, std::size_t i,
+                         const Ahead& a) const {
         const bool upper = a.kind == Case::Upper;
+        const bool digit = a.kind == Case::Digit;
         switch (end.term) {
             case Term::None:
                 return false;
             case Term::Bang:
-                return a.kind != Case::Digit;
+            case Term::Interrupted:
             case Term::EllipsisStop:
-                return a.kind != Case::Digit;
+                return !digit;
             case Term::Ellipsis:
-                return a.kind != Case::Digit && a.word != "I";
+                return !digit && a.word != "I";
             case Term::Stop:
                 break;
         }
         if (end.core.empty()) {
             // A full stop standing alone, or the last dot of ". . .".
+            if (all_dots(sent_first_, i)) return false;  // ". . . The" opens a sentence
             bool spaced = i > sent_first_ && is_dots_only(i - 1);
-            if (spaced && (a.kind == Case::Digit || a.word == "I")) return false;
-            return a.kind != Case::Digit || !spaced;
+            if (spaced) return !digit && a.word != "I";
+            return !digit;
         }
         if (end.closed_core) return true;
         switch (classify_core(end.core)) {
             case CoreKind::Plain:
-                return true;
+                return true;  // "in 1990. 25 people": numbers do open sentences
             case CoreKind::Initial:
-                if (end.core == "I" && i > sent_first_) {
-                    Ahead prev = look_at(word(i - 1));
+                if (end.core == "I" && ender > sent_first_) {
+                    Ahead prev = look_at(word(ender - 1));
                     if (prev.kind == Case::Lower) return true;
                 }
                 return false;
@@ -802,7 +962,7 @@ private:
                 return false;
             case CoreKind::Time:
             case CoreKind::Everyday:
-                return a.kind != Case::Digit;
+                return !digit;
             case CoreKind::Abbrev:
                 return upper && is_sentence_opener(a.word);
         }
