@@ -86,8 +86,11 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
             if (r.error_occurred) continue;
+            // With repetitions the median stands for the benchmark.
+            const bool aggregate = r.run_type == Run::RT_Aggregate;
+            if (aggregate && r.aggregate_name != "median") continue;
             auto it = r.counters.find("items_per_second");
-            if (it != r.counters.end()) rate_[r.benchmark_name()] = it->second.value;
+            if (it != r.counters.end()) rate_[r.run_name.function_name] = it->second.value;
         }
     }
     double rate(const std::string& name) const {
