@@ -521,10 +521,16 @@ bool is_citation(std::string_view inner) {
 std::size_t strip_closers(std::string_view w, std::size_t e) {
     while (e > 0) {
         if (w[e - 1] == ']') {
-            std::size_t open = w.rfind('[', e - 1);
-            if (open != std::string_view::npos && is_citation(w.substr(open + 1, e - open - 2))) {
-                e = open;
-                continue;
+            // Citation marks are short: look back a few bytes only, which
+            // also keeps a word of a million brackets linear.
+            std::size_t from = e > 16 ? e - 16 : 0;
+            std::size_t open = w.substr(from, e - 1 - from).rfind('[');
+            if (open != std::string_view::npos) {
+                open += from;
+                if (is_citation(w.substr(open + 1, e - open - 2))) {
+                    e = open;
+                    continue;
+                }
             }
         }
         Decoded d = decode_before(w, e);

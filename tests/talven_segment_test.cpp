@@ -1,0 +1,327 @@
+// Sentence boundaries found by talven::segment, grouped by the kind of
+// difficulty, plus the invariants every output must keep.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "talven/segmenter.h"
+
+namespace {
+
+struct Case {
+    const char* text;
+    std::vector<std::string> sentences;
+};
+
+using Cases = std::vector<Case>;
+
+// The non-white bytes of a text, in order.
+std::string non_white(std::string_view s) {
+    std::string out;
+    for (char c : s) {
+        if (!talven::is_space(static_cast<unsigned char>(c))) out += c;
+    }
+    return out;
+}
+
+// What every segmentation must satisfy, whatever the boundaries.
+void expect_well_formed(std::string_view text, const std::vector<std::string>& got) {
+    std::string joined;
+    for (const std::string& s : got) {
+        ASSERT_FALSE(s.empty());
+        EXPECT_FALSE(talven::is_space(static_cast<unsigned char>(s.front())));
+        EXPECT_FALSE(talven::is_space(static_cast<unsigned char>(s.back())));
+        for (std::size_t k = 0; k < s.size(); ++k) {
+            unsigned char c = static_cast<unsigned char>(s[k]);
+            if (talven::is_space(c)) {
+                EXPECT_EQ(c, ' ') << "only single spaces inside a sentence";
+                EXPECT_NE(s[k + 1], ' ') << "no runs of white space";
+            }
+        }
+        joined += s;
+    }
+    EXPECT_EQ(non_white(joined), non_white(text)) << "bytes lost or added";
+    std::string lines;
+    for (const std::string& s : got) lines += s + "\n";
+    EXPECT_EQ(talven::segment_lines(text), lines);
+}
+
+void check(const Cases& cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<std::string> got = talven::segment(c.text);
+        EXPECT_EQ(got, c.sentences);
+        expect_well_formed(c.text, got);
+    }
+}
+
+TEST(TalvenSegment, Terminators) {
+    check({
+        {"The door opened. A man walked in.", {"The door opened.", "A man walked in."}},
+        {"Is it late? We should go.", {"Is it late?", "We should go."}},
+        {"Stop! Thief!", {"Stop!", "Thief!"}},
+        {"Really?! Yes, really.", {"Really?!", "Yes, really."}},
+        {"No way!!! That cannot be true.", {"No way!!!", "That cannot be true."}},
+        {"What?? Who said that?", {"What??", "Who said that?"}},
+        {"There is no final stop here", {"There is no final stop here"}},
+        {"One.Two stays together.", {"One.Two stays together."}},
+        {"He shouted Stop! at the top of his voice.",
+         {"He shouted Stop! at the top of his voice."}},
+        {"She works at Yippee! in the city.", {"She works at Yippee! in the city."}},
+        {"Run away!, she cried.", {"Run away!, she cried."}},
+        {"x", {"x"}},
+    });
+}
+
+TEST(TalvenSegment, QuotesAndBrackets) {
+    check({
+        {"He said, \"Come here.\" Then he left.", {"He said, \"Come here.\"", "Then he left."}},
+        {"\"Come here,\" he said. She came.", {"\"Come here,\" he said.", "She came."}},
+        {"'Why not?' she asked. Nobody knew.", {"'Why not?' she asked.", "Nobody knew."}},
+        {"\xE2\x80\x9CIs it over?\xE2\x80\x9D Nobody answered.",
+         {"\xE2\x80\x9CIs it over?\xE2\x80\x9D", "Nobody answered."}},
+        {"\x93Is it over?\x94 Nobody answered.", {"\x93Is it over?\x94", "Nobody answered."}},
+        {"She wrote (in haste.) to him. He replied.",
+         {"She wrote (in haste.) to him.", "He replied."}},
+        {"They met at noon. (It rained all day.) Then they left.",
+         {"They met at noon.", "(It rained all day.)", "Then they left."}},
+        {"[A note in brackets.] Another sentence.", {"[A note in brackets.]", "Another sentence."}},
+        {"He spoke (Smith was there. He heard it.) and left.",
+         {"He spoke (Smith was there. He heard it.) and left."}},
+        {"\"Stay. Do not move. Wait for me,\" she said.",
+         {"\"Stay. Do not move. Wait for me,\" she said."}},
+        {"'Stop there! Turn round!' called the guard. We turned.",
+         {"'Stop there! Turn round!' called the guard.", "We turned."}},
+        {"It was the 'sixties. Times changed. Did they?",
+         {"It was the 'sixties.", "Times changed.", "Did they?"}},
+        {"The boys' bikes were red. The girls' were blue.",
+         {"The boys' bikes were red.", "The girls' were blue."}},
+        {"\"We tried our best, but--\" Then the line went dead.",
+         {"\"We tried our best, but--\"", "Then the line went dead."}},
+        {"Then -- what a surprise! -- the lights went out.",
+         {"Then -- what a surprise! -- the lights went out."}},
+        {"Was it worth it? - Perhaps not.", {"Was it worth it?", "- Perhaps not."}},
+    });
+}
+
+TEST(TalvenSegment, Abbreviations) {
+    check({
+        {"Mr. Brown met Mrs. Green and Dr. White.", {"Mr. Brown met Mrs. Green and Dr. White."}},
+        {"Prof. Adams spoke. Ms. Lee replied.", {"Prof. Adams spoke.", "Ms. Lee replied."}},
+        {"They went to St. Albans on Sunday.", {"They went to St. Albans on Sunday."}},
+        {"Gen. Hale and Sen. Moss met Rep. Kay.", {"Gen. Hale and Sen. Moss met Rep. Kay."}},
+        {"The Rev. Green preached.", {"The Rev. Green preached."}},
+        {"Acme Inc. said profits rose.", {"Acme Inc. said profits rose."}},
+        {"He works for Acme Inc. The firm is small.",
+         {"He works for Acme Inc.", "The firm is small."}},
+        {"She joined Brill Ltd. and stayed.", {"She joined Brill Ltd. and stayed."}},
+        {"It went to Hart & Co. It closed later.", {"It went to Hart & Co.", "It closed later."}},
+        {"Hart & Co. Holdings bought it.", {"Hart & Co. Holdings bought it."}},
+        {"Apples, pears, etc. were sold.", {"Apples, pears, etc. were sold."}},
+        {"Apples, pears, etc. Then came the rest.", {"Apples, pears, etc.", "Then came the rest."}},
+        {"Bring fruit, e.g. apples or pears.", {"Bring fruit, e.g. apples or pears."}},
+        {"Bring one, i.e. the red one.", {"Bring one, i.e. the red one."}},
+        {"See e.g. Smith and Jones.", {"See e.g. Smith and Jones."}},
+        {"Compare cf. Table 2 below.", {"Compare cf. Table 2 below."}},
+        {"It was Reds vs. Blues.", {"It was Reds vs. Blues."}},
+        {"We met at 9 a.m. and left at 5 p.m. on the day.",
+         {"We met at 9 a.m. and left at 5 p.m. on the day."}},
+        {"The train left at 6 p.m. Nobody was on it.",
+         {"The train left at 6 p.m.", "Nobody was on it."}},
+        {"The shop opens at 8 A.M. Customers queue early.",
+         {"The shop opens at 8 A.M.", "Customers queue early."}},
+        {"The approx. cost was high.", {"The approx. cost was high."}},
+        {"Hours: Mon. to Fri. only.", {"Hours: Mon. to Fri. only."}},
+        {"Sam Hill Jr.'s car is new.", {"Sam Hill Jr.'s car is new."}},
+        {"I saw a cat. Then it ran.", {"I saw a cat.", "Then it ran."}},
+        {"I saw a cat. Peter saw it too.", {"I saw a cat.", "Peter saw it too."}},
+        {"The road was long. We walked on.", {"The road was long.", "We walked on."}},
+        {"It was a test. Everyone passed.", {"It was a test.", "Everyone passed."}},
+        {"Look at the art. It is old.", {"Look at the art.", "It is old."}},
+        {"He said no. Then he left.", {"He said no.", "Then he left."}},
+        {"The symbol is min. The hour is h.", {"The symbol is min.", "The hour is h."}},
+        {"Wait a min. or two.", {"Wait a min. or two."}},
+        {"CARGO LINES INC. sold ships.", {"CARGO LINES INC. sold ships."}},
+        {"It happened in Jan. The month was cold.", {"It happened in Jan.", "The month was cold."}},
+        {"It ends on Dec. 31st this year.", {"It ends on Dec. 31st this year."}},
+        {"What did you order btw., she asked.", {"What did you order btw., she asked."}},
+    });
+}
+
+TEST(TalvenSegment, InitialsAndAcronyms) {
+    check({
+        {"The book is by J. R. R. Tolkien.", {"The book is by J. R. R. Tolkien."}},
+        {"Written by H. G. Wells in 1895.", {"Written by H. G. Wells in 1895."}},
+        {"Ask Anna B. Cole about it.", {"Ask Anna B. Cole about it."}},
+        {"She lives in the U.S.A. now.", {"She lives in the U.S.A. now."}},
+        {"He moved to the U.S.A. He likes it.", {"He moved to the U.S.A.", "He likes it."}},
+        {"The U.S. Navy sailed. The U.K. Parliament met.",
+         {"The U.S. Navy sailed.", "The U.K. Parliament met."}},
+        {"She left the U.K. It was raining.", {"She left the U.K.", "It was raining."}},
+        {"He holds a Ph.D. in physics.", {"He holds a Ph.D. in physics."}},
+        {"He has Ph.D.-level skills.", {"He has Ph.D.-level skills."}},
+        {"Send it to P.O. Box 12.", {"Send it to P.O. Box 12."}},
+        {"Just you and I. Nobody else came.", {"Just you and I.", "Nobody else came."}},
+        {"King Henry I. Tudor was not his name.", {"King Henry I. Tudor was not his name."}},
+    });
+}
+
+TEST(TalvenSegment, NumbersAndCodes) {
+    check({
+        {"Pi is about 3.14 or so.", {"Pi is about 3.14 or so."}},
+        {"It cost $1,000.50 in all.", {"It cost $1,000.50 in all."}},
+        {"He wears No. 5 on his shirt.", {"He wears No. 5 on his shirt."}},
+        {"Install v1.2.3 first.", {"Install v1.2.3 first."}},
+        {"See p. 42 and pp. 50-52.", {"See p. 42 and pp. 50-52."}},
+        {"As shown in Fig. 3 the curve rises.", {"As shown in Fig. 3 the curve rises."}},
+        {"The meeting is at 10.30 today.", {"The meeting is at 10.30 today."}},
+        {"Read vol. 2 first.", {"Read vol. 2 first."}},
+        {"I counted 600. How many did you count?", {"I counted 600.", "How many did you count?"}},
+        {"The date was 4.7.2021. Then it rained.", {"The date was 4.7.2021.", "Then it rained."}},
+        {"It cost $9.99. We bought two.", {"It cost $9.99.", "We bought two."}},
+        {"Read items 1. and 2. first.", {"Read items 1. and 2. first."}},
+        {"The code is XB-40. It expires soon.", {"The code is XB-40.", "It expires soon."}},
+        {"Growth was 5%. Costs fell.", {"Growth was 5%.", "Costs fell."}},
+        {"It was built in 1890. 200 people came.", {"It was built in 1890.", "200 people came."}},
+    });
+}
+
+TEST(TalvenSegment, Addresses) {
+    check({
+        {"Visit www.example.com for more.", {"Visit www.example.com for more."}},
+        {"Visit www.example.com. It is free.", {"Visit www.example.com.", "It is free."}},
+        {"Go to https://example.org/a.b?c=1 now.", {"Go to https://example.org/a.b?c=1 now."}},
+        {"Mail jane.doe@mail.example.com today.", {"Mail jane.doe@mail.example.com today."}},
+        {"Mail jane.doe@example.com. She answers.", {"Mail jane.doe@example.com.", "She answers."}},
+        {"Open readme.txt first.", {"Open readme.txt first."}},
+        {"Files come as .zip archives. They are small.",
+         {"Files come as .zip archives.", "They are small."}},
+    });
+}
+
+TEST(TalvenSegment, Ellipses) {
+    check({
+        {"Well... I suppose so.", {"Well... I suppose so."}},
+        {"He paused... and went on.", {"He paused... and went on."}},
+        {"It faded away... The next day was bright.",
+         {"It faded away...", "The next day was bright."}},
+        {"It faded away\xE2\x80\xA6 The next day was bright.",
+         {"It faded away\xE2\x80\xA6", "The next day was bright."}},
+        {"It faded away\x85 The next day was bright.",
+         {"It faded away\x85", "The next day was bright."}},
+        {"I never said that.... She left.", {"I never said that....", "She left."}},
+        {"He was . . . tired.", {"He was . . . tired."}},
+        {"He quoted \"the [...] plan\" again.", {"He quoted \"the [...] plan\" again."}},
+        {"Wait\xE2\x80\xA6 what?", {"Wait\xE2\x80\xA6 what?"}},
+        // 0x85 ends the UTF-8 letter here; it is no cp1252 ellipsis.
+        {"They wrote robi\xC4\x85 Then left.", {"They wrote robi\xC4\x85 Then left."}},
+    });
+}
+
+TEST(TalvenSegment, ListsHeadingsAndLines) {
+    check({
+        {"Shopping\n\nWe need bread.", {"Shopping", "We need bread."}},
+        {"First part\n\nSecond part", {"First part", "Second part"}},
+        {"A line that is wrapped\nin the middle of a sentence.",
+         {"A line that is wrapped in the middle of a sentence."}},
+        {"We went up the\nHill of Tara that day.", {"We went up the Hill of Tara that day."}},
+        {"- eggs\n- milk\n- flour", {"- eggs", "- milk", "- flour"}},
+        {"* Red\n* Green", {"* Red", "* Green"}},
+        {"\xE2\x80\xA2 one item \xE2\x80\xA2 another item",
+         {"\xE2\x80\xA2 one item", "\xE2\x80\xA2 another item"}},
+        {"1. Buy bread\n2. Bake a cake", {"1. Buy bread", "2. Bake a cake"}},
+        {"1. Buy bread 2. Bake a cake 3. Eat it", {"1. Buy bread", "2. Bake a cake", "3. Eat it"}},
+        {"(a) The first (b) The second", {"(a) The first", "(b) The second"}},
+        {"a) red b) green c) blue", {"a) red", "b) green", "c) blue"}},
+        {"(i) One point.\n(ii) Another point.", {"(i) One point.", "(ii) Another point."}},
+        {"Done. a. first b. second", {"Done.", "a. first", "b. second"}},
+        {"Annual Report\nSales rose this year.", {"Annual Report", "Sales rose this year."}},
+        {"The Old Mill\n(Built in 1820)\nIt still works.",
+         {"The Old Mill", "(Built in 1820)", "It still works."}},
+        {"Paragraph one ends here.\r\n\r\nParagraph two.",
+         {"Paragraph one ends here.", "Paragraph two."}},
+        {"Old Mac line.\rNext line.", {"Old Mac line.", "Next line."}},
+        {"Page one\fPage two", {"Page one", "Page two"}},
+        {"The table (see\n3) is wrong.", {"The table (see 3) is wrong."}},
+        {"A note.[1] The next one.[2][3] Last.", {"A note.[1]", "The next one.[2][3]", "Last."}},
+        {"A note. [4] The next one.", {"A note. [4]", "The next one."}},
+        {"It was large (1990).2 Later it shrank.", {"It was large (1990).2", "Later it shrank."}},
+        {"Step 1. above is optional.", {"Step 1. above is optional."}},
+    });
+}
+
+TEST(TalvenSegment, WhiteSpaceAndBytes) {
+    check({
+        {"", {}},
+        {" \t\r\n\f\v ", {}},
+        {"  Spaced   out\t\twords.  ", {"Spaced out words."}},
+        {"Keep\xC2\xA0no-break spaces.", {"Keep\xC2\xA0no-break spaces."}},
+        {"Latin-1\xA0space stays.", {"Latin-1\xA0space stays."}},
+        {"Caf\xE9 is open. \xC9t\xE9 comes.", {"Caf\xE9 is open.", "\xC9t\xE9 comes."}},
+        {"Il fait beau. \xC3\x89t\xC3\xA9 vient.", {"Il fait beau.", "\xC3\x89t\xC3\xA9 vient."}},
+    });
+}
+
+TEST(TalvenSegment, NulBytesAreOrdinary) {
+    const std::string text("One\0two. Three\0four.", 20);
+    std::vector<std::string> got = talven::segment(text);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], std::string("One\0two.", 8));
+    EXPECT_EQ(got[1], std::string("Three\0four.", 11));
+    expect_well_formed(text, got);
+}
+
+// Random byte strings drawn mostly from the bytes the rules look at.
+TEST(TalvenSegment, RandomBytesLoseNothing) {
+    const std::string alphabet = std::string("aZ .!?\"'()[]\n\r\t\f\v-*1.", 22) +
+                                 std::string("\0\xFF\x85\x93\x94\xE2\x80\xA6\x9C\x9D\xC3\xA0", 13);
+    std::mt19937 rng(20240607);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<std::size_t> length(0, 120);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        std::size_t n = length(rng);
+        for (std::size_t k = 0; k < n; ++k) text += alphabet[pick(rng)];
+        SCOPED_TRACE(round);
+        expect_well_formed(text, talven::segment(text));
+        if (HasFailure()) break;
+    }
+}
+
+TEST(TalvenSegment, RandomWordsLoseNothing) {
+    const std::vector<std::string> pieces = {
+        "Mr.", "U.S.",    "the",   "The",          "cat.", "e.g.",       "3.5",  "1.",   "(a)",
+        "a)",  "\"Hi!\"", "'Oh?'", "...",          ".",    "-",          "\n",   "\n\n", "   ",
+        "I.",  "p.m.",    "[1]",   "\xE2\x80\xA2", "Co.",  "www.x.org.", "\x85", "--\"", "?",
+    };
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int k = 0; k < 30; ++k) text += pieces[pick(rng)] + (k % 3 ? " " : "");
+        SCOPED_TRACE(text);
+        expect_well_formed(text, talven::segment(text));
+        if (HasFailure()) break;
+    }
+}
+
+// A long text must take time in proportion to its length: an unmatched
+// quote or bracket at every other word is the worst case for the rules that
+// look ahead.
+TEST(TalvenSegment, LongInputsStayLinear) {
+    std::string text;
+    for (int k = 0; k < 200000; ++k) text += (k % 2) ? "\"open (word. " : "Next 'one? ";
+    expect_well_formed(text, talven::segment(text));
+    for (const char* unit : {"]", "[", "(", "\"", ".", "'", "\xE2\x80\xA6", "a)"}) {
+        std::string word;
+        while (word.size() < 1000000) word += unit;
+        const std::string one_word = "Start. " + word + " End.";
+        expect_well_formed(one_word, talven::segment(one_word));
+    }
+}
+
+}  // namespace
