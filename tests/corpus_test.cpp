@@ -82,7 +82,7 @@ TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
         {{"-r", "0.5", "-q", "river boats"}, {}, {"river boats", "0.5"}},
         {{"-i", "-r", "12", "-j", "3"}, {"-is"}, {"12"}},
         {{"-a", "-i", "-r", "-1"}, {"-is", "-ak"}, {"-1"}},
-        {{"-a", "-q", "storm; rm -rf ~", "-j", "1"}, {"-ak"}, {"storm; rm -rf ~", "0.7"}},
+        {{"-a", "-q", "storm's tide; echo $HOME", "-j", "1"}, {"-ak"}, {"storm's tide; echo $HOME", "0.7"}},
     };
     const std::map<std::string, std::string> texts = corpus();
     ASSERT_EQ(texts.size(), 50u);
