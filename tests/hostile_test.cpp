@@ -1,0 +1,573 @@
+// Brennic.exe fed what may be lying around: odd names, odd bytes, huge
+// inputs, bad command lines, unwritable targets and many runs at once. Each
+// case checks the documented result and that nothing was lost or left.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "hostile_support.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using hostile_support::TimedResult;
+using test_support::TempDir;
+
+const std::string kStubDir = TEST_DATA_DIR "/stub";
+constexpr std::chrono::seconds kTimeout{120};
+
+const std::string kText =
+    "The council voted to plant an orchard in the car park.\n"
+    "Residents signed a letter in favour of the orchard.\n"
+    "The old apple trees were cut down twenty years ago.\n"
+    "Volunteers will plant forty fruit trees in the orchard this spring.\n"
+    "Parking will move to the station.\n";
+
+// Runs Brennic.exe in cwd with the stand-in segmenter first on PATH.
+TimedResult brennic_in(const fs::path& cwd, const std::vector<std::string>& args,
+                       std::vector<std::string> env = {}) {
+    std::vector<std::string> argv = {BRENNIC_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    env.push_back("PATH=" + kStubDir + ":/usr/bin:/bin");
+    return hostile_support::run_process(argv, cwd.string(), env, kTimeout);
+}
+TimedResult brennic(const TempDir& dir, const std::vector<std::string>& args) {
+    return brennic_in(dir.path(), args);
+}
+
+std::string read_file(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every entry below dir, as paths relative to it.
+std::set<std::string> tree(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        names.insert(fs::relative(e.path(), dir).string());
+    return names;
+}
+
+// Nothing a run makes for itself may outlive it: no sentence file, no
+// temporary extract, no stemming scratch file.
+void expect_no_leftovers(const fs::path& dir) {
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+        const std::string name = e.path().filename().string();
+        EXPECT_FALSE(name.ends_with(".seg")) << e.path();
+        EXPECT_FALSE(name.starts_with(".brennic-")) << e.path();
+        EXPECT_NE(name, "_stemming_.tmp") << e.path();
+        EXPECT_NE(name, "pwned") << "a command ran: " << e.path();
+    }
+}
+
+// The extract of content under the plain name "plain.txt", for comparison.
+std::string reference_extract(const std::string& content, const std::vector<std::string>& args) {
+    TempDir dir;
+    dir.write("plain.txt", content);
+    std::vector<std::string> full = {"plain.txt"};
+    full.insert(full.end(), args.begin(), args.end());
+    const TimedResult r = brennic(dir, full);
+    EXPECT_EQ(r.status, 0) << r.out;
+    return dir.read("plain.sum");
+}
+
+// ---------------------------------------------------------------- names
+
+TEST(HostileNames, MissingOrUnreadableTextsFailCleanly) {
+    struct Case {
+        std::string what;
+        std::string name;
+    };
+    for (const Case& c : {Case{"missing", "absent.txt"}, Case{"directory", "folder"},
+                          Case{"unreadable", "locked.txt"}}) {
+        SCOPED_TRACE(c.what);
+        if (c.what == "unreadable" && ::geteuid() == 0) continue;  // root reads it anyway
+        TempDir dir;
+        dir.write("other.txt", kText);
+        if (c.what == "directory") fs::create_directory(dir.path() / c.name);
+        if (c.what == "unreadable") {
+            dir.write(c.name, kText);
+            fs::permissions(dir.path() / c.name, fs::perms::none);
+        }
+        const std::set<std::string> before = dir.entries();
+        const TimedResult r = brennic(dir, {c.name, "0.5"});
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "\tERROR: can not open " + c.name + ".seg\n");
+        EXPECT_EQ(dir.entries(), before);
+        EXPECT_EQ(dir.read("other.txt"), kText);
+        expect_no_leftovers(dir.path());
+    }
+}
+
+TEST(HostileNames, ShellCharactersAreJustCharacters) {
+    const std::string expected = reference_extract(kText, {"0.5"});
+    ASSERT_FALSE(expected.empty());
+    struct Case {
+        std::string text;
+        std::string sum;
+    };
+    const Case cases[] = {
+        {"with space.txt", "with space.sum"},
+        {"it's \"quoted\".txt", "it's \"quoted\".sum"},
+        {"a;touch pwned;b.txt", "a;touch pwned;b.sum"},
+        {"$(touch pwned).txt", "$(touch pwned).sum"},
+        {"`touch pwned`.txt", "`touch pwned`.sum"},
+        {"|touch pwned&.txt", "|touch pwned&.sum"},
+        {"-leading-dash.txt", "-leading-dash.sum"},
+        {"--", "--.sum"},
+        {" ", " .sum"},
+        {"new\nline.txt", "new\nline.sum"},
+        {"*.txt", "*.sum"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TempDir dir;
+        dir.write(c.text, kText);
+        const TimedResult r = brennic(dir, {c.text, "0.5"});
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(dir.entries(), (std::set<std::string>{c.text, c.sum}));
+        EXPECT_EQ(dir.read(c.sum), expected);
+        EXPECT_EQ(dir.read(c.text), kText);
+        expect_no_leftovers(dir.path());
+    }
+}
+
+TEST(HostileNames, QueryWithShellCharactersRunsNothing) {
+    TempDir dir;
+    dir.write("paper.txt", kText);
+    const TimedResult r =
+        brennic(dir, {"paper.txt", "$(touch pwned) `touch pwned`; orchard", "0.5"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"paper.txt", "paper.sum"}));
+    EXPECT_EQ(dir.read("paper.txt"), kText);
+    expect_no_leftovers(dir.path());
+}
+
+TEST(HostileNames, PathOfFourThousandCharacters) {
+    TempDir dir;
+    // One component is at most 255 bytes, so the length comes from nesting.
+    std::string relative;
+    for (int i = 0; i < 15; ++i) relative += std::string(250, static_cast<char>('a' + i)) + "/";
+    relative += std::string(219, 'z') + "/";
+    fs::create_directories(dir.path() / relative);
+    const std::string text = relative + "long-paper.txt";
+    ASSERT_EQ(text.size(), 3999u);
+    {
+        std::ofstream out(dir.path() / text, std::ios::binary);
+        out << kText;
+    }
+    const TimedResult r = brennic(dir, {text, "0.5"});
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(read_file(dir.path() / relative / "long-paper.sum"),
+              reference_extract(kText, {"0.5"}));
+    EXPECT_EQ(read_file(dir.path() / text), kText);
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.path() / relative))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"long-paper.txt", "long-paper.sum"}));
+    expect_no_leftovers(dir.path());
+}
+
+// -------------------------------------------------------------- content
+
+// Lines of the extract must be lines of the text as the stand-in segmenter
+// gave them (NUL bytes dropped, a CR before the line end not part of it).
+void expect_lines_of(const std::string& extract, const std::string& text) {
+    std::string clean;
+    for (char c : text) {
+        if (c != '\0') clean.push_back(c);
+    }
+    std::size_t pos = 0;
+    while (pos < extract.size()) {
+        const std::size_t eol = extract.find('\n', pos);
+        ASSERT_NE(eol, std::string::npos) << "the extract ends without a line end";
+        const std::string line = extract.substr(pos, eol - pos);
+        EXPECT_FALSE(line.empty());
+        EXPECT_NE(clean.find(line), std::string::npos) << line.substr(0, 80);
+        pos = eol + 1;
+    }
+}
+
+std::string repeated(const std::string& unit, std::size_t times) {
+    std::string s;
+    s.reserve(unit.size() * times);
+    for (std::size_t i = 0; i < times; ++i) s += unit;
+    return s;
+}
+
+std::string one_word_sentences(std::size_t n) {
+    static const char* const words[] = {"orchard", "apple",   "council", "tree",     "letter",
+                                        "spring",  "parking", "station", "volunteer"};
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i) {
+        s += words[(i * 7 + i / 9) % 9];
+        s += ".\n";
+    }
+    return s;
+}
+
+TEST(HostileContent, AnyBytesGiveAnExtractAndLoseNothing) {
+    struct Case {
+        std::string what;
+        std::string content;
+        bool empty_extract;
+    };
+    std::string every_byte;
+    for (int c = 0; c < 256; ++c) every_byte.push_back(static_cast<char>(c));
+    const Case cases[] = {
+        {"empty", "", true},
+        {"white space only", " \t\n\r\n\f\v \n\n   \n", false},
+        {"punctuation only", "...!?;:,-- ((( ))) \"'\n!!!\n", false},
+        {"NUL bytes", std::string("Cats\0 drink\0 milk.\n\0\0\0\nDogs eat.\n", 33), false},
+        {"only NUL bytes", std::string(64, '\0'), true},
+        {"0xFF bytes", "\xff\xff\xfe apple \xff.\n\xff\xff\xff\n", false},
+        {"every byte", every_byte + "\n" + every_byte, false},
+        {"10,000-letter word", "A " + std::string(10000, 'x') + "ies word.\n" + kText, false},
+        {"10,000 letters of suffixes", repeated("ational", 1500) + "\n", false},
+        {"5 MB line without a full stop", repeated("orchard apple tree ", 275000), false},
+        {"200,000 one-word sentences", one_word_sentences(200000), false},
+        {"UTF-8",
+         "Caf\xc3\xa9 na\xc3\xafve r\xc3\xa9sum\xc3\xa9 \xe2\x80\x94 ok.\n\xf0\x9f\x8d\x8e "
+         "apple.\n",
+         false},
+        {"Latin-1", "Caf\xe9 na\xefve r\xe9sum\xe9.\nUn \xe9t\xe9 tr\xe8s chaud \xe0 Paris.\n",
+         false},
+        {"CR line ends", "Cats drink milk.\r\nDogs drink milk.\r\n\r\nMilk.\r", false},
+        {"no final line end", "Cats drink milk.\nDogs drink milk", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"0.5"}, {"orchard apple", "0.5"}, {"-is"}, {"-ak"}}) {
+            std::vector<std::string> full = args;
+            if (full.front() == "-is" || full.front() == "-ak") {
+                full = {args.front(), "paper.txt", "0.9"};
+            } else {
+                full.insert(full.begin(), "paper.txt");
+            }
+            SCOPED_TRACE(full.front());
+            TempDir dir;
+            dir.write("paper.txt", c.content);
+            const auto start = std::chrono::steady_clock::now();
+            const TimedResult r = brennic(dir, full);
+            const auto took = std::chrono::steady_clock::now() - start;
+            EXPECT_FALSE(r.timed_out);
+            EXPECT_LT(took, std::chrono::seconds(60));
+            EXPECT_EQ(r.status, 0) << r.out.substr(0, 200);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(dir.entries(), (std::set<std::string>{"paper.txt", "paper.sum"}));
+            const std::string extract = dir.read("paper.sum");
+            if (c.empty_extract) { EXPECT_EQ(extract, ""); }
+            if (full.front() != "-is") expect_lines_of(extract, c.content);
+            EXPECT_TRUE(dir.read("paper.txt") == c.content);
+            expect_no_leftovers(dir.path());
+        }
+    }
+}
+
+// With the real segmenter beside the executable, hostile bytes still end in
+// an extract or in a clean error, never in a crash, a hang or a leftover.
+TEST(HostileContent, RealSegmenterNeverCrashes) {
+    const std::string texts[] = {"",
+                                 std::string(100, '\0'),
+                                 "\xff\xfe\xfd.\n\x80\x81",
+                                 "Dr. e.g. U.S.A. ... ?!?!" + std::string(3000, '.'),
+                                 "word " + std::string(20000, 'a'),
+                                 kText};
+    for (const std::string& text : texts) {
+        TempDir dir;
+        dir.write("paper.txt", text);
+        const TimedResult r =
+            hostile_support::run_process({BRENNIC_EXE, "paper.txt", "0.5"}, dir.path().string(),
+                                         {"PATH=/usr/bin:/bin"}, kTimeout);
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_TRUE(r.status == 0 ||
+                    (r.status == 1 && r.out == "\tERROR: can not open paper.txt.seg\n"))
+            << r.status << " " << r.out;
+        EXPECT_TRUE(dir.read("paper.txt") == text);
+        expect_no_leftovers(dir.path());
+        std::set<std::string> allowed = {"paper.txt", "paper.sum"};
+        for (const std::string& name : dir.entries()) EXPECT_TRUE(allowed.contains(name)) << name;
+    }
+}
+
+// ------------------------------------------------------------ arguments
+
+TEST(HostileArguments, MalformedCommandLinesPrintTheUsage) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"paper.txt"},
+        {"-n", "paper.txt", "0.5"},
+        {"-n0", "paper.txt", "0.5"},
+        {"-n-1", "paper.txt", "0.5"},
+        {"-n", "paper.txt", "other.txt", "0.5"},
+        {"-n5", "paper.txt", "other.txt", "0.5"},
+        {"-n99999999999", "paper.txt", "0.5"},
+        {"-nabc", "paper.txt", "0.5"},
+        {"-is", "paper.txt"},
+        {"-is", "-ak", "paper.txt"},
+        {"-is", "-ak", "-n2", "paper.txt", "other.txt"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        TempDir dir;
+        dir.write("paper.txt", kText);
+        dir.write("other.txt", kText);
+        const TimedResult r = brennic(dir, args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.starts_with("\nExecuting Brennic")) << r.out;
+        EXPECT_EQ(dir.entries(), (std::set<std::string>{"paper.txt", "other.txt"}));
+        expect_no_leftovers(dir.path());
+    }
+}
+
+TEST(HostileArguments, SwitchesInTheWrongOrderAreTakenAsTexts) {
+    TempDir dir;
+    dir.write("paper.txt", kText);
+    // After "-ak", "-is" is the text and "paper.txt" the query.
+    const TimedResult r = brennic(dir, {"-ak", "-is", "paper.txt", "0.5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\tERROR: can not open -is.seg\n");
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"paper.txt"}));
+    EXPECT_EQ(dir.read("paper.txt"), kText);
+}
+
+TEST(HostileArguments, OddRatesActLikeTheirValues) {
+    struct Case {
+        std::string rate;
+        std::string same_as;
+    };
+    const Case cases[] = {
+        {"abc", "0"},
+        {"nan", "0"},
+        {"-nan", "0"},
+        {"", "0"},
+        {"inf", "100000000"},
+        {"1e12", "100000000"},
+        {"99999999999", "100000000"},
+        {"1e39", "100000000"},
+        {"-inf", "-1"},
+        {"-1e12", "-1"},
+        {"0.5abc", "0.5"},
+        {"1e-50", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        TempDir dir;
+        dir.write("paper.txt", kText);
+        const TimedResult r = brennic(dir, {"paper.txt", c.rate});
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(dir.read("paper.sum"), reference_extract(kText, {c.same_as}));
+        EXPECT_EQ(dir.read("paper.txt"), kText);
+        expect_no_leftovers(dir.path());
+    }
+    // A negative rate keeps only the vell sentence: one line.
+    const std::string only_vell = reference_extract(kText, {"-1"});
+    EXPECT_EQ(std::count(only_vell.begin(), only_vell.end(), '\n'), 1);
+}
+
+// --------------------------------------------------------------- output
+
+TEST(HostileOutput, SumPathIsADirectory) {
+    TempDir dir;
+    dir.write("paper.txt", kText);
+    fs::create_directory(dir.path() / "paper.sum");
+    dir.write("paper.sum/keep", "mine");
+    const TimedResult r = brennic(dir, {"paper.txt", "0.5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\tERROR: can not open paper.sum\n");
+    EXPECT_TRUE(fs::is_directory(dir.path() / "paper.sum"));
+    EXPECT_EQ(dir.read("paper.sum/keep"), "mine");
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"paper.txt", "paper.sum"}));
+    EXPECT_EQ(dir.read("paper.txt"), kText);
+    expect_no_leftovers(dir.path());
+}
+
+TEST(HostileOutput, TargetFolderNotWritable) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    TempDir dir;
+    fs::create_directory(dir.path() / "ro");
+    {
+        std::ofstream(dir.path() / "ro/paper.txt") << kText;
+        std::ofstream(dir.path() / "ro/paper.sum") << "earlier extract\n";
+    }
+    fs::permissions(dir.path() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    const TimedResult r = brennic(dir, {"ro/paper.txt", "0.5"});
+    fs::permissions(dir.path() / "ro", fs::perms::owner_all);
+    EXPECT_EQ(r.status, 1);
+    // The sentence file is the first thing that has to be written there.
+    EXPECT_EQ(r.out, "\tERROR: can not open ro/paper.txt.seg\n");
+    EXPECT_EQ(read_file(dir.path() / "ro/paper.sum"), "earlier extract\n");
+    EXPECT_EQ(read_file(dir.path() / "ro/paper.txt"), kText);
+    EXPECT_EQ(tree(dir.path()), (std::set<std::string>{"ro", "ro/paper.txt", "ro/paper.sum"}));
+}
+
+// A full disk, on a small tmpfs in a private mount namespace: a segmenter
+// that fills the disk after writing its sentence file (and holds a second
+// link to it, so that its removal frees nothing) leaves no room for the
+// extract.
+TEST(HostileOutput, DiskFullKeepsTheEarlierExtract) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "mnt");
+    fs::create_directory(dir.path() / "bin");
+    const std::string filler = (dir.path() / "bin" / "TALVEN_En.exe").string();
+    {
+        std::ofstream out(filler);
+        out << "#!/bin/sh\ncp -- \"$1\" \"$1.seg\"\nln -- \"$1.seg\" held\n"
+               "cat /dev/zero > filler 2>/dev/null\nexit 0\n";
+    }
+    fs::permissions(filler, fs::perms::owner_all);
+    dir.write("paper.txt", kText);
+    const std::string script =
+        "mount -t tmpfs -o size=64k tmpfs mnt 2>/dev/null || exit 77\n"
+        "cp paper.txt mnt/ && printf 'earlier extract\\n' > mnt/paper.sum || exit 78\n"
+        "cd mnt\n"
+        "PATH=\"$1:/usr/bin:/bin\" \"$2\" paper.txt 0.5\n"
+        "echo \"status=$?\"\n"
+        "rm -f filler held\n"
+        "echo '--sum'; cat paper.sum\n"
+        "echo '--entries'; ls -A\n"
+        "cmp -s paper.txt ../paper.txt && echo same-text\n";
+    const TimedResult r =
+        hostile_support::run_process({"/usr/bin/unshare", "-rm", "/bin/sh", "-c", script, "sh",
+                                      (dir.path() / "bin").string(), BRENNIC_EXE},
+                                     dir.path().string(), {}, kTimeout);
+    if (r.status != 0 || r.out.empty()) {
+        GTEST_SKIP() << "no private tmpfs here (status " << r.status << "): " << r.err;
+    }
+    EXPECT_EQ(r.out,
+              "\tERROR: can not open paper.sum\n"
+              "status=1\n"
+              "--sum\nearlier extract\n"
+              "--entries\npaper.sum\npaper.txt\n"
+              "same-text\n");
+}
+
+// ------------------------------------------------------------ leftovers
+
+TEST(HostileLeftovers, FailedRunsOfSeveralTextsLeaveNothing) {
+    TempDir dir;
+    dir.write("a.txt", kText);
+    dir.write("c.txt", kText);
+    // The second of three texts is missing: the first's sentence file must
+    // not survive the failure.
+    const TimedResult r = brennic(dir, {"-n3", "a.txt", "b.txt", "c.txt", "0.5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\tERROR: can not open b.txt.seg\n");
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.txt", "c.txt"}));
+    EXPECT_EQ(dir.read("a.txt"), kText);
+    expect_no_leftovers(dir.path());
+}
+
+// ---------------------------------------------------------- concurrency
+
+std::string numbered_text(int n) {
+    std::string s;
+    for (int i = 0; i <= n % 5 + 2; ++i) {
+        s += "Line " + std::to_string(i) + " of text " + std::to_string(n) + " is about ";
+        s += (i + n) % 2 ? "the orchard and the apple trees.\n" : "the council and its letter.\n";
+    }
+    return s;
+}
+
+TEST(HostileConcurrency, ManyRunsInOneFolderGiveTheSequentialExtracts) {
+    constexpr int kDifferent = 16;
+    constexpr int kCopies = 8;
+    std::map<std::string, std::string> texts;  // name -> content
+    for (int i = 0; i < kDifferent; ++i)
+        texts["text" + std::to_string(i) + ".txt"] = numbered_text(i);
+    for (int i = 0; i < kCopies; ++i) texts["copy" + std::to_string(i) + ".txt"] = kText;
+
+    std::map<std::string, std::string> sequential;
+    for (const auto& [name, content] : texts) {
+        TempDir alone;
+        alone.write(name, content);
+        ASSERT_EQ(brennic(alone, {name, "0.5"}).status, 0);
+        sequential[name] = alone.read(name.substr(0, name.size() - 4) + ".sum");
+    }
+
+    for (const bool same_text : {false, true}) {
+        SCOPED_TRACE(same_text ? "copies of one text" : "different texts");
+        TempDir dir;
+        std::vector<std::string> names;
+        for (const auto& [name, content] : texts) {
+            if (name.starts_with("copy") != same_text) continue;
+            dir.write(name, content);
+            names.push_back(name);
+        }
+        std::vector<TimedResult> results(names.size());
+        std::vector<std::thread> runs;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            runs.emplace_back([&, i] { results[i] = brennic(dir, {names[i], "0.5"}); });
+        for (std::thread& t : runs) t.join();
+
+        std::set<std::string> expected_entries;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            SCOPED_TRACE(names[i]);
+            const std::string sum = names[i].substr(0, names[i].size() - 4) + ".sum";
+            EXPECT_EQ(results[i].status, 0) << results[i].out;
+            EXPECT_EQ(dir.read(sum), sequential[names[i]]);
+            EXPECT_EQ(dir.read(names[i]), texts[names[i]]);
+            expected_entries.insert(names[i]);
+            expected_entries.insert(sum);
+        }
+        EXPECT_EQ(dir.entries(), expected_entries);
+        expect_no_leftovers(dir.path());
+    }
+}
+
+// Many runs on the very same text at once share one sentence file name, so
+// a run may find it gone or still being written; still, none may crash or
+// leave a file behind, the text survives, and the extract is made of whole
+// sentences of it.
+TEST(HostileConcurrency, SameTextAtOnceStaysWhole) {
+    TempDir dir;
+    dir.write("paper.txt", kText);
+    std::vector<TimedResult> results(8);
+    std::vector<std::thread> runs;
+    for (std::size_t i = 0; i < results.size(); ++i)
+        runs.emplace_back([&, i] { results[i] = brennic(dir, {"paper.txt", "0.5"}); });
+    for (std::thread& t : runs) t.join();
+    int ok = 0;
+    for (const TimedResult& r : results) {
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_TRUE(r.status == 0 || r.out == "\tERROR: can not open paper.txt.seg\n") << r.out;
+        ok += r.status == 0;
+    }
+    EXPECT_GE(ok, 1);
+    EXPECT_EQ(dir.read("paper.txt"), kText);
+    expect_lines_of(dir.read("paper.sum"), kText);
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"paper.txt", "paper.sum"}));
+    expect_no_leftovers(dir.path());
+}
+
+// -------------------------------------------------------------- limits
+
+TEST(HostileLimits, TheRunnerStopsAHungProcess) {
+    TempDir dir;
+    const auto start = std::chrono::steady_clock::now();
+    const TimedResult r = hostile_support::run_process({"/bin/sleep", "30"}, dir.path().string(),
+                                                       {}, std::chrono::milliseconds(300));
+    EXPECT_TRUE(r.timed_out);
+    EXPECT_EQ(r.status, -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+}  // namespace
