@@ -1,5 +1,6 @@
 // "-is": condenses every sentence by deleting its stop words.
 #include "brennic/run_state.h"
+#include "brennic/words.h"
 
 namespace brennic {
 
@@ -15,7 +16,7 @@ std::string condense(RunState& state, std::string_view sentence) {
     };
     for (std::size_t i = 0; i < sentence.size(); ++i) {
         const char c = sentence[i];
-        if (is_letter(c)) {
+        if (letter_byte(c)) {
             if (word_length == 0) word_start = i;
             ++word_length;
             continue;

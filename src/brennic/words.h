@@ -1,11 +1,17 @@
 // The tokenizing walk shared by every pass over a text.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 #include "brennic/run_state.h"
 
 namespace brennic {
+
+// is_letter as a table of the 256 byte values, so that the per-byte loops of
+// the word walks test a byte without a call.
+extern const std::array<bool, 256> kLetterBytes;
+inline bool letter_byte(char c) { return kLetterBytes[static_cast<unsigned char>(c)]; }
 
 // Calls f(word) for every maximal run of letters in text, in order.
 template <class F>
@@ -13,9 +19,9 @@ void for_each_word(std::string_view text, F&& f) {
     std::size_t start = 0;
     const std::size_t n = text.size();
     while (start < n) {
-        while (start < n && !is_letter(text[start])) ++start;
+        while (start < n && !letter_byte(text[start])) ++start;
         std::size_t end = start;
-        while (end < n && is_letter(text[end])) ++end;
+        while (end < n && letter_byte(text[end])) ++end;
         if (end > start) f(text.substr(start, end - start));
         start = end;
     }
