@@ -546,6 +546,8 @@ bool is_citation_only(std::string_view w) {
 
 WordEnd analyse_end(std::string_view w) {
     WordEnd out;
+    // Most words end in a letter or a comma: nothing to strip, no terminator.
+    if (w.empty() || is_ascii_letter(w.back()) || w.back() == ',' || w.back() == ';') return out;
     std::size_t e = strip_closers(w, w.size());
     // A footnote number glued to the terminator: "consultation.11", "(1987).1".
     if (e > 0 && is_ascii_digit(w[e - 1])) {
@@ -759,9 +761,10 @@ private:
     // Updates bracket, quote and heading state with word i.
     void track(std::size_t i) {
         std::string_view w = word(i);
-        for (std::size_t k = 0; k < w.size();) {
-            Decoded d = decode_at(w, k);
-            switch (d.cp) {
+        // Brackets are ASCII, and ASCII bytes never occur inside a UTF-8
+        // sequence, so bytes can be counted directly.
+        for (char c : w) {
+            switch (c) {
                 case '(':
                 case '[':
                 case '{':
@@ -775,9 +778,9 @@ private:
                 default:
                     break;
             }
-            k += d.len;
         }
         ++line_words_;
+        if (!line_title_) return;  // the line can no longer be a heading
         Ahead a = look_at(w);
         if (a.kind == Case::Upper) {
             ++line_capitals_;
