@@ -650,6 +650,13 @@ CoreKind classify_core(std::string_view core) {
         return (c == Case::Upper || c == Case::Lower) ? CoreKind::Initial : CoreKind::Plain;
     }
     if (core.size() > 12) return CoreKind::Plain;
+    // The number sign "N°" / "Nº" (UTF-8 or Latin-1), like "No.".
+    if (core[0] == 'N' || core[0] == 'n') {
+        std::string_view rest = core.substr(1);
+        if (rest == "\xC2\xB0" || rest == "\xC2\xBA" || rest == "\xB0" || rest == "\xBA") {
+            return CoreKind::Title;
+        }
+    }
     bool dotted = false;
     for (char c : core) {
         if (!is_ascii_letter(c) && c != '.' && c != '/' && c != '-' && c != '\'') {
@@ -916,7 +923,6 @@ private:
 
         Ahead a = ahead(i);
         if (a.at_end) return false;
-        if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
         if (is_dots_only(i + 1)) {
             // "compounds. . . . The practice": a sentence end, then a spaced
             // ellipsis opening the next sentence.
@@ -928,6 +934,7 @@ private:
             }
             return false;
         }
+        if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
         return terminator_ends(end, ender, i, a);
     }
 
@@ -970,6 +977,8 @@ private:
             case CoreKind::Joining:
                 return false;
             case CoreKind::Time:
+                // "At 5 a.m. Mr. Smith left": a time opening the sentence.
+                return !digit && ender - sent_first_ > 2;
             case CoreKind::Everyday:
                 return !digit;
             case CoreKind::Abbrev:
