@@ -20,7 +20,8 @@
 //  5. Otherwise a sentence ends only after a terminator (".", "!", "?",
 //     runs of them, "..." or "…"), with closing quotes, brackets and
 //     footnote marks ("[1]", ".12") staying with the sentence, and only
-//     when not inside brackets or double quotes opened in the sentence.
+//     when not inside brackets opened in the sentence nor inside a
+//     quotation that closes later in the same paragraph.
 //     What follows decides: a lower-case word, a digit or punctuation
 //     continues the sentence. Before a capitalised word:
 //       - "!" and "?" end it;
@@ -30,7 +31,8 @@
 //         * titles and prefixes (Mr., Dr., St., Gen., vol.): never;
 //         * single letters (initials): never, except "I" after a lower-case
 //           word ("you and I. Then");
-//         * e.g., i.e., cf., vs.: never; a.m. and p.m.: sentence end;
+//         * e.g., i.e., cf., vs.: never; a.m. and p.m.: sentence end,
+//           unless the time opens the sentence ("At 5 a.m. Mr. Hale left");
 //         * list entries that are everyday words (cat., long., etc.):
 //           sentence end;
 //         * other abbreviations and dotted acronyms (Inc., approx., U.S.):
