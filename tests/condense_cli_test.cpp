@@ -48,6 +48,7 @@ TEST(CondensedRuns, SelectTheSameSentences) {
     const std::string texts[] = {
         "Cats drink milk.\nThe dog eats fish.\nDogs drink milk too.\nA cat sleeps.\n",
         read_data("condense/harbour.txt"),
+        read_data("../../examples/sample.txt"),
     };
     struct Mode {
         bool ak;
