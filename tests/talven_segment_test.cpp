@@ -105,6 +105,10 @@ TEST(TalvenSegment, QuotesAndBrackets) {
         {"Then -- what a surprise! -- the lights went out.",
          {"Then -- what a surprise! -- the lights went out."}},
         {"Was it worth it? - Perhaps not.", {"Was it worth it?", "- Perhaps not."}},
+        {"'Done!' said Tom, 'and not a minute late!' (He was an hour late.) We laughed.",
+         {"'Done!' said Tom, 'and not a minute late!' (He was an hour late.)", "We laughed."}},
+        {"\"We are home at last!\" (Nobody believed it.) \"Come in, all of you.\"",
+         {"\"We are home at last!\"", "(Nobody believed it.)", "\"Come in, all of you.\""}},
     });
 }
 
@@ -254,6 +258,16 @@ TEST(TalvenSegment, ListsHeadingsAndLines) {
         {"Page one\fPage two", {"Page one", "Page two"}},
         {"The table (see\n3) is wrong.", {"The table (see 3) is wrong."}},
         {"A note.[1] The next one.[2][3] Last.", {"A note.[1]", "The next one.[2][3]", "Last."}},
+        {"Rain fell on the hills.4 5 The rivers rose.",
+         {"Rain fell on the hills.4 5", "The rivers rose."}},
+        {"Rain fell on the hills.4 5 rivers rose.", {"Rain fell on the hills.4 5 rivers rose."}},
+        {"Close the gate\xEF\xBC\x8E"
+         "Feed the dog\xEF\xBC\x8E",
+         {"Close the gate\xEF\xBC\x8E", "Feed the dog\xEF\xBC\x8E"}},
+        {"It ends\xE3\x80\x82"
+         "then goes on\xE3\x80\x82",
+         {"It ends\xE3\x80\x82"
+          "then goes on\xE3\x80\x82"}},
         {"A note. [4] The next one.", {"A note. [4]", "The next one."}},
         {"It was large (1990).2 Later it shrank.", {"It was large (1990).2", "Later it shrank."}},
         {"Step 1. above is optional.", {"Step 1. above is optional."}},

@@ -251,7 +251,47 @@ struct Word {
     std::size_t begin;
     std::size_t end;
     int breaks;  // line breaks in the white space before the word
+    bool glued;  // no white space before the word: it goes on a cut word
 };
+
+// Full-width and ideographic stops: text written with them puts no space
+// after them, so a word is cut after such a stop ("end．Next").
+bool is_wide_stop(std::uint32_t cp) {
+    return cp == 0xFF0E || cp == 0x3002 || cp == 0xFF01 || cp == 0xFF1F;
+}
+
+bool is_wide_closer(std::uint32_t cp) {
+    return cp == 0x300D || cp == 0x300F || cp == 0xFF09 || cp == 0x201D || cp == 0x2019;
+}
+
+// Where the word from i on ends: at white space or after a wide stop.
+std::size_t word_end(std::string_view text, std::size_t i) {
+    const std::size_t n = text.size();
+    while (i < n && !is_space(static_cast<u8>(text[i]))) {
+        u8 b = static_cast<u8>(text[i]);
+        if (b != 0xEF && b != 0xE3) {
+            ++i;
+            continue;
+        }
+        std::size_t len = utf8_len_at(text, i);
+        if (len == 0) {
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = decode_utf8(text, i, len);
+        i += len;
+        if (!is_wide_stop(cp)) continue;
+        while (i < n) {
+            std::size_t l = utf8_len_at(text, i);
+            if (l == 0) break;
+            std::uint32_t c = decode_utf8(text, i, l);
+            if (!is_wide_stop(c) && !is_wide_closer(c)) break;
+            i += l;
+        }
+        return i;
+    }
+    return i;
+}
 
 std::vector<Word> split_words(std::string_view text) {
     std::vector<Word> words;
@@ -273,8 +313,9 @@ std::vector<Word> split_words(std::string_view text) {
         }
         if (i >= n) break;
         std::size_t b = i;
-        while (i < n && !is_space(static_cast<u8>(text[i]))) ++i;
-        words.push_back({b, i, breaks});
+        i = word_end(text, i);
+        bool glued = !words.empty() && words.back().end == b;
+        words.push_back({b, i, breaks, glued});
     }
     return words;
 }
@@ -354,14 +395,23 @@ QuoteMarks quote_marks(std::string_view w) {
     return q;
 }
 
-// For every word, whether the gap after it lies inside a quotation.
-std::vector<bool> find_quotations(std::string_view text, const std::vector<Word>& words) {
-    std::vector<bool> inside(words.size(), false);
+// For every word, whether the gap after it lies inside a quotation; for
+// every word closing a quotation, the word that opened it.
+struct Quotations {
+    std::vector<bool> inside;
+    std::vector<std::size_t> opened_at;  // SIZE_MAX where the word closes none
+};
+
+Quotations find_quotations(std::string_view text, const std::vector<Word>& words) {
+    Quotations out{std::vector<bool>(words.size(), false),
+                   std::vector<std::size_t>(words.size(), SIZE_MAX)};
+    std::vector<bool>& inside = out.inside;
     constexpr std::size_t none = SIZE_MAX;
     std::size_t open_double = none;
     std::size_t open_single = none;
     auto close = [&](std::size_t& open, std::size_t i) {
         for (std::size_t k = open; k < i; ++k) inside[k] = true;
+        if (out.opened_at[i] == none || open < out.opened_at[i]) out.opened_at[i] = open;
         open = none;
     };
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -374,7 +424,7 @@ std::vector<bool> find_quotations(std::string_view text, const std::vector<Word>
         if (q.open_double) open_double = i;
         if (q.open_single) open_single = i;
     }
-    return inside;
+    return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -493,6 +543,7 @@ struct WordEnd {
     Term term = Term::None;
     std::string_view core;     // the word before the terminator, openers stripped
     bool closed_core = false;  // a bracket or quote stands between core and terminator
+    bool footnote = false;     // a footnote number follows the terminator
 };
 
 bool is_closer(Sym s) {
@@ -558,7 +609,10 @@ WordEnd analyse_end(std::string_view w) {
         if (d >= 2 && e - d <= 3 && w[d - 1] == '.') {
             char before = w[d - 2];
             bool word_before = d >= 3 && is_ascii_letter(before) && is_ascii_letter(w[d - 3]);
-            if (word_before || before == ')' || before == ']') e = d;
+            if (word_before || before == ')' || before == ']') {
+                e = d;
+                out.footnote = true;
+            }
         }
     }
     int stops = 0;
@@ -700,7 +754,7 @@ struct Ahead {
 class Segmenter {
 public:
     explicit Segmenter(std::string_view text)
-        : text_(text), words_(split_words(text)), quoted_(find_quotations(text_, words_)) {}
+        : text_(text), words_(split_words(text)), quotes_(find_quotations(text_, words_)) {}
 
     // Calls emit(first_word, last_word) for every sentence, in order.
     template <class Emit>
@@ -723,10 +777,13 @@ public:
         return text_.substr(words_[i].begin, words_[i].end - words_[i].begin);
     }
 
+    bool glued(std::size_t i) const { return words_[i].glued; }
+
 private:
     std::string_view text_;
     std::vector<Word> words_;
-    std::vector<bool> quoted_;
+    Quotations quotes_;
+    const std::vector<bool>& quoted_ = quotes_.inside;
 
     // Sentence state.
     std::size_t sent_first_ = 0;
@@ -902,6 +959,13 @@ private:
         if (is_citation_only(nw)) return false;
         std::size_t ender = i;
         while (ender > sent_first_ && is_citation_only(word(ender))) --ender;
+        // "a gap.11 12 Take": a second footnote number after one glued to the
+        // full stop belongs to the sentence too.
+        if (is_number(nw) && analyse_end(word(ender)).footnote) return false;
+        if (ender > sent_first_ && is_number(word(ender)) &&
+            analyse_end(word(ender - 1)).footnote) {
+            --ender;
+        }
         WordEnd end = analyse_end(word(ender));
 
         if (marker) {
@@ -922,6 +986,13 @@ private:
         }
         if (end.term == Term::None) return false;
         if (depth_ > 0 || quoted_[i]) return false;
+        // "... off the roof!' (Which was true.)": a bracketed aside after a
+        // quotation that opened inside a narrated sentence belongs to that
+        // sentence; after a sentence that is all quotation it stands alone.
+        if (nw[0] == '(' && quotes_.opened_at[i] != SIZE_MAX &&
+            quotes_.opened_at[i] > sent_first_) {
+            return false;
+        }
 
         Ahead a = ahead(i);
         if (a.at_end) return false;
@@ -998,7 +1069,7 @@ std::vector<std::string> segment(std::string_view text) {
     seg.run([&](std::size_t first, std::size_t last) {
         std::string s;
         for (std::size_t k = first; k <= last; ++k) {
-            if (k > first) s += ' ';
+            if (k > first && !seg.glued(k)) s += ' ';
             s += seg.word(k);
         }
         out.push_back(std::move(s));
@@ -1012,7 +1083,7 @@ std::string segment_lines(std::string_view text) {
     Segmenter seg(text);
     seg.run([&](std::size_t first, std::size_t last) {
         for (std::size_t k = first; k <= last; ++k) {
-            if (k > first) out += ' ';
+            if (k > first && !seg.glued(k)) out += ' ';
             out += seg.word(k);
         }
         out += '\n';
