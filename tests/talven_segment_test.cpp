@@ -160,6 +160,9 @@ TEST(TalvenSegment, Abbreviations) {
 
 TEST(TalvenSegment, InitialsAndAcronyms) {
     check({
+        {"The storm moved across the U.S. Thousands lost power.",
+         {"The storm moved across the U.S.", "Thousands lost power."}},
+        {"She joined the U.S. Navy in 1990.", {"She joined the U.S. Navy in 1990."}},
         {"The book is by J. R. R. Tolkien.", {"The book is by J. R. R. Tolkien."}},
         {"Written by H. G. Wells in 1895.", {"Written by H. G. Wells in 1895."}},
         {"Ask Anna B. Cole about it.", {"Ask Anna B. Cole about it."}},
