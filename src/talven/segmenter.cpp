@@ -873,7 +873,62 @@ private:
         std::size_t q = p;
         while (q < w.size() && is_ascii_letter(w[q])) ++q;
         a.word = w.substr(p, q - p);
+        // A name written in camel case ("eBay", "wikiHow") counts as
+        // capitalised.
+        if (a.kind == Case::Lower) {
+            std::size_t k = 0;
+            while (k < a.word.size() && k < 5 && is_ascii_lower(a.word[k])) ++k;
+            if (k < a.word.size() && k < 5 && k + 1 < a.word.size() &&
+                is_ascii_lower(a.word[k + 1])) {
+                a.kind = Case::Upper;
+            }
+        }
         return a;
+    }
+
+    // "Saturday, May 4, 2021": weekday, month, day and year, words j..j+3.
+    bool starts_dateline(std::size_t j) const {
+        if (j + 3 >= words_.size()) return false;
+        for (std::size_t k = j + 1; k <= j + 3; ++k) {
+            if (words_[k].breaks > 0) return false;
+        }
+        std::string_view day = word(j + 2);
+        std::string_view year = word(j + 3);
+        if (!day.ends_with(',') || day.size() < 2 || day.size() > 3 || !is_ascii_digit(day[0]) ||
+            !is_ascii_digit(day[day.size() - 2])) {
+            return false;
+        }
+        if (year.size() != 4 || !is_ascii_digit(year[0]) || !is_ascii_digit(year[3]) ||
+            !is_ascii_digit(year[1]) || !is_ascii_digit(year[2])) {
+            return false;
+        }
+        std::string_view wd = word(j);
+        if (!wd.ends_with(',')) return false;
+        wd.remove_suffix(1);
+        static constexpr std::string_view weekdays[] = {
+            "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+        static constexpr std::string_view months[] = {
+            "January", "February", "March",     "April",   "May",      "June",
+            "July",    "August",   "September", "October", "November", "December"};
+        bool weekday = false;
+        for (std::string_view w : weekdays) weekday = weekday || wd == w;
+        bool month = false;
+        for (std::string_view m : months) month = month || word(j + 1) == m;
+        return weekday && month;
+    }
+
+    static bool is_date_preposition(std::string_view w) {
+        static constexpr std::string_view words[] = {
+            "on",   "by",   "until", "till",  "since", "from", "of", "before",  "after",
+            "last", "next", "that",  "this",  "to",    "and",  "or", "every",   "than",
+            "the",  "a",    "late",  "early", "for",   "at",   "in", "between",
+        };
+        std::string lower(w);
+        for (char& c : lower) c = to_lower(c);
+        for (std::string_view p : words) {
+            if (lower == p) return true;
+        }
+        return false;
     }
 
     // What follows word i: the first word from i + 1 on that is more than
@@ -968,6 +1023,19 @@ private:
         }
         WordEnd end = analyse_end(word(ender));
 
+        // "(age 30) Fort": a number closing a bracket opened in the sentence
+        // is no list marker.
+        if (marker && marker->form == MarkerForm::Paren && depth_ > 0) marker.reset();
+
+        // A dateline ("Tuesday, May 4, 2021") after a headline, or opening
+        // the story after it.
+        if (end.term == Term::None && starts_dateline(i + 1) && !is_date_preposition(word(i))) {
+            return true;
+        }
+        if (i >= sent_first_ + 3 && starts_dateline(i - 3) && ahead(i).kind == Case::Upper) {
+            return true;
+        }
+
         if (marker) {
             // An inline list item: after a sentence end, continuing the list
             // that opened this sentence, or starting it again.
@@ -1006,6 +1074,13 @@ private:
                 return true;
             }
             return false;
+        }
+        // "in the world. (http://example.org/x)": an address in brackets
+        // after a sentence end.
+        if (a.kind == Case::Lower && nw[0] == '(' &&
+            (nw.starts_with("(http://") || nw.starts_with("(https://") ||
+             nw.starts_with("(www."))) {
+            a.kind = Case::Upper;
         }
         if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
         return terminator_ends(end, ender, i, a);
