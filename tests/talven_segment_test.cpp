@@ -287,6 +287,11 @@ TEST(TalvenSegment, ListsHeadingsAndLines) {
         {"A note. [4] The next one.", {"A note. [4]", "The next one."}},
         {"It was large (1990).2 Later it shrank.", {"It was large (1990).2", "Later it shrank."}},
         {"Step 1. above is optional.", {"Step 1. above is optional."}},
+        {"We sell bread. home\nprices and hours\nfind us, contact\nOpen every day.",
+         {"We sell bread.", "home", "prices and hours", "find us, contact", "Open every day."}},
+        {"Sales went up\nin the north.", {"Sales went up in the north."}},
+        {"They sold the old\nhouse. it was sad\nfor them.",
+         {"They sold the old house. it was sad for them."}},
     });
 }
 

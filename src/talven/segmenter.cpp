@@ -789,7 +789,8 @@ private:
     std::size_t sent_first_ = 0;
     std::size_t sent_marker_ = SIZE_MAX;  // index of the marker opening the sentence
     std::optional<Marker> last_marker_;
-    int depth_ = 0;  // open brackets in the sentence
+    int depth_ = 0;                          // open brackets in the sentence
+    std::size_t short_line_end_ = SIZE_MAX;  // first word after a short line ended
 
     // Line state.
     std::size_t line_first_ = 0;
@@ -942,6 +943,23 @@ private:
         return {};
     }
 
+    // The last word of a short line starting at word j: at most three words
+    // up to the next line break (or the end), none ending a sentence or
+    // leading on with a comma; npos otherwise.
+    std::size_t short_line_from(std::size_t j) const {
+        for (std::size_t k = j; k < words_.size() && k < j + 3; ++k) {
+            if (k > j && words_[k].breaks > 0) return std::string_view::npos;
+            std::string_view w = word(k);
+            if (analyse_end(w).term != Term::None) return std::string_view::npos;
+            if (k + 1 == words_.size() || words_[k + 1].breaks > 0) {
+                char last = w.back();
+                if (last == ',' || last == ';' || last == ':') return std::string_view::npos;
+                return k;
+            }
+        }
+        return std::string_view::npos;
+    }
+
     bool heading_line(std::size_t i) const {
         if (sent_first_ < line_first_ || !line_title_ || line_capitals_ == 0 || line_words_ > 12) {
             return false;
@@ -1006,6 +1024,14 @@ private:
             }
             if ((line_item_ || sent_marker_ != SIZE_MAX) && !lower_next) return true;
             if (!lower_next && heading_line(i)) return true;
+            // Short lines without final punctuation, one after another
+            // ("features", "contact us"): menu entries and keyword lists.
+            if (sent_first_ >= line_first_ && short_line_from(sent_first_) == i &&
+                (sent_first_ == short_line_end_ ||
+                 short_line_from(i + 1) != std::string_view::npos)) {
+                short_line_end_ = i + 1;
+                return true;
+            }
         }
         if (i == sent_marker_) return false;  // "1. The first item"
 
@@ -1081,6 +1107,16 @@ private:
             (nw.starts_with("(http://") || nw.starts_with("(https://") ||
              nw.starts_with("(www."))) {
             a.kind = Case::Upper;
+        }
+        // "in the city. features\ncontact us\n": a sentence end, then a run
+        // of short lines.
+        if (a.kind == Case::Lower && end.term == Term::Stop && !end.closed_core &&
+            next.breaks == 0 && classify_core(end.core) == CoreKind::Plain) {
+            std::size_t k = short_line_from(i + 1);
+            if (k != std::string_view::npos && k + 1 < words_.size() &&
+                short_line_from(k + 1) != std::string_view::npos) {
+                return true;
+            }
         }
         if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
         return terminator_ends(end, ender, i, a);
