@@ -202,6 +202,8 @@ TEST(TalvenSegment, NumbersAndCodes) {
         {"As shown in Fig. 3 the curve rises.", {"As shown in Fig. 3 the curve rises."}},
         {"The meeting is at 10.30 today.", {"The meeting is at 10.30 today."}},
         {"Read vol. 2 first.", {"Read vol. 2 first."}},
+        {"Look at Fig. 4. It shows the trend.", {"Look at Fig. 4.", "It shows the trend."}},
+        {"Turn to p. 12. The map is there.", {"Turn to p. 12.", "The map is there."}},
         {"It is at N\xC2\xB0. 12.4.5. Go there.", {"It is at N\xC2\xB0. 12.4.5.", "Go there."}},
         {"I counted 600. How many did you count?", {"I counted 600.", "How many did you count?"}},
         {"The date was 4.7.2021. Then it rained.", {"The date was 4.7.2021.", "Then it rained."}},

@@ -1052,6 +1052,13 @@ private:
         // "(age 30) Fort": a number closing a bracket opened in the sentence
         // is no list marker.
         if (marker && marker->form == MarkerForm::Paren && depth_ > 0) marker.reset();
+        // "see Fig. 2. It shows": a number after an abbreviation is its
+        // argument, not a list marker.
+        if (marker && marker->form == MarkerForm::Dot && is_ascii_digit(marker->label[0]) &&
+            end.term == Term::Stop && !end.core.empty() && !end.closed_core &&
+            classify_core(end.core) != CoreKind::Plain) {
+            marker.reset();
+        }
 
         // A dateline ("Tuesday, May 4, 2021") after a headline, or opening
         // the story after it.
