@@ -1,7 +1,8 @@
 // Sentence segmentation in one pass over the words of the text.
 //
-// The text is first cut into words (maximal runs of non-white bytes); the
-// white space before each word tells how many line breaks it holds. Then,
+// The text is first cut into words (maximal runs of non-white bytes, also
+// cut after a full-width stop, which takes no space after it); the white
+// space before each word tells how many line breaks it holds. Then,
 // for every gap between two words, the rules below decide whether a sentence
 // ends there. The decision looks at the end of the word before the gap and
 // at the start of at most the next three words, so the whole run is linear.
@@ -12,18 +13,23 @@
 //  3. At a line break: a list marker ("-", "*", "1.", "(a)", "iv)") opening
 //     the next line starts a new sentence; so does any line after a list
 //     item or after a title-case line without final punctuation (a
-//     heading), unless the next line starts in lower case.
+//     heading), unless the next line starts in lower case. Short lines
+//     (three words at most) without final punctuation, two or more in a
+//     row, are one sentence each; so is a dateline ("Friday, May 5, 2023").
 //  4. Inline list markers ("... first item 2. The second item") start a new
 //     sentence when they follow a sentence end, continue the sequence of
 //     the marker that opened the sentence, or are bracketed and followed by
 //     a capitalised word.
 //  5. Otherwise a sentence ends only after a terminator (".", "!", "?",
 //     runs of them, "..." or "…"), with closing quotes, brackets and
-//     footnote marks ("[1]", ".12") staying with the sentence, and only
-//     when not inside brackets opened in the sentence nor inside a
-//     quotation that closes later in the same paragraph.
+//     footnote marks ("[1]", ".12", ".11 12") staying with the sentence,
+//     and only when not inside brackets opened in the sentence nor inside a
+//     quotation that closes later in the same paragraph. A bracketed aside
+//     right after a quotation that opened mid-sentence stays with it.
 //     What follows decides: a lower-case word, a digit or punctuation
-//     continues the sentence. Before a capitalised word:
+//     continues the sentence (except before a run of short lines).
+//     Camel-case names ("eBay") and a bracketed address count as
+//     capitalised. Before a capitalised word:
 //       - "!" and "?" end it;
 //       - an ellipsis ends it unless the word is "I";
 //       - a full stop depends on the word it closes:
