@@ -966,6 +966,25 @@ private:
         return std::string_view::npos;
     }
 
+    // "the film Why? (A Comedy, 1950) and then": a short bracket opened at
+    // word j, closed within eight words and followed by a lower-case word,
+    // is an aside inside the sentence.
+    bool bracket_then_lower(std::size_t j) const {
+        int depth = 0;
+        for (std::size_t k = j; k < words_.size() && k < j + 8; ++k) {
+            if (k > j && words_[k].breaks >= 2) return false;
+            for (char c : word(k)) {
+                if (c == '(') ++depth;
+                if (c == ')') --depth;
+            }
+            if (depth <= 0) {
+                return k + 1 < words_.size() && words_[k + 1].breaks < 2 &&
+                       look_at(word(k + 1)).kind == Case::Lower;
+            }
+        }
+        return false;
+    }
+
     bool heading_line(std::size_t i) const {
         if (sent_first_ < line_first_ || !line_title_ || line_capitals_ == 0 || line_words_ > 12) {
             return false;
@@ -1132,6 +1151,7 @@ private:
             }
         }
         if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
+        if (nw[0] == '(' && bracket_then_lower(i + 1)) return false;
         return terminator_ends(end, ender, i, a);
     }
 
