@@ -18,87 +18,13 @@
 
 namespace hostile_support {
 
-struct TimedResult {
-    int status = -1;  // the exit status, or -1 when the process did not exit normally
-    bool timed_out = false;
-    std::string out;
-    std::string err;
-};
+using TimedResult = test_support::ProcessResult;
 
-// Like test_support::run_process, but the process (and every process it
-// started in its group) is killed once it has run for timeout.
+// test_support::run_process with the deadline spelled out at every call.
 inline TimedResult run_process(const std::vector<std::string>& argv, const std::string& cwd,
                                const std::vector<std::string>& env,
                                std::chrono::milliseconds timeout) {
-    int out_pipe[2];
-    int err_pipe[2];
-    if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
-
-    std::vector<std::string> environment;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('='));
-        bool replaced = false;
-        for (const std::string& set : env) replaced |= set.substr(0, set.find('=')) == name;
-        if (!replaced) environment.push_back(entry);
-    }
-    environment.insert(environment.end(), env.begin(), env.end());
-    std::vector<char*> cargv;
-    for (const std::string& a : argv) cargv.push_back(const_cast<char*>(a.c_str()));
-    cargv.push_back(nullptr);
-    std::vector<char*> cenv;
-    for (const std::string& e : environment) cenv.push_back(const_cast<char*>(e.c_str()));
-    cenv.push_back(nullptr);
-
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setpgid(0, 0);
-        ::dup2(out_pipe[1], 1);
-        ::dup2(err_pipe[1], 2);
-        const int devnull = ::open("/dev/null", O_RDONLY);
-        ::dup2(devnull, 0);
-        if (::chdir(cwd.c_str()) != 0) ::_exit(126);
-        ::execve(cargv[0], cargv.data(), cenv.data());
-        ::_exit(127);
-    }
-    ::setpgid(pid, pid);
-    ::close(out_pipe[1]);
-    ::close(err_pipe[1]);
-
-    TimedResult result;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    int open_fds = 2;
-    while (open_fds > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            result.timed_out = true;
-            ::kill(-pid, SIGKILL);
-            break;
-        }
-        if (::poll(fds, 2, static_cast<int>(left.count())) <= 0) continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            char buf[4096];
-            const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
-            if (n > 0) {
-                sinks[i]->append(buf, static_cast<std::size_t>(n));
-            } else {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open_fds;
-            }
-        }
-    }
-    for (pollfd& p : fds) {
-        if (p.fd >= 0) ::close(p.fd);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-    result.status = !result.timed_out && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return test_support::run_process(argv, cwd, env, timeout);
 }
 
 }  // namespace hostile_support

@@ -3,9 +3,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,17 +66,21 @@ private:
 
 struct ProcessResult {
     int status = -1;  // the exit status, or -1 when the process did not exit normally
+    bool timed_out = false;
     std::string out;
     std::string err;
 };
 
 // Runs argv[0] (a path) with the given arguments in cwd; env holds
-// NAME=value settings added to (or replacing those of) the environment.
+// NAME=value settings added to (or replacing those of) the environment. The
+// process, and every process it started in its group, is killed once it has
+// run for timeout, and reported as timed out.
 inline ProcessResult run_process(const std::vector<std::string>& argv, const std::string& cwd,
-                                 const std::vector<std::string>& env = {}) {
+                                 const std::vector<std::string>& env = {},
+                                 std::chrono::milliseconds timeout = std::chrono::minutes(5)) {
     int out_pipe[2];
     int err_pipe[2];
-    if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) std::abort();
+    if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
 
     std::vector<std::string> environment;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -93,24 +100,33 @@ inline ProcessResult run_process(const std::vector<std::string>& argv, const std
 
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::setpgid(0, 0);
         ::dup2(out_pipe[1], 1);
         ::dup2(err_pipe[1], 2);
-        ::close(out_pipe[0]);
-        ::close(err_pipe[0]);
-        int devnull = ::open("/dev/null", O_RDONLY);
+        const int devnull = ::open("/dev/null", O_RDONLY);
         ::dup2(devnull, 0);
         if (::chdir(cwd.c_str()) != 0) ::_exit(126);
         ::execve(cargv[0], cargv.data(), cenv.data());
         ::_exit(127);
     }
+    ::setpgid(pid, pid);
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
+
     ProcessResult result;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open_fds = 2;
     while (open_fds > 0) {
-        if (::poll(fds, 2, -1) < 0) continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timed_out = true;
+            ::kill(-pid, SIGKILL);
+            break;
+        }
+        if (::poll(fds, 2, static_cast<int>(left.count())) <= 0) continue;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             char buf[4096];
@@ -124,9 +140,12 @@ inline ProcessResult run_process(const std::vector<std::string>& argv, const std
             }
         }
     }
+    for (pollfd& p : fds) {
+        if (p.fd >= 0) ::close(p.fd);
+    }
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    result.status = !result.timed_out && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
