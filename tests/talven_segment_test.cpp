@@ -356,6 +356,38 @@ TEST(TalvenSegment, RandomWordsLoseNothing) {
     }
 }
 
+// Long texts are segmented a group of paragraphs at a time; wherever the
+// groups are cut, the sentences are those of the whole text at once.
+TEST(TalvenSegment, ParagraphGroupsGiveTheWholeTextsSentences) {
+    const std::vector<std::string> pieces = {
+        "Mr. Smith arrived at 5 p.m. on Monday.",
+        "\"Why?\" she asked. Nobody answered.",
+        "The U.S. Army left.",
+        "It cost $3.50 (see p. 42).",
+        "Steps:\n1. Open the box.\n2. Take the lid off.\n3. Look inside.",
+        "(a) the first case; (b) the second case.",
+        "Chapter One",
+        "He waited... and waited.",
+        "- a dash item\n- another item",
+        "Wait!!! What was that?",
+        "\n\n",
+        "\r\n\r\n",
+        "\f",
+        "\n",
+    };
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int k = 0; k < 60; ++k) text += pieces[pick(rng)] + " ";
+        const std::string whole = talven::segment_lines(text, std::string::npos);
+        for (std::size_t chunk :
+             {std::size_t{0}, std::size_t{1}, std::size_t{37}, std::size_t{400}}) {
+            ASSERT_EQ(talven::segment_lines(text, chunk), whole) << chunk << "\n" << text;
+        }
+    }
+}
+
 // A long text must take time in proportion to its length: an unmatched
 // quote or bracket at every other word is the worst case for the rules that
 // look ahead.

@@ -46,6 +46,7 @@
 //           opener ("U.S. The" splits, "U.S. Army" does not).
 #include "talven/segmenter.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -759,8 +760,14 @@ struct Ahead {
 
 class Segmenter {
 public:
-    explicit Segmenter(std::string_view text)
-        : text_(text), words_(split_words(text)), quotes_(find_quotations(text_, words_)) {}
+    // last_marker: the list marker met last in the text before this one.
+    Segmenter(std::string_view text, std::optional<Marker> last_marker)
+        : text_(text),
+          words_(split_words(text)),
+          quotes_(find_quotations(text_, words_)),
+          last_marker_(last_marker) {}
+
+    const std::optional<Marker>& last_marker() const { return last_marker_; }
 
     // Calls emit(first_word, last_word) for every sentence, in order.
     template <class Emit>
@@ -790,11 +797,11 @@ private:
     std::vector<Word> words_;
     Quotations quotes_;
     const std::vector<bool>& quoted_ = quotes_.inside;
+    std::optional<Marker> last_marker_;
 
     // Sentence state.
     std::size_t sent_first_ = 0;
-    std::size_t sent_marker_ = SIZE_MAX;  // index of the marker opening the sentence
-    std::optional<Marker> last_marker_;
+    std::size_t sent_marker_ = SIZE_MAX;     // index of the marker opening the sentence
     int depth_ = 0;                          // open brackets in the sentence
     std::size_t short_line_end_ = SIZE_MAX;  // first word after a short line ended
 
@@ -1205,33 +1212,81 @@ private:
     }
 };
 
+// Where the white space holding the first blank line at or after from
+// begins, or the end of the text. Nothing reaches across a blank line but
+// the last list marker, so the text can be segmented a paragraph group at a
+// time, which keeps the per-word tables small on long texts.
+std::size_t next_paragraph_gap(std::string_view text, std::size_t from) {
+    const std::size_t n = text.size();
+    std::size_t i = from;
+    while (i < n) {
+        while (i < n && !is_space(static_cast<u8>(text[i]))) ++i;
+        const std::size_t gap = i;
+        int breaks = 0;
+        for (; i < n && is_space(static_cast<u8>(text[i])); ++i) {
+            const char c = text[i];
+            if (c == '\n' || c == '\v') {
+                ++breaks;
+            } else if (c == '\r') {
+                if (i + 1 >= n || text[i + 1] != '\n') ++breaks;
+            } else if (c == '\f') {
+                breaks += 2;
+            }
+        }
+        if (breaks >= 2) return gap;
+    }
+    return n;
+}
+
+template <class Emit>
+void segment_chunks(std::string_view text, std::size_t chunk_bytes, Emit&& emit) {
+    std::optional<Marker> last_marker;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        // The gap is looked for after the first word, so every group holds
+        // one at least and the walk always advances.
+        std::size_t word = begin;
+        while (word < text.size() && is_space(static_cast<u8>(text[word]))) ++word;
+        const std::size_t end =
+            chunk_bytes >= text.size() - begin
+                ? text.size()
+                : next_paragraph_gap(text, std::max(word + 1, begin + chunk_bytes));
+        Segmenter seg(text.substr(begin, end - begin), last_marker);
+        seg.run([&](std::size_t first, std::size_t last) { emit(seg, first, last); });
+        last_marker = seg.last_marker();
+        begin = end;
+    }
+}
+
+// Appends the words first..last of a sentence, one space between them.
+void append_sentence(std::string& out, const Segmenter& seg, std::size_t first, std::size_t last) {
+    for (std::size_t k = first; k <= last; ++k) {
+        if (k > first && !seg.glued(k)) out += ' ';
+        out += seg.word(k);
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> segment(std::string_view text) {
     std::vector<std::string> out;
-    Segmenter seg(text);
-    seg.run([&](std::size_t first, std::size_t last) {
-        std::string s;
-        for (std::size_t k = first; k <= last; ++k) {
-            if (k > first && !seg.glued(k)) s += ' ';
-            s += seg.word(k);
-        }
-        out.push_back(std::move(s));
-    });
+    segment_chunks(text, kChunkBytes,
+                   [&](const Segmenter& seg, std::size_t first, std::size_t last) {
+                       std::string s;
+                       append_sentence(s, seg, first, last);
+                       out.push_back(std::move(s));
+                   });
     return out;
 }
 
-std::string segment_lines(std::string_view text) {
+std::string segment_lines(std::string_view text, std::size_t chunk_bytes) {
     std::string out;
     out.reserve(text.size() + text.size() / 16 + 1);
-    Segmenter seg(text);
-    seg.run([&](std::size_t first, std::size_t last) {
-        for (std::size_t k = first; k <= last; ++k) {
-            if (k > first && !seg.glued(k)) out += ' ';
-            out += seg.word(k);
-        }
-        out += '\n';
-    });
+    segment_chunks(text, chunk_bytes,
+                   [&](const Segmenter& seg, std::size_t first, std::size_t last) {
+                       append_sentence(out, seg, first, last);
+                       out += '\n';
+                   });
     return out;
 }
 

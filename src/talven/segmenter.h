@@ -22,7 +22,11 @@ constexpr bool is_space(unsigned char c) {
 // one space and there is no white space at either end; none is empty.
 std::vector<std::string> segment(std::string_view text);
 
+// Long texts are segmented a group of paragraphs of about this many bytes at
+// a time; the result does not depend on it.
+inline constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+
 // The same sentences as the contents of a .seg file: each followed by "\n".
-std::string segment_lines(std::string_view text);
+std::string segment_lines(std::string_view text, std::size_t chunk_bytes = kChunkBytes);
 
 }  // namespace talven
