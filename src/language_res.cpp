@@ -30,8 +30,6 @@ constexpr std::array<bool, 256> make_letter_table() {
     return table;
 }
 
-constexpr std::array<bool, 256> letter_table = make_letter_table();
-
 constexpr std::string_view stop_words[] = {
     "a",
     "able",
@@ -665,7 +663,9 @@ const WordSet& abbreviation_set() {
 
 }  // namespace
 
-int letter(char c) { return letter_table[static_cast<unsigned char>(c)] ? 1 : 0; }
+constinit const std::array<bool, 256> letter_bytes = make_letter_table();
+
+int letter(char c) { return letter_bytes[static_cast<unsigned char>(c)] ? 1 : 0; }
 
 int stopword(std::string_view word) { return stop_set().contains(word) ? 1 : 0; }
 

@@ -2,10 +2,15 @@
 // abbreviation list. Texts are handled as single bytes (ISO 8859-1).
 #pragma once
 
+#include <array>
 #include <span>
 #include <string_view>
 
 namespace brennic {
+
+// The letter set as a table of the 256 byte values, indexed by the byte
+// taken as unsigned; per-byte loops test it without a call.
+extern const std::array<bool, 256> letter_bytes;
 
 // 1 when the byte (taken as unsigned) belongs to the letter set, else 0.
 int letter(char c);

@@ -8,13 +8,6 @@ namespace brennic {
 
 int is_letter(char c) { return letter(c) != 0 ? TRUE : FALSE; }
 
-const std::array<bool, 256> kLetterBytes = [] {
-    std::array<bool, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[static_cast<std::size_t>(c)] = letter(static_cast<char>(c)) != 0;
-    return table;
-}();
-
 const std::string& RunState::lowercase(std::string_view word) {
     tmp_word.assign(word);
     for (char& c : tmp_word) {

@@ -1,17 +1,15 @@
 // The tokenizing walk shared by every pass over a text.
 #pragma once
 
-#include <array>
 #include <string_view>
 
 #include "brennic/run_state.h"
+#include "language_res.h"
 
 namespace brennic {
 
-// is_letter as a table of the 256 byte values, so that the per-byte loops of
-// the word walks test a byte without a call.
-extern const std::array<bool, 256> kLetterBytes;
-inline bool letter_byte(char c) { return kLetterBytes[static_cast<unsigned char>(c)]; }
+// is_letter without a call, for the per-byte loops of the word walks.
+inline bool letter_byte(char c) { return letter_bytes[static_cast<unsigned char>(c)]; }
 
 // Calls f(word) for every maximal run of letters in text, in order.
 template <class F>
