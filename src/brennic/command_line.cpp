@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 
@@ -26,13 +27,6 @@ std::optional<int> document_count(const char* arg) {
     int n = 0;
     if (std::sscanf(aux, "%d", &n) != 1 || n < 1) return std::nullopt;
     return n;
-}
-
-// The rate as "%f" reads it; not a number, or NaN, is 0.0.
-float parse_rate(const char* arg) {
-    float rate = 0.0f;
-    if (std::sscanf(arg, "%f", &rate) != 1 || std::isnan(rate)) return 0.0f;
-    return rate;
 }
 
 // "multidoc-" goes before the last path component of the last text.
@@ -80,15 +74,7 @@ void summarize(const CommandLine& cl) {
     state.test_is = cl.test_is ? TRUE : FALSE;
     state.test_ak = cl.test_ak ? TRUE : FALSE;
     for (const std::string& text : cl.texts) read_text(state, text);
-    if (cl.query) {
-        state.test_query = TRUE;
-        state.query = cl.query;
-    }
-    state.compression_rate = cl.compression_rate;
-
-    if (state.test_is) intrasumm(state);
-    score_sentences(state);
-    select_sentences(state);
+    summarize_read_texts(state, cl.query, cl.compression_rate);
     if (const char* flag = std::getenv("BRENNIC_DEBUG"); flag != nullptr && *flag != '\0') {
         debug(state);
     }

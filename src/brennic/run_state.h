@@ -66,6 +66,10 @@ struct RunState {
 void read_text(RunState& state, const std::string& filename);
 // Appends the sentences of the content of a sentence file, one per line.
 void read_sentences(RunState& state, std::string_view text);
+// Everything after reading: takes the query and the rate, condenses with
+// "-is", scores, and marks the extract's sentences.
+void summarize_read_texts(RunState& state, const std::optional<std::string>& query,
+                          float compression_rate);
 void intrasumm(RunState& state);
 void score_sentences(RunState& state);
 float cosine(RunState& state, std::string_view sent1, std::string_view sent2);

@@ -42,4 +42,16 @@ void select_sentences(RunState& state) {
     if (state.p_vellsent != nullptr) state.p_vellsent->summary_worthy = TRUE;
 }
 
+void summarize_read_texts(RunState& state, const std::optional<std::string>& query,
+                          float compression_rate) {
+    if (query) {
+        state.test_query = TRUE;
+        state.query = query;
+    }
+    state.compression_rate = compression_rate;
+    if (state.test_is) intrasumm(state);
+    score_sentences(state);
+    select_sentences(state);
+}
+
 }  // namespace brennic

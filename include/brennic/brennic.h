@@ -1,0 +1,144 @@
+// Brennic as a library: sentence segmentation and extractive summaries of
+// English texts held in memory.
+//
+// Every function here is reentrant and keeps no state between calls, so any
+// number of threads may call them at once. Failures are thrown as
+// brennic::Error; the library never prints and never ends the process.
+//
+// A text is a sequence of bytes: UTF-8, ISO 8859-1 or Windows-1252, exactly
+// as Brennic.exe reads it from a file. The results are the very sentences
+// that Brennic.exe writes to its extract when it runs with the bundled
+// segmenter TALVEN_En.exe on the same bytes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brennic/export.h"
+
+namespace brennic {
+
+// The library's version, "MAJOR.MINOR.PATCH".
+BRENNIC_EXPORT const char* version() noexcept;
+
+// The one exception type of the library. what() is the message that
+// Brennic.exe prints after "\tERROR: " for the same failure.
+class BRENNIC_EXPORT Error : public std::runtime_error {
+public:
+    explicit Error(const std::string& message);
+    ~Error() override;
+};
+
+// ---------------------------------------------------------------------------
+// Segmentation
+
+// A run of bytes of a text: text.substr(offset, length).
+struct Span {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    friend bool operator==(const Span&, const Span&) = default;
+};
+
+// The sentences of text, in order: exactly the lines that TALVEN_En.exe
+// writes to its sentence file, without their line ends. Inside a sentence
+// every run of white space (space, tab, LF, VT, FF, CR) is one space.
+BRENNIC_EXPORT std::vector<std::string> segment(std::string_view text);
+
+// Where each sentence of segment(text) lies in text: from its first byte to
+// its last, white space inside included. The spans are in order, do not
+// overlap, and hold every non-white byte of text.
+BRENNIC_EXPORT std::vector<Span> segment_spans(std::string_view text);
+
+// ---------------------------------------------------------------------------
+// Summarization
+
+// The choices that Brennic.exe takes from its command line.
+struct Options {
+    // "-is": print the chosen sentences condensed (stop words deleted, one
+    // space after each punctuation mark, the first letter upper-cased).
+    bool condense = false;
+    // "-ak": score a sentence by the mean frequency of its content words
+    // instead of their sum.
+    bool mean = false;
+    // The query: the sentence most similar to it becomes the vell sentence.
+    std::optional<std::string> query;
+    // Below 1: the fraction of the words to leave out; 1 or more: the
+    // largest number of words of the extract; negative: the vell sentence
+    // alone. parse_rate() reads it as the command line does.
+    float compression_rate = 0.7f;
+    // Fill Summary::diagnostics as well.
+    bool diagnostics = false;
+};
+
+// A compression rate read from its command-line argument exactly as
+// Brennic.exe reads it ("%f": "0.7", "1e2", "0x1p-1", "inf"; what is not a
+// number, and NaN, read as 0).
+BRENNIC_EXPORT float parse_rate(std::string_view argument);
+
+// One sentence of the input as the summarizer saw it.
+struct SentenceReport {
+    std::string text;          // as scored; condensed with Options::condense
+    long long words = 0;       // words as read, stop words included
+    float score = 0.0f;        // the sentence's score
+    bool in_extract = false;   // chosen for the extract
+    bool vell = false;         // the vell sentence, the centre of the extract
+    std::size_t document = 0;  // which of the texts it comes from
+    std::size_t segment = 0;   // its index in segment() of that text
+};
+
+// One distinct stem of the input.
+struct StemReport {
+    std::string stem;
+    int frequency = 0;       // occurrences over all texts, stop words included
+    bool vell_word = false;  // a content stem of the vell sentence
+};
+
+// What the summarizer computed on the way to an extract.
+struct Diagnostics {
+    std::vector<SentenceReport> sentences;  // in input order
+    std::vector<StemReport> stems;          // in order of first occurrence
+    long long text_words = 0;               // words of all texts, stop words included
+    int extract_size = 0;                   // the largest extract allowed, in words
+    float compression_rate = 0.0f;
+    float threshold = 0.0f;                    // the mean sentence score
+    std::optional<std::size_t> vell_sentence;  // index into sentences; none for no sentence
+};
+
+// An extract.
+struct Summary {
+    std::vector<std::string> sentences;      // the extract's lines, in input order
+    std::optional<Diagnostics> diagnostics;  // with Options::diagnostics
+};
+
+// The extract of one text, or of several texts read together as one input
+// (Brennic.exe -nM). Throws Error when there is no text at all.
+BRENNIC_EXPORT Summary summarize(std::string_view text, const Options& options);
+BRENNIC_EXPORT Summary summarize(std::span<const std::string_view> texts, const Options& options);
+BRENNIC_EXPORT Summary summarize(std::span<const std::string> texts, const Options& options);
+
+// The extract of each text on its own, computed by a pool of `threads`
+// workers (0: one per core); result i belongs to texts[i]. When some texts
+// fail, every text is still tried, then the first failure is thrown.
+BRENNIC_EXPORT std::vector<Summary> summarize_many(std::span<const std::string_view> texts,
+                                                   const Options& options, unsigned threads = 0);
+
+// ---------------------------------------------------------------------------
+// Words, as the summarizer counts them
+
+// The words of text: maximal runs of letter bytes (ASCII letters and digits,
+// '-', '_', and the letters of ISO 8859-1).
+BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text);
+
+// The lower-case Porter stem under which a word is counted.
+BRENNIC_EXPORT std::string stem(std::string_view word);
+
+// True when word, in any case, is on the stop list: it counts towards the
+// size of a text but not towards a sentence's score.
+BRENNIC_EXPORT bool is_stop_word(std::string_view word);
+
+}  // namespace brennic
