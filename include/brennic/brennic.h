@@ -96,6 +96,7 @@ struct StemReport {
     std::string stem;
     int frequency = 0;       // occurrences over all texts, stop words included
     bool vell_word = false;  // a content stem of the vell sentence
+    bool content = false;    // counted for at least one content word (not a stop word)
 };
 
 // What the summarizer computed on the way to an extract.

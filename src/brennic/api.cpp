@@ -88,7 +88,10 @@ Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::s
     }
     d.stems.reserve(state.words.size());
     for (const block_word& w : state.words.words())
-        d.stems.push_back({w.word, w.frequency, w.vell_word != FALSE});
+        d.stems.push_back({w.word, w.frequency, w.vell_word != FALSE, false});
+    for (const block_sentence& s : state.sentences) {
+        for (const WordId id : s.content_words) d.stems[id].content = true;
+    }
     d.text_words = state.size_text;
     d.extract_size = state.size_extract;
     d.compression_rate = state.compression_rate;
