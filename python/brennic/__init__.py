@@ -1,0 +1,22 @@
+"""Extractive summaries of English texts, the same as Brennic.exe writes.
+
+    >>> import brennic
+    >>> brennic.summarize(open("examples/sample.txt").read(), 0.7)
+
+summarize() picks the sentences that best represent a text (or several texts
+read together) and returns them unchanged, in input order; summarize_many()
+summarizes many texts each on its own in a pool of native threads; segment()
+and segment_spans() split a text into sentences.
+
+Texts are bytes, taken as they are, or str, taken as UTF-8 (with the
+'surrogateescape' error handler, so a str decoded from any bytes with it
+gives back those bytes). Results have the type of what was given. Failures
+raise brennic.Error with the program's message; nothing is ever printed.
+"""
+
+from ._brennic import Error, __version__, segment, segment_spans, summarize, summarize_many
+
+__all__ = ["Error", "segment", "segment_spans", "summarize", "summarize_many"]
+
+Error.__module__ = __name__
+Error.__doc__ = "A failure of Brennic; str(error) is the message that Brennic.exe prints."

@@ -1,0 +1,33 @@
+from typing import Iterable, Optional, TypeVar, Union, overload
+
+_Text = TypeVar("_Text", str, bytes)
+
+__version__: str
+
+class Error(Exception): ...
+
+_Rate = Union[float, str, bytes]
+_Query = Optional[Union[str, bytes]]
+
+@overload
+def summarize(
+    text_or_texts: _Text, rate: _Rate, query: _Query = ..., mean: bool = ..., condense: bool = ...
+) -> list[_Text]: ...
+@overload
+def summarize(
+    text_or_texts: Iterable[_Text],
+    rate: _Rate,
+    query: _Query = ...,
+    mean: bool = ...,
+    condense: bool = ...,
+) -> list[_Text]: ...
+def summarize_many(
+    texts: Iterable[_Text],
+    rate: _Rate,
+    query: _Query = ...,
+    mean: bool = ...,
+    condense: bool = ...,
+    threads: int = ...,
+) -> list[list[_Text]]: ...
+def segment(text: _Text) -> list[_Text]: ...
+def segment_spans(text: Union[str, bytes]) -> list[tuple[int, int]]: ...

@@ -1,0 +1,146 @@
+"""The Python module against the programs: the same extracts and sentences
+from the same bytes, given as bytes or as str, alone or in a thread pool.
+
+BRENNIC_EXE names the Brennic.exe to compare with (TALVEN_En.exe lies beside
+it) and BRENNIC_EXAMPLES the examples folder; CTest sets both.
+"""
+
+import os
+import pathlib
+import random
+import subprocess
+import tempfile
+
+import brennic
+import pytest
+
+BRENNIC_EXE = pathlib.Path(os.environ["BRENNIC_EXE"])
+EXAMPLES = pathlib.Path(os.environ["BRENNIC_EXAMPLES"])
+
+
+def run_program(args, texts, output):
+    """Runs Brennic.exe or TALVEN_En.exe on texts t0.txt, t1.txt, ... in a
+    scratch folder and returns the bytes of the file it writes there."""
+    with tempfile.TemporaryDirectory(prefix="brennic-py-") as folder:
+        for i, text in enumerate(texts):
+            pathlib.Path(folder, f"t{i}.txt").write_bytes(text)
+        env = dict(os.environ, PATH=f"{BRENNIC_EXE.parent}:{os.environ.get('PATH', '')}")
+        subprocess.run(args, cwd=folder, env=env, check=True, capture_output=True, timeout=60)
+        return pathlib.Path(folder, output).read_bytes()
+
+
+def brennic_exe(texts, rate, query=None, mean=False, condense=False):
+    """The lines of Brennic.exe's extract, as bytes."""
+    args = [str(BRENNIC_EXE)] + ["-is"] * condense + ["-ak"] * mean
+    if len(texts) > 1:
+        args.append(f"-n{len(texts)}")
+    args += [f"t{i}.txt" for i in range(len(texts))]
+    args += ([] if query is None else [query]) + [rate]
+    out = f"multidoc-t{len(texts) - 1}.sum" if len(texts) > 1 else "t0.sum"
+    return run_program(args, texts, out).splitlines()
+
+
+def as_str(data):
+    return data.decode("utf-8", "surrogateescape")
+
+
+def as_bytes(text):
+    return text.encode("utf-8", "surrogateescape")
+
+
+def example_cases():
+    queries = {}
+    for line in (EXAMPLES / "expected" / "queries.tsv").read_text().splitlines():
+        if line and not line.startswith("#"):
+            name, query = line.split("\t")
+            queries[name] = query
+    for name, query in sorted(queries.items()):
+        text = (EXAMPLES / f"{name}.txt").read_bytes()
+        yield pytest.param([text], "0.7", {}, id=name)
+        yield pytest.param([text], "0.7", {"query": query}, id=f"{name}-query")
+        yield pytest.param([text], "0.7", {"condense": True}, id=f"{name}-is")
+
+
+PIECES = ["The", "harbour", "ferry", "council", "Mr.", "U.S.", "said", "engineers", "and",
+          "of", '"Yes', 'no."', "(see", "it)", "river", "3.14", "e.g.", "2023", "Velport",
+          "\xe9t\xe9", "caf\xc3\xa9", "\x93Q\x94", "\xff\xfe", "\u2014", "\U0001f600"]
+ENDS = [".", "!", "?", "...", ".\n\n", ";", ",", ""]
+
+
+def random_text(rng):
+    """Words, abbreviations, numbers and quotes; valid UTF-8 mixed with
+    ISO 8859-1 and Windows-1252 bytes that are not."""
+    out = []
+    for _ in range(rng.randrange(20, 300)):
+        piece = PIECES[rng.randrange(len(PIECES))]
+        # Pieces written as \xNN are single bytes; the others are UTF-8.
+        out.append(piece.encode("latin-1") if max(piece) <= "\xff" else piece.encode())
+        out.append(rng.choice(ENDS) if rng.randrange(6) == 0 else b"")
+        out.append(b"\n" if rng.randrange(9) == 0 else b" ")
+    return b"".join(p if isinstance(p, bytes) else p.encode() for p in out)
+
+
+def random_cases():
+    rng = random.Random(20261207)
+    rates = ["0.7", "0.5", "40", "-1", "0", "0x1p-1"]
+    for c in range(16):
+        texts = [random_text(rng) for _ in range(2 if c % 4 == 3 else 1)]
+        options = {"condense": c % 3 == 0, "mean": c % 5 == 0}
+        if c % 4 == 1:
+            options["query"] = "river ferry"
+        yield pytest.param(texts, rates[c % len(rates)], options, id=f"random-{c}")
+
+
+CASES = list(example_cases()) + list(random_cases())
+RANDOM_TEXTS = [pytest.param(c.values[0][0], id=c.id) for c in random_cases()][:6]
+
+
+@pytest.mark.parametrize("texts,rate,options", CASES)
+def test_summarize_equals_brennic_exe_for_bytes_and_str(texts, rate, options):
+    expected = brennic_exe(texts, rate, **options)
+    one = texts[0] if len(texts) == 1 else texts
+    assert brennic.summarize(one, rate, **options) == expected
+    strs = as_str(one) if len(texts) == 1 else [as_str(t) for t in texts]
+    got = brennic.summarize(strs, float.fromhex(rate) if "x" in rate else float(rate), **options)
+    assert all(isinstance(s, str) for s in got)
+    assert [as_bytes(s) for s in got] == expected
+
+
+@pytest.mark.parametrize("text", RANDOM_TEXTS)
+def test_segment_and_spans_equal_talven_for_bytes_and_str(text):
+    lines = run_program([str(BRENNIC_EXE.parent / "TALVEN_En.exe"), "t0.txt"], [text],
+                        "t0.txt.seg").splitlines()
+    assert brennic.segment(text) == lines
+    assert [as_bytes(s) for s in brennic.segment(as_str(text))] == lines
+    # A span, its white space runs made single spaces, is its sentence; str
+    # offsets count characters, so the str before a span encodes to the
+    # bytes before it.
+    byte_spans = brennic.segment_spans(text)
+    str_text = as_str(text)
+    str_spans = brennic.segment_spans(str_text)
+    for line, (start, end), (s_start, s_end) in zip(lines, byte_spans, str_spans):
+        assert b" ".join(text[start:end].split()) == line
+        assert (len(as_bytes(str_text[:s_start])), len(as_bytes(str_text[:s_end]))) == (start, end)
+    assert len(byte_spans) == len(str_spans) == len(lines)
+
+
+def test_summarize_many_in_threads_equals_one_at_a_time():
+    texts = [random_text(random.Random(seed)) for seed in range(12)]
+    texts += [as_str(t) for t in texts[:6]] + [b"", ""]
+    for options in [{}, {"query": b"river", "condense": True}]:
+        sequential = [brennic.summarize(t, 0.6, **options) for t in texts]
+        for threads in (0, 1, 4):
+            assert brennic.summarize_many(texts, 0.6, threads=threads, **options) == sequential
+
+
+@pytest.mark.parametrize("call,exception,message", [
+    (lambda: brennic.summarize([], 0.7), brennic.Error, "no text to summarize"),
+    (lambda: brennic.summarize(["a.", b"b."], 0.7), TypeError, "all str or all bytes"),
+    (lambda: brennic.summarize(7, 0.7), TypeError, "not int"),
+    (lambda: brennic.summarize("a.", None), TypeError, "rate"),
+    (lambda: brennic.segment("\ud800"), UnicodeEncodeError, "surrogates not allowed"),
+    (lambda: brennic.summarize_many(["a."], 0.7, threads=-1), ValueError, "threads"),
+])
+def test_errors_raise(call, exception, message):
+    with pytest.raises(exception, match=message):
+        call()
