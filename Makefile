@@ -26,8 +26,8 @@ build:
 # the extract lands there.
 run:
 	@bash scripts/install-deps run
-	@$(CONFIGURE) $(FIRST_CONFIGURE) > /dev/null
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target brennic_cli talven_cli > /dev/null
+	$(CONFIGURE) $(FIRST_CONFIGURE)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target brennic_cli talven_cli
 	@mkdir -p $(BUILD_DIR)/run
 	@cp $(SAMPLE) $(BUILD_DIR)/run/
 	@cd $(BUILD_DIR)/run && ../Brennic.exe $(notdir $(SAMPLE)) $(RATE)

@@ -206,10 +206,17 @@ PYBIND11_MODULE(_brennic, m) {
     m.doc() = "The compiled part of the brennic package; import brennic instead.";
     m.attr("__version__") = brennic::version();
     py::register_exception<brennic::Error>(m, "Error");
+    // Each docstring starts with its signature in the form that
+    // inspect.signature() reads; the types are in the package's stubs.
+    py::options options;
+    options.disable_function_signatures();
 
     m.def("summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
           py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-          R"doc(The extract of a text, or of several texts read together as one.
+          R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False)
+--
+
+The extract of a text, or of several texts read together as one.
 
 text_or_texts is a text, or a list (any iterable) of texts that are
 summarized together as one input, like Brennic.exe -nM. A text is bytes,
@@ -236,7 +243,10 @@ when it fails (an empty list of texts, say).)doc");
     m.def("summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
           py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
           py::arg("threads") = 0,
-          R"doc(The extract of each text on its own, computed in parallel.
+          R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0)
+--
+
+The extract of each text on its own, computed in parallel.
 
 Takes the texts and the options of summarize() and returns one list of
 sentences per text, in the order of the texts, each of the type of its text.
@@ -245,7 +255,10 @@ the GIL released, so other Python threads run meanwhile. When texts fail,
 every text is still tried, then brennic.Error is raised for the first.)doc");
 
     m.def("segment", &segment, py::arg("text"),
-          R"doc(The sentences of a text, in order.
+          R"doc(segment(text)
+--
+
+The sentences of a text, in order.
 
 Exactly the lines that TALVEN_En.exe writes for the text's bytes: inside a
 sentence every run of white space is one space. A str text is taken as its
@@ -253,7 +266,10 @@ UTF-8 encoding with 'surrogateescape' and its sentences come back as str
 decoded the same way; bytes give bytes.)doc");
 
     m.def("segment_spans", &segment_spans, py::arg("text"),
-          R"doc(Where each sentence of segment(text) lies in the text.
+          R"doc(segment_spans(text)
+--
+
+Where each sentence of segment(text) lies in the text.
 
 Returns (start, end) pairs, in order and not overlapping, such that
 text[start:end] runs from the sentence's first character to its last, with
