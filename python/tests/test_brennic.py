@@ -2,13 +2,15 @@
 from the same bytes, given as bytes or as str, alone or in a thread pool.
 
 BRENNIC_EXE names the Brennic.exe to compare with (TALVEN_En.exe lies beside
-it) and BRENNIC_EXAMPLES the examples folder; CTest sets both.
+it, in the build tree) and BRENNIC_EXAMPLES the examples folder; CTest sets
+both.
 """
 
 import os
 import pathlib
 import random
 import subprocess
+import sys
 import tempfile
 
 import brennic
@@ -131,6 +133,21 @@ def test_summarize_many_in_threads_equals_one_at_a_time():
         sequential = [brennic.summarize(t, 0.6, **options) for t in texts]
         for threads in (0, 1, 4):
             assert brennic.summarize_many(texts, 0.6, threads=threads, **options) == sequential
+
+
+def test_installed_package_gives_the_programs_extract():
+    sample = EXAMPLES / "sample.txt"
+    expected = brennic_exe([sample.read_bytes()], "0.7")
+    with tempfile.TemporaryDirectory(prefix="brennic-py-") as prefix:
+        subprocess.run(["cmake", "--install", str(BRENNIC_EXE.parent), "--prefix", prefix,
+                        "--component", "python"], check=True, capture_output=True)
+        init, = pathlib.Path(prefix).glob("**/brennic/__init__.py")
+        script = ("import brennic, sys; assert brennic.__file__ == sys.argv[2]; "
+                  "print(*brennic.summarize(open(sys.argv[1]).read(), 0.7), sep='\\n')")
+        out = subprocess.run([sys.executable, "-c", script, str(sample), str(init)],
+                             env=dict(os.environ, PYTHONPATH=str(init.parent.parent)),
+                             check=True, capture_output=True)
+    assert out.stdout.splitlines() == expected
 
 
 @pytest.mark.parametrize("call,exception,message", [
