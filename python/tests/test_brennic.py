@@ -146,7 +146,7 @@ def test_installed_package_gives_the_programs_extract():
                   "print(*brennic.summarize(open(sys.argv[1]).read(), 0.7), sep='\\n')")
         out = subprocess.run([sys.executable, "-c", script, str(sample), str(init)],
                              env=dict(os.environ, PYTHONPATH=str(init.parent.parent)),
-                             check=True, capture_output=True)
+                             cwd=prefix, check=True, capture_output=True)
     assert out.stdout.splitlines() == expected
 
 
