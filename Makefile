@@ -13,6 +13,8 @@ RATE ?= 0.7
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
 FIRST_CONFIGURE = $(if $(wildcard $(BUILD_DIR)/CMakeCache.txt),,-DBRENNIC_TESTS=OFF)
 
+MAKEFLAGS += --no-print-directory
+
 .PHONY: all build run test install clean bench test-asan fuzz deb
 
 all: build
