@@ -1,0 +1,85 @@
+// The decision at a terminator: brackets and quotations around it, spaced
+// ellipses, and what follows it.
+#include "talven/decision.h"
+
+#include "talven/abbreviations.h"
+#include "talven/lines.h"
+
+namespace talven {
+namespace {
+
+bool all_dots(const Words& words, std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k <= to; ++k) {
+        if (!is_dots_only(words[k])) return false;
+    }
+    return true;
+}
+
+// "compounds. . . . The practice": a sentence end after word i, then a
+// spaced ellipsis opening the next sentence.
+bool spaced_ellipsis_opens(const Words& words, const WordEnd& end, std::size_t i) {
+    return end.term == Term::Stop && !end.core.empty() && !end.closed_core &&
+           classify_core(end.core) == CoreKind::Plain && i + 4 < words.size() &&
+           words.breaks(i + 4) < 2 && words[i + 1] == "." && words[i + 2] == "." &&
+           words[i + 3] == "." && word_start(words[i + 4]).kind == Case::Upper;
+}
+
+// "in the world. (http://example.org/x)": an address in brackets.
+bool is_bracketed_address(std::string_view w) {
+    return w[0] == '(' &&
+           (w.starts_with("(http://") || w.starts_with("(https://") || w.starts_with("(www."));
+}
+
+}  // namespace
+
+bool terminator_ends(const Words& words, const Quotations& quotes, const SentenceState& sentence,
+                     const WordEnd& end, std::size_t ender, std::size_t i) {
+    if (end.term == Term::None) return false;
+    if (sentence.depth > 0 || quotes.inside[i]) return false;
+    if (aside_after_quotation(words, quotes, i, sentence.first)) return false;
+
+    const std::string_view next = words[i + 1];
+    WordStart a = words.start_after(i);
+    if (a.none) return false;
+    if (is_dots_only(next)) return spaced_ellipsis_opens(words, end, i);
+    // An address in brackets after a sentence end counts as capitalised.
+    if (a.kind == Case::Lower && is_bracketed_address(next)) a.kind = Case::Upper;
+    // "in the city. features\ncontact us\n": a sentence end, then a run of
+    // short lines.
+    if (a.kind == Case::Lower && end.term == Term::Stop && !end.closed_core &&
+        words.breaks(i + 1) == 0 && classify_core(end.core) == CoreKind::Plain &&
+        short_lines_follow(words, i)) {
+        return true;
+    }
+    if (a.kind == Case::Lower || a.kind == Case::Punct) return false;
+    if (next[0] == '(' && bracket_then_lower(words, i + 1)) return false;
+    return ends_before(words, sentence.first, end, ender, i, a);
+}
+
+bool ends_before(const Words& words, std::size_t first, const WordEnd& end, std::size_t ender,
+                 std::size_t i, const WordStart& next) {
+    const bool digit = next.kind == Case::Digit;
+    switch (end.term) {
+        case Term::None:
+            return false;
+        case Term::Bang:
+        case Term::Interrupted:
+        case Term::EllipsisStop:
+            return !digit;
+        case Term::Ellipsis:
+            return !digit && next.letters != "I";
+        case Term::Stop:
+            break;
+    }
+    if (end.core.empty()) {
+        // A full stop standing alone, or the last dot of ". . .".
+        if (all_dots(words, first, i)) return false;  // ". . . The" opens a sentence
+        bool spaced = i > first && is_dots_only(words[i - 1]);
+        if (spaced) return !digit && next.letters != "I";
+        return !digit;
+    }
+    if (end.closed_core) return true;
+    return full_stop_ends(words, first, ender, end.core, next);
+}
+
+}  // namespace talven

@@ -1,0 +1,144 @@
+// Quotations and brackets: where a quotation opens and closes, and the
+// asides in brackets that stay inside a sentence.
+#include "talven/quotations.h"
+
+#include <string>
+
+namespace talven {
+namespace {
+
+// Single-quote elisions that open a word without opening a quotation.
+bool is_elision(std::string_view rest) {
+    std::string lower;
+    for (char c : rest) {
+        if (!is_ascii_letter(c)) break;
+        lower += to_lower(c);
+    }
+    static constexpr std::string_view elisions[] = {
+        "tis", "twas", "em", "til", "cause", "n", "round", "bout", "twere", "ere", "neath", "s",
+    };
+    for (std::string_view e : elisions) {
+        if (lower == e) return true;
+    }
+    return !rest.empty() && is_ascii_digit(rest[0]);  // '90s
+}
+
+struct QuoteMarks {
+    bool open_double = false;
+    bool close_double = false;
+    bool open_single = false;
+    bool close_single = false;
+};
+
+QuoteMarks quote_marks(std::string_view w) {
+    QuoteMarks q;
+    // Leading brackets, then the first quote mark.
+    std::size_t p = 0;
+    while (p < w.size() && sym_of(decode_at(w, p).cp) == Sym::OpenBracket) p += decode_at(w, p).len;
+    if (p < w.size()) {
+        Decoded d = decode_at(w, p);
+        std::size_t after = p + d.len;
+        if (d.cp == '"' || d.cp == 0x201C || d.cp == 0x201E || d.cp == 0xAB) {
+            q.open_double = true;
+        } else if (d.cp == '\'' || d.cp == '`' || d.cp == 0x2018) {
+            std::string_view rest = w.substr(after);
+            q.open_single = !rest.empty() && !is_elision(rest) &&
+                            (is_ascii_letter(rest[0]) || static_cast<u8>(rest[0]) >= 0x80 ||
+                             sym_of(decode_at(rest, 0).cp) == Sym::OpenQuote || rest[0] == '"');
+        }
+    }
+    // Trailing punctuation and brackets, then the last quote mark.
+    std::size_t e = w.size();
+    while (e > 0) {
+        char c = w[e - 1];
+        if (c == '.' || c == ',' || c == ';' || c == ':' || c == '!' || c == '?' || c == ')' ||
+            c == ']') {
+            --e;
+        } else {
+            break;
+        }
+    }
+    if (e > 0) {
+        Decoded d = decode_before(w, e);
+        if (d.cp == '"' || d.cp == 0x201D || d.cp == 0xBB) {
+            q.close_double = e - d.len > p || !q.open_double;
+        } else if ((d.cp == '\'' || d.cp == 0x2019) && e - d.len > 0) {
+            q.close_single = e - d.len > p || !q.open_single;
+        }
+    }
+    // A quoted single word ("shame", 'Why?') opens and closes itself.
+    if (q.open_double && q.close_double) q.open_double = q.close_double = false;
+    if (q.open_single && q.close_single) q.open_single = q.close_single = false;
+    return q;
+}
+
+}  // namespace
+
+Quotations find_quotations(const Words& words) {
+    Quotations out{std::vector<bool>(words.size(), false),
+                   std::vector<std::size_t>(words.size(), SIZE_MAX)};
+    std::vector<bool>& inside = out.inside;
+    constexpr std::size_t none = SIZE_MAX;
+    std::size_t open_double = none;
+    std::size_t open_single = none;
+    auto close = [&](std::size_t& open, std::size_t i) {
+        for (std::size_t k = open; k < i; ++k) inside[k] = true;
+        if (out.opened_at[i] == none || open < out.opened_at[i]) out.opened_at[i] = open;
+        open = none;
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words.breaks(i) >= 2) open_double = open_single = none;
+        if (open_double != none && i - open_double > max_quote_words) open_double = none;
+        if (open_single != none && i - open_single > max_quote_words) open_single = none;
+        QuoteMarks q = quote_marks(words[i]);
+        if (q.close_double && open_double != none) close(open_double, i);
+        if (q.close_single && open_single != none) close(open_single, i);
+        if (q.open_double) open_double = i;
+        if (q.open_single) open_single = i;
+    }
+    return out;
+}
+
+void count_brackets(std::string_view w, int& depth) {
+    // Brackets are ASCII, and ASCII bytes never occur inside a UTF-8
+    // sequence, so bytes can be counted directly.
+    for (char c : w) {
+        switch (c) {
+            case '(':
+            case '[':
+            case '{':
+                ++depth;
+                break;
+            case ')':
+            case ']':
+            case '}':
+                if (depth > 0) --depth;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+bool bracket_then_lower(const Words& words, std::size_t j) {
+    int depth = 0;
+    for (std::size_t k = j; k < words.size() && k < j + 8; ++k) {
+        if (k > j && words.breaks(k) >= 2) return false;
+        for (char c : words[k]) {
+            if (c == '(') ++depth;
+            if (c == ')') --depth;
+        }
+        if (depth <= 0) {
+            return k + 1 < words.size() && words.breaks(k + 1) < 2 &&
+                   word_start(words[k + 1]).kind == Case::Lower;
+        }
+    }
+    return false;
+}
+
+bool aside_after_quotation(const Words& words, const Quotations& quotes, std::size_t i,
+                           std::size_t first) {
+    return words[i + 1][0] == '(' && quotes.opened_at[i] != SIZE_MAX && quotes.opened_at[i] > first;
+}
+
+}  // namespace talven

@@ -1,0 +1,138 @@
+// Words and gaps: cutting the text into words, counting the line breaks
+// between them, and reading how a word starts.
+#include "talven/words.h"
+
+#include "talven/segmenter.h"
+
+namespace talven {
+namespace {
+
+// Full-width and ideographic stops: text written with them puts no space
+// after them, so a word is cut after such a stop ("end．Next").
+bool is_wide_stop(std::uint32_t cp) {
+    return cp == 0xFF0E || cp == 0x3002 || cp == 0xFF01 || cp == 0xFF1F;
+}
+
+bool is_wide_closer(std::uint32_t cp) {
+    return cp == 0x300D || cp == 0x300F || cp == 0xFF09 || cp == 0x201D || cp == 0x2019;
+}
+
+// Where the word from i on ends: at white space or after a wide stop.
+std::size_t word_end(std::string_view text, std::size_t i) {
+    const std::size_t n = text.size();
+    while (i < n && !is_space(static_cast<u8>(text[i]))) {
+        u8 b = static_cast<u8>(text[i]);
+        if (b != 0xEF && b != 0xE3) {
+            ++i;
+            continue;
+        }
+        std::size_t len = utf8_len_at(text, i);
+        if (len == 0) {
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = decode_utf8(text, i, len);
+        i += len;
+        if (!is_wide_stop(cp)) continue;
+        while (i < n) {
+            std::size_t l = utf8_len_at(text, i);
+            if (l == 0) break;
+            std::uint32_t c = decode_utf8(text, i, l);
+            if (!is_wide_stop(c) && !is_wide_closer(c)) break;
+            i += l;
+        }
+        return i;
+    }
+    return i;
+}
+
+// Skips the white space from i on and adds its line breaks to `breaks`: LF,
+// VT, a CR not followed by LF, and a form feed as two (a page break is a
+// paragraph break). Returns where the white space ends.
+std::size_t skip_gap(std::string_view text, std::size_t i, int& breaks) {
+    const std::size_t n = text.size();
+    for (; i < n && is_space(static_cast<u8>(text[i])); ++i) {
+        const char c = text[i];
+        if (c == '\n' || c == '\v') {
+            ++breaks;
+        } else if (c == '\r') {
+            if (i + 1 >= n || text[i + 1] != '\n') ++breaks;
+        } else if (c == '\f') {
+            breaks += 2;
+        }
+    }
+    return i;
+}
+
+}  // namespace
+
+Words::Words(std::string_view text) : text_(text) {
+    words_.reserve(text.size() / 6 + 1);
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        int breaks = 0;
+        i = skip_gap(text, i, breaks);
+        if (i >= n) break;
+        std::size_t b = i;
+        i = word_end(text, i);
+        bool glued = !words_.empty() && words_.back().end == b;
+        words_.push_back({b, i, breaks, glued});
+    }
+}
+
+WordStart word_start(std::string_view w) {
+    WordStart a;
+    std::size_t p = 0;
+    while (p < w.size()) {
+        Decoded d = decode_at(w, p);
+        Sym s = sym_of(d.cp);
+        if (!is_opener(s) && s != Sym::Dash) break;
+        p += d.len;
+    }
+    if (p == w.size()) return a;  // only openers: look further
+    a.none = false;
+    Decoded d = decode_at(w, p);
+    a.kind = case_of(d.cp);
+    std::size_t q = p;
+    while (q < w.size() && is_ascii_letter(w[q])) ++q;
+    a.letters = w.substr(p, q - p);
+    // A name written in camel case ("eBay", "wikiHow") counts as
+    // capitalised.
+    if (a.kind == Case::Lower) {
+        std::size_t k = 0;
+        while (k < a.letters.size() && k < 5 && is_ascii_lower(a.letters[k])) ++k;
+        if (k < a.letters.size() && k < 5 && k + 1 < a.letters.size() &&
+            is_ascii_lower(a.letters[k + 1])) {
+            a.kind = Case::Upper;
+        }
+    }
+    return a;
+}
+
+WordStart Words::start_after(std::size_t i) const {
+    for (std::size_t j = i + 1; j < size() && j <= i + 3; ++j) {
+        if (j > i + 1 && breaks(j) >= 2) break;
+        WordStart a = word_start((*this)[j]);
+        if (!a.none) return a;
+    }
+    return {};
+}
+
+// Nothing reaches across a blank line but the last list marker, so a text
+// can be segmented a paragraph group at a time, which keeps the per-word
+// tables small on long texts.
+std::size_t next_paragraph_gap(std::string_view text, std::size_t from) {
+    const std::size_t n = text.size();
+    std::size_t i = from;
+    while (i < n) {
+        while (i < n && !is_space(static_cast<u8>(text[i]))) ++i;
+        const std::size_t gap = i;
+        int breaks = 0;
+        i = skip_gap(text, i, breaks);
+        if (breaks >= 2) return gap;
+    }
+    return n;
+}
+
+}  // namespace talven
