@@ -232,6 +232,83 @@ TEST(TalvenSegment, Addresses) {
     });
 }
 
+// A sentence end with no white space after it: the line break is added and
+// nothing is lost. Addresses, file names, versions, numbers, dotted names
+// and initials hold the same pattern and are never cut.
+TEST(TalvenSegment, NoSpaceBetweenSentences) {
+    check({
+        {"The ferry left at noon.It reached the island an hour later.Mrs. Hale paid "
+         "2,000.The crowd cheered.",
+         {"The ferry left at noon.", "It reached the island an hour later.",
+          "Mrs. Hale paid 2,000.", "The crowd cheered."}},
+        {"Sales rose 5%.Then they fell.", {"Sales rose 5%.", "Then they fell."}},
+        {"Is it late?We should go.", {"Is it late?", "We should go."}},
+        {"He left (at noon.It rained.)", {"He left (at noon.It rained.)"}},
+        {"She said \"noon.It was late\" and left.", {"She said \"noon.It was late\" and left."}},
+        {"Ask mr.Smith about it.", {"Ask mr.Smith about it."}},
+        {"Go to www.testurl.Awesome.com or http://testurl.Awesome.com now.",
+         {"Go to www.testurl.Awesome.com or http://testurl.Awesome.com now."}},
+        {"Mail jane.Doe@example.com today.", {"Mail jane.Doe@example.com today."}},
+        {"It runs on example.com and opens report.PDF first.",
+         {"It runs on example.com and opens report.PDF first."}},
+        {"Install v1.2 and read chapter 3.14 tonight.",
+         {"Install v1.2 and read chapter 3.14 tonight."}},
+        {"We use Node.js and ASP.NET at work.", {"We use Node.js and ASP.NET at work."}},
+        {"The book is by J.R.R. Tolkien of the U.S.A. and J.Smith.",
+         {"The book is by J.R.R. Tolkien of the U.S.A. and J.Smith."}},
+        {"One.Two stays together.", {"One.Two stays together."}},
+    });
+}
+
+// A word of the abbreviation list in capitals is an acronym before a
+// capitalised word; in mixed or lower case, or before a number or a word
+// in capitals, it stays an abbreviation. Titles stay titles.
+TEST(TalvenSegment, AcronymsInCapitals) {
+    check({
+        {"The merger was cleared by the SEC. Shares rose.",
+         {"The merger was cleared by the SEC.", "Shares rose."}},
+        {"The plan was backed by the DOT. Critics objected.",
+         {"The plan was backed by the DOT.", "Critics objected."}},
+        {"It was filed in CA. A judge agreed.", {"It was filed in CA.", "A judge agreed."}},
+        {"See sec. 4 and No. 5 of the Sec. Rules.", {"See sec. 4 and No. 5 of the Sec. Rules."}},
+        {"SEC. 1262 AUTHORIZATION OF APPROPRIATIONS.",
+         {"SEC. 1262 AUTHORIZATION OF APPROPRIATIONS."}},
+        {"CARGO LINES INC. HOLDINGS sold ships.", {"CARGO LINES INC. HOLDINGS sold ships."}},
+        {"He met DR. Smith there.", {"He met DR. Smith there."}},
+    });
+}
+
+// A long quotation is cut between two statements of four words or more,
+// the second ending in a full stop, or in a comma where the narration goes
+// on; exclamations, questions, broken-off speech and short remarks are kept
+// whole.
+TEST(TalvenSegment, StatementsInLongQuotations) {
+    check({
+        {"He said, \"This was a very difficult decision for us. In the end, these choices "
+         "serve the most people.\"",
+         {"He said, \"This was a very difficult decision for us.",
+          "In the end, these choices serve the most people.\""}},
+        {"\"Six shells of them fell near the posts. Other shells fell near the roads\", said "
+         "the agency.",
+         {"\"Six shells of them fell near the posts.",
+          "Other shells fell near the roads\", said the agency."}},
+        {"\"It's Warhol. He is a legend.\"", {"\"It's Warhol. He is a legend.\""}},
+        {"\"I hope they'll remember her saucer of milk. Dinah, my dear, I wish you were here!\"",
+         {"\"I hope they'll remember her saucer of milk. Dinah, my dear, I wish you were here!\""}},
+        {"\"We should all have our heads cut off, you know. So you see, Miss, we're doing our "
+         "best, to--\" Then she stopped.",
+         {"\"We should all have our heads cut off, you know. So you see, Miss, we're doing our "
+          "best, to--\"",
+          "Then she stopped."}},
+        {"\"It has access for U.S. visitors today. The rest of it is closed to all.\"",
+         {"\"It has access for U.S. visitors today.", "The rest of it is closed to all.\""}},
+        {"\"I'm deeply disappointed with the misguided decision.\xE2\x80\x9C However, the "
+         "seats stay.",
+         {"\"I'm deeply disappointed with the misguided decision.\xE2\x80\x9C",
+          "However, the seats stay."}},
+    });
+}
+
 TEST(TalvenSegment, Ellipses) {
     check({
         {"Well... I suppose so.", {"Well... I suppose so."}},

@@ -27,6 +27,23 @@ bool is_dotted_acronym(std::string_view core) {
     return len > 0 && pieces >= 1;
 }
 
+// "SEC", "INC": two letters or more, all capitals.
+bool is_capitals(std::string_view core) {
+    if (core.size() < 2) return false;
+    for (char c : core) {
+        if (c < 'A' || c > 'Z') return false;
+    }
+    return true;
+}
+
+// "Shares", "The": a capitalised word with a lower-case letter after the
+// capital, or a typical sentence opener in any case.
+bool opens_after_acronym(const WordStart& next) {
+    if (next.kind != Case::Upper) return false;
+    return (next.letters.size() >= 2 && is_ascii_lower(next.letters[1])) ||
+           is_sentence_opener(next.letters);
+}
+
 }  // namespace
 
 CoreKind classify_core(std::string_view core) {
@@ -56,6 +73,8 @@ CoreKind classify_core(std::string_view core) {
     switch (abbrev_kind(lower)) {
         case AbbrevKind::Title:
             return CoreKind::Title;
+        case AbbrevKind::Reference:
+            return is_capitals(core) ? CoreKind::Acronym : CoreKind::Title;
         case AbbrevKind::Joining:
             return CoreKind::Joining;
         case AbbrevKind::Time:
@@ -63,7 +82,7 @@ CoreKind classify_core(std::string_view core) {
         case AbbrevKind::Word:
             return CoreKind::Everyday;
         case AbbrevKind::Abbrev:
-            return CoreKind::Abbrev;
+            return is_capitals(core) ? CoreKind::Acronym : CoreKind::Abbrev;
         case AbbrevKind::None:
             break;
     }
@@ -98,6 +117,8 @@ bool full_stop_ends(const Words& words, std::size_t first, std::size_t ender, st
             return !digit;
         case CoreKind::Abbrev:
             return next.kind == Case::Upper && is_sentence_opener(next.letters);
+        case CoreKind::Acronym:
+            return opens_after_acronym(next);
     }
     return false;
 }

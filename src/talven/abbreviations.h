@@ -9,7 +9,11 @@
 // that are also everyday words (cat., long., etc.) end one like a word.
 // Every other abbreviation or dotted acronym (Inc., approx., U.S.) sits
 // inside sentences as often as at their end, so only a typical sentence
-// opener after it ("U.S. The", not "U.S. Army") makes it an end.
+// opener after it ("U.S. The", not "U.S. Army") makes it an end. Written
+// in capitals, such a word and a number prefix alike (SEC., INC.; not a
+// title such as DR.) is more likely an acronym: a capitalised word after it
+// ("the SEC. Shares rose") opens a sentence, while a number ("SEC. 12")
+// or a word in capitals ("CARGO LINES INC. HOLDINGS") does not.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +33,7 @@ enum class CoreKind : std::uint8_t {
     Time,      // a.m., p.m.
     Everyday,  // list entries that are everyday words: cat., long., etc.
     Abbrev,    // other abbreviations and dotted acronyms: Inc., approx., U.S.
+    Acronym,   // an abbreviation or number prefix in capitals: SEC., INC.
 };
 
 // The kind of the word before a full stop (openers and the stop stripped).

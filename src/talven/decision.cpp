@@ -4,6 +4,7 @@
 
 #include "talven/abbreviations.h"
 #include "talven/lines.h"
+#include "talven/quoted_statements.h"
 
 namespace talven {
 namespace {
@@ -35,7 +36,10 @@ bool is_bracketed_address(std::string_view w) {
 bool terminator_ends(const Words& words, const Quotations& quotes, const SentenceState& sentence,
                      const WordEnd& end, std::size_t ender, std::size_t i) {
     if (end.term == Term::None) return false;
-    if (sentence.depth > 0 || quotes.inside[i]) return false;
+    if (sentence.depth > 0) return false;
+    if (quotes.inside[i] && !between_statements(words, quotes, sentence.first, end, i)) {
+        return false;
+    }
     if (aside_after_quotation(words, quotes, i, sentence.first)) return false;
 
     const std::string_view next = words[i + 1];

@@ -11,15 +11,21 @@
 namespace talven {
 namespace {
 
-// Titles and prefixes that are followed by a name or a number. A full stop
-// after them is not taken as a sentence end.
+// Titles and prefixes that are followed by a name. A full stop after them
+// is not taken as a sentence end.
 constexpr std::string_view title_words[] = {
     "mr",   "mrs",  "ms",  "mx",   "dr",  "drs", "prof",   "profs", "st",   "mt",    "ft",
     "gen",  "sen",  "rep", "reps", "rev", "gov", "capt",   "col",   "lt",   "maj",   "adm",
     "cmdr", "cdr",  "sgt", "cpl",  "pvt", "hon", "messrs", "mme",   "mlle", "mssrs", "pres",
-    "supt", "insp", "det", "fr",   "br",  "rt",  "lieut",  "brig",  "atty", "gens",  "pp",
-    "vol",  "vols", "nos", "figs", "ch",  "chs", "sec",    "secs",  "sect", "eq",    "eqs",
-    "op",   "ca",   "nr",  "rs",   "tel", "ps",
+    "supt", "insp", "det", "fr",   "br",  "rt",  "lieut",  "brig",  "atty", "gens",  "ps",
+};
+
+// Prefixes that are followed by a number: "vol. 2", "sec. 4". Nor is a
+// full stop after them a sentence end, unless they are written in capitals
+// before a capitalised word, where they are acronyms ("the SEC. Shares").
+constexpr std::string_view reference_words[] = {
+    "pp",   "vol", "vols", "nos", "figs", "ch", "chs", "sec", "secs",
+    "sect", "eq",  "eqs",  "op",  "ca",   "nr", "rs",  "tel",
 };
 
 // Abbreviations that always continue the sentence.
@@ -258,6 +264,7 @@ struct Lexicon {
         for (std::string_view w : extra_abbrevs) kinds[w] = AbbrevKind::Abbrev;
         for (std::string_view w : everyday_words) kinds[w] = AbbrevKind::Word;
         for (std::string_view w : title_words) kinds[w] = AbbrevKind::Title;
+        for (std::string_view w : reference_words) kinds[w] = AbbrevKind::Reference;
         for (std::string_view w : joining_words) kinds[w] = AbbrevKind::Joining;
         for (std::string_view w : time_words) kinds[w] = AbbrevKind::Time;
     }

@@ -7,12 +7,13 @@ namespace talven {
 
 // How a word written before a full stop behaves at a possible sentence end.
 enum class AbbrevKind {
-    None,     // not an abbreviation: the full stop is a sentence end
-    Title,    // Mr., Dr., St., Gen.: a name follows, never a sentence end
-    Joining,  // e.g., i.e., cf., viz., vs.: always continues the sentence
-    Time,     // a.m., p.m.: ends a sentence before a capitalised word
-    Word,     // on the list but also an everyday word (cat, long, no, etc.)
-    Abbrev,   // a true abbreviation: ends a sentence only before a typical opener
+    None,       // not an abbreviation: the full stop is a sentence end
+    Title,      // Mr., Dr., St., Gen.: a name follows, never a sentence end
+    Reference,  // vol., sec., pp.: a number follows, never a sentence end
+    Joining,    // e.g., i.e., cf., viz., vs.: always continues the sentence
+    Time,       // a.m., p.m.: ends a sentence before a capitalised word
+    Word,       // on the list but also an everyday word (cat, long, no, etc.)
+    Abbrev,     // a true abbreviation: ends a sentence only before a typical opener
 };
 
 // Kind of the lower-case word `w` (without its final full stop).

@@ -5,7 +5,8 @@
 // next word of the same paragraph ending with one, at most
 // max_quote_words later; the gaps inside it are not sentence ends ("'Well!'
 // thought Alice, 'after such a fall as this, I shall think nothing of it!
-// How brave they'll all think me!'"). An opening mark never closed that way
+// How brave they'll all think me!'"), except between two statements of a
+// long quotation (quoted_statements.h). An opening mark never closed that way
 // (the apostrophe of "the 'nineties") is ignored, so a stray quote cannot
 // swallow the rest of the text.
 //

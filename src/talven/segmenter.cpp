@@ -1,8 +1,9 @@
 // Sentence segmentation in one pass over the words of the text: the driver.
 //
 // The text is first cut into words (words.h: maximal runs of non-white
-// bytes, also cut after a full-width stop, which takes no space after it);
-// the white space before each word tells how many line breaks it holds.
+// bytes, also cut after a full-width stop, which takes no space after it,
+// and where a sentence end has no space after it, "noon.It", joins.h); the
+// white space before each word tells how many line breaks it holds.
 // Quotations are found once for the whole text (quotations.h). Then, for
 // every gap between two words, the rules below decide whether a sentence
 // ends there. The decision looks at the end of the word before the gap and
@@ -30,14 +31,16 @@
 //  6. Otherwise a sentence ends only after a terminator (".", "!", "?",
 //     runs of them, "..." or "…"; terminators.h), and only when not inside
 //     brackets opened in the sentence nor inside a quotation that closes
-//     later in the same paragraph (quotations.h). What follows decides:
-//     a lower-case word, a digit or punctuation continues the sentence
-//     (except before a run of short lines); before a capitalised word "!"
-//     and "?" end it, an ellipsis ends it unless the word is "I"
-//     (decision.h), and a full stop depends on the word it closes
-//     (abbreviations.h): numbers and ordinary words end it, titles and
-//     initials do not, other abbreviations only before a typical sentence
-//     opener ("U.S. The" splits, "U.S. Army" does not).
+//     later in the same paragraph (quotations.h), unless the gap lies
+//     between two statements of a long quotation (quoted_statements.h).
+//     What follows decides: a lower-case word, a digit or punctuation
+//     continues the sentence (except before a run of short lines); before a
+//     capitalised word "!" and "?" end it, an ellipsis ends it unless the
+//     word is "I" (decision.h), and a full stop depends on the word it
+//     closes (abbreviations.h): numbers and ordinary words end it, titles
+//     and initials do not, other abbreviations only before a typical
+//     sentence opener ("U.S. The" splits, "U.S. Army" does not), and
+//     acronyms in capitals before a capitalised word ("SEC. Shares").
 //
 // Characters are read by chars.h; the word lists are in lexicon.h.
 #include "talven/segmenter.h"

@@ -20,6 +20,14 @@ bool is_citation(std::string_view inner) {
     return digit;
 }
 
+// "decision.“ However": an opening quote mark right after a terminator
+// opens nothing; it is a closing one typed the wrong way round.
+bool is_misplaced_opener(std::string_view w, std::size_t e, Decoded d) {
+    if ((d.cp != 0x201C && d.cp != 0x2018) || e == d.len) return false;
+    Sym before = sym_of(decode_before(w, e - d.len).cp);
+    return before == Sym::Period || before == Sym::Bang || before == Sym::Ellipsis;
+}
+
 std::size_t strip_closers(std::string_view w, std::size_t e) {
     while (e > 0) {
         if (w[e - 1] == ']') {
@@ -36,7 +44,7 @@ std::size_t strip_closers(std::string_view w, std::size_t e) {
             }
         }
         Decoded d = decode_before(w, e);
-        if (!is_closer(sym_of(d.cp))) break;
+        if (!is_closer(sym_of(d.cp)) && !is_misplaced_opener(w, e, d)) break;
         e -= d.len;
     }
     return e;

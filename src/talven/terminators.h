@@ -2,7 +2,8 @@
 //
 // A sentence can only end after a terminator: ".", "!", "?", runs of them,
 // "..." or "…", or a dash before a closing quote ("our best, to--\"").
-// Closing quotes and brackets after the terminator stay with the sentence,
+// Closing quotes and brackets after the terminator stay with the sentence
+// (an opening quote typed there by mistake, "decision.“", counts as one),
 // and so do footnote marks glued to it ("consultation.11", "(1987).1") or
 // standing alone after it ("in 1971. [1] He"): the word before the marks is
 // the one whose end decides.

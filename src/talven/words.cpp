@@ -2,6 +2,7 @@
 // between them, and reading how a word starts.
 #include "talven/words.h"
 
+#include "talven/joins.h"
 #include "talven/segmenter.h"
 
 namespace talven {
@@ -18,11 +19,17 @@ bool is_wide_closer(std::uint32_t cp) {
 }
 
 // Where the word from i on ends: at white space or after a wide stop.
-std::size_t word_end(std::string_view text, std::size_t i) {
+// `maybe_join` is set when a terminator stands right before a capital
+// letter, where the word may hold two sentences.
+std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe_join) {
     const std::size_t n = text.size();
     while (i < n && !is_space(static_cast<u8>(text[i]))) {
         u8 b = static_cast<u8>(text[i]);
         if (b != 0xEF && b != 0xE3) {
+            if ((b == '.' || b == '!' || b == '?') && i + 1 < n && text[i + 1] >= 'A' &&
+                text[i + 1] <= 'Z') {
+                maybe_join = true;
+            }
             ++i;
             continue;
         }
@@ -44,6 +51,14 @@ std::size_t word_end(std::string_view text, std::size_t i) {
         return i;
     }
     return i;
+}
+
+// Where the word from i on ends: also inside it, after a sentence end that
+// no white space follows (joins.h).
+std::size_t word_end(std::string_view text, std::size_t i) {
+    bool maybe_join = false;
+    const std::size_t end = space_or_wide_stop(text, i, maybe_join);
+    return maybe_join ? join_cut(text, i, end) : end;
 }
 
 // Skips the white space from i on and adds its line breaks to `breaks`: LF,

@@ -1,11 +1,13 @@
 // Words and gaps: the units every rule works on.
 //
 // A word is a maximal run of non-white bytes, also cut after a full-width
-// or ideographic stop, which takes no space after it ("end．Next"). A gap is
-// the white space between two words; the only thing about it that matters
-// is how many line breaks it holds (a form feed counts as two, a blank
-// line). Sentences are only ever cut in gaps, so each sentence is a run of
-// whole words and no byte of a word is ever lost.
+// or ideographic stop, which takes no space after it ("end．Next"), and
+// where two sentences meet with no space between them ("noon.It", joins.h).
+// A gap is the white space between two words, empty between the parts of a
+// cut word; the only thing about it that matters is how many line breaks
+// it holds (a form feed counts as two, a blank line). Sentences are only
+// ever cut in gaps, so each sentence is a run of whole words and no byte of
+// a word is ever lost.
 #pragma once
 
 #include <cstddef>
