@@ -215,9 +215,20 @@ TEST(EndToEnd, SeveralTextsAreOneInput) {
     const ProcessResult r = brennic(dir, {"-n2", "a.txt", "sub/c.txt", "0.5"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(dir.read("sub/multidoc-c.sum"), "Cats drink milk.\nDogs drink milk too.\n");
-    EXPECT_EQ(dir.read("stub.log"), "a.txt\nsub/c.txt\n");
-    EXPECT_FALSE(dir.exists("a.txt.seg"));
-    EXPECT_FALSE(dir.exists("sub/c.txt.seg"));
+    // The segmenter met each text, in order, as a link of the text's own
+    // name in a private directory of its own, gone after the run.
+    std::istringstream log(dir.read("stub.log"));
+    std::vector<fs::path> seen;
+    for (std::string line; std::getline(log, line);) seen.emplace_back(line);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].filename(), "a.txt");
+    EXPECT_EQ(seen[1].filename(), "c.txt");
+    for (const fs::path& link : seen) {
+        EXPECT_TRUE(link.parent_path().filename().string().starts_with("brennic-")) << link;
+        EXPECT_FALSE(fs::exists(link.parent_path())) << link;
+    }
+    EXPECT_NE(seen[0].parent_path(), seen[1].parent_path());
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.txt", "sub", "stub.log"}));
 
     // The same texts one after the other give the example's sizes: 14 words,
     // so 7 at 0.5 and the S1, S3 extract.

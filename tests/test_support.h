@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -66,6 +67,7 @@ private:
 
 struct ProcessResult {
     int status = -1;  // the exit status, or -1 when the process did not exit normally
+    int signal = 0;   // the signal that ended the process, if one did
     bool timed_out = false;
     std::string out;
     std::string err;
@@ -74,10 +76,12 @@ struct ProcessResult {
 // Runs argv[0] (a path) with the given arguments in cwd; env holds
 // NAME=value settings added to (or replacing those of) the environment. The
 // process, and every process it started in its group, is killed once it has
-// run for timeout, and reported as timed out.
+// run for timeout, and reported as timed out. started, when given, is told
+// the process's id as soon as it runs.
 inline ProcessResult run_process(const std::vector<std::string>& argv, const std::string& cwd,
                                  const std::vector<std::string>& env = {},
-                                 std::chrono::milliseconds timeout = std::chrono::minutes(5)) {
+                                 std::chrono::milliseconds timeout = std::chrono::minutes(5),
+                                 const std::function<void(pid_t)>& started = {}) {
     int out_pipe[2];
     int err_pipe[2];
     if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
@@ -110,6 +114,7 @@ inline ProcessResult run_process(const std::vector<std::string>& argv, const std
         ::_exit(127);
     }
     ::setpgid(pid, pid);
+    if (started) started(pid);
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
 
@@ -146,6 +151,7 @@ inline ProcessResult run_process(const std::vector<std::string>& argv, const std
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     result.status = !result.timed_out && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (!result.timed_out && WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "brennic/command_line.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
+#include "signal_cleanup.h"
 
 namespace brennic {
 
@@ -69,7 +72,23 @@ std::optional<CommandLine> parse_command_line(int argc, const char* const* argv)
 
 namespace {
 
+// The extract replaces whatever file has its name, so it must not be one of
+// the texts (a text named "draft.sum", or a link to one).
+void refuse_extract_over_a_text(const CommandLine& cl) {
+    const std::string out = extract_file_name(cl.filename);
+    struct stat extract {};
+    if (::stat(out.c_str(), &extract) != 0) return;
+    for (const std::string& text : cl.texts) {
+        struct stat st {};
+        if (::stat(text.c_str(), &st) == 0 && st.st_dev == extract.st_dev &&
+            st.st_ino == extract.st_ino) {
+            throw Failure("the extract " + out + " would replace the text " + text);
+        }
+    }
+}
+
 void summarize(const CommandLine& cl) {
+    refuse_extract_over_a_text(cl);
     RunState state;
     state.test_is = cl.test_is ? TRUE : FALSE;
     state.test_ak = cl.test_ak ? TRUE : FALSE;
@@ -89,6 +108,7 @@ int run_brennic(int argc, const char* const* argv) {
         std::fputs(kUsageText, stdout);
         return 1;
     }
+    signal_cleanup::install();
     try {
         summarize(*cl);
     } catch (const Failure& failure) {

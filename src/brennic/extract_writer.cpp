@@ -10,21 +10,28 @@
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
+#include "signal_cleanup.h"
 
 namespace brennic {
 namespace {
 
 // Writes content to name through a temporary file in the same directory
 // that is renamed over name, so an earlier file is never left half-written.
-// Returns false, leaving no temporary file, when any step fails.
+// Returns false, leaving no temporary file, when any step fails; a signal
+// that ends the run meanwhile removes the temporary file as well.
 bool write_file_atomically(const std::string& name, std::string_view content) {
     // A short name of its own, so that a name near the file system's limit
     // still leaves room for the temporary one.
     const std::size_t slash = name.rfind('/');
-    std::string tmp =
-        (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) + ".brennic-XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
+    std::string tmp = (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) +
+                      ".brennic-XXXXXX";
+    int fd = -1;
+    {
+        signal_cleanup::Hold hold;
+        fd = ::mkstemp(tmp.data());
+        if (fd < 0) return false;
+        signal_cleanup::track_file(tmp);
+    }
     // Give the file the permissions an ordinary new file would have.
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -42,8 +49,10 @@ bool write_file_atomically(const std::string& name, std::string_view content) {
         left -= static_cast<std::size_t>(n);
     }
     if (::close(fd) != 0) ok = false;
+    signal_cleanup::Hold hold;
     if (ok && ::rename(tmp.c_str(), name.c_str()) != 0) ok = false;
     if (!ok) ::unlink(tmp.c_str());
+    signal_cleanup::forget_file();
     return ok;
 }
 

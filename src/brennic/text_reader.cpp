@@ -1,19 +1,30 @@
 // Reads one input text: runs the sentence segmenter on it, then turns each
 // non-empty line of the sentence file into a sentence and counts its words.
+//
+// The segmenter and the reader meet in a directory of the run's own: a
+// fresh one under $TMPDIR (default /tmp), mode 0700, holding a symbolic link
+// to the text under the text's own file name. The segmenter is run on the
+// link and writes the link's name + ".seg" beside it, where no one else can
+// have put a file, and the directory goes with everything in it when the
+// text has been read. Nothing beside the text is created, read or removed.
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <system_error>
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
+#include "signal_cleanup.h"
 
 extern char** environ;
 
@@ -22,20 +33,111 @@ namespace {
 
 constexpr const char* kSegmenter = "TALVEN_En.exe";
 
+// Owns a file descriptor.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// A fresh directory, private to this run, under $TMPDIR (or /tmp). It is
+// removed with everything in it when the object goes, and also when a
+// signal ends the run while it exists.
+class PrivateDir {
+public:
+    PrivateDir() {
+        const char* tmpdir = std::getenv("TMPDIR");
+        const std::string base = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+        path_ = base + (base.ends_with('/') ? "" : "/") + "brennic-XXXXXX";
+        signal_cleanup::Hold hold;
+        if (::mkdtemp(path_.data()) == nullptr) fail(base, errno);
+        fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        struct stat st {};
+        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || st.st_uid != ::geteuid() ||
+            (st.st_mode & 077) != 0 || !signal_cleanup::track_directory(fd_, path_)) {
+            const int err = fd_ < 0 ? errno : EPERM;
+            if (fd_ >= 0) ::close(fd_);
+            ::rmdir(path_.c_str());
+            fail(base, err);
+        }
+    }
+    ~PrivateDir() {
+        signal_cleanup::Hold hold;
+        signal_cleanup::remove_directory(fd_, path_.c_str());
+        signal_cleanup::forget_directory();
+        ::close(fd_);
+    }
+    PrivateDir(const PrivateDir&) = delete;
+    PrivateDir& operator=(const PrivateDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    int fd() const { return fd_; }
+
+    [[noreturn]] static void fail(const std::string& base, int err) {
+        throw Failure("can not create a private directory in " + base +
+                      " (TMPDIR): " + std::strerror(err));
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+// Restores the previous signal mask in a child and gives it a process group
+// of its own, so that an interrupted run can stop it with all it started.
+class SpawnAttributes {
+public:
+    explicit SpawnAttributes(const sigset_t& mask) {
+        ::posix_spawnattr_init(&attr_);
+        ::posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
+        ::posix_spawnattr_setpgroup(&attr_, 0);
+        ::posix_spawnattr_setsigmask(&attr_, &mask);
+    }
+    ~SpawnAttributes() { ::posix_spawnattr_destroy(&attr_); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+    const posix_spawnattr_t* get() const { return &attr_; }
+
+private:
+    posix_spawnattr_t attr_;
+};
+
 // Starts program with the one argument arg, without a command interpreter,
-// and waits for it. Returns false when the program could not be started.
-bool run_and_wait(const std::string& program, bool search_path, const std::string& arg) {
+// and waits for it. Returns its wait status, or nothing when it could not be
+// started.
+std::optional<int> run_and_wait(const std::string& program, bool search_path,
+                                const std::string& arg) {
     std::string argv0 = kSegmenter;
     std::string argv1 = arg;
     char* argv[] = {argv0.data(), argv1.data(), nullptr};
     pid_t pid = 0;
-    const int rc = search_path
-                       ? posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ)
-                       : posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ);
-    if (rc != 0) return false;
+    {
+        signal_cleanup::Hold hold;  // a signal now finds the child tracked, or no child
+        const SpawnAttributes attr(hold.previous_mask());
+        const int rc =
+            search_path ? ::posix_spawnp(&pid, program.c_str(), nullptr, attr.get(), argv, environ)
+                        : ::posix_spawn(&pid, program.c_str(), nullptr, attr.get(), argv, environ);
+        if (rc != 0) return std::nullopt;
+        signal_cleanup::track_child(pid);
+    }
+    // Wait without reaping, so the child's number stays its own until it is
+    // no longer tracked.
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 &&
+           errno == EINTR) {}
+    signal_cleanup::Hold hold;
+    signal_cleanup::forget_child();
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-    return true;  // the segmenter's own result is not examined: its file is
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    return status;
 }
 
 // The segmenter that ships beside the running executable.
@@ -46,27 +148,42 @@ std::string segmenter_beside_executable() {
     return (self.parent_path() / kSegmenter).string();
 }
 
-void run_segmenter(const std::string& filename) {
-    if (run_and_wait(kSegmenter, true, filename)) return;
-    const std::string beside = segmenter_beside_executable();
-    if (!beside.empty() && run_and_wait(beside, false, filename)) return;
-    std::fprintf(stderr, "Brennic.exe: cannot start the sentence segmenter %s (not on PATH%s%s)\n",
-                 kSegmenter, beside.empty() ? "" : " nor at ", beside.c_str());
+// Runs the segmenter on name; true when it ran and succeeded.
+bool run_segmenter(const std::string& name) {
+    std::optional<int> status = run_and_wait(kSegmenter, true, name);
+    const std::string beside = status ? std::string() : segmenter_beside_executable();
+    if (!status && !beside.empty()) status = run_and_wait(beside, false, name);
+    if (!status) {
+        std::fprintf(stderr,
+                     "Brennic.exe: cannot start the sentence segmenter %s (not on PATH%s%s)\n",
+                     kSegmenter, beside.empty() ? "" : " nor at ", beside.c_str());
+        return false;
+    }
+    return WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// The name the text goes by in the private directory: its own file name.
+std::string link_name(const std::string& text) {
+    const std::string name = std::filesystem::path(text).filename().string();
+    return name.empty() || name == "." || name == ".." ? "text" : name;
+}
 
-// The whole content of a file, or nothing when it cannot be read.
-std::optional<std::string> read_whole_file(const std::string& name) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
-    if (!file) return std::nullopt;
+// The whole content of the regular file name in the directory dir_fd, not
+// following a symbolic link; nothing when it is not one or cannot be read.
+std::optional<std::string> read_regular_file(int dir_fd, const std::string& name) {
+    const Fd fd(::openat(dir_fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     std::string data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
     char chunk[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) data.append(chunk, got);
-    if (std::ferror(file.get())) return std::nullopt;
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return std::nullopt;
+        if (got == 0) break;
+        data.append(chunk, static_cast<std::size_t>(got));
+    }
     return data;
 }
 
@@ -118,12 +235,17 @@ void read_sentences(RunState& state, std::string_view text) {
 }
 
 void read_text(RunState& state, const std::string& filename) {
-    run_segmenter(filename);
-    const std::string seg_name = filename + ".seg";
-    const std::optional<std::string> data = read_whole_file(seg_name);
-    if (!data) throw Failure("can not open " + seg_name);
+    const PrivateDir dir;
+    const std::string name = link_name(filename);
+    std::error_code ec;
+    const std::string target = std::filesystem::absolute(filename, ec).string();
+    if (ec || ::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) {
+        throw Failure("can not open " + filename + ".seg");
+    }
+    std::optional<std::string> data;
+    if (run_segmenter(dir.path() + "/" + name)) data = read_regular_file(dir.fd(), name + ".seg");
+    if (!data) throw Failure("can not open " + filename + ".seg");
     read_sentences(state, *data);
-    ::unlink(seg_name.c_str());
 }
 
 }  // namespace brennic

@@ -7,9 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "signal_cleanup.h"
 #include "talven/segmenter.h"
 
 namespace talven {
@@ -38,17 +41,25 @@ private:
     int fd_;
 };
 
-// Removes the temporary file unless it was renamed into place.
+// Removes the temporary file unless it was renamed into place; a signal
+// that ends the program meanwhile removes it too (it is tracked from its
+// creation on).
 class TempFile {
 public:
     explicit TempFile(std::string path) : path_(std::move(path)) {}
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() {
+        signal_cleanup::Hold hold;
         if (!path_.empty()) ::unlink(path_.c_str());
+        signal_cleanup::forget_file();
     }
     const std::string& path() const { return path_; }
-    void release() { path_.clear(); }
+    // Call with the signals held, right after the rename.
+    void release() {
+        path_.clear();
+        signal_cleanup::forget_file();
+    }
 
 private:
     std::string path_;
@@ -107,17 +118,23 @@ std::string write_seg_file(const std::string& name) {
     // permissions exactly as for any newly created file.
     int fd_value = -1;
     std::string temp_path;
-    for (unsigned attempt = 0; fd_value < 0; ++attempt) {
-        temp_path = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd_value = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_value < 0 && (errno != EEXIST || attempt >= 100)) {
-            return "cannot write " + target + ": " + errno_text(errno);
+    {
+        signal_cleanup::Hold hold;
+        for (unsigned attempt = 0; fd_value < 0; ++attempt) {
+            temp_path =
+                target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            fd_value = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_value < 0 && (errno != EEXIST || attempt >= 100)) {
+                return "cannot write " + target + ": " + errno_text(errno);
+            }
         }
+        signal_cleanup::track_file(temp_path);
     }
     Fd fd(fd_value);
-    TempFile temp(temp_path);
+    TempFile temp(std::move(temp_path));
     if (!write_all(fd.get(), output)) return "cannot write " + target + ": " + errno_text(errno);
     if (fd.close() != 0) return "cannot write " + target + ": " + errno_text(errno);
+    signal_cleanup::Hold hold;
     if (::rename(temp.path().c_str(), target.c_str()) != 0) {
         return "cannot write " + target + ": " + errno_text(errno);
     }
@@ -131,7 +148,15 @@ int run_command_line(int argc, char** argv) {
                      program);
         return 2;
     }
-    std::string err = write_seg_file(argv[1]);
+    signal_cleanup::install();
+    std::string err;
+    try {
+        err = write_seg_file(argv[1]);
+    } catch (const std::bad_alloc&) {
+        // Everything the run held is released by now, the temporary file too.
+        std::fprintf(stderr, "%s: out of memory\n", program);
+        return 1;
+    }
     if (!err.empty()) {
         std::fprintf(stderr, "%s: %s\n", program, err.c_str());
         return 1;
