@@ -21,13 +21,13 @@ const std::string kPath = "PATH=" + kStubDir + ":/usr/local/bin:/usr/bin:/bin";
 
 bool gnu_parallel_installed() {
     TempDir dir;
-    const ProcessResult r =
-        test_support::run_process({"/bin/sh", "-c", "parallel --version"}, dir.path().string(), {kPath});
+    const ProcessResult r = test_support::run_process({"/bin/sh", "-c", "parallel --version"},
+                                                      dir.path().string(), {kPath});
     return r.status == 0 && r.out.find("GNU parallel") != std::string::npos;
 }
 
-#define SKIP_WITHOUT_PARALLEL()                                                        \
-    if (!gnu_parallel_installed()) {                                                   \
+#define SKIP_WITHOUT_PARALLEL()                                                             \
+    if (!gnu_parallel_installed()) {                                                        \
         GTEST_SKIP() << "GNU parallel is not installed (Debian: apt-get install parallel)"; \
     }
 
@@ -36,9 +36,9 @@ bool gnu_parallel_installed() {
 // need quoting in a shell.
 std::map<std::string, std::string> corpus() {
     static const char* const words[] = {
-        "river", "boats", "the",    "harbour", "of",      "storm",  "a",      "fishing",
-        "nets",  "and",   "winter", "market",  "town",    "ferry",  "engine", "crossing",
-        "in",    "tide",  "sailors", "is",     "weather", "bridge", "lights", "cargo"};
+        "river", "boats", "the",     "harbour", "of",      "storm",  "a",      "fishing",
+        "nets",  "and",   "winter",  "market",  "town",    "ferry",  "engine", "crossing",
+        "in",    "tide",  "sailors", "is",      "weather", "bridge", "lights", "cargo"};
     const std::size_t n_words = sizeof words / sizeof words[0];
     std::map<std::string, std::string> texts;
     unsigned state = 12345;
@@ -82,7 +82,9 @@ TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
         {{"-r", "0.5", "-q", "river boats"}, {}, {"river boats", "0.5"}},
         {{"-i", "-r", "12", "-j", "3"}, {"-is"}, {"12"}},
         {{"-a", "-i", "-r", "-1"}, {"-is", "-ak"}, {"-1"}},
-        {{"-a", "-q", "storm's tide; echo $HOME", "-j", "1"}, {"-ak"}, {"storm's tide; echo $HOME", "0.7"}},
+        {{"-a", "-q", "storm's tide; echo $HOME", "-j", "1"},
+         {"-ak"},
+         {"storm's tide; echo $HOME", "0.7"}},
     };
     const std::map<std::string, std::string> texts = corpus();
     ASSERT_EQ(texts.size(), 50u);
@@ -122,7 +124,8 @@ TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
                 << name;
         }
         std::set<std::string> entries;
-        for (const auto& e : fs::directory_iterator(work.path() / "corpus")) entries.insert(e.path().filename());
+        for (const auto& e : fs::directory_iterator(work.path() / "corpus"))
+            entries.insert(e.path().filename());
         EXPECT_EQ(entries, expected_entries);  // no .seg file left, nothing else written
     }
 }
@@ -131,12 +134,15 @@ TEST(SummarizeCorpus, ListsTheTextsThatFailed) {
     SKIP_WITHOUT_PARALLEL();
     TempDir work;
     fs::create_directory(work.path() / "corpus");
-    const std::set<std::string> names = {"a.txt", "bad one.txt", "c.txt", "d.txt", "bad2.txt", "notes.md"};
-    for (const std::string& name : names) work.write("corpus/" + name, "Ships sail.\nShips sink.\n");
+    const std::set<std::string> names = {"a.txt", "bad one.txt", "c.txt",
+                                         "d.txt", "bad2.txt",    "notes.md"};
+    for (const std::string& name : names)
+        work.write("corpus/" + name, "Ships sail.\nShips sink.\n");
     // A Brennic.exe that fails on the texts whose names hold "bad".
     work.write("failing-brennic",
                "#!/bin/sh\n"
-               "for a; do case $a in *bad*) printf '\\tERROR: can not open %s.seg\\n' \"$a\"; exit 1;; esac; done\n"
+               "for a; do case $a in *bad*) printf '\\tERROR: can not open %s.seg\\n' \"$a\"; exit "
+               "1;; esac; done\n"
                "exec '" BRENNIC_EXE "' \"$@\"\n");
     fs::permissions(work.path() / "failing-brennic", fs::perms::owner_all);
 
@@ -146,17 +152,44 @@ TEST(SummarizeCorpus, ListsTheTextsThatFailed) {
     EXPECT_NE(r.out.find("ERROR: can not open bad one.txt.seg"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("2 of 5 texts failed"), std::string::npos) << r.err;
     EXPECT_EQ(work.read("summarize-corpus.failed"), "corpus/bad one.txt\ncorpus/bad2.txt\n");
-    for (const char* done : {"a.sum", "c.sum", "d.sum"}) EXPECT_TRUE(work.exists(std::string("corpus/") + done));
+    for (const char* done : {"a.sum", "c.sum", "d.sum"})
+        EXPECT_TRUE(work.exists(std::string("corpus/") + done));
     for (const char* skipped : {"bad one.sum", "bad2.sum", "notes.sum"}) {
         EXPECT_FALSE(work.exists(std::string("corpus/") + skipped));
     }
+}
+
+// Texts whose extracts would share a name, or whose extract would be a text,
+// are not summarized: they are listed as failed, with the reason, and
+// nothing is overwritten.
+TEST(SummarizeCorpus, TextsWhoseExtractsShareANameFail) {
+    SKIP_WITHOUT_PARALLEL();
+    TempDir work;
+    fs::create_directory(work.path() / "corpus");
+    for (const char* name : {"a.txt", "report.txt", "report.md"}) {
+        work.write(std::string("corpus/") + name, "Ships sail.\nShips sink.\n");
+    }
+    work.write("corpus/report.sum", "earlier extract\n");
+    const ProcessResult r =
+        test_support::run_process({"/bin/bash", kScript, "-B", BRENNIC_EXE, "-p", "*", "corpus"},
+                                  work.path().string(), {kPath});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(work.read("summarize-corpus.failed"),
+              "corpus/report.md\ncorpus/report.sum\ncorpus/report.txt\n");
+    EXPECT_NE(r.err.find("corpus/report.md not summarized: another text has the same extract name, "
+                         "report.sum"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(work.read("corpus/report.sum"), "earlier extract\n");
+    EXPECT_TRUE(work.exists("corpus/a.sum"));
 }
 
 TEST(SummarizeCorpus, BadCommandLines) {
     SKIP_WITHOUT_PARALLEL();
     TempDir work;
     fs::create_directory(work.path() / "corpus");
-    const std::vector<std::string> cases[] = {{}, {"-x", "corpus"}, {"corpus", "extra"}, {"missing"}, {"-r"}};
+    const std::vector<std::string> cases[] = {
+        {}, {"-x", "corpus"}, {"corpus", "extra"}, {"missing"}, {"-r"}};
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
         std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BRENNIC_EXE};
