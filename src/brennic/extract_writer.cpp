@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
@@ -15,19 +17,60 @@
 namespace brennic {
 namespace {
 
+bool write_all(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Writes content to a file without a name (O_TMPFILE) in dir, the directory
+// part of name, and only when it is complete links it under a temporary
+// name and renames that over name, with the signals held in between. So
+// even a run killed by SIGKILL leaves nothing beside the extract. Returns
+// nothing, having changed nothing, when the file system or a missing /proc
+// does not allow this.
+std::optional<bool> write_unnamed(const std::string& dir, const std::string& name,
+                                  std::string_view content) {
+    // The mode is subject to the umask, as for any new file.
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) return std::nullopt;
+    std::optional<bool> done;
+    if (!write_all(fd, content)) done = false;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (unsigned attempt = 0; !done && attempt < 100; ++attempt) {
+        // A short name of its own, so that a name near the file system's
+        // limit still leaves room for the temporary one.
+        const std::string tmp =
+            dir + ".brennic-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        const signal_cleanup::Hold hold;
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) continue;
+            break;
+        }
+        done = ::rename(tmp.c_str(), name.c_str()) == 0;
+        if (!*done) ::unlink(tmp.c_str());
+    }
+    ::close(fd);
+    return done;
+}
+
 // Writes content to name through a temporary file in the same directory
 // that is renamed over name, so an earlier file is never left half-written.
 // Returns false, leaving no temporary file, when any step fails; a signal
 // that ends the run meanwhile removes the temporary file as well.
 bool write_file_atomically(const std::string& name, std::string_view content) {
-    // A short name of its own, so that a name near the file system's limit
-    // still leaves room for the temporary one.
     const std::size_t slash = name.rfind('/');
-    std::string tmp = (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) +
-                      ".brennic-XXXXXX";
+    const std::string dir = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+    if (const std::optional<bool> done = write_unnamed(dir, name, content)) return *done;
+
+    std::string tmp = dir + ".brennic-XXXXXX";
     int fd = -1;
     {
-        signal_cleanup::Hold hold;
+        const signal_cleanup::Hold hold;
         fd = ::mkstemp(tmp.data());
         if (fd < 0) return false;
         signal_cleanup::track_file(tmp);
@@ -35,21 +78,9 @@ bool write_file_atomically(const std::string& name, std::string_view content) {
     // Give the file the permissions an ordinary new file would have.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0;
-    const char* p = content.data();
-    std::size_t left = content.size();
-    while (ok && left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && write_all(fd, content);
     if (::close(fd) != 0) ok = false;
-    signal_cleanup::Hold hold;
+    const signal_cleanup::Hold hold;
     if (ok && ::rename(tmp.c_str(), name.c_str()) != 0) ok = false;
     if (!ok) ::unlink(tmp.c_str());
     signal_cleanup::forget_file();
