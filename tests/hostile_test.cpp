@@ -596,11 +596,13 @@ void write_script(const fs::path& path, const std::string& body) {
 }
 
 // Runs Brennic.exe in cwd with segmenters from segmenter_dir first on PATH
-// and TMPDIR set to tmpdir.
+// and TMPDIR set to tmpdir, through wrapper when one is given.
 TimedResult brennic_with(const fs::path& cwd, const std::vector<std::string>& args,
                          const std::string& segmenter_dir, const fs::path& tmpdir,
-                         const std::function<void(pid_t)>& started = {}) {
-    std::vector<std::string> argv = {BRENNIC_EXE};
+                         const std::function<void(pid_t)>& started = {},
+                         const std::vector<std::string>& wrapper = {}) {
+    std::vector<std::string> argv = wrapper;
+    argv.push_back(BRENNIC_EXE);
     argv.insert(argv.end(), args.begin(), args.end());
     return test_support::run_process(
         argv, cwd.string(),
@@ -689,6 +691,8 @@ TEST(HostileHandOff, FailuresKeepTheEarlierExtract) {
         {"writes its file, then exits 3",
          "cp -- \"$1\" \"$1.seg\"\necho 'stand-in: out of disk' >&2\nexit 3\n", "", seg_error,
          "stand-in: out of disk"},
+        {"writes its file, then exits 3, with SIGCHLD ignored by the caller",
+         "cp -- \"$1\" \"$1.seg\"\nexit 3\n", "", seg_error, ""},
         {"writes its file, then kills itself", "cp -- \"$1\" \"$1.seg\"\nkill -KILL $$\n", "",
          seg_error, ""},
         {"leaves a link instead of a file", "ln -s -- \"$(readlink \"$1\")\" \"$1.seg\"\n", "",
@@ -712,9 +716,13 @@ TEST(HostileHandOff, FailuresKeepTheEarlierExtract) {
         dir.write("paper.sum", "earlier extract\n");
         const std::set<std::string> before = dir.entries();
 
+        const std::vector<std::string> wrapper =
+            c.what.ends_with("SIGCHLD ignored by the caller")
+                ? std::vector<std::string>{"/bin/bash", "-c", "trap '' CHLD; exec \"$@\"", "sh"}
+                : std::vector<std::string>{};
         const TimedResult r =
             brennic_with(dir.path(), {"paper.txt", "0.5"},
-                         c.segmenter.empty() ? kStubDir : bin.path().string(), tmpdir);
+                         c.segmenter.empty() ? kStubDir : bin.path().string(), tmpdir, {}, wrapper);
         std::string out = c.out;
         if (const std::size_t at = out.find('@'); at != std::string::npos)
             out.replace(at, 1, tmpdir.string());

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -109,6 +110,9 @@ int run_brennic(int argc, const char* const* argv) {
         return 1;
     }
     signal_cleanup::install();
+    // The segmenter's exit status is checked: a SIGCHLD left ignored by
+    // whoever started us would make it unknown.
+    std::signal(SIGCHLD, SIG_DFL);
     try {
         summarize(*cl);
     } catch (const Failure& failure) {

@@ -111,10 +111,10 @@ private:
 };
 
 // Starts program with the one argument arg, without a command interpreter,
-// and waits for it. Returns its wait status, or nothing when it could not be
-// started.
-std::optional<int> run_and_wait(const std::string& program, bool search_path,
-                                const std::string& arg) {
+// and waits for it. Returns whether it exited with status 0 (an unknown
+// status counts as a failure), or nothing when it could not be started.
+std::optional<bool> run_and_wait(const std::string& program, bool search_path,
+                                 const std::string& arg) {
     std::string argv0 = kSegmenter;
     std::string argv1 = arg;
     char* argv[] = {argv0.data(), argv1.data(), nullptr};
@@ -136,8 +136,9 @@ std::optional<int> run_and_wait(const std::string& program, bool search_path,
     signal_cleanup::Hold hold;
     signal_cleanup::forget_child();
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-    return status;
+    pid_t reaped = 0;
+    while ((reaped = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {}
+    return reaped == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The segmenter that ships beside the running executable.
@@ -150,16 +151,15 @@ std::string segmenter_beside_executable() {
 
 // Runs the segmenter on name; true when it ran and succeeded.
 bool run_segmenter(const std::string& name) {
-    std::optional<int> status = run_and_wait(kSegmenter, true, name);
-    const std::string beside = status ? std::string() : segmenter_beside_executable();
-    if (!status && !beside.empty()) status = run_and_wait(beside, false, name);
-    if (!status) {
+    std::optional<bool> succeeded = run_and_wait(kSegmenter, true, name);
+    const std::string beside = succeeded ? std::string() : segmenter_beside_executable();
+    if (!succeeded && !beside.empty()) succeeded = run_and_wait(beside, false, name);
+    if (!succeeded) {
         std::fprintf(stderr,
                      "Brennic.exe: cannot start the sentence segmenter %s (not on PATH%s%s)\n",
                      kSegmenter, beside.empty() ? "" : " nor at ", beside.c_str());
-        return false;
     }
-    return WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+    return succeeded.value_or(false);
 }
 
 // The name the text goes by in the private directory: its own file name.
