@@ -12,17 +12,13 @@
 #include "brennic/run_state.h"
 
 namespace brennic {
-namespace {
 
-// Writes content to name through a temporary file in the same directory
-// that is renamed over name, so an earlier file is never left half-written.
-// Returns false, leaving no temporary file, when any step fails.
 bool write_file_atomically(const std::string& name, std::string_view content) {
     // A short name of its own, so that a name near the file system's limit
     // still leaves room for the temporary one.
     const std::size_t slash = name.rfind('/');
-    std::string tmp =
-        (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) + ".brennic-XXXXXX";
+    std::string tmp = (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) +
+                      ".brennic-XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
     // Give the file the permissions an ordinary new file would have.
@@ -43,9 +39,15 @@ bool write_file_atomically(const std::string& name, std::string_view content) {
     }
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(tmp.c_str(), name.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(tmp.c_str());
+    if (!ok) {
+        const int reason = errno;
+        ::unlink(tmp.c_str());
+        errno = reason;
+    }
     return ok;
 }
+
+namespace {
 
 void append_format(std::string& out, const char* format, auto... args) {
     const int n = std::snprintf(nullptr, 0, format, args...);
