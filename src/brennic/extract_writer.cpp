@@ -6,12 +6,35 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 
 namespace brennic {
+namespace {
+
+// The process's file mode creation mask. It is read once, and where Linux
+// can tell it without changing it: setting it to learn it would give files
+// that other threads create meanwhile the wrong permissions.
+mode_t creation_mask() {
+    static const mode_t mask = [] {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> status(std::fopen("/proc/self/status", "r"),
+                                                               &std::fclose);
+        char line[256];
+        unsigned value = 0;
+        while (status && std::fgets(line, sizeof line, status.get()) != nullptr) {
+            if (std::sscanf(line, "Umask: %o", &value) == 1) return static_cast<mode_t>(value);
+        }
+        const mode_t old = ::umask(0);
+        ::umask(old);
+        return old;
+    }();
+    return mask;
+}
+
+}  // namespace
 
 bool write_file_atomically(const std::string& name, std::string_view content) {
     // A short name of its own, so that a name near the file system's limit
@@ -22,9 +45,7 @@ bool write_file_atomically(const std::string& name, std::string_view content) {
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
     // Give the file the permissions an ordinary new file would have.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0;
+    bool ok = ::fchmod(fd, 0666 & ~creation_mask()) == 0;
     const char* p = content.data();
     std::size_t left = content.size();
     while (ok && left > 0) {
