@@ -398,7 +398,9 @@ int run(const Settings& settings) {
     const char separator = settings.null_separated ? '\0' : '\n';
 
     // A failure list that cannot be written is found before the work starts.
-    if (settings.failed_list && !write_file_atomically(*settings.failed_list, "")) {
+    const bool list_to_stdout = settings.failed_list == "-";
+    if (settings.failed_list && !list_to_stdout &&
+        !write_file_atomically(*settings.failed_list, "")) {
         std::fprintf(stderr, "brennic-batch: can not write the failure list %s: %s\n",
                      settings.failed_list->c_str(), reason(errno).c_str());
         return 2;
@@ -434,7 +436,9 @@ int run(const Settings& settings) {
 
     int status = failures.empty() ? 0 : 1;
     if (settings.failed_list &&
-        !write_file_atomically(*settings.failed_list, failure_list(jobs, failures, separator))) {
+        !(list_to_stdout ? write_all(STDOUT_FILENO, failure_list(jobs, failures, separator))
+                         : write_file_atomically(*settings.failed_list,
+                                                 failure_list(jobs, failures, separator)))) {
         std::fprintf(stderr, "brennic-batch: can not write the failure list %s: %s\n",
                      settings.failed_list->c_str(), reason(errno).c_str());
         status = 1;
