@@ -15,7 +15,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <semaphore>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -84,7 +83,7 @@ std::string read_text(const std::string& name, bool dash_is_stdin) {
     if (dash_is_stdin && name == "-") return read_fd(STDIN_FILENO, 0);
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw TextError(reason(errno));
-    struct stat st {};
+    struct stat st{};
     std::string data;
     try {
         if (::fstat(fd, &st) != 0) throw TextError(reason(errno));
@@ -145,12 +144,18 @@ std::string file_key(const struct stat& st) {
 
 // Which file a path will name once written: its directory's identity and
 // its last component, or the path itself when the directory is not there.
-std::string output_key(const std::string& path) {
+// `dirs` remembers the directories already looked at.
+std::string output_key(const std::string& path,
+                       std::unordered_map<std::string, std::string>& dirs) {
     const std::size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0) return "?" + path;
-    return file_key(st) + '/' + path.substr(slash == std::string::npos ? 0 : slash + 1);
+    auto known = dirs.find(dir);
+    if (known == dirs.end()) {
+        struct stat st{};
+        known = dirs.emplace(dir, ::stat(dir.c_str(), &st) == 0 ? file_key(st) : "").first;
+    }
+    if (known->second.empty()) return "?" + path;
+    return known->second + '/' + path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
 // Fails, before anything is read, every job that would overwrite a text of
@@ -159,24 +164,25 @@ void check_names(std::vector<Job>& jobs, bool dash_is_stdin) {
     std::unordered_map<std::string, std::string> inputs;  // file identity -> text
     for (const Job& job : jobs) {
         for (const std::string& text : job.texts) {
-            struct stat st {};
+            struct stat st{};
             const bool known = dash_is_stdin && text == "-" ? ::fstat(STDIN_FILENO, &st) == 0
                                                             : ::stat(text.c_str(), &st) == 0;
             if (known) inputs.emplace(file_key(st), text);
         }
     }
     std::unordered_map<std::string, std::size_t> writer;  // output -> first job writing it
+    std::unordered_map<std::string, std::string> dirs;
     for (std::size_t j = 0; j < jobs.size(); ++j) {
         for (const Output& out : planned_outputs(jobs[j])) {
             if (out.path.empty()) continue;
-            struct stat st {};
+            struct stat st{};
             if (::stat(out.path.c_str(), &st) == 0) {
                 const auto input = inputs.find(file_key(st));
                 if (input != inputs.end() && !jobs[j].failure) {
                     jobs[j].failure = out.path + " would overwrite the text " + input->second;
                 }
             }
-            const auto [first, inserted] = writer.emplace(output_key(out.path), j);
+            const auto [first, inserted] = writer.emplace(output_key(out.path, dirs), j);
             if (inserted) continue;
             Job& other = jobs[first->second];
             if (!jobs[j].failure) {
@@ -220,7 +226,7 @@ public:
           dash_is_stdin_(dash_is_stdin),
           progress_(progress),
           workers_(workers),
-          slots_(static_cast<std::ptrdiff_t>(2 * workers + 2)) {
+          limit_(2 * std::size_t{workers} + 2) {
         // Standard output takes the extracts in the order of the texts.
         for (std::size_t j = 0; j < jobs.size(); ++j) {
             if (jobs[j].to_stdout) stdout_turn_.emplace(j, stdout_turn_.size());
@@ -251,7 +257,11 @@ private:
                 complete(j, *jobs_[j].failure, {});
                 continue;
             }
-            slots_.acquire();
+            {
+                std::unique_lock lock(queue_mutex_);
+                room_.wait(lock, [this] { return in_flight_ < limit_; });
+                ++in_flight_;
+            }
             Item item{j, {}};
             try {
                 for (const std::string& text : jobs_[j].texts) {
@@ -264,7 +274,7 @@ private:
                 }
             } catch (const std::exception& e) {
                 complete(j, e.what(), {});
-                slots_.release();
+                release();
                 continue;
             }
             {
@@ -299,8 +309,20 @@ private:
                 render(summary, outputs);
             } catch (const std::exception& e) { failure = e.what(); }
             complete(item.job, failure, std::move(outputs));
-            slots_.release();
+            release();
         }
+    }
+
+    // A text is done with. The reader, when it waits for room, is woken only
+    // once half the texts in flight are done, so that it reads a run of texts
+    // for each wake-up rather than one.
+    void release() {
+        bool wake = false;
+        {
+            std::lock_guard lock(queue_mutex_);
+            wake = --in_flight_ == limit_ / 2;
+        }
+        if (wake) room_.notify_one();
     }
 
     // Writes the outputs of a job, or records its failure.
@@ -360,10 +382,12 @@ private:
     const bool dash_is_stdin_;
     Progress& progress_;
     const unsigned workers_;
-    std::counting_semaphore<> slots_;
+    const std::size_t limit_;  // texts in flight at most
 
     std::mutex queue_mutex_;
     std::condition_variable queue_ready_;
+    std::condition_variable room_;
+    std::size_t in_flight_ = 0;  // read and not yet written
     std::deque<Item> queue_;
     bool closed_ = false;
 
