@@ -15,6 +15,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -36,26 +37,60 @@ public:
 
 std::string reason(int error) { return std::strerror(error); }
 
-// One unit of work: one text, or with --together all of them.
-struct Job {
-    std::vector<std::string> texts;
-    std::string base_name;  // the name the outputs are named after, as Brennic.exe's
-    bool to_stdout = false;
-    std::optional<std::string> failure;  // known before anything is read
-};
-
 // One product of a job: a file, or a piece of standard output.
 struct Output {
     std::string path;  // empty: standard output
     std::string content;
 };
 
-// The outputs of a job, before their contents are known. This and render()
-// are the one place that knows what a run writes.
-std::vector<Output> planned_outputs(const Job& job) {
-    if (job.to_stdout) return {Output{}};
-    return {Output{extract_file_name(job.base_name), {}}};
-}
+// What a run does, job by job: a job is one text or, with --together, all
+// of them. Little is kept per text (its name, and a failure when its names
+// clash), so a list of a million texts costs some tens of megabytes.
+class Plan {
+public:
+    Plan(const Settings& settings, const std::vector<std::string>& texts, bool dash_is_stdin)
+        : settings_(settings), texts_(texts), dash_is_stdin_(dash_is_stdin) {}
+
+    std::size_t size() const { return settings_.together ? 1 : texts_.size(); }
+    std::span<const std::string> texts(std::size_t job) const {
+        return settings_.together ? std::span(texts_) : std::span(texts_).subspan(job, 1);
+    }
+    bool is_stdin(const std::string& text) const { return dash_is_stdin_ && text == "-"; }
+    // The name the outputs are named after, as Brennic.exe's output base name.
+    std::string base_name(std::size_t job) const {
+        const std::span<const std::string> t = texts(job);
+        return t.size() > 1 ? multidoc_name(t.back()) : t.back();
+    }
+    bool to_stdout(std::size_t job) const {
+        return settings_.to_stdout || is_stdin(texts(job).back());
+    }
+    // The name a job is reported under.
+    std::string display_name(std::size_t job) const {
+        const std::span<const std::string> t = texts(job);
+        return t.size() == 1 ? t.front() : extract_file_name(base_name(job));
+    }
+
+    // The outputs of a job, before their contents are known. This and
+    // render() are the one place that knows what a run writes.
+    std::vector<Output> planned_outputs(std::size_t job) const {
+        if (to_stdout(job)) return {Output{}};
+        return {Output{extract_file_name(base_name(job)), {}}};
+    }
+
+    // Fails, before anything is read, every job that would overwrite a text
+    // of the run and every job whose output another job writes too.
+    void check_names();
+    const std::string* failure(std::size_t job) const {
+        const auto found = failures_.find(job);
+        return found == failures_.end() ? nullptr : &found->second;
+    }
+
+private:
+    const Settings& settings_;
+    const std::vector<std::string>& texts_;
+    const bool dash_is_stdin_;
+    std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
+};
 
 void render(const Summary& summary, std::vector<Output>& outputs) {
     for (Output& out : outputs) {
@@ -83,7 +118,7 @@ std::string read_text(const std::string& name, bool dash_is_stdin) {
     if (dash_is_stdin && name == "-") return read_fd(STDIN_FILENO, 0);
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw TextError(reason(errno));
-    struct stat st{};
+    struct stat st {};
     std::string data;
     try {
         if (::fstat(fd, &st) != 0) throw TextError(reason(errno));
@@ -113,84 +148,85 @@ std::vector<std::string> read_list(bool null_separated) {
 }
 
 // ---------------------------------------------------------------------------
-// Planning
+// Name checks
 
-std::vector<Job> plan_jobs(const Settings& settings, const std::vector<std::string>& texts,
-                           bool dash_is_stdin) {
-    const auto from_stdin = [&](const std::string& name) { return dash_is_stdin && name == "-"; };
-    std::vector<Job> jobs;
-    if (settings.together) {
-        Job job;
-        job.texts = texts;
-        job.base_name = texts.size() > 1 ? multidoc_name(texts.back()) : texts.back();
-        job.to_stdout = settings.to_stdout || from_stdin(texts.back());
-        jobs.push_back(std::move(job));
-        return jobs;
-    }
-    jobs.reserve(texts.size());
-    for (const std::string& text : texts) {
-        Job job;
-        job.texts = {text};
-        job.base_name = text;
-        job.to_stdout = settings.to_stdout || from_stdin(text);
-        jobs.push_back(std::move(job));
-    }
-    return jobs;
-}
+// A file: its device and inode.
+struct FileId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    friend auto operator<=>(const FileId&, const FileId&) = default;
+};
 
-std::string file_key(const struct stat& st) {
-    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino);
-}
-
-// Which file a path will name once written: its directory's identity and
-// its last component, or the path itself when the directory is not there.
-// `dirs` remembers the directories already looked at.
-std::string output_key(const std::string& path,
-                       std::unordered_map<std::string, std::string>& dirs) {
+// Which file a path will name once written: its directory and its last
+// component (the path itself when the directory is not there). `dirs`
+// remembers the directories already looked at.
+std::pair<std::optional<FileId>, std::string_view> output_identity(
+    std::string_view path, std::map<std::string, std::optional<FileId>, std::less<>>& dirs) {
     const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string_view dir = slash == std::string_view::npos ? "." : path.substr(0, slash + 1);
     auto known = dirs.find(dir);
     if (known == dirs.end()) {
-        struct stat st{};
-        known = dirs.emplace(dir, ::stat(dir.c_str(), &st) == 0 ? file_key(st) : "").first;
+        std::optional<FileId> id;
+        struct stat st {};
+        if (::stat(std::string(dir).c_str(), &st) == 0) id = FileId{st.st_dev, st.st_ino};
+        known = dirs.emplace(std::string(dir), id).first;
     }
-    if (known->second.empty()) return "?" + path;
-    return known->second + '/' + path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (!known->second) return {std::nullopt, path};
+    return {known->second, path.substr(slash == std::string_view::npos ? 0 : slash + 1)};
 }
 
-// Fails, before anything is read, every job that would overwrite a text of
-// the run and every job whose output another job writes too.
-void check_names(std::vector<Job>& jobs, bool dash_is_stdin) {
-    std::unordered_map<std::string, std::string> inputs;  // file identity -> text
-    for (const Job& job : jobs) {
-        for (const std::string& text : job.texts) {
-            struct stat st{};
-            const bool known = dash_is_stdin && text == "-" ? ::fstat(STDIN_FILENO, &st) == 0
-                                                            : ::stat(text.c_str(), &st) == 0;
-            if (known) inputs.emplace(file_key(st), text);
+void Plan::check_names() {
+    // The texts by file, sorted: 24 bytes a text.
+    std::vector<std::pair<FileId, std::size_t>> inputs;
+    inputs.reserve(texts_.size());
+    for (std::size_t t = 0; t < texts_.size(); ++t) {
+        struct stat st {};
+        if (is_stdin(texts_[t]) ? ::fstat(STDIN_FILENO, &st) == 0
+                                : ::stat(texts_[t].c_str(), &st) == 0) {
+            inputs.emplace_back(FileId{st.st_dev, st.st_ino}, t);
         }
     }
-    std::unordered_map<std::string, std::size_t> writer;  // output -> first job writing it
-    std::unordered_map<std::string, std::string> dirs;
-    for (std::size_t j = 0; j < jobs.size(); ++j) {
-        for (const Output& out : planned_outputs(jobs[j])) {
+    std::sort(inputs.begin(), inputs.end());
+
+    // The outputs by a hash of the file they name, sorted, so that the jobs
+    // writing the same file are next to each other: 16 bytes an output.
+    std::map<std::string, std::optional<FileId>, std::less<>> dirs;
+    const auto identity_hash = [&](const std::string& path) {
+        const auto [dir, name] = output_identity(path, dirs);
+        std::size_t h = std::hash<std::string_view>{}(name);
+        if (dir)
+            h ^= (std::hash<dev_t>{}(dir->dev) * 31 + std::hash<ino_t>{}(dir->ino)) *
+                 0x9e3779b97f4a7c15u;
+        return h;
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> outputs;  // hash, job
+    for (std::size_t j = 0; j < size(); ++j) {
+        for (const Output& out : planned_outputs(j)) {
             if (out.path.empty()) continue;
-            struct stat st{};
+            struct stat st {};
             if (::stat(out.path.c_str(), &st) == 0) {
-                const auto input = inputs.find(file_key(st));
-                if (input != inputs.end() && !jobs[j].failure) {
-                    jobs[j].failure = out.path + " would overwrite the text " + input->second;
+                const FileId id{st.st_dev, st.st_ino};
+                const auto input =
+                    std::lower_bound(inputs.begin(), inputs.end(), std::pair(id, std::size_t{0}));
+                if (input != inputs.end() && input->first == id) {
+                    failures_.try_emplace(
+                        j, out.path + " would overwrite the text " + texts_[input->second]);
                 }
             }
-            const auto [first, inserted] = writer.emplace(output_key(out.path, dirs), j);
-            if (inserted) continue;
-            Job& other = jobs[first->second];
-            if (!jobs[j].failure) {
-                jobs[j].failure = out.path + " would also be written for " + other.texts.back();
-            }
-            if (!other.failure) {
-                other.failure = out.path + " would also be written for " + jobs[j].texts.back();
-            }
+            outputs.emplace_back(identity_hash(out.path), j);
+        }
+    }
+    std::sort(outputs.begin(), outputs.end());
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].first == outputs[i].first;
+             ++k) {
+            const std::size_t a = outputs[i].second;
+            const std::size_t b = outputs[k].second;
+            const std::string path_a = planned_outputs(a).front().path;
+            const std::string path_b = planned_outputs(b).front().path;
+            if (a == b || output_identity(path_a, dirs) != output_identity(path_b, dirs)) continue;
+            failures_.try_emplace(a, path_a + " would also be written for " + texts(b).back());
+            failures_.try_emplace(b, path_b + " would also be written for " + texts(a).back());
         }
     }
 }
@@ -219,19 +255,12 @@ bool write_all(int fd, std::string_view data) {
 
 class Pipeline {
 public:
-    Pipeline(const Settings& settings, const std::vector<Job>& jobs, bool dash_is_stdin,
-             Progress& progress, unsigned workers)
+    Pipeline(const Settings& settings, const Plan& plan, Progress& progress, unsigned workers)
         : settings_(settings),
-          jobs_(jobs),
-          dash_is_stdin_(dash_is_stdin),
+          plan_(plan),
           progress_(progress),
           workers_(workers),
-          limit_(2 * std::size_t{workers} + 2) {
-        // Standard output takes the extracts in the order of the texts.
-        for (std::size_t j = 0; j < jobs.size(); ++j) {
-            if (jobs[j].to_stdout) stdout_turn_.emplace(j, stdout_turn_.size());
-        }
-    }
+          limit_(2 * std::size_t{workers} + 2) {}
 
     // Runs every job; returns the failures in the order of the jobs.
     std::vector<std::pair<std::size_t, std::string>> run() {
@@ -252,9 +281,9 @@ private:
     };
 
     void read_all() {
-        for (std::size_t j = 0; j < jobs_.size(); ++j) {
-            if (jobs_[j].failure) {
-                complete(j, *jobs_[j].failure, {});
+        for (std::size_t j = 0; j < plan_.size(); ++j) {
+            if (const std::string* failure = plan_.failure(j)) {
+                complete(j, *failure, {});
                 continue;
             }
             {
@@ -264,12 +293,12 @@ private:
             }
             Item item{j, {}};
             try {
-                for (const std::string& text : jobs_[j].texts) {
+                const std::span<const std::string> texts = plan_.texts(j);
+                for (const std::string& text : texts) {
                     try {
-                        item.contents.push_back(read_text(text, dash_is_stdin_));
+                        item.contents.push_back(read_text(text, plan_.is_stdin(text)));
                     } catch (const TextError& e) {
-                        throw TextError(jobs_[j].texts.size() > 1 ? text + ": " + e.what()
-                                                                  : e.what());
+                        throw TextError(texts.size() > 1 ? text + ": " + e.what() : e.what());
                     }
                 }
             } catch (const std::exception& e) {
@@ -301,7 +330,7 @@ private:
                 queue_.pop_front();
             }
             std::optional<std::string> failure;
-            std::vector<Output> outputs = planned_outputs(jobs_[item.job]);
+            std::vector<Output> outputs = plan_.planned_outputs(item.job);
             try {
                 const Summary summary =
                     summarize(std::span<const std::string>(item.contents), settings_.summary);
@@ -341,16 +370,18 @@ private:
             std::lock_guard lock(failures_mutex_);
             failures_.emplace_back(job, *failure);
         }
-        if (const auto turn = stdout_turn_.find(job); turn != stdout_turn_.end()) {
+        if (plan_.to_stdout(job)) {
             std::string text;
             if (!failure) {
                 for (const Output& out : outputs) {
                     if (out.path.empty()) text += out.content;
                 }
             }
-            to_stdout(turn->second, std::move(text));
+            // With --stdout every job has its turn, in order; otherwise only
+            // the one of standard input writes there.
+            to_stdout(settings_.to_stdout ? job : 0, std::move(text));
         }
-        if (failure) progress_.report_failure(display_name(job), *failure);
+        if (failure) progress_.report_failure(plan_.display_name(job), *failure);
         progress_.advance();
     }
 
@@ -364,22 +395,15 @@ private:
             if (stdout_ok_ && !write_all(STDOUT_FILENO, next->second)) {
                 stdout_ok_ = false;
                 std::lock_guard failures(failures_mutex_);
-                failures_.emplace_back(jobs_.size(), "standard output: " + reason(errno));
+                failures_.emplace_back(plan_.size(), "standard output: " + reason(errno));
             }
             waiting_.erase(next);
             ++next_turn_;
         }
     }
 
-    std::string display_name(std::size_t job) const {
-        const std::vector<std::string>& texts = jobs_[job].texts;
-        if (texts.size() == 1) return texts.front();
-        return extract_file_name(jobs_[job].base_name);
-    }
-
     const Settings& settings_;
-    const std::vector<Job>& jobs_;
-    const bool dash_is_stdin_;
+    const Plan& plan_;
     Progress& progress_;
     const unsigned workers_;
     const std::size_t limit_;  // texts in flight at most
@@ -391,7 +415,6 @@ private:
     std::deque<Item> queue_;
     bool closed_ = false;
 
-    std::unordered_map<std::size_t, std::size_t> stdout_turn_;  // job -> its turn on stdout
     std::mutex stdout_mutex_;
     std::map<std::size_t, std::string> waiting_;  // finished, not yet its turn
     std::size_t next_turn_ = 0;
@@ -402,13 +425,13 @@ private:
 };
 
 // The failure list: the failed texts in order, each ended by the separator.
-std::string failure_list(const std::vector<Job>& jobs,
+std::string failure_list(const Plan& plan,
                          const std::vector<std::pair<std::size_t, std::string>>& failures,
                          char separator) {
     std::string list;
     for (const auto& [job, why] : failures) {
-        if (job >= jobs.size()) continue;  // not a text's failure
-        for (const std::string& text : jobs[job].texts) (list += text) += separator;
+        if (job >= plan.size()) continue;  // not a text's failure
+        for (const std::string& text : plan.texts(job)) (list += text) += separator;
     }
     return list;
 }
@@ -417,8 +440,9 @@ std::string failure_list(const std::vector<Job>& jobs,
 
 int run(const Settings& settings) {
     const bool dash_is_stdin = !settings.texts.empty();
-    const std::vector<std::string> texts =
-        dash_is_stdin ? settings.texts : read_list(settings.null_separated);
+    const std::vector<std::string> list =
+        dash_is_stdin ? std::vector<std::string>() : read_list(settings.null_separated);
+    const std::vector<std::string>& texts = dash_is_stdin ? settings.texts : list;
     const char separator = settings.null_separated ? '\0' : '\n';
 
     // A failure list that cannot be written is found before the work starts.
@@ -431,20 +455,20 @@ int run(const Settings& settings) {
     }
     if (texts.empty()) return 0;
 
-    std::vector<Job> jobs = plan_jobs(settings, texts, dash_is_stdin);
-    check_names(jobs, dash_is_stdin);
+    Plan plan(settings, texts, dash_is_stdin);
+    plan.check_names();
 
     std::vector<std::pair<std::size_t, std::string>> failures;
     if (settings.dry_run) {
         std::string list;
-        for (std::size_t j = 0; j < jobs.size(); ++j) {
-            if (jobs[j].failure) {
-                failures.emplace_back(j, *jobs[j].failure);
-                std::fprintf(stderr, "brennic-batch: %s: %s\n", jobs[j].texts.back().c_str(),
-                             jobs[j].failure->c_str());
+        for (std::size_t j = 0; j < plan.size(); ++j) {
+            if (const std::string* failure = plan.failure(j)) {
+                failures.emplace_back(j, *failure);
+                std::fprintf(stderr, "brennic-batch: %s: %s\n", plan.display_name(j).c_str(),
+                             failure->c_str());
                 continue;
             }
-            for (const std::string& text : jobs[j].texts) (list += text) += separator;
+            for (const std::string& text : plan.texts(j)) (list += text) += separator;
         }
         if (!write_all(STDOUT_FILENO, list)) {
             std::fprintf(stderr, "brennic-batch: standard output: %s\n", reason(errno).c_str());
@@ -452,24 +476,24 @@ int run(const Settings& settings) {
         }
     } else {
         const unsigned workers = static_cast<unsigned>(
-            std::min<std::size_t>(settings.jobs ? settings.jobs : cores(), jobs.size()));
-        Progress progress(jobs.size(), settings.progress && ::isatty(STDERR_FILENO));
-        failures = Pipeline(settings, jobs, dash_is_stdin, progress, workers).run();
+            std::min<std::size_t>(settings.jobs ? settings.jobs : cores(), plan.size()));
+        Progress progress(plan.size(), settings.progress && ::isatty(STDERR_FILENO));
+        failures = Pipeline(settings, plan, progress, workers).run();
         progress.finish();
     }
 
     int status = failures.empty() ? 0 : 1;
     if (settings.failed_list &&
-        !(list_to_stdout ? write_all(STDOUT_FILENO, failure_list(jobs, failures, separator))
+        !(list_to_stdout ? write_all(STDOUT_FILENO, failure_list(plan, failures, separator))
                          : write_file_atomically(*settings.failed_list,
-                                                 failure_list(jobs, failures, separator)))) {
+                                                 failure_list(plan, failures, separator)))) {
         std::fprintf(stderr, "brennic-batch: can not write the failure list %s: %s\n",
                      settings.failed_list->c_str(), reason(errno).c_str());
         status = 1;
     }
-    if (!failures.empty() && jobs.size() > 1) {
+    if (!failures.empty() && plan.size() > 1) {
         std::fprintf(stderr, "brennic-batch: %zu of %zu texts failed\n", failures.size(),
-                     jobs.size());
+                     plan.size());
     }
     return status;
 }
