@@ -29,12 +29,12 @@ std::string slurp(const fs::path& file) {
     return s.str();
 }
 
-// Runs brennic-batch in cwd with args, standard input read from the file
-// `input` (empty: /dev/null).
+// Runs brennic-batch in cwd with args and the creation mask 027, standard
+// input read from the file `input`.
 ProcessResult batch(const std::vector<std::string>& args, const std::string& cwd,
                     const std::string& input = "/dev/null") {
-    std::vector<std::string> argv = {"/bin/sh", "-c", "exec \"$0\" \"$@\" < \"$BATCH_INPUT\"",
-                                     BATCH_EXE};
+    std::vector<std::string> argv = {
+        "/bin/sh", "-c", "umask 027 && exec \"$0\" \"$@\" < \"$BATCH_INPUT\"", BATCH_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
     return test_support::run_process(argv, cwd, {kPath, "BATCH_INPUT=" + input});
 }
@@ -152,6 +152,10 @@ TEST(Batch, SameExtractsAsOneByOneRuns) {
             if (c.given == Given::lines && name.find('\n') != std::string::npos) continue;
             expected.insert(sum_name(name));
             EXPECT_EQ(work.read("batch/" + sum_name(name)), work.read("single/" + sum_name(name)))
+                << name;
+            // The permissions of an ordinary new file.
+            EXPECT_EQ(fs::status(work.path() / "batch" / sum_name(name)).permissions(),
+                      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
                 << name;
         }
         std::set<std::string> entries;

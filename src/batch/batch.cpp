@@ -101,9 +101,8 @@ void render(const Summary& summary, std::vector<Output>& outputs) {
 // ---------------------------------------------------------------------------
 // Reading
 
-std::string read_fd(int fd, std::size_t size_hint) {
+std::string read_fd(int fd) {
     std::string data;
-    data.reserve(size_hint);
     char chunk[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -111,30 +110,32 @@ std::string read_fd(int fd, std::size_t size_hint) {
         if (n < 0) throw TextError(reason(errno));
         if (n == 0) return data;
         data.append(chunk, static_cast<std::size_t>(n));
+        // A text longer than a chunk gets its whole size at once.
+        struct stat st {};
+        if (data.size() == sizeof chunk && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            data.reserve(static_cast<std::size_t>(st.st_size) + 1);
+        }
     }
 }
 
-std::string read_text(const std::string& name, bool dash_is_stdin) {
-    if (dash_is_stdin && name == "-") return read_fd(STDIN_FILENO, 0);
+// A text's bytes. A directory fails at its first read ("Is a directory").
+std::string read_text(const std::string& name, bool from_stdin) {
+    if (from_stdin) return read_fd(STDIN_FILENO);
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw TextError(reason(errno));
-    struct stat st {};
-    std::string data;
     try {
-        if (::fstat(fd, &st) != 0) throw TextError(reason(errno));
-        if (S_ISDIR(st.st_mode)) throw TextError(reason(EISDIR));
-        data = read_fd(fd, S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0);
+        std::string data = read_fd(fd);
+        ::close(fd);
+        return data;
     } catch (...) {
         ::close(fd);
         throw;
     }
-    ::close(fd);
-    return data;
 }
 
 // The names on standard input: one a line, or NUL-separated; empty ones skipped.
 std::vector<std::string> read_list(bool null_separated) {
-    const std::string data = read_fd(STDIN_FILENO, 0);
+    const std::string data = read_fd(STDIN_FILENO);
     const char separator = null_separated ? '\0' : '\n';
     std::vector<std::string> names;
     std::size_t at = 0;
@@ -176,17 +177,31 @@ std::pair<std::optional<FileId>, std::string_view> output_identity(
 }
 
 void Plan::check_names() {
-    // The texts by file, sorted: 24 bytes a text.
-    std::vector<std::pair<FileId, std::size_t>> inputs;
-    inputs.reserve(texts_.size());
-    for (std::size_t t = 0; t < texts_.size(); ++t) {
-        struct stat st {};
-        if (is_stdin(texts_[t]) ? ::fstat(STDIN_FILENO, &st) == 0
-                                : ::stat(texts_[t].c_str(), &st) == 0) {
-            inputs.emplace_back(FileId{st.st_dev, st.st_ino}, t);
+    // The extracts that exist already, and so might be texts of the run.
+    std::vector<std::pair<FileId, std::size_t>> existing;  // file, job
+    for (std::size_t j = 0; j < size(); ++j) {
+        for (const Output& out : planned_outputs(j)) {
+            struct stat st {};
+            if (!out.path.empty() && ::stat(out.path.c_str(), &st) == 0) {
+                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j);
+            }
         }
     }
-    std::sort(inputs.begin(), inputs.end());
+    std::sort(existing.begin(), existing.end());
+    for (std::size_t t = 0; t < texts_.size() && !existing.empty(); ++t) {
+        struct stat st {};
+        if (!(is_stdin(texts_[t]) ? ::fstat(STDIN_FILENO, &st) == 0
+                                  : ::stat(texts_[t].c_str(), &st) == 0)) {
+            continue;
+        }
+        const FileId id{st.st_dev, st.st_ino};
+        for (auto e =
+                 std::lower_bound(existing.begin(), existing.end(), std::pair(id, std::size_t{0}));
+             e != existing.end() && e->first == id; ++e) {
+            failures_.try_emplace(e->second, planned_outputs(e->second).front().path +
+                                                 " would overwrite the text " + texts_[t]);
+        }
+    }
 
     // The outputs by a hash of the file they name, sorted, so that the jobs
     // writing the same file are next to each other: 16 bytes an output.
@@ -203,16 +218,6 @@ void Plan::check_names() {
     for (std::size_t j = 0; j < size(); ++j) {
         for (const Output& out : planned_outputs(j)) {
             if (out.path.empty()) continue;
-            struct stat st {};
-            if (::stat(out.path.c_str(), &st) == 0) {
-                const FileId id{st.st_dev, st.st_ino};
-                const auto input =
-                    std::lower_bound(inputs.begin(), inputs.end(), std::pair(id, std::size_t{0}));
-                if (input != inputs.end() && input->first == id) {
-                    failures_.try_emplace(
-                        j, out.path + " would overwrite the text " + texts_[input->second]);
-                }
-            }
             outputs.emplace_back(identity_hash(out.path), j);
         }
     }

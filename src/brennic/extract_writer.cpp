@@ -5,8 +5,9 @@
 
 #include <cerrno>
 #include <cinttypes>
+#include <cstdint>
 #include <cstdio>
-#include <memory>
+#include <random>
 #include <string>
 
 #include "brennic/failure.h"
@@ -15,23 +16,23 @@
 namespace brennic {
 namespace {
 
-// The process's file mode creation mask. It is read once, and where Linux
-// can tell it without changing it: setting it to learn it would give files
-// that other threads create meanwhile the wrong permissions.
-mode_t creation_mask() {
-    static const mode_t mask = [] {
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> status(std::fopen("/proc/self/status", "r"),
-                                                               &std::fclose);
-        char line[256];
-        unsigned value = 0;
-        while (status && std::fgets(line, sizeof line, status.get()) != nullptr) {
-            if (std::sscanf(line, "Umask: %o", &value) == 1) return static_cast<mode_t>(value);
-        }
-        const mode_t old = ::umask(0);
-        ::umask(old);
-        return old;
-    }();
-    return mask;
+// Creates a new file with a name of the form dir + ".brennic-" + six random
+// letters and the permissions of an ordinary new file (0666 less the
+// creation mask, so the folder's default ACL applies too). Returns its
+// descriptor, or -1 with errno set.
+int create_temporary(const std::string& dir, std::string& name) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}() ^
+                                        static_cast<std::uint64_t>(::getpid()) << 32};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = dir + ".brennic-";
+        std::uint64_t bits = random();
+        for (int i = 0; i < 6; ++i, bits /= 62) name += kLetters[bits % 62];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -40,12 +41,11 @@ bool write_file_atomically(const std::string& name, std::string_view content) {
     // A short name of its own, so that a name near the file system's limit
     // still leaves room for the temporary one.
     const std::size_t slash = name.rfind('/');
-    std::string tmp = (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) +
-                      ".brennic-XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
+    std::string tmp;
+    const int fd = create_temporary(
+        slash == std::string::npos ? std::string() : name.substr(0, slash + 1), tmp);
     if (fd < 0) return false;
-    // Give the file the permissions an ordinary new file would have.
-    bool ok = ::fchmod(fd, 0666 & ~creation_mask()) == 0;
+    bool ok = true;
     const char* p = content.data();
     std::size_t left = content.size();
     while (ok && left > 0) {
