@@ -287,7 +287,8 @@ private:
 };
 
 // -S: parallel hands chunks of three texts to the test sshd and to this host,
-// copies them over, and brings the extracts back.
+// copies them over, and brings the extracts back. Two texts whose extracts
+// would have the same name fail before the texts are spread.
 TEST(SummarizeCorpus, SpreadOverTwoHosts) {
     SKIP_WITHOUT_PARALLEL();
     TempDir ssh_dir;
@@ -309,12 +310,16 @@ TEST(SummarizeCorpus, SpreadOverTwoHosts) {
                       .status,
                   0);
     }
+    work.write("corpus/clash.txt", "Storms pass.\n");
+    work.write("corpus/clash.txt2", "Storms return.\n");
     const ProcessResult r = test_support::run_process(
         {"/bin/bash", kScript, "-B", BATCH_EXE, "-S", "brennic-test,:", "-c", "3", "-q", "storm",
-         "-r", "0.6", "-l", "run", "corpus"},
+         "-r", "0.6", "-p", "*.txt*", "-l", "run", "corpus"},
         work.path().string(),
         {kPath, "PARALLEL_SSH=" + sshd.ssh_command(), "HOME=" + ssh_dir.file("home")});
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    ASSERT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(work.read("run.failed"), "corpus/clash.txt\ncorpus/clash.txt2\n");
+    EXPECT_FALSE(work.exists("corpus/clash.sum"));
     for (const auto& [name, text] : texts) {
         EXPECT_EQ(work.read("corpus/" + sum_name(name)), work.read("single/" + sum_name(name)))
             << name;
@@ -324,7 +329,6 @@ TEST(SummarizeCorpus, SpreadOverTwoHosts) {
     EXPECT_EQ(std::count(joblog.begin(), joblog.end(), '\n'), 5) << joblog;
     EXPECT_NE(joblog.find("\tbrennic-test\t"), std::string::npos) << joblog;
     EXPECT_NE(joblog.find("\t:\t"), std::string::npos) << joblog;
-    EXPECT_EQ(work.read("run.failed"), "");
     std::size_t left = 0;
     for (const auto& e :
          fs::recursive_directory_iterator(ssh_dir.path() / "home" / ".parallel" / "tmp")) {

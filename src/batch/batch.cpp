@@ -254,9 +254,9 @@ bool write_all(int fd, std::string_view data) {
 
 // ---------------------------------------------------------------------------
 // The pipeline: this thread reads the texts in order into a queue, the
-// workers summarize and write. A text holds a slot from the moment it is
-// read until its outputs are written, so no more than `in_flight` texts are
-// in memory at once, whatever the size of the corpus.
+// workers summarize and write. A text counts as in flight from the moment
+// it is read until its outputs are written, and no more than two a worker
+// (and two) are in flight at once, so memory does not grow with the corpus.
 
 class Pipeline {
 public:
@@ -281,7 +281,7 @@ public:
 
 private:
     struct Item {
-        std::size_t job;
+        std::size_t job = 0;
         std::vector<std::string> contents;
     };
 
