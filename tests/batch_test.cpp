@@ -45,7 +45,7 @@ ProcessResult brennic(const std::vector<std::string>& args, const std::string& c
     return test_support::run_process(argv, cwd, {kPath});
 }
 
-// Twenty texts of a few paragraphs, words drawn from a small vocabulary so
+// Thirteen texts of a few paragraphs, words drawn from a small vocabulary so
 // that they repeat; some names need care in a shell or a list, some texts
 // are odd (empty, no line end, CR LF, a NUL byte).
 std::map<std::string, std::string> corpus() {
@@ -66,7 +66,7 @@ std::map<std::string, std::string> corpus() {
         "new\nline.txt",  "it's $HOME; (x).txt", "no-dot",
         "v1.2.txt"};
     std::map<std::string, std::string> texts;
-    for (int t = 0; t < 20; ++t) {
+    for (int t = 0; t < 13; ++t) {
         std::string name = t < 7 ? odd_names[t] : "text" + std::to_string(t) + ".txt";
         std::string text;
         const unsigned paragraphs = 1 + next(4);
