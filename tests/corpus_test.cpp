@@ -1,10 +1,17 @@
-// scripts/summarize-corpus on a folder of 50 texts: the extracts it writes in
-// parallel are the ones Brennic.exe writes when run on each text by hand.
-// Skipped when GNU parallel is not installed.
+// scripts/summarize-corpus on a folder of 24 texts: the extracts brennic-batch
+// writes for it, here and spread over two hosts (a throw-away sshd on the
+// loopback and this one) by GNU parallel, are the ones Brennic.exe writes
+// when run on each text by hand with the bundled segmenter.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "test_support.h"
 
@@ -14,10 +21,11 @@ using test_support::ProcessResult;
 using test_support::TempDir;
 namespace fs = std::filesystem;
 
-const std::string kStubDir = TEST_DATA_DIR "/stub";
 const std::string kScript =
     (fs::path(TEST_DATA_DIR).parent_path().parent_path() / "scripts" / "summarize-corpus").string();
-const std::string kPath = "PATH=" + kStubDir + ":/usr/local/bin:/usr/bin:/bin";
+// Brennic.exe finds the bundled segmenter beside itself, first on PATH.
+const std::string kPath =
+    "PATH=" + fs::path(BRENNIC_EXE).parent_path().string() + ":/usr/local/bin:/usr/bin:/bin";
 
 bool gnu_parallel_installed() {
     TempDir dir;
@@ -31,9 +39,8 @@ bool gnu_parallel_installed() {
         GTEST_SKIP() << "GNU parallel is not installed (Debian: apt-get install parallel)"; \
     }
 
-// Fifty texts, one sentence a line (the stand-in segmenter's rule), made from
-// a small vocabulary so that words repeat within and across texts. Some names
-// need quoting in a shell.
+// Twenty-four texts, one sentence a line, made from a small vocabulary so that
+// words repeat within and across texts. Some names need quoting in a shell.
 std::map<std::string, std::string> corpus() {
     static const char* const words[] = {
         "river", "boats", "the",     "harbour", "of",      "storm",  "a",      "fishing",
@@ -46,7 +53,7 @@ std::map<std::string, std::string> corpus() {
         state = state * 1103515245u + 12345u;
         return (state >> 16) % bound;
     };
-    for (int t = 0; t < 50; ++t) {
+    for (int t = 0; t < 24; ++t) {
         std::string name = "text" + std::to_string(t) + ".txt";
         if (t == 7) name = "with space.txt";
         if (t == 13) name = "it's $HOME; (x).txt";
@@ -76,7 +83,6 @@ struct Variant {
 };
 
 TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
-    SKIP_WITHOUT_PARALLEL();
     const Variant variants[] = {
         {{}, {}, {"0.7"}},
         {{"-r", "0.5", "-q", "river boats"}, {}, {"river boats", "0.5"}},
@@ -87,7 +93,7 @@ TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
          {"storm's tide; echo $HOME", "0.7"}},
     };
     const std::map<std::string, std::string> texts = corpus();
-    ASSERT_EQ(texts.size(), 50u);
+    ASSERT_EQ(texts.size(), 24u);
     for (const Variant& v : variants) {
         SCOPED_TRACE(::testing::PrintToString(v.script_options));
         TempDir work;
@@ -107,14 +113,13 @@ TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
             ASSERT_EQ(test_support::run_process(argv, single, {kPath}).status, 0) << name;
         }
         // All at once.
-        std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BRENNIC_EXE, "-l", "logs/run"};
+        std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BATCH_EXE, "-l", "logs/run"};
         argv.insert(argv.end(), v.script_options.begin(), v.script_options.end());
         argv.push_back("corpus");
         fs::create_directory(work.path() / "logs");
         const ProcessResult r = test_support::run_process(argv, work.path().string(), {kPath});
         ASSERT_EQ(r.status, 0) << r.out << r.err;
         EXPECT_EQ(work.read("logs/run.failed"), "");
-        EXPECT_TRUE(work.exists("logs/run.joblog"));
 
         std::set<std::string> expected_entries;
         for (const auto& [name, text] : texts) {
@@ -131,32 +136,27 @@ TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
 }
 
 TEST(SummarizeCorpus, ListsTheTextsThatFailed) {
-    SKIP_WITHOUT_PARALLEL();
     TempDir work;
     fs::create_directory(work.path() / "corpus");
     const std::set<std::string> names = {"a.txt", "bad one.txt", "c.txt",
                                          "d.txt", "bad2.txt",    "notes.md"};
     for (const std::string& name : names)
         work.write("corpus/" + name, "Ships sail.\nShips sink.\n");
-    // A Brennic.exe that fails on the texts whose names hold "bad".
-    work.write("failing-brennic",
-               "#!/bin/sh\n"
-               "for a; do case $a in *bad*) printf '\\tERROR: can not open %s.seg\\n' \"$a\"; exit "
-               "1;; esac; done\n"
-               "exec '" BRENNIC_EXE "' \"$@\"\n");
-    fs::permissions(work.path() / "failing-brennic", fs::perms::owner_all);
+    // Their extracts cannot be written.
+    fs::create_directory(work.path() / "corpus" / "bad one.sum");
+    fs::create_directory(work.path() / "corpus" / "bad2.sum");
 
     const ProcessResult r = test_support::run_process(
-        {"/bin/bash", kScript, "-B", "failing-brennic", "corpus"}, work.path().string(), {kPath});
+        {"/bin/bash", kScript, "-B", BATCH_EXE, "corpus"}, work.path().string(), {kPath});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("ERROR: can not open bad one.txt.seg"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("brennic-batch: bad one.txt: can not write bad one.sum: Is a directory"),
+              std::string::npos)
+        << r.err;
     EXPECT_NE(r.err.find("2 of 5 texts failed"), std::string::npos) << r.err;
     EXPECT_EQ(work.read("summarize-corpus.failed"), "corpus/bad one.txt\ncorpus/bad2.txt\n");
     for (const char* done : {"a.sum", "c.sum", "d.sum"})
         EXPECT_TRUE(work.exists(std::string("corpus/") + done));
-    for (const char* skipped : {"bad one.sum", "bad2.sum", "notes.sum"}) {
-        EXPECT_FALSE(work.exists(std::string("corpus/") + skipped));
-    }
+    EXPECT_FALSE(work.exists("corpus/notes.sum"));
 }
 
 // Texts whose extracts would share a name, or whose extract would be a text,
@@ -171,13 +171,12 @@ TEST(SummarizeCorpus, TextsWhoseExtractsShareANameFail) {
     }
     work.write("corpus/report.sum", "earlier extract\n");
     const ProcessResult r =
-        test_support::run_process({"/bin/bash", kScript, "-B", BRENNIC_EXE, "-p", "*", "corpus"},
+        test_support::run_process({"/bin/bash", kScript, "-B", BATCH_EXE, "-p", "*", "corpus"},
                                   work.path().string(), {kPath});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(work.read("summarize-corpus.failed"),
               "corpus/report.md\ncorpus/report.sum\ncorpus/report.txt\n");
-    EXPECT_NE(r.err.find("corpus/report.md not summarized: another text has the same extract name, "
-                         "report.sum"),
+    EXPECT_NE(r.err.find("report.md: report.sum would overwrite the text report.sum"),
               std::string::npos)
         << r.err;
     EXPECT_EQ(work.read("corpus/report.sum"), "earlier extract\n");
@@ -185,19 +184,181 @@ TEST(SummarizeCorpus, TextsWhoseExtractsShareANameFail) {
 }
 
 TEST(SummarizeCorpus, BadCommandLines) {
-    SKIP_WITHOUT_PARALLEL();
     TempDir work;
     fs::create_directory(work.path() / "corpus");
     const std::vector<std::string> cases[] = {
         {}, {"-x", "corpus"}, {"corpus", "extra"}, {"missing"}, {"-r"}};
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
-        std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BRENNIC_EXE};
+        std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BATCH_EXE};
         argv.insert(argv.end(), args.begin(), args.end());
         const ProcessResult r = test_support::run_process(argv, work.path().string(), {kPath});
         EXPECT_EQ(r.status, 2);
         EXPECT_FALSE(r.err.empty());
     }
+}
+
+// A throw-away sshd on 127.0.0.1 and a free port, run as the current user
+// with its own host key, user key and configuration in a temporary folder,
+// and an ssh configuration naming it "brennic-test". Logins land in
+// folder/home, which is also their HOME (so no start-up file of the real
+// home runs). The daemon and everything it started are killed at the end.
+class LoopbackSshd {
+public:
+    explicit LoopbackSshd(const TempDir& dir) : dir_(dir) {
+        const std::string sshd = "/usr/sbin/sshd";
+        if (!fs::exists(sshd)) {
+            why_ = "openssh-server is not installed (Debian: apt-get install openssh-server)";
+            return;
+        }
+        fs::create_directory(dir.path() / "home");
+        for (const char* key : {"host_key", "user_key"}) {
+            const ProcessResult r = test_support::run_process(
+                {"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", dir.file(key)},
+                dir.path().string());
+            if (r.status != 0) {
+                why_ = "ssh-keygen failed: " + r.err;
+                return;
+            }
+        }
+        const int port = free_port();
+        const std::string d = dir.path().string();
+        dir.write("sshd_config",
+                  "ListenAddress 127.0.0.1\nPort " + std::to_string(port) + "\nHostKey " + d +
+                      "/host_key\nPidFile " + d + "/sshd.pid\nAuthorizedKeysFile " + d +
+                      "/user_key.pub\nStrictModes no\nUsePAM no\n"
+                      "PasswordAuthentication no\nKbdInteractiveAuthentication no\n"
+                      "PermitRootLogin prohibit-password\nUseDNS no\n"
+                      "SetEnv HOME=" +
+                      d +
+                      "/home\n"
+                      "ForceCommand cd \"$HOME\" && eval \"$SSH_ORIGINAL_COMMAND\"\n");
+        dir.write("ssh_config", "Host brennic-test\n  HostName 127.0.0.1\n  Port " +
+                                    std::to_string(port) + "\n  IdentityFile " + d +
+                                    "/user_key\n  IdentitiesOnly yes\n  BatchMode yes\n"
+                                    "  StrictHostKeyChecking no\n  UserKnownHostsFile /dev/null\n"
+                                    "  LogLevel ERROR\n");
+        // sshd run by root wants its privilege separation folder.
+        if (::geteuid() == 0 && !fs::exists("/run/sshd")) {
+            std::error_code ec;
+            made_run_sshd_ = fs::create_directories("/run/sshd", ec);
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setpgid(0, 0);
+            const std::string log = dir.file("sshd.log");
+            std::freopen(log.c_str(), "w", stderr);
+            ::execl(sshd.c_str(), sshd.c_str(), "-D", "-e", "-f", dir.file("sshd_config").c_str(),
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::setpgid(pid_, pid_);
+        // Ready when a login works; give up when the daemon ends or after 20 s.
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                why_ = "sshd could not start: " + dir.read("sshd.log");
+                return;
+            }
+            const ProcessResult r = test_support::run_process(
+                {"/usr/bin/ssh", "-F", dir.file("ssh_config"), "brennic-test", "true"}, d, {},
+                std::chrono::seconds(20));
+            if (r.status == 0) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+        why_ = "no login into the test sshd: " + dir.read("sshd.log");
+    }
+    ~LoopbackSshd() {
+        if (pid_ > 0) {
+            ::kill(-pid_, SIGTERM);
+            int status = 0;
+            for (int i = 0; i < 50 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            ::kill(-pid_, SIGKILL);
+            ::waitpid(pid_, &status, WNOHANG);
+        }
+        if (made_run_sshd_) {
+            std::error_code ec;
+            fs::remove("/run/sshd", ec);
+        }
+    }
+    LoopbackSshd(const LoopbackSshd&) = delete;
+    LoopbackSshd& operator=(const LoopbackSshd&) = delete;
+
+    // Empty when the daemon runs, else why not.
+    const std::string& why_not() const { return why_; }
+    std::string ssh_command() const { return "ssh -F " + dir_.file("ssh_config"); }
+
+private:
+    static int free_port() {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+        ::close(fd);
+        return ntohs(addr.sin_port);
+    }
+
+    const TempDir& dir_;
+    pid_t pid_ = -1;
+    bool made_run_sshd_ = false;
+    std::string why_;
+};
+
+// -S: parallel hands chunks of three texts to the test sshd and to this host,
+// copies them over, and brings the extracts back. Two texts whose extracts
+// would have the same name fail before the texts are spread.
+TEST(SummarizeCorpus, SpreadOverTwoHosts) {
+    SKIP_WITHOUT_PARALLEL();
+    TempDir ssh_dir;
+    LoopbackSshd sshd(ssh_dir);
+    if (!sshd.why_not().empty()) GTEST_SKIP() << "no test sshd: " << sshd.why_not();
+
+    TempDir work;
+    fs::create_directory(work.path() / "corpus");
+    fs::create_directory(work.path() / "single");
+    std::map<std::string, std::string> texts;
+    for (const auto& [name, text] : corpus()) {
+        if (texts.size() < 9 || name.find_first_of(" -'") != std::string::npos) texts[name] = text;
+    }
+    for (const auto& [name, text] : texts) {
+        work.write("corpus/" + name, text);
+        work.write("single/" + name, text);
+        ASSERT_EQ(test_support::run_process({BRENNIC_EXE, name, "storm", "0.6"},
+                                            work.file("single"), {kPath})
+                      .status,
+                  0);
+    }
+    work.write("corpus/clash.txt", "Storms pass.\n");
+    work.write("corpus/clash.txt2", "Storms return.\n");
+    const ProcessResult r = test_support::run_process(
+        {"/bin/bash", kScript, "-B", BATCH_EXE, "-S", "brennic-test,:", "-c", "3", "-q", "storm",
+         "-r", "0.6", "-p", "*.txt*", "-l", "run", "corpus"},
+        work.path().string(),
+        {kPath, "PARALLEL_SSH=" + sshd.ssh_command(), "HOME=" + ssh_dir.file("home")});
+    ASSERT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(work.read("run.failed"), "corpus/clash.txt\ncorpus/clash.txt2\n");
+    EXPECT_FALSE(work.exists("corpus/clash.sum"));
+    for (const auto& [name, text] : texts) {
+        EXPECT_EQ(work.read("corpus/" + sum_name(name)), work.read("single/" + sum_name(name)))
+            << name;
+    }
+    // Four chunks, on both hosts; nothing left in the remote working folder.
+    const std::string joblog = work.read("run.joblog");
+    EXPECT_EQ(std::count(joblog.begin(), joblog.end(), '\n'), 5) << joblog;
+    EXPECT_NE(joblog.find("\tbrennic-test\t"), std::string::npos) << joblog;
+    EXPECT_NE(joblog.find("\t:\t"), std::string::npos) << joblog;
+    std::size_t left = 0;
+    for (const auto& e :
+         fs::recursive_directory_iterator(ssh_dir.path() / "home" / ".parallel" / "tmp")) {
+        left += e.is_regular_file() && e.path().string().find("/sshlogin/") == std::string::npos;
+    }
+    EXPECT_EQ(left, 0u);
 }
 
 }  // namespace

@@ -33,14 +33,13 @@ std::optional<int> document_count(const char* arg) {
     return n;
 }
 
-// "multidoc-" goes before the last path component of the last text.
+}  // namespace
+
 std::string multidoc_name(const std::string& last_text) {
     const std::size_t slash = last_text.rfind('/');
     if (slash == std::string::npos) return "multidoc-" + last_text;
     return last_text.substr(0, slash + 1) + "multidoc-" + last_text.substr(slash + 1);
 }
-
-}  // namespace
 
 std::optional<CommandLine> parse_command_line(int argc, const char* const* argv) {
     if (argc <= 2) return std::nullopt;

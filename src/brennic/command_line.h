@@ -19,6 +19,10 @@ struct CommandLine {
     std::string filename;  // the output base name
 };
 
+// The output base name of several texts read together: "multidoc-" before
+// the last path component of the last text.
+std::string multidoc_name(const std::string& last_text);
+
 // Parses the arguments (argv[0] is the program). Returns nothing when the
 // usage text is to be printed instead: too few arguments, a missing or bad
 // document count, or switches and texts that leave no compression rate.

@@ -5,8 +5,10 @@
 
 #include <cerrno>
 #include <cinttypes>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -58,33 +60,24 @@ std::optional<bool> write_unnamed(const std::string& dir, const std::string& nam
     return done;
 }
 
-// Writes content to name through a temporary file in the same directory
-// that is renamed over name, so an earlier file is never left half-written.
-// Returns false, leaving no temporary file, when any step fails; a signal
-// that ends the run meanwhile removes the temporary file as well.
-bool write_file_atomically(const std::string& name, std::string_view content) {
-    const std::size_t slash = name.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
-    if (const std::optional<bool> done = write_unnamed(dir, name, content)) return *done;
-
-    std::string tmp = dir + ".brennic-XXXXXX";
-    int fd = -1;
-    {
-        const signal_cleanup::Hold hold;
-        fd = ::mkstemp(tmp.data());
-        if (fd < 0) return false;
-        signal_cleanup::track_file(tmp);
+// Creates a new file with a name of the form dir + ".brennic-" + six random
+// letters and the permissions of an ordinary new file (0666 less the
+// creation mask, so the folder's default ACL applies too). Returns its
+// descriptor, or -1 with errno set. Safe in several threads at once: the
+// creation mask is never changed.
+int create_temporary(const std::string& dir, std::string& name) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}() ^
+                                        static_cast<std::uint64_t>(::getpid()) << 32};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = dir + ".brennic-";
+        std::uint64_t bits = random();
+        for (int i = 0; i < 6; ++i, bits /= 62) name += kLetters[bits % 62];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
     }
-    // Give the file the permissions an ordinary new file would have.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && write_all(fd, content);
-    if (::close(fd) != 0) ok = false;
-    const signal_cleanup::Hold hold;
-    if (ok && ::rename(tmp.c_str(), name.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(tmp.c_str());
-    signal_cleanup::forget_file();
-    return ok;
+    return -1;
 }
 
 void append_format(std::string& out, const char* format, auto... args) {
@@ -97,6 +90,36 @@ void append_format(std::string& out, const char* format, auto... args) {
 }
 
 }  // namespace
+
+// Writes content to name through a temporary file in the same directory
+// that is renamed over name, so an earlier file is never left half-written.
+// Returns false, leaving no temporary file, when any step fails; a signal
+// that ends the run meanwhile removes the temporary file as well.
+bool write_file_atomically(const std::string& name, std::string_view content) {
+    const std::size_t slash = name.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+    if (const std::optional<bool> done = write_unnamed(dir, name, content)) return *done;
+
+    std::string tmp;
+    int fd = -1;
+    {
+        const signal_cleanup::Hold hold;
+        fd = create_temporary(dir, tmp);
+        if (fd < 0) return false;
+        signal_cleanup::track_file(tmp);
+    }
+    bool ok = write_all(fd, content);
+    if (::close(fd) != 0) ok = false;
+    const signal_cleanup::Hold hold;
+    if (ok && ::rename(tmp.c_str(), name.c_str()) != 0) ok = false;
+    if (!ok) {
+        const int reason = errno;
+        ::unlink(tmp.c_str());
+        errno = reason;
+    }
+    signal_cleanup::forget_file();
+    return ok;
+}
 
 std::string extract_file_name(const std::string& base_name) {
     // Only the last path component can hold the extension.

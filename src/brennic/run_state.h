@@ -78,6 +78,11 @@ void select_sentences(RunState& state);
 int extract_size(long long size_text, float compression_rate);
 // The name of the extract file for an output base name.
 std::string extract_file_name(const std::string& base_name);
+// Writes content to name through a temporary file in the same directory
+// that is renamed over name, so an earlier file is never left half-written;
+// the file gets the permissions of an ordinary new file. Returns false,
+// leaving no temporary file and errno telling why, when a step fails.
+bool write_file_atomically(const std::string& name, std::string_view content);
 // Condenses one sentence: stop words deleted, spacing around punctuation
 // normalised, the first character upper-cased.
 std::string condense(RunState& state, std::string_view sentence);

@@ -1,0 +1,535 @@
+#include "batch/batch.h"
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "batch/progress.h"
+#include "brennic/command_line.h"
+#include "brennic/run_state.h"
+
+namespace brennic::batch {
+namespace {
+
+// A failure of one text, with its reason.
+class TextError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string reason(int error) { return std::strerror(error); }
+
+// One product of a job: a file, or a piece of standard output.
+struct Output {
+    std::string path;  // empty: standard output
+    std::string content;
+};
+
+// What a run does, job by job: a job is one text or, with --together, all
+// of them. Little is kept per text (its name, and a failure when its names
+// clash), so a list of a million texts costs some tens of megabytes.
+class Plan {
+public:
+    Plan(const Settings& settings, const std::vector<std::string>& texts, bool dash_is_stdin)
+        : settings_(settings), texts_(texts), dash_is_stdin_(dash_is_stdin) {}
+
+    std::size_t size() const { return settings_.together ? 1 : texts_.size(); }
+    std::span<const std::string> texts(std::size_t job) const {
+        return settings_.together ? std::span(texts_) : std::span(texts_).subspan(job, 1);
+    }
+    bool is_stdin(const std::string& text) const { return dash_is_stdin_ && text == "-"; }
+    // The name the outputs are named after, as Brennic.exe's output base name.
+    std::string base_name(std::size_t job) const {
+        const std::span<const std::string> t = texts(job);
+        return t.size() > 1 ? multidoc_name(t.back()) : t.back();
+    }
+    bool to_stdout(std::size_t job) const {
+        return settings_.to_stdout || is_stdin(texts(job).back());
+    }
+    // The name a job is reported under.
+    std::string display_name(std::size_t job) const {
+        const std::span<const std::string> t = texts(job);
+        return t.size() == 1 ? t.front() : extract_file_name(base_name(job));
+    }
+
+    // The outputs of a job, before their contents are known. This and
+    // render() are the one place that knows what a run writes.
+    std::vector<Output> planned_outputs(std::size_t job) const {
+        if (to_stdout(job)) return {Output{}};
+        return {Output{extract_file_name(base_name(job)), {}}};
+    }
+
+    // Fails, before anything is read, every job that would overwrite a text
+    // of the run and every job whose output another job writes too.
+    void check_names();
+    const std::string* failure(std::size_t job) const {
+        const auto found = failures_.find(job);
+        return found == failures_.end() ? nullptr : &found->second;
+    }
+
+private:
+    const Settings& settings_;
+    const std::vector<std::string>& texts_;
+    const bool dash_is_stdin_;
+    std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
+};
+
+void render(const Summary& summary, std::vector<Output>& outputs) {
+    for (Output& out : outputs) {
+        for (const std::string& sentence : summary.sentences) (out.content += sentence) += '\n';
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+std::string read_fd(int fd) {
+    std::string data;
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw TextError(reason(errno));
+        if (n == 0) return data;
+        data.append(chunk, static_cast<std::size_t>(n));
+        // A text longer than a chunk gets its whole size at once.
+        struct stat st {};
+        if (data.size() == sizeof chunk && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            data.reserve(static_cast<std::size_t>(st.st_size) + 1);
+        }
+    }
+}
+
+// A text's bytes. A directory fails at its first read ("Is a directory").
+std::string read_text(const std::string& name, bool from_stdin) {
+    if (from_stdin) return read_fd(STDIN_FILENO);
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw TextError(reason(errno));
+    try {
+        std::string data = read_fd(fd);
+        ::close(fd);
+        return data;
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+}
+
+// The names on standard input: one a line, or NUL-separated; empty ones skipped.
+std::vector<std::string> read_list(bool null_separated) {
+    const std::string data = read_fd(STDIN_FILENO);
+    const char separator = null_separated ? '\0' : '\n';
+    std::vector<std::string> names;
+    std::size_t at = 0;
+    while (at < data.size()) {
+        std::size_t end = data.find(separator, at);
+        if (end == std::string::npos) end = data.size();
+        if (end > at) names.push_back(data.substr(at, end - at));
+        at = end + 1;
+    }
+    return names;
+}
+
+// ---------------------------------------------------------------------------
+// Name checks
+
+// A file: its device and inode.
+struct FileId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    friend auto operator<=>(const FileId&, const FileId&) = default;
+};
+
+// Which file a path will name once written: its directory and its last
+// component (the path itself when the directory is not there). `dirs`
+// remembers the directories already looked at.
+std::pair<std::optional<FileId>, std::string_view> output_identity(
+    std::string_view path, std::map<std::string, std::optional<FileId>, std::less<>>& dirs) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view dir = slash == std::string_view::npos ? "." : path.substr(0, slash + 1);
+    auto known = dirs.find(dir);
+    if (known == dirs.end()) {
+        std::optional<FileId> id;
+        struct stat st {};
+        if (::stat(std::string(dir).c_str(), &st) == 0) id = FileId{st.st_dev, st.st_ino};
+        known = dirs.emplace(std::string(dir), id).first;
+    }
+    if (!known->second) return {std::nullopt, path};
+    return {known->second, path.substr(slash == std::string_view::npos ? 0 : slash + 1)};
+}
+
+void Plan::check_names() {
+    // The extracts that exist already, and so might be texts of the run.
+    std::vector<std::pair<FileId, std::size_t>> existing;  // file, job
+    for (std::size_t j = 0; j < size(); ++j) {
+        for (const Output& out : planned_outputs(j)) {
+            struct stat st {};
+            if (!out.path.empty() && ::stat(out.path.c_str(), &st) == 0) {
+                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j);
+            }
+        }
+    }
+    std::sort(existing.begin(), existing.end());
+    for (std::size_t t = 0; t < texts_.size() && !existing.empty(); ++t) {
+        struct stat st {};
+        if (!(is_stdin(texts_[t]) ? ::fstat(STDIN_FILENO, &st) == 0
+                                  : ::stat(texts_[t].c_str(), &st) == 0)) {
+            continue;
+        }
+        const FileId id{st.st_dev, st.st_ino};
+        for (auto e =
+                 std::lower_bound(existing.begin(), existing.end(), std::pair(id, std::size_t{0}));
+             e != existing.end() && e->first == id; ++e) {
+            failures_.try_emplace(e->second, planned_outputs(e->second).front().path +
+                                                 " would overwrite the text " + texts_[t]);
+        }
+    }
+
+    // The outputs by a hash of the file they name, sorted, so that the jobs
+    // writing the same file are next to each other: 16 bytes an output.
+    std::map<std::string, std::optional<FileId>, std::less<>> dirs;
+    const auto identity_hash = [&](const std::string& path) {
+        const auto [dir, name] = output_identity(path, dirs);
+        std::size_t h = std::hash<std::string_view>{}(name);
+        if (dir)
+            h ^= (std::hash<dev_t>{}(dir->dev) * 31 + std::hash<ino_t>{}(dir->ino)) *
+                 0x9e3779b97f4a7c15u;
+        return h;
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> outputs;  // hash, job
+    for (std::size_t j = 0; j < size(); ++j) {
+        for (const Output& out : planned_outputs(j)) {
+            if (out.path.empty()) continue;
+            outputs.emplace_back(identity_hash(out.path), j);
+        }
+    }
+    std::sort(outputs.begin(), outputs.end());
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].first == outputs[i].first;
+             ++k) {
+            const std::size_t a = outputs[i].second;
+            const std::size_t b = outputs[k].second;
+            const std::string path_a = planned_outputs(a).front().path;
+            const std::string path_b = planned_outputs(b).front().path;
+            if (a == b || output_identity(path_a, dirs) != output_identity(path_b, dirs)) continue;
+            failures_.try_emplace(a, path_a + " would also be written for " + texts(b).back());
+            failures_.try_emplace(b, path_b + " would also be written for " + texts(a).back());
+        }
+    }
+}
+
+unsigned cores() {
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+bool write_all(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The pipeline: this thread reads the texts in order into a queue, the
+// workers summarize and write. A text counts as in flight from the moment
+// it is read until its outputs are written, and no more than two a worker
+// (and two) are in flight at once, so memory does not grow with the corpus.
+
+class Pipeline {
+public:
+    Pipeline(const Settings& settings, const Plan& plan, Progress& progress, unsigned workers)
+        : settings_(settings),
+          plan_(plan),
+          progress_(progress),
+          workers_(workers),
+          limit_(2 * std::size_t{workers} + 2) {}
+
+    // Runs every job; returns the failures in the order of the jobs.
+    std::vector<std::pair<std::size_t, std::string>> run() {
+        {
+            std::vector<std::jthread> pool;
+            pool.reserve(workers_);
+            for (unsigned k = 0; k < workers_; ++k) pool.emplace_back([this] { work(); });
+            read_all();
+        }
+        std::sort(failures_.begin(), failures_.end());
+        return std::move(failures_);
+    }
+
+private:
+    struct Item {
+        std::size_t job = 0;
+        std::vector<std::string> contents;
+    };
+
+    void read_all() {
+        for (std::size_t j = 0; j < plan_.size(); ++j) {
+            if (const std::string* failure = plan_.failure(j)) {
+                complete(j, *failure, {});
+                continue;
+            }
+            {
+                std::unique_lock lock(queue_mutex_);
+                room_.wait(lock, [this] { return in_flight_ < limit_; });
+                ++in_flight_;
+            }
+            Item item{j, {}};
+            try {
+                const std::span<const std::string> texts = plan_.texts(j);
+                for (const std::string& text : texts) {
+                    try {
+                        item.contents.push_back(read_text(text, plan_.is_stdin(text)));
+                    } catch (const TextError& e) {
+                        throw TextError(texts.size() > 1 ? text + ": " + e.what() : e.what());
+                    }
+                }
+            } catch (const std::exception& e) {
+                complete(j, e.what(), {});
+                release();
+                continue;
+            }
+            {
+                std::lock_guard lock(queue_mutex_);
+                queue_.push_back(std::move(item));
+            }
+            queue_ready_.notify_one();
+        }
+        {
+            std::lock_guard lock(queue_mutex_);
+            closed_ = true;
+        }
+        queue_ready_.notify_all();
+    }
+
+    void work() {
+        for (;;) {
+            Item item;
+            {
+                std::unique_lock lock(queue_mutex_);
+                queue_ready_.wait(lock, [this] { return closed_ || !queue_.empty(); });
+                if (queue_.empty()) return;
+                item = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            std::optional<std::string> failure;
+            std::vector<Output> outputs = plan_.planned_outputs(item.job);
+            try {
+                const Summary summary =
+                    summarize(std::span<const std::string>(item.contents), settings_.summary);
+                item.contents = {};  // the text is no longer needed
+                render(summary, outputs);
+            } catch (const std::exception& e) { failure = e.what(); }
+            complete(item.job, failure, std::move(outputs));
+            release();
+        }
+    }
+
+    // A text is done with. The reader, when it waits for room, is woken only
+    // once half the texts in flight are done, so that it reads a run of texts
+    // for each wake-up rather than one.
+    void release() {
+        bool wake = false;
+        {
+            std::lock_guard lock(queue_mutex_);
+            wake = --in_flight_ == limit_ / 2;
+        }
+        if (wake) room_.notify_one();
+    }
+
+    // Writes the outputs of a job, or records its failure.
+    void complete(std::size_t job, std::optional<std::string> failure,
+                  std::vector<Output> outputs) {
+        if (!failure) {
+            for (const Output& out : outputs) {
+                if (out.path.empty()) continue;
+                if (!write_file_atomically(out.path, out.content)) {
+                    failure = "can not write " + out.path + ": " + reason(errno);
+                    break;
+                }
+            }
+        }
+        if (failure) {
+            std::lock_guard lock(failures_mutex_);
+            failures_.emplace_back(job, *failure);
+        }
+        if (plan_.to_stdout(job)) {
+            std::string text;
+            if (!failure) {
+                for (const Output& out : outputs) {
+                    if (out.path.empty()) text += out.content;
+                }
+            }
+            // With --stdout every job has its turn, in order; otherwise only
+            // the one of standard input writes there.
+            to_stdout(settings_.to_stdout ? job : 0, std::move(text));
+        }
+        if (failure) progress_.report_failure(plan_.display_name(job), *failure);
+        progress_.advance();
+    }
+
+    // Writes the stdout part of the job whose turn it is, and of every later
+    // one already waiting.
+    void to_stdout(std::size_t turn, std::string text) {
+        std::lock_guard lock(stdout_mutex_);
+        waiting_.emplace(turn, std::move(text));
+        for (auto next = waiting_.begin(); next != waiting_.end() && next->first == next_turn_;
+             next = waiting_.begin()) {
+            if (stdout_ok_ && !write_all(STDOUT_FILENO, next->second)) {
+                stdout_ok_ = false;
+                std::lock_guard failures(failures_mutex_);
+                failures_.emplace_back(plan_.size(), "standard output: " + reason(errno));
+            }
+            waiting_.erase(next);
+            ++next_turn_;
+        }
+    }
+
+    const Settings& settings_;
+    const Plan& plan_;
+    Progress& progress_;
+    const unsigned workers_;
+    const std::size_t limit_;  // texts in flight at most
+
+    std::mutex queue_mutex_;
+    std::condition_variable queue_ready_;
+    std::condition_variable room_;
+    std::size_t in_flight_ = 0;  // read and not yet written
+    std::deque<Item> queue_;
+    bool closed_ = false;
+
+    std::mutex stdout_mutex_;
+    std::map<std::size_t, std::string> waiting_;  // finished, not yet its turn
+    std::size_t next_turn_ = 0;
+    bool stdout_ok_ = true;
+
+    std::mutex failures_mutex_;
+    std::vector<std::pair<std::size_t, std::string>> failures_;
+};
+
+// The failure list: the failed texts in order, each ended by the separator.
+std::string failure_list(const Plan& plan,
+                         const std::vector<std::pair<std::size_t, std::string>>& failures,
+                         char separator) {
+    std::string list;
+    for (const auto& [job, why] : failures) {
+        if (job >= plan.size()) continue;  // not a text's failure
+        for (const std::string& text : plan.texts(job)) (list += text) += separator;
+    }
+    return list;
+}
+
+}  // namespace
+
+int run(const Settings& settings) {
+    const bool dash_is_stdin = !settings.texts.empty();
+    const std::vector<std::string> list =
+        dash_is_stdin ? std::vector<std::string>() : read_list(settings.null_separated);
+    const std::vector<std::string>& texts = dash_is_stdin ? settings.texts : list;
+    const char separator = settings.null_separated ? '\0' : '\n';
+
+    // A failure list that cannot be written is found before the work starts.
+    const bool list_to_stdout = settings.failed_list == "-";
+    if (settings.failed_list && !list_to_stdout &&
+        !write_file_atomically(*settings.failed_list, "")) {
+        std::fprintf(stderr, "brennic-batch: can not write the failure list %s: %s\n",
+                     settings.failed_list->c_str(), reason(errno).c_str());
+        return 2;
+    }
+    if (texts.empty()) return 0;
+
+    Plan plan(settings, texts, dash_is_stdin);
+    plan.check_names();
+
+    std::vector<std::pair<std::size_t, std::string>> failures;
+    if (settings.dry_run) {
+        std::string list;
+        for (std::size_t j = 0; j < plan.size(); ++j) {
+            if (const std::string* failure = plan.failure(j)) {
+                failures.emplace_back(j, *failure);
+                std::fprintf(stderr, "brennic-batch: %s: %s\n", plan.display_name(j).c_str(),
+                             failure->c_str());
+                continue;
+            }
+            for (const std::string& text : plan.texts(j)) (list += text) += separator;
+        }
+        if (!write_all(STDOUT_FILENO, list)) {
+            std::fprintf(stderr, "brennic-batch: standard output: %s\n", reason(errno).c_str());
+            return 1;
+        }
+    } else {
+        const unsigned workers = static_cast<unsigned>(
+            std::min<std::size_t>(settings.jobs ? settings.jobs : cores(), plan.size()));
+        Progress progress(plan.size(), settings.progress && ::isatty(STDERR_FILENO));
+        failures = Pipeline(settings, plan, progress, workers).run();
+        progress.finish();
+    }
+
+    int status = failures.empty() ? 0 : 1;
+    if (settings.failed_list &&
+        !(list_to_stdout ? write_all(STDOUT_FILENO, failure_list(plan, failures, separator))
+                         : write_file_atomically(*settings.failed_list,
+                                                 failure_list(plan, failures, separator)))) {
+        std::fprintf(stderr, "brennic-batch: can not write the failure list %s: %s\n",
+                     settings.failed_list->c_str(), reason(errno).c_str());
+        status = 1;
+    }
+    if (!failures.empty() && plan.size() > 1) {
+        std::fprintf(stderr, "brennic-batch: %zu of %zu texts failed\n", failures.size(),
+                     plan.size());
+    }
+    return status;
+}
+
+int main_entry(int argc, char** argv) {
+    Settings settings;
+    try {
+        switch (parse_arguments(argc, argv, settings)) {
+            case Action::help:
+                std::fputs(kUsage, stdout);
+                return 0;
+            case Action::version:
+                std::printf("brennic-batch %s\n", version());
+                return 0;
+            case Action::run:
+                break;
+        }
+        if (settings.texts.empty() && ::isatty(STDIN_FILENO)) {
+            throw UsageError(
+                "no text: give the texts as arguments or their list on standard input");
+        }
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "brennic-batch: %s\n%s", e.what(), kUsage);
+        return 2;
+    }
+    try {
+        return run(settings);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "brennic-batch: %s\n", e.what());
+        return 1;
+    }
+}
+
+}  // namespace brennic::batch

@@ -1,0 +1,4 @@
+// brennic-batch: the extracts of many texts in one process.
+#include "batch/batch.h"
+
+int main(int argc, char** argv) { return brennic::batch::main_entry(argc, argv); }
