@@ -134,7 +134,7 @@ TEST(Keywords, MostFrequentContentStemsFirstOccurrenceBreaksTies) {
         brennic::Options o;
         const std::vector<std::string> texts = {c.text};
         const brennic::Summary s = summarize(texts, o);
-        EXPECT_EQ(brennic::view::keyword_lines(brennic::view::keywords(texts, *s.diagnostics, c.n)),
+        EXPECT_EQ(brennic::view::keyword_lines(brennic::view::keywords(*s.diagnostics, c.n)),
                   c.lines);
     }
 }

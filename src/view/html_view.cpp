@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -221,6 +222,13 @@ int line_ends(std::string_view gap) {
     return n;
 }
 
+std::vector<std::vector<Span>> sentence_spans(std::span<const std::string> texts) {
+    std::vector<std::vector<Span>> spans;
+    spans.reserve(texts.size());
+    for (const std::string& text : texts) spans.push_back(segment_spans(text));
+    return spans;
+}
+
 // The page is UTF-8 when every text is, and every sentence starts and ends
 // between characters, so no element holds part of a character.
 Charset page_charset(std::span<const std::string> texts,
@@ -323,11 +331,10 @@ public:
     }
 
     std::string render() {
-        std::string body;
-        for (std::size_t d = 0; d < texts_.size(); ++d) render_text(body, d);
-
         std::string out;
-        out.reserve(body.size() + kStyle.size() + 4096);
+        std::size_t input = 0;
+        for (const std::string& t : texts_) input += t.size();
+        out.reserve(2 * input + kStyle.size() + 8192);
         out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"";
         out += charset_ == Charset::utf8 ? "utf-8" : "windows-1252";
         out += "\">\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
@@ -342,7 +349,7 @@ public:
         out += "<main style=\"--t:";
         out += fraction(max_score_ > 0 ? summary_.diagnostics->threshold / max_score_ : 0);
         out += "\">\n";
-        out += body;
+        for (std::size_t d = 0; d < texts_.size(); ++d) render_text(out, d);
         out += "</main>\n</body>\n</html>\n";
         return out;
     }
@@ -407,7 +414,7 @@ private:
         if (!switches.empty()) switches.pop_back();
         figure(out, "Switches", switches.empty() ? "none" : switches);
         out += "</dl>\n<h2>Most frequent content stems</h2>\n<ol class=\"stems\">\n";
-        for (const Keyword& k : top_stems(d, content_stems_, 10)) {
+        for (const Keyword& k : keywords(d, 10)) {
             out += k.vell_word ? "<li title=\"vell word\"><u>" : "<li>";
             append_label(out, k.stem);
             out += k.vell_word ? "</u>" : "";
@@ -479,16 +486,25 @@ private:
         out += ">\n";
     }
 
+    // A content word whose stem is a vell word.
+    bool is_vell_word(std::string_view word) {
+        const std::string key(word);
+        auto it = vell_words_.find(key);
+        if (it == vell_words_.end()) {
+            const bool vell =
+                !vell_stems_.empty() && vell_stems_.contains(stem(word)) && !is_stop_word(word);
+            it = vell_words_.emplace(key, vell).first;
+        }
+        return it->second;
+    }
+
     // The sentence's bytes with its vell words underlined. In a UTF-8 page
     // an underline covers whole characters: a word of letter bytes may end
     // or start inside one.
     void render_words(std::string& out, std::string_view bytes) {
         std::vector<Span> marks;
         for (const Span& w : word_spans(bytes)) {
-            const WordTable::Entry& e = words_[bytes.substr(w.offset, w.length)];
-            if (!e.content) continue;
-            content_stems_.insert(e.stem);
-            if (!vell_stems_.contains(e.stem)) continue;
+            if (!is_vell_word(bytes.substr(w.offset, w.length))) continue;
             std::size_t from = w.offset;
             std::size_t to = w.offset + w.length;
             if (charset_ == Charset::utf8) {
@@ -523,8 +539,7 @@ private:
     std::vector<std::vector<const SentenceReport*>> reports_;
     double max_score_ = 0;
     std::unordered_set<std::string> vell_stems_;
-    std::unordered_set<std::string> content_stems_;
-    WordTable words_;
+    std::unordered_map<std::string, bool> vell_words_;  // each word as written, looked up once
 };
 
 }  // namespace
