@@ -64,6 +64,8 @@ TEST(HtmlView, HostileBytesStayInTheirElements) {
          "x.txt",
          "windows-1252",
          {"Valid caf\u00C3\u00A9 here.", "Bad \u00C3( and \u00ED\u00A0\u20AC there."}},
+        {"nothing to read", "\0\0 \0"s, "0.txt", "utf-8", {"\uFFFD\uFFFD \uFFFD"}},
+        {"empty", "", "e.txt", "utf-8", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

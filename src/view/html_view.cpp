@@ -297,7 +297,7 @@ body{font-size:1rem;padding:1rem .75rem 2rem}
 body{max-width:none;padding:0;font-size:10.5pt}
 header{break-after:avoid}
 .s{break-inside:avoid}
-.s,.s::before,.s::after,.stems li{-webkit-print-color-adjust:exact;print-color-adjust:exact}
+.s,.s::before,.s::after,.x,.v,.stems li{-webkit-print-color-adjust:exact;print-color-adjust:exact}
 a{color:inherit;text-decoration:none}
 }
 )css";
