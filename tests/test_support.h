@@ -65,6 +65,14 @@ private:
     fs::path path_;
 };
 
+// The whole content of a file; empty when it cannot be read.
+inline std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
 struct ProcessResult {
     int status = -1;  // the exit status, or -1 when the process did not exit normally
     int signal = 0;   // the signal that ended the process, if one did

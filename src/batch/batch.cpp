@@ -25,6 +25,8 @@
 #include "batch/progress.h"
 #include "brennic/command_line.h"
 #include "brennic/run_state.h"
+#include "view/html_view.h"
+#include "view/keywords.h"
 
 namespace brennic::batch {
 namespace {
@@ -37,10 +39,14 @@ public:
 
 std::string reason(int error) { return std::strerror(error); }
 
+// What an output holds: the extract, the web page (--html) or the keywords.
+enum class Product { extract, page, keywords };
+
 // One product of a job: a file, or a piece of standard output.
 struct Output {
     std::string path;  // empty: standard output
     std::string content;
+    Product product = Product::extract;
 };
 
 // What a run does, job by job: a job is one text or, with --together, all
@@ -64,6 +70,13 @@ public:
     bool to_stdout(std::size_t job) const {
         return settings_.to_stdout || is_stdin(texts(job).back());
     }
+    // Whether a job writes to standard output, and its turn there: with
+    // --stdout or --keywords every job has one, in order; otherwise only the
+    // job of standard input writes there.
+    bool writes_stdout(std::size_t job) const { return to_stdout(job) || settings_.keywords; }
+    std::size_t stdout_turn(std::size_t job) const {
+        return settings_.to_stdout || settings_.keywords ? job : 0;
+    }
     // The name a job is reported under.
     std::string display_name(std::size_t job) const {
         const std::span<const std::string> t = texts(job);
@@ -71,10 +84,36 @@ public:
     }
 
     // The outputs of a job, before their contents are known. This and
-    // render() are the one place that knows what a run writes.
+    // render() are the one place that knows what a run writes. Standard
+    // output takes the place of the files: it gets the page with --html, or
+    // else the keywords with --keywords, or else the extract.
     std::vector<Output> planned_outputs(std::size_t job) const {
-        if (to_stdout(job)) return {Output{}};
-        return {Output{extract_file_name(base_name(job)), {}}};
+        std::vector<Output> outputs;
+        if (!to_stdout(job)) {
+            const std::string extract = extract_file_name(base_name(job));
+            outputs.push_back({extract, {}, Product::extract});
+            if (settings_.html) {
+                outputs.push_back(
+                    {extract.substr(0, extract.size() - 4) + ".html", {}, Product::page});
+            }
+        } else if (settings_.html) {
+            outputs.push_back({{}, {}, Product::page});
+        } else if (!settings_.keywords) {
+            outputs.push_back({{}, {}, Product::extract});
+        }
+        if (settings_.keywords) outputs.push_back({{}, {}, Product::keywords});
+        return outputs;
+    }
+    // The names of a job's texts as its page shows them.
+    std::vector<std::string> page_names(std::size_t job) const {
+        std::vector<std::string> names;
+        for (const std::string& text : texts(job))
+            names.push_back(is_stdin(text) ? "standard input" : text);
+        return names;
+    }
+    // With several jobs each keyword line starts with the job's name.
+    std::string keyword_prefix(std::size_t job) const {
+        return size() > 1 ? display_name(job) + '\t' : std::string();
     }
 
     // Fails, before anything is read, every job that would overwrite a text
@@ -92,9 +131,32 @@ private:
     std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
 };
 
-void render(const Summary& summary, std::vector<Output>& outputs) {
+// Fills the outputs of a job from its texts and their summary.
+void render(const Settings& settings, const Plan& plan, std::size_t job,
+            std::span<const std::string> contents, const Summary& summary,
+            std::vector<Output>& outputs) {
     for (Output& out : outputs) {
-        for (const std::string& sentence : summary.sentences) (out.content += sentence) += '\n';
+        switch (out.product) {
+            case Product::extract:
+                for (const std::string& sentence : summary.sentences)
+                    (out.content += sentence) += '\n';
+                break;
+            case Product::page:
+                out.content =
+                    view::render_html(contents, plan.page_names(job), settings.summary, summary);
+                break;
+            case Product::keywords: {
+                const std::string prefix = plan.keyword_prefix(job);
+                const std::string lines =
+                    view::keyword_lines(view::keywords(*summary.diagnostics, *settings.keywords));
+                for (std::size_t at = 0; at < lines.size();) {
+                    const std::size_t end = lines.find('\n', at) + 1;
+                    (out.content += prefix).append(lines, at, end - at);
+                    at = end;
+                }
+                break;
+            }
+        }
     }
 }
 
@@ -337,10 +399,10 @@ private:
             std::optional<std::string> failure;
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
             try {
-                const Summary summary =
-                    summarize(std::span<const std::string>(item.contents), settings_.summary);
+                const std::span<const std::string> contents(item.contents);
+                const Summary summary = summarize(contents, settings_.summary);
+                render(settings_, plan_, item.job, contents, summary, outputs);
                 item.contents = {};  // the text is no longer needed
-                render(summary, outputs);
             } catch (const std::exception& e) { failure = e.what(); }
             complete(item.job, failure, std::move(outputs));
             release();
@@ -375,16 +437,14 @@ private:
             std::lock_guard lock(failures_mutex_);
             failures_.emplace_back(job, *failure);
         }
-        if (plan_.to_stdout(job)) {
+        if (plan_.writes_stdout(job)) {
             std::string text;
             if (!failure) {
                 for (const Output& out : outputs) {
                     if (out.path.empty()) text += out.content;
                 }
             }
-            // With --stdout every job has its turn, in order; otherwise only
-            // the one of standard input writes there.
-            to_stdout(settings_.to_stdout ? job : 0, std::move(text));
+            to_stdout(plan_.stdout_turn(job), std::move(text));
         }
         if (failure) progress_.report_failure(plan_.display_name(job), *failure);
         progress_.advance();

@@ -26,14 +26,18 @@ const char* const kUsage =
     "                     one a line\n"
     "      --dry-run      check the names only; list the texts that would be done\n"
     "      --no-progress  no progress bar, even on a terminal\n"
+    "      --html         also NAME.html: the whole text, its extract highlighted\n"
+    "      --keywords=N   print the N most frequent content stems of every text\n"
     "  -h, --help         this text\n"
     "      --version      the version\n"
     "The text - is standard input; its extract goes to standard output.\n"
+    "With --stdout, standard output gets the page with --html, or else the\n"
+    "keywords with --keywords, instead of the extract.\n"
     "Exit status: 0 all done, 1 some texts failed, 2 bad usage.\n";
 
 namespace {
 
-enum LongOnly { kFailed = 256, kDryRun, kNoProgress, kVersion };
+enum LongOnly { kFailed = 256, kDryRun, kNoProgress, kVersion, kHtml, kKeywords };
 
 const option kLongOptions[] = {
     {"rate", required_argument, nullptr, 'r'},
@@ -47,6 +51,8 @@ const option kLongOptions[] = {
     {"failed", required_argument, nullptr, kFailed},
     {"dry-run", no_argument, nullptr, kDryRun},
     {"no-progress", no_argument, nullptr, kNoProgress},
+    {"html", no_argument, nullptr, kHtml},
+    {"keywords", required_argument, nullptr, kKeywords},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -69,6 +75,17 @@ unsigned parse_jobs(const char* arg) {
                          "'");
     }
     return jobs;
+}
+
+std::size_t parse_keywords(const char* arg) {
+    std::size_t n = 0;
+    const char* end = arg + std::strlen(arg);
+    const auto [ptr, ec] = std::from_chars(arg, end, n);
+    if (ec != std::errc() || ptr != end || n < 1) {
+        throw UsageError(std::string("--keywords wants a number of stems from 1 on, not '") + arg +
+                         "'");
+    }
+    return n;
 }
 
 }  // namespace
@@ -115,6 +132,12 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
             case kNoProgress:
                 settings.progress = false;
                 break;
+            case kHtml:
+                settings.html = true;
+                break;
+            case kKeywords:
+                settings.keywords = parse_keywords(optarg);
+                break;
             case 'h':
                 return Action::help;
             case kVersion:
@@ -141,6 +164,12 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
     if (stdin_texts > 1) throw UsageError("standard input (-) can be read only once");
     if (settings.dry_run && stdin_texts > 0)
         throw UsageError("--dry-run reads no text, not even -");
+    // Standard output holds one product of a text, and one web page at most.
+    if (settings.html && settings.keywords && (settings.to_stdout || stdin_texts > 0))
+        throw UsageError("--html and --keywords cannot share standard output");
+    if (settings.html && settings.to_stdout && !settings.together && settings.texts.size() != 1)
+        throw UsageError("--html --stdout writes one page: give one text, or -n");
+    settings.summary.diagnostics = settings.html || settings.keywords.has_value();
     return Action::run;
 }
 

@@ -24,6 +24,8 @@ struct Settings {
     bool progress = true;                    // --no-progress turns the bar off
     unsigned jobs = 0;                       // -j; 0: one per core
     std::optional<std::string> failed_list;  // --failed FILE
+    bool html = false;                       // --html: NAME.html, the text with its extract
+    std::optional<std::size_t> keywords;     // --keywords N: the top N content stems
 };
 
 // A command line that does not fit; main prints it and the usage, exit 2.
