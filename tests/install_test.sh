@@ -18,7 +18,9 @@ for f in include/brennic/brennic.h include/brennic/export.h lib/libbrennic.a \
   [ "$found" = 1 ] || { echo "not installed: $f" >&2; exit 1; }
 done
 soname=$(find "$prefix" -name 'libbrennic.so.*' -type f -print -quit)
-objdump -p "$soname" | grep -q 'SONAME *libbrennic\.so\.1$' || { echo "bad SONAME in $soname" >&2; exit 1; }
+# grep reads all of objdump's output: with -q it could stop early, and pipefail
+# would take objdump's broken pipe for a failure.
+objdump -p "$soname" | grep 'SONAME *libbrennic\.so\.1$' >/dev/null || { echo "bad SONAME in $soname" >&2; exit 1; }
 libdir=$(dirname "$soname")
 
 # The extract that Brennic.exe writes for the sample.
