@@ -1,6 +1,8 @@
 // The growing array behind the large tables of the text model.
 #pragma once
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
@@ -10,11 +12,12 @@
 
 namespace brennic {
 
-// An array of trivially copyable values that grows with std::realloc. A
-// large block is moved by remapping its pages rather than by copying them,
-// so growing never holds the old and the new block at once as std::vector
-// does; the peak memory of a table is its final size. Capacity that was
-// never written to is not resident.
+// An array of trivially copyable values. A large one lives in pages of its
+// own that grow by remapping (mremap), never by copying, so growing never
+// holds the old and the new block at once as std::vector does, and frees
+// no hole in the heap: the memory a table takes at its peak is its final
+// size. Capacity never written to is not resident. Small arrays live on the
+// heap.
 template <class T>
 class FlatArray {
     static_assert(std::is_trivially_copyable_v<T>);
@@ -31,7 +34,7 @@ public:
         FlatArray(std::move(other)).swap(*this);
         return *this;
     }
-    ~FlatArray() { std::free(data_); }
+    ~FlatArray() { release(); }
 
     void swap(FlatArray& other) noexcept {
         std::swap(data_, other.data_);
@@ -80,13 +83,39 @@ private:
     }
     static constexpr std::size_t max_size() { return static_cast<std::size_t>(-1) / sizeof(T); }
 
+    // Arrays of this many bytes and more are mapped.
+    static constexpr std::size_t kMappedBytes = std::size_t{1} << 20;
+
+    static bool mapped(std::size_t capacity) { return capacity * sizeof(T) >= kMappedBytes; }
+
     void grow(std::size_t need) {
         std::size_t capacity = capacity_ < 16 ? 16 : capacity_;
         while (capacity < need) capacity = capacity > max_size() / 2 ? max_size() : capacity * 2;
-        void* grown = std::realloc(data_, capacity * sizeof(T));
-        if (grown == nullptr) throw std::bad_alloc();
+        const std::size_t bytes = capacity * sizeof(T);
+        void* grown = nullptr;
+        if (!mapped(capacity)) {
+            grown = std::realloc(data_, bytes);
+            if (grown == nullptr) throw std::bad_alloc();
+        } else if (mapped(capacity_)) {
+            grown = ::mremap(data_, capacity_ * sizeof(T), bytes, MREMAP_MAYMOVE);
+            if (grown == MAP_FAILED) throw std::bad_alloc();
+        } else {
+            grown =
+                ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (grown == MAP_FAILED) throw std::bad_alloc();
+            if (size_ > 0) std::copy(data_, data_ + size_, static_cast<T*>(grown));
+            std::free(data_);
+        }
         data_ = static_cast<T*>(grown);
         capacity_ = capacity;
+    }
+
+    void release() {
+        if (mapped(capacity_)) {
+            ::munmap(data_, capacity_ * sizeof(T));
+        } else {
+            std::free(data_);
+        }
     }
 
     T* data_ = nullptr;

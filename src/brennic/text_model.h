@@ -213,8 +213,8 @@ private:
     std::vector<WordId> wraps_;
     FlatArray<block_word> entries_;
     // Open addressing with linear probing, at most three quarters full.
-    std::vector<WordId> slots_;       // per place: the stem's id
-    std::vector<std::uint8_t> tags_;  // per place: 0x80 | 7 bits of the hash; 0 when free
+    FlatArray<WordId> slots_;       // per place: the stem's id
+    FlatArray<std::uint8_t> tags_;  // per place: 0x80 | 7 bits of the hash; 0 when free
 };
 
 }  // namespace brennic

@@ -45,8 +45,8 @@ std::size_t WordIndex::place_of(std::string_view word, std::size_t hash) const {
 
 void WordIndex::grow_table() {
     const std::size_t places = slots_.empty() ? kFirstPlaces : slots_.size() * 2;
-    std::vector<WordId>().swap(slots_);
-    std::vector<std::uint8_t>().swap(tags_);
+    FlatArray<WordId>().swap(slots_);
+    FlatArray<std::uint8_t>().swap(tags_);
     slots_.resize(places);
     tags_.resize(places);
     for (WordId id = 0; id < entries_.size(); ++id) {
@@ -110,8 +110,8 @@ void WordIndex::clear() {
     FlatArray<std::uint32_t>().swap(ends_);
     std::vector<WordId>().swap(wraps_);
     FlatArray<block_word>().swap(entries_);
-    std::vector<WordId>().swap(slots_);
-    std::vector<std::uint8_t>().swap(tags_);
+    FlatArray<WordId>().swap(slots_);
+    FlatArray<std::uint8_t>().swap(tags_);
 }
 
 }  // namespace brennic
