@@ -2,7 +2,7 @@
 // Both are kept compact, since a log file or a word list may hold millions
 // of sentences of a few bytes or millions of distinct words: beyond the
 // texts as read, a sentence costs 8 bytes and 4 per content word, and a
-// distinct stem its text and about 15 bytes.
+// distinct stem its text and 15 to 20 bytes.
 #pragma once
 
 #include <cstdint>
