@@ -66,7 +66,7 @@ std::vector<int> summarize(const Options& o, std::string_view text, bool check_a
     brennic::RunState state;
     state.test_is = o.is ? brennic::TRUE : brennic::FALSE;
     state.test_ak = o.ak ? brennic::TRUE : brennic::FALSE;
-    brennic::read_sentences(state, text);
+    brennic::read_sentences(state, std::string(text));
     if (o.query) {
         state.test_query = brennic::TRUE;
         state.query = o.query;
@@ -74,28 +74,29 @@ std::vector<int> summarize(const Options& o, std::string_view text, bool check_a
     state.compression_rate = o.rate;
 
     long long words = 0;
-    for (const brennic::block_sentence& s : state.sentences) {
-        check(!s.sentence.empty());
-        check(s.sentence.find('\n') == std::string::npos);
-        check(s.sentence.find('\0') == std::string::npos);
-        check(s.number_of_words >= static_cast<long long>(s.content_words.size()));
-        for (brennic::WordId id : s.content_words) check(id < state.words.size());
-        words += s.number_of_words;
-    }
-    check(words == state.size_text);
-
+    std::size_t sentences = 0;
     std::vector<std::vector<std::string>> kept;
-    if (check_all) {
-        for (const brennic::block_sentence& s : state.sentences)
-            kept.push_back(lowered_words(state, s.sentence, true));
-    }
+    state.sentences.walk([&](const brennic::block_sentence&, const brennic::SentenceText& t) {
+        check(!t.text.empty());
+        check(t.text.find('\n') == std::string::npos);
+        check(t.text.find('\0') == std::string::npos);
+        check(t.number_of_words() >= static_cast<long long>(t.content_words.size()));
+        for (brennic::WordId id : t.content_words) check(id < state.words.size());
+        words += t.number_of_words();
+        ++sentences;
+        if (check_all) kept.push_back(lowered_words(state, t.text, true));
+    });
+    check(words == state.size_text);
+    check(sentences == state.sentences.size());
+
     if (state.test_is) intrasumm(state);
     if (check_all && state.test_is) {
-        for (std::size_t n = 0; n < state.sentences.size(); ++n) {
-            const std::string& s = state.sentences[n].sentence;
+        std::size_t n = 0;
+        state.sentences.walk([&](const brennic::block_sentence&, const brennic::SentenceText& t) {
+            const std::string s(t.sentence());
             check(s.find('\n') == std::string::npos);
-            check(lowered_words(state, s, false) == kept[n]);
-        }
+            check(lowered_words(state, s, false) == kept[n++]);
+        });
     }
 
     score_sentences(state);
@@ -107,30 +108,33 @@ std::vector<int> summarize(const Options& o, std::string_view text, bool check_a
         return marks;
     }
     check(state.p_vellsent != nullptr);
-    check(state.p_vellsent >= state.sentences.data() &&
-          state.p_vellsent < state.sentences.data() + state.sentences.size());
+    check(state.p_vellsent >= state.sentences.begin() && state.p_vellsent < state.sentences.end());
     check(state.p_vellsent->summary_worthy == brennic::TRUE);
 
     long long others = 0;
     std::size_t marked = 0;
-    for (const brennic::block_sentence& s : state.sentences) {
+    state.sentences.walk([&](const brennic::block_sentence& s, const brennic::SentenceText& t) {
         check(s.summary_worthy == brennic::TRUE || s.summary_worthy == brennic::FALSE);
-        marks.push_back(s.summary_worthy);
-        if (!s.summary_worthy) continue;
+        marks.push_back(static_cast<int>(s.summary_worthy));
+        if (!s.summary_worthy) return;
         ++marked;
-        if (&s == state.p_vellsent) continue;
-        others += s.number_of_words;
+        if (&s == state.p_vellsent) return;
+        others += t.number_of_words();
         check(s.score > state.threshold);
         bool shares = false;
-        for (brennic::WordId id : s.content_words) shares |= state.words[id].vell_word != 0;
+        for (brennic::WordId id : t.content_words) shares |= state.words[id].vell_word != 0;
         check(shares);
-    }
+    });
     // Trimming keeps the extract, the vell sentence aside, within its size.
     check(others <= std::max(0, state.size_extract));
     if (!(state.compression_rate >= 0.0f)) check(marked == 1);
 
     if (check_all && o.query) {
-        const float c = brennic::cosine(state, *o.query, state.sentences.front().sentence);
+        std::string first;
+        state.sentences.walk([&](const brennic::block_sentence& s, const brennic::SentenceText& t) {
+            if (&s == &state.sentences.front()) first = t.sentence();
+        });
+        const float c = brennic::cosine(state, *o.query, first);
         check(!std::isnan(c) && c >= -1e-5f && c <= 1.0f + 1e-5f);
         const float self = brennic::cosine(state, *o.query, *o.query);
         check(!std::isnan(self) && self >= -1e-5f && self <= 1.0f + 1e-5f);

@@ -1,8 +1,11 @@
 // The text model and the summarization stages, driven through the library.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,8 +20,32 @@ const char* const kWorkedExample =
 
 std::vector<std::string> sentence_texts(const RunState& state) {
     std::vector<std::string> texts;
-    for (const block_sentence& s : state.sentences) texts.push_back(s.sentence);
+    state.sentences.walk(
+        [&](const block_sentence&, const SentenceText& t) { texts.emplace_back(t.sentence()); });
     return texts;
+}
+
+std::vector<long long> sentence_words(const RunState& state) {
+    std::vector<long long> words;
+    state.sentences.walk([&](const block_sentence&, const SentenceText& t) {
+        words.push_back(t.number_of_words());
+    });
+    return words;
+}
+
+// The stems with their frequencies, in index order.
+std::vector<std::pair<std::string, int>> stems(const WordIndex& index) {
+    std::vector<std::pair<std::string, int>> result;
+    for (WordId id = 0; id < index.size(); ++id)
+        result.emplace_back(index.word(id), static_cast<int>(index[id].frequency));
+    return result;
+}
+
+std::vector<std::string> vell_words(const RunState& state) {
+    std::vector<std::string> vell;
+    for (WordId id = 0; id < state.words.size(); ++id)
+        if (state.words[id].vell_word) vell.emplace_back(state.words.word(id));
+    return vell;
 }
 
 std::vector<float> scores(const RunState& state) {
@@ -56,9 +83,9 @@ TEST(WordIndex, KeepsInsertionOrderAndCounts) {
     WordIndex index;
     for (const char* w : {"cat", "apple", "dog", "cat"}) index.put_word(w);
     ASSERT_EQ(index.size(), 3u);
-    EXPECT_EQ(index.words()[0].word, "cat");
-    EXPECT_EQ(index.words()[1].word, "apple");
-    EXPECT_EQ(index.words()[2].word, "dog");
+    EXPECT_EQ(index.word(0), "cat");
+    EXPECT_EQ(index.word(1), "apple");
+    EXPECT_EQ(index.word(2), "dog");
     EXPECT_EQ(index.get_freq("cat"), 2);
     EXPECT_EQ(index.get_freq("apple"), 1);
     for (int i = 0; i < 4; ++i) index.put_word("apple");
@@ -127,12 +154,9 @@ TEST(Reader, SplitsLinesAsTheSentenceFileHoldsThem) {
         RunState state;
         read_sentences(state, c.seg);
         EXPECT_EQ(sentence_texts(state), c.sentences) << c.name;
-        std::vector<long long> words;
+        const std::vector<long long> words = sentence_words(state);
         long long total = 0;
-        for (const block_sentence& s : state.sentences) {
-            words.push_back(s.number_of_words);
-            total += s.number_of_words;
-        }
+        for (long long n : words) total += n;
         EXPECT_EQ(words, c.words) << c.name;
         EXPECT_EQ(state.size_text, total) << c.name;
     }
@@ -142,8 +166,7 @@ TEST(Reader, CountsEveryStemAndKeepsFirstOccurrenceOrder) {
     RunState state;
     read_sentences(state, kWorkedExample);
     read_sentences(state, "Cats again.\n");
-    std::vector<std::pair<std::string, int>> words;
-    for (const block_word& w : state.words.words()) words.emplace_back(w.word, w.frequency);
+    const std::vector<std::pair<std::string, int>> words = stems(state.words);
     const std::vector<std::pair<std::string, int>> expected = {
         {"cat", 3},  {"drink", 2}, {"milk", 2}, {"the", 1},   {"dog", 2},   {"eat", 1},
         {"fish", 1}, {"too", 1},   {"a", 1},    {"sleep", 1}, {"again", 1},
@@ -160,8 +183,8 @@ TEST(Reader, KeepsSentencesOfAnyLength) {
     line += std::string(5000, 'x');
     read_sentences(state, line);
     ASSERT_EQ(state.sentences.size(), 1u);
-    EXPECT_EQ(state.sentences[0].sentence, line);
-    EXPECT_EQ(state.sentences[0].number_of_words, 100001);
+    EXPECT_EQ(sentence_texts(state), std::vector<std::string>{line});
+    EXPECT_EQ(sentence_words(state), std::vector<long long>{100001});
     EXPECT_EQ(state.words.get_freq("word"), 100000);
     EXPECT_EQ(state.words.get_freq(std::string(5000, 'x')), 1);
 }
@@ -174,10 +197,7 @@ TEST(Scoring, WorkedExample) {
     EXPECT_EQ(state.threshold, 4.75f);
     EXPECT_EQ(state.size_text, 14);
     EXPECT_EQ(state.size_extract, 4);
-    std::vector<std::string> vell;
-    for (const block_word& w : state.words.words())
-        if (w.vell_word) vell.push_back(w.word);
-    EXPECT_EQ(vell, (std::vector<std::string>{"cat", "drink", "milk"}));
+    EXPECT_EQ(vell_words(state), (std::vector<std::string>{"cat", "drink", "milk"}));
 }
 
 TEST(Scoring, AveragedWithAk) {
@@ -194,10 +214,7 @@ TEST(Scoring, QueryChoosesTheVellSentence) {
     EXPECT_EQ(state.p_vellsent, &state.sentences[1]);
     EXPECT_EQ(state.sentences[1].score, 7.0f);
     EXPECT_EQ(state.threshold, 4.75f);
-    std::vector<std::string> vell;
-    for (const block_word& w : state.words.words())
-        if (w.vell_word) vell.push_back(w.word);
-    EXPECT_EQ(vell, (std::vector<std::string>{"dog", "eat", "fish"}));
+    EXPECT_EQ(vell_words(state), (std::vector<std::string>{"dog", "eat", "fish"}));
 }
 
 TEST(Scoring, QueryWithoutSharedStemIsIgnored) {
@@ -330,6 +347,60 @@ TEST(Selection, TrimsLowestScoresAndLaterTiesFirst) {
         RunState state;
         summarize(state, seg, c.rate);
         EXPECT_EQ(marked(state), c.extract) << c.rate;
+    }
+}
+
+// Trimming removes the lowest score first and, of equal scores, the later
+// sentence first, as a stable sort of the marked sentences would order them;
+// here on scores that tie, differ in their last bit only, or are zeros of
+// either sign, and on sentences without words.
+TEST(Selection, TrimsInTheOrderOfASortByScore) {
+    const float pool[] = {0.0f, -0.0f, 1.0f, 2.0f, std::nextafter(2.0f, 3.0f), 2.015625f, 1e6f};
+    std::mt19937 rng(5);
+    for (int round = 0; round < 500; ++round) {
+        std::string seg;
+        const int n = 1 + static_cast<int>(rng() % 40);
+        for (int k = 0; k < n; ++k) {
+            const int words = static_cast<int>(rng() % 4);
+            seg += words == 0 ? "..." : "x";
+            for (int w = 1; w < words; ++w) seg += " x";
+            seg += ".\n";
+        }
+        RunState state;
+        read_sentences(state, seg);
+        state.compression_rate = 0.5f;
+        state.threshold = std::numeric_limits<float>::infinity();  // no new marks
+        for (block_sentence& s : state.sentences) {
+            s.summary_worthy = rng() % 3 != 0 ? TRUE : FALSE;
+            s.score = pool[rng() % std::size(pool)];
+        }
+        const std::vector<long long> words = sentence_words(state);
+        std::vector<std::size_t> order;
+        long long counter = 0;
+        for (std::size_t i = 0; i < state.sentences.size(); ++i) {
+            if (state.sentences[i].summary_worthy) {
+                order.push_back(i);
+                counter += words[i];
+            }
+        }
+        state.size_extract = static_cast<int>(rng() % static_cast<unsigned>(counter + 2));
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const float sa = state.sentences[a].score;
+            const float sb = state.sentences[b].score;
+            return sa != sb ? sa < sb : a > b;
+        });
+        std::vector<int> expected;
+        std::vector<bool> removed(state.sentences.size());
+        for (auto it = order.begin(); counter > state.size_extract && it != order.end(); ++it) {
+            removed[*it] = true;
+            counter -= words[*it];
+        }
+        for (std::size_t i = 0; i < state.sentences.size(); ++i) {
+            if (state.sentences[i].summary_worthy && !removed[i])
+                expected.push_back(static_cast<int>(i) + 1);
+        }
+        select_sentences(state);
+        ASSERT_EQ(marked(state), expected) << seg << " size " << state.size_extract;
     }
 }
 

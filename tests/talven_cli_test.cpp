@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+#include "talven/segmenter.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -85,6 +87,20 @@ TEST_F(TalvenCli, ReplacesAnOldSegFile) {
     write("in.txt.seg", "old contents that are much longer than the new ones\n");
     ASSERT_EQ(run("in.txt"), 0) << err;
     EXPECT_EQ(read("in.txt.seg"), "New text.\n");
+}
+
+// The sentences of a long text are written as they are found, a piece at a
+// time: the file holds them all, in order, and nothing else.
+TEST_F(TalvenCli, LongTextIsWrittenWhole) {
+    std::string text;
+    for (int k = 0; text.size() < 3 * talven::kChunkBytes; ++k) {
+        text += "Paragraph " + std::to_string(k) + " starts here. It goes on\nover a line.\n\n";
+        text += "a.\nb.\nc.\n";
+    }
+    write("long.txt", text);
+    ASSERT_EQ(run("long.txt"), 0) << err;
+    EXPECT_EQ(read("long.txt.seg"), talven::segment_lines(text));
+    EXPECT_EQ(listing(), (std::set<std::string>{"long.txt", "long.txt.seg"}));
 }
 
 TEST_F(TalvenCli, CrLfLineEnds) {

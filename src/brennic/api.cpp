@@ -69,7 +69,7 @@ Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::s
     d.sentences.reserve(state.sentences.size());
     std::size_t document = 0;
     std::size_t segment = 0;
-    for (const block_sentence& s : state.sentences) {
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
         // Walk the segments in step with the sentence list, skipping the
         // lines that did not become sentences.
         while (document < segments.size() && (segment >= segments[document].size() ||
@@ -82,16 +82,20 @@ Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::s
             }
         }
         if (&s == state.p_vellsent) d.vell_sentence = d.sentences.size();
-        d.sentences.push_back({s.sentence, s.number_of_words, s.score, s.summary_worthy != FALSE,
-                               &s == state.p_vellsent, document, segment});
+        d.sentences.push_back({std::string(text.sentence()), text.number_of_words(), s.score,
+                               s.summary_worthy != FALSE, &s == state.p_vellsent, document,
+                               segment});
         ++segment;
-    }
+    });
     d.stems.reserve(state.words.size());
-    for (const block_word& w : state.words.words())
-        d.stems.push_back({w.word, w.frequency, w.vell_word != FALSE, false});
-    for (const block_sentence& s : state.sentences) {
-        for (const WordId id : s.content_words) d.stems[id].content = true;
+    for (WordId id = 0; id < state.words.size(); ++id) {
+        const block_word& w = state.words[id];
+        d.stems.push_back({std::string(state.words.word(id)), static_cast<int>(w.frequency),
+                           w.vell_word != FALSE, false});
     }
+    state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
+        for (const WordId id : text.content_words) d.stems[id].content = true;
+    });
     d.text_words = state.size_text;
     d.extract_size = state.size_extract;
     d.compression_rate = state.compression_rate;
@@ -113,7 +117,7 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
                 segments.push_back(talven::segment(text));
                 std::string lines;
                 for (const std::string& s : segments.back()) (lines += s) += '\n';
-                read_sentences(state, lines);
+                read_sentences(state, std::move(lines));
             } else {
                 read_sentences(state, talven::segment_lines(text));
             }
@@ -121,9 +125,9 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         summarize_read_texts(state, options.query, options.compression_rate);
 
         Summary summary;
-        for (const block_sentence& s : state.sentences) {
-            if (s.summary_worthy) summary.sentences.push_back(s.sentence);
-        }
+        state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
+            if (s.summary_worthy) summary.sentences.emplace_back(text.sentence());
+        });
         if (options.diagnostics) summary.diagnostics = diagnose(state, segments);
         return summary;
     });

@@ -132,28 +132,39 @@ std::string extract_file_name(const std::string& base_name) {
 
 void print_extract(const RunState& state, const std::string& filename) {
     const std::string out = extract_file_name(filename);
+    // The extract is sized first, so the buffer never grows by copying. A
+    // condensed text is at most half as long again as the text it comes
+    // from; the capacity not written to takes no memory.
+    std::size_t size = 0;
+    const std::size_t factor = state.sentences.condensed() ? 2 : 1;
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
+        if (s.summary_worthy) size += factor * text.text.size() + 1;
+    });
     std::string content;
-    for (const block_sentence& s : state.sentences) {
+    content.reserve(size);
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
         if (s.summary_worthy) {
-            content += s.sentence;
+            content += text.sentence();
             content += '\n';
         }
-    }
+    });
     if (!write_file_atomically(out, content)) throw Failure("can not open " + out);
 }
 
 void debug(const RunState& state) {
     std::string content = "NUMBER_OF_WORDS, SCORE, SUMMARY_WORTHY & SENTENCE\n\n";
-    for (const block_sentence& s : state.sentences) {
-        append_format(content, "%lld\t%f\t%d\t", s.number_of_words, static_cast<double>(s.score),
-                      s.summary_worthy);
-        content += s.sentence;
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
+        append_format(content, "%lld\t%f\t%d\t", text.number_of_words(),
+                      static_cast<double>(s.score), static_cast<int>(s.summary_worthy));
+        content += text.sentence();
         content += '\n';
-    }
+    });
     content += "\nFREQUENCY, VELL_WORD & WORD\n\n";
-    for (const block_word& w : state.words.words()) {
-        append_format(content, "%d\t%d\t", w.frequency, w.vell_word);
-        content += w.word;
+    for (WordId id = 0; id < state.words.size(); ++id) {
+        const block_word& w = state.words[id];
+        append_format(content, "%d\t%d\t", static_cast<int>(w.frequency),
+                      static_cast<int>(w.vell_word));
+        content += state.words.word(id);
         content += '\n';
     }
     append_format(content, "\nSIZE OF TEXT = %lld words\n", state.size_text);

@@ -1,5 +1,7 @@
 #include "brennic/run_state.h"
 
+#include <cstring>
+
 namespace brennic {
 
 void RunState::initialize_variables() {
@@ -20,12 +22,20 @@ void RunState::initialize_variables() {
 
 void RunState::finalize_variables() {
     p_vellsent = nullptr;
-    // Swapping with empty containers gives the memory back, not just the size.
-    std::vector<block_sentence>().swap(sentences);
+    sentences.clear();
     words.clear();
-    StringMap<Term>().swap(known_words);
+    known_words.clear();
     std::string().swap(tmp_word);
     query.reset();
+}
+
+void KnownWords::put(std::string_view word, std::size_t hash, Term term) {
+    if (word.empty() || word.size() > kLongestWord) return;
+    if (places_.empty()) places_.resize(kPlaces);
+    Place& p = places_[hash & (kPlaces - 1)];
+    p.term = term;
+    p.length = static_cast<std::uint8_t>(word.size());
+    std::memcpy(p.word, word.data(), word.size());
 }
 
 }  // namespace brennic

@@ -2,10 +2,10 @@
 // model, the results of scoring, and the scratch buffer of the word helpers.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "brennic/text_model.h"
@@ -14,6 +14,43 @@ namespace brennic {
 
 // 1 when the byte belongs to the letter set that makes words.
 int is_letter(char c);
+
+// What the reader learnt about a word as written: its stem's entry in the
+// index and whether it is a content word.
+struct Term {
+    WordId id;
+    bool content;
+};
+
+// Terms of the words met last, so that a word met again is neither stemmed
+// nor looked up on the stop list again. Each word has one place, chosen by
+// its hash, and keeps it until another word takes it; words longer than a
+// place are not kept. In ordinary text most occurrences are of words met
+// before, and the cache's size does not grow with the distinct words.
+class KnownWords {
+public:
+    static constexpr std::size_t kLongestWord = 26;
+
+    // The term of word, or nullptr when the cache does not hold it.
+    const Term* find(std::string_view word, std::size_t hash) const {
+        if (places_.empty() || word.size() > kLongestWord) return nullptr;
+        const Place& p = places_[hash & (kPlaces - 1)];
+        if (p.length != word.size() || std::string_view(p.word, p.length) != word) return nullptr;
+        return &p.term;
+    }
+    void put(std::string_view word, std::size_t hash, Term term);
+    // Forgets every word and gives the memory back.
+    void clear() { std::vector<Place>().swap(places_); }
+
+private:
+    static constexpr std::size_t kPlaces = std::size_t{1} << 16;
+    struct Place {
+        Term term;
+        std::uint8_t length = 0;  // 0: free
+        char word[kLongestWord];
+    };
+    std::vector<Place> places_;  // kPlaces of them once a word is put
+};
 
 struct RunState {
     RunState() { initialize_variables(); }
@@ -35,9 +72,9 @@ struct RunState {
     float threshold = 0.0f;  // the mean sentence score
     std::optional<std::string> query;
 
-    std::vector<block_sentence> sentences;  // the sentence list, in input order
-    WordIndex words;                        // the word index
-    block_sentence* p_vellsent = nullptr;   // the vell sentence
+    SentenceList sentences;                // the sentence list, in input order
+    WordIndex words;                       // the word index
+    block_sentence* p_vellsent = nullptr;  // the vell sentence
 
     // Scratch buffer of the word helpers below; each call overwrites it.
     std::string tmp_word;
@@ -52,20 +89,14 @@ struct RunState {
     // of word, or word lowercased when it has no ASCII letter.
     const std::string& stemming(std::string_view word);
 
-    // What the reader learnt about a word as written: its stem's entry in
-    // the index and whether it is a content word. Saves stemming the same
-    // word again at each of its occurrences.
-    struct Term {
-        WordId id;
-        bool content;
-    };
-    StringMap<Term> known_words;
+    KnownWords known_words;  // the reader's cache
 };
 
 // The stages of a run, in the order main calls them.
 void read_text(RunState& state, const std::string& filename);
-// Appends the sentences of the content of a sentence file, one per line.
-void read_sentences(RunState& state, std::string_view text);
+// Appends the sentences of the content of a sentence file, one per line;
+// the sentence list keeps their texts in text's buffer.
+void read_sentences(RunState& state, std::string text);
 // Everything after reading: takes the query and the rate, condenses with
 // "-is", scores, and marks the extract's sentences.
 void summarize_read_texts(RunState& state, const std::optional<std::string>& query,
@@ -83,8 +114,7 @@ std::string extract_file_name(const std::string& base_name);
 // the file gets the permissions of an ordinary new file. Returns false,
 // leaving no temporary file and errno telling why, when a step fails.
 bool write_file_atomically(const std::string& name, std::string_view content);
-// Condenses one sentence: stop words deleted, spacing around punctuation
-// normalised, the first character upper-cased.
+// Condenses one sentence (see condense_into).
 std::string condense(RunState& state, std::string_view sentence);
 void print_extract(const RunState& state, const std::string& filename);
 void debug(const RunState& state);

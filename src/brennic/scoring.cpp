@@ -9,9 +9,15 @@
 namespace brennic {
 namespace {
 
-// The query-chosen vell sentence, or nullptr when no sentence shares a
-// content stem with the query: the first of the highest cosines above 0.
-block_sentence* most_similar_to_query(RunState& state) {
+// A vell sentence and its content words.
+struct Vell {
+    block_sentence* sentence = nullptr;
+    std::span<const WordId> content_words;
+};
+
+// The query-chosen vell sentence, or none when no sentence shares a content
+// stem with the query: the first of the highest cosines above 0.
+Vell most_similar_to_query(RunState& state) {
     std::vector<std::pair<WordId, float>> terms;
     WordId unseen = static_cast<WordId>(state.words.size());
     for (const auto& [stem, freq] : query_stems(state, *state.query)) {
@@ -22,15 +28,15 @@ block_sentence* most_similar_to_query(RunState& state) {
     }
     QueryVector query(std::move(terms), unseen);
 
-    block_sentence* chosen = nullptr;
+    Vell chosen;
     float last_res = 0.0f;
-    for (block_sentence& s : state.sentences) {
-        const float res = query.cosine(s.content_words);
-        if (res > 0.0f && (chosen == nullptr || res > last_res)) {
-            chosen = &s;
+    state.sentences.walk([&](block_sentence& s, const SentenceText& text) {
+        const float res = query.cosine(text.content_words);
+        if (res > 0.0f && (chosen.sentence == nullptr || res > last_res)) {
+            chosen = {&s, text.content_words};
             last_res = res;
         }
-    }
+    });
     return chosen;
 }
 
@@ -55,16 +61,15 @@ int extract_size(long long size_text, float compression_rate) {
 void score_sentences(RunState& state) {
     float maior = 0.0f;
     long long number_of_sentences = 0;
-    state.p_vellsent = nullptr;
+    Vell vell;
 
-    if (state.test_query && !state.sentences.empty())
-        state.p_vellsent = most_similar_to_query(state);
-    const bool ignore_query = state.p_vellsent == nullptr;
-    if (ignore_query && !state.sentences.empty()) state.p_vellsent = &state.sentences.front();
+    if (state.test_query && !state.sentences.empty()) vell = most_similar_to_query(state);
+    const bool ignore_query = vell.sentence == nullptr;
+    if (ignore_query && !state.sentences.empty()) vell.sentence = &state.sentences.front();
 
-    for (block_sentence& s : state.sentences) {
+    state.sentences.walk([&](block_sentence& s, const SentenceText& text) {
         long long number_of_actual_words = 0;
-        for (WordId id : s.content_words) {
+        for (WordId id : text.content_words) {
             ++number_of_actual_words;
             s.score += static_cast<float>(state.words[id].frequency);
         }
@@ -73,11 +78,14 @@ void score_sentences(RunState& state) {
                           ? s.score / static_cast<float>(number_of_actual_words)
                           : 0.0f;
         }
-        if (ignore_query && s.score > state.p_vellsent->score) state.p_vellsent = &s;
+        if (ignore_query && (&s == vell.sentence || s.score > vell.sentence->score)) {
+            vell = {&s, text.content_words};
+        }
         if (s.score > maior) maior = s.score;
         state.threshold += s.score;
         ++number_of_sentences;
-    }
+    });
+    state.p_vellsent = vell.sentence;
 
     if (state.p_vellsent != nullptr) {
         state.p_vellsent->summary_worthy = TRUE;
@@ -90,9 +98,7 @@ void score_sentences(RunState& state) {
     }
     state.size_extract = extract_size(state.size_text, state.compression_rate);
 
-    if (state.p_vellsent != nullptr) {
-        for (WordId id : state.p_vellsent->content_words) state.words[id].vell_word = TRUE;
-    }
+    for (WordId id : vell.content_words) state.words[id].vell_word = TRUE;
 }
 
 }  // namespace brennic

@@ -1,43 +1,98 @@
 // Marks the sentences of the extract: the worthy ones, trimmed to the
 // extract size, and always the vell sentence.
 #include <algorithm>
-#include <numeric>
+#include <bit>
+#include <cstdint>
+#include <vector>
 
 #include "brennic/run_state.h"
 
 namespace brennic {
+namespace {
+
+// A key per score that orders as the scores do: the bits of a float, the
+// sign flipped and, below zero, the rest too. Scores are never NaN; both
+// zeros are one key.
+std::uint32_t order_key(float score) {
+    if (score == 0.0f) score = 0.0f;
+    const auto bits = std::bit_cast<std::uint32_t>(score);
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+// Of the words counted per key digit in words_by_digit, removing the digits
+// in ascending order: the digit at which the words removed reach need
+// (which then holds what that digit still has to give), or none.
+std::optional<std::uint32_t> digit_reaching(const std::vector<long long>& words_by_digit,
+                                            long long& need) {
+    for (std::size_t d = 0; d < words_by_digit.size(); ++d) {
+        if (words_by_digit[d] >= need) return static_cast<std::uint32_t>(d);
+        need -= words_by_digit[d];
+    }
+    return std::nullopt;
+}
+
+// Trimming removes worthy sentences, the lowest score first and, of equal
+// scores, the later sentence first, until their words fit the extract
+// size. The sentences removed are thus those below a cut score, and of the
+// sentences at the cut score the later ones. The cut score is found a half
+// of its key at a time from the words per key half, and a last pass in
+// input order keeps, at the cut score, the earlier sentences whose words
+// still fit. No list of the worthy sentences is built.
+void trim_to_extract_size(RunState& state) {
+    constexpr std::uint32_t kDigits = 1u << 16;
+    std::vector<long long> words_by_digit(kDigits, 0);
+    long long counter = 0;
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
+        if (!s.summary_worthy) return;
+        const long long words = text.number_of_words();
+        counter += words;
+        words_by_digit[order_key(s.score) >> 16] += words;
+    });
+    long long need = counter - state.size_extract;  // words to remove
+    if (need <= 0) return;
+
+    const std::optional<std::uint32_t> high = digit_reaching(words_by_digit, need);
+    if (!high) {
+        for (block_sentence& s : state.sentences) s.summary_worthy = FALSE;
+        return;
+    }
+    std::fill(words_by_digit.begin(), words_by_digit.end(), 0);
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
+        const std::uint32_t key = order_key(s.score);
+        if (s.summary_worthy && key >> 16 == *high)
+            words_by_digit[key & 0xFFFFu] += text.number_of_words();
+    });
+    const std::uint32_t cut = *high << 16 | *digit_reaching(words_by_digit, need);
+    // The sentences at the cut score give need words at least, the latest
+    // first: the earlier ones stay while their words do not reach into it.
+    const long long keep = words_by_digit[cut & 0xFFFFu] - need;
+    long long kept = 0;
+    state.sentences.walk([&](block_sentence& s, const SentenceText& text) {
+        if (!s.summary_worthy) return;
+        const std::uint32_t key = order_key(s.score);
+        if (key < cut) {
+            s.summary_worthy = FALSE;
+        } else if (key == cut) {
+            kept += text.number_of_words();
+            if (kept > keep) s.summary_worthy = FALSE;
+        }
+    });
+}
+
+}  // namespace
 
 void select_sentences(RunState& state) {
     if (state.compression_rate >= 0.0f) {
         // A sentence is worthy when it scores above the mean and holds a
         // content word of the vell sentence.
-        for (block_sentence& s : state.sentences) {
-            if (s.score <= state.threshold) continue;
-            const bool shares = std::any_of(s.content_words.begin(), s.content_words.end(),
-                                            [&](WordId id) { return state.words[id].vell_word; });
+        state.sentences.walk([&](block_sentence& s, const SentenceText& text) {
+            if (s.score <= state.threshold) return;
+            const bool shares =
+                std::any_of(text.content_words.begin(), text.content_words.end(),
+                            [&](WordId id) { return state.words[id].vell_word != 0; });
             if (shares) s.summary_worthy = TRUE;
-        }
-
-        std::vector<block_sentence*> marked;
-        long long counter = 0;
-        for (block_sentence& s : state.sentences) {
-            if (s.summary_worthy) {
-                marked.push_back(&s);
-                counter += s.number_of_words;
-            }
-        }
-        // Trimming removes the lowest score first and, of equal scores, the
-        // later sentence first; removals never change a score, so one sort
-        // gives the whole order of removal.
-        std::stable_sort(marked.begin(), marked.end(),
-                         [](const block_sentence* a, const block_sentence* b) {
-                             if (a->score != b->score) return a->score < b->score;
-                             return a > b;
-                         });
-        for (auto it = marked.begin(); counter > state.size_extract && it != marked.end(); ++it) {
-            (*it)->summary_worthy = FALSE;
-            counter -= (*it)->number_of_words;
-        }
+        });
+        trim_to_extract_size(state);
     }
     if (state.p_vellsent != nullptr) state.p_vellsent->summary_worthy = TRUE;
 }

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <system_error>
 
@@ -189,48 +190,78 @@ std::optional<std::string> read_regular_file(int dir_fd, const std::string& name
 
 bool is_line_gap(char c) { return c == ' ' || c == '\n' || c == '\t'; }
 
-// Appends one line of the sentence file as a sentence, unless it is empty.
-// NUL bytes are dropped before the line is split into words, so every later
-// pass over the stored sentence meets exactly the words counted here.
-void add_sentence(RunState& state, std::string_view line) {
-    block_sentence record;
-    record.sentence.reserve(line.size());
-    for (char c : line) {
-        if (c != '\0') record.sentence.push_back(c);
-    }
-    if (record.sentence.empty()) return;
-
-    for_each_word(record.sentence, [&](std::string_view word) {
-        ++record.number_of_words;
-        auto known = state.known_words.find(word);
-        if (known != state.known_words.end()) {
-            ++state.words[known->second.id].frequency;
+// Counts the words of one sentence, adds its content words to the list and
+// ends it.
+void add_sentence(RunState& state, std::string_view sentence) {
+    long long words = 0;
+    for_each_word(sentence, [&](std::string_view word) {
+        ++words;
+        const std::size_t hash =
+            word.size() <= KnownWords::kLongestWord ? std::hash<std::string_view>{}(word) : 0;
+        Term term;
+        if (const Term* known = state.known_words.find(word, hash)) {
+            term = *known;
+            state.words.count(term.id);
         } else {
-            const WordId id = state.words.put_word(state.stemming(word));
-            const bool content = state.is_stopword(word) == FALSE;
-            known = state.known_words.emplace(std::string(word), RunState::Term{id, content}).first;
+            term.id = state.words.put_word(state.stemming(word));
+            term.content = state.is_stopword(word) == FALSE;
+            state.known_words.put(word, hash, term);
         }
-        if (known->second.content) record.content_words.push_back(known->second.id);
+        if (term.content) state.sentences.add_content_word(term.id);
     });
-    state.size_text += record.number_of_words;
-    state.sentences.push_back(std::move(record));
+    state.size_text += words;
+    state.sentences.end_sentence();
 }
 
 }  // namespace
 
-void read_sentences(RunState& state, std::string_view text) {
+void read_sentences(RunState& state, std::string text) {
     // The first line is taken from its first character; after every line
     // end, blanks, tabs and empty lines are skipped. A "\r" right before a
-    // line end belongs to the line end.
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t eol = text.find('\n', pos);
-        if (eol == std::string_view::npos) eol = text.size();
-        std::size_t line_end = eol;
-        if (eol < text.size() && line_end > pos && text[line_end - 1] == '\r') --line_end;
-        add_sentence(state, text.substr(pos, line_end - pos));
-        pos = eol + 1;
-        while (pos < text.size() && is_line_gap(text[pos])) ++pos;
+    // line end belongs to the line end, and NUL bytes are dropped before a
+    // line is split into words, so every later pass over the stored
+    // sentence meets exactly the words counted here. A line left empty is
+    // no sentence.
+    //
+    // The sentences are gathered at the front of text, one line end between
+    // two, and the list keeps text as their store. Nothing is ever written
+    // past what was read, and the sentence file of the segmenter, whose
+    // lines hold neither blanks at their start nor NUL bytes, is not moved
+    // at all.
+    char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t kept = 0;  // the sentences so far, with the line ends between them
+    try {
+        std::size_t pos = 0;
+        while (pos < size) {
+            const void* nl = std::memchr(data + pos, '\n', size - pos);
+            const std::size_t eol =
+                nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : size;
+            std::size_t line_end = eol;
+            if (eol < size && line_end > pos && data[line_end - 1] == '\r') --line_end;
+            const std::size_t start = kept == 0 ? 0 : kept + 1;
+            std::size_t end = start;
+            for (std::size_t run = pos; run < line_end;) {
+                const void* nul = std::memchr(data + run, '\0', line_end - run);
+                const std::size_t run_end =
+                    nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - data) : line_end;
+                if (end != run) std::memmove(data + end, data + run, run_end - run);
+                end += run_end - run;
+                run = run_end + 1;
+            }
+            if (end > start) {
+                if (kept > 0) data[kept] = '\n';
+                add_sentence(state, std::string_view(data + start, end - start));
+                kept = end;
+            }
+            pos = eol + 1;
+            while (pos < size && is_line_gap(data[pos])) ++pos;
+        }
+        text.resize(kept);
+        state.sentences.add_texts(std::move(text));
+    } catch (...) {
+        state.sentences.drop_unfinished();
+        throw;
     }
 }
 
@@ -245,7 +276,7 @@ void read_text(RunState& state, const std::string& filename) {
     std::optional<std::string> data;
     if (run_segmenter(dir.path() + "/" + name)) data = read_regular_file(dir.fd(), name + ".seg");
     if (!data) throw Failure("can not open " + filename + ".seg");
-    read_sentences(state, *data);
+    read_sentences(state, std::move(*data));
 }
 
 }  // namespace brennic

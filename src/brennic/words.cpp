@@ -8,6 +8,12 @@ namespace brennic {
 
 int is_letter(char c) { return letter(c) != 0 ? TRUE : FALSE; }
 
+long long count_words(std::string_view text) {
+    long long n = 0;
+    for_each_word(text, [&n](std::string_view) { ++n; });
+    return n;
+}
+
 const std::string& RunState::lowercase(std::string_view word) {
     tmp_word.assign(word);
     for (char& c : tmp_word) {

@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "signal_cleanup.h"
@@ -112,8 +113,6 @@ std::string write_seg_file(const std::string& name) {
         }
     }
 
-    const std::string output = segment_lines(data);
-
     // A fresh name beside the target; mode 0666 lets the umask decide the
     // permissions exactly as for any newly created file.
     int fd_value = -1;
@@ -132,7 +131,16 @@ std::string write_seg_file(const std::string& name) {
     }
     Fd fd(fd_value);
     TempFile temp(std::move(temp_path));
-    if (!write_all(fd.get(), output)) return "cannot write " + target + ": " + errno_text(errno);
+    // The sentences go to the file as they are found, so that the output
+    // is never held whole beside the text.
+    try {
+        segment_lines_to(data, [&fd](std::string_view lines) {
+            if (!write_all(fd.get(), lines))
+                throw std::system_error(errno, std::generic_category());
+        });
+    } catch (const std::system_error& e) {
+        return "cannot write " + target + ": " + errno_text(e.code().value());
+    }
     if (fd.close() != 0) return "cannot write " + target + ": " + errno_text(errno);
     signal_cleanup::Hold hold;
     if (::rename(temp.path().c_str(), target.c_str()) != 0) {

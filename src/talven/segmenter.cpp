@@ -208,4 +208,18 @@ std::string segment_lines(std::string_view text, std::size_t chunk_bytes) {
     return out;
 }
 
+void segment_lines_to(std::string_view text, const std::function<void(std::string_view)>& put,
+                      std::size_t chunk_bytes) {
+    std::string out;
+    segment_chunks(text, chunk_bytes, [&](const Words& words, std::size_t first, std::size_t last) {
+        append_sentence(out, words, first, last);
+        out += '\n';
+        if (out.size() >= kChunkBytes) {
+            put(out);
+            out.clear();
+        }
+    });
+    if (!out.empty()) put(out);
+}
+
 }  // namespace talven

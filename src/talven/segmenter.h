@@ -7,6 +7,7 @@
 // cut at white space, so each sentence is a run of whole words.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,5 +29,10 @@ inline constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
 // The same sentences as the contents of a .seg file: each followed by "\n".
 std::string segment_lines(std::string_view text, std::size_t chunk_bytes = kChunkBytes);
+
+// The contents of the .seg file handed to put as they are made, whole lines
+// of about kChunkBytes at a time, so that they are never all held at once.
+void segment_lines_to(std::string_view text, const std::function<void(std::string_view)>& put,
+                      std::size_t chunk_bytes = kChunkBytes);
 
 }  // namespace talven
