@@ -304,16 +304,6 @@ unsigned cores() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-bool write_all(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // ---------------------------------------------------------------------------
 // The pipeline: this thread reads the texts in order into a queue, the
 // workers summarize and write. A text counts as in flight from the moment

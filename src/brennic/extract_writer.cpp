@@ -17,7 +17,6 @@
 #include "signal_cleanup.h"
 
 namespace brennic {
-namespace {
 
 bool write_all(int fd, std::string_view content) {
     while (!content.empty()) {
@@ -28,6 +27,8 @@ bool write_all(int fd, std::string_view content) {
     }
     return true;
 }
+
+namespace {
 
 // Writes content to a file without a name (O_TMPFILE) in dir, the directory
 // part of name, and only when it is complete links it under a temporary

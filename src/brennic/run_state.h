@@ -109,6 +109,8 @@ void select_sentences(RunState& state);
 int extract_size(long long size_text, float compression_rate);
 // The name of the extract file for an output base name.
 std::string extract_file_name(const std::string& base_name);
+// Writes all of content to fd, retrying interrupted and short writes.
+bool write_all(int fd, std::string_view content);
 // Writes content to name through a temporary file in the same directory
 // that is renamed over name, so an earlier file is never left half-written;
 // the file gets the permissions of an ordinary new file. Returns false,
