@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "talven/segmenter.h"
@@ -477,6 +478,25 @@ TEST(TalvenSegment, LongInputsStayLinear) {
         while (word.size() < 1000000) word += unit;
         const std::string one_word = "Start. " + word + " End.";
         expect_well_formed(one_word, talven::segment(one_word));
+    }
+}
+
+// The word table keeps lengths up to 2 MB; longer words are measured again
+// from the text: before a glued word (after a full-width stop, or a
+// sentence end with no space after it), before white space and at the end.
+TEST(TalvenSegment, WordsOfSeveralMegabytes) {
+    const std::string x(3000000, 'x');
+    const std::string y(3000000, 'y');
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"It rained. " + x + "\xEF\xBC\x8ENext one.",
+         {"It rained. " + x + "\xEF\xBC\x8E", "Next one."}},
+        {"Start. " + x + ".It was late. " + y + "!  \n\t ",
+         {"Start. " + x + ".", "It was late. " + y + "!"}},
+    };
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        const std::vector<std::string> got = talven::segment(cases[k].first);
+        EXPECT_TRUE(got == cases[k].second) << "case " << k;  // no megabytes in the log
+        expect_well_formed(cases[k].first, got);
     }
 }
 

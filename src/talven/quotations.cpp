@@ -2,6 +2,7 @@
 // asides in brackets that stay inside a sentence.
 #include "talven/quotations.h"
 
+#include <algorithm>
 #include <string>
 
 namespace talven {
@@ -75,15 +76,19 @@ QuoteMarks quote_marks(std::string_view w) {
 }  // namespace
 
 Quotations find_quotations(const Words& words) {
-    Quotations out{std::vector<bool>(words.size(), false),
-                   std::vector<std::size_t>(words.size(), SIZE_MAX)};
+    Quotations out{std::vector<bool>(words.size(), false), {}};
     std::vector<bool>& inside = out.inside;
     constexpr std::size_t none = SIZE_MAX;
     std::size_t open_double = none;
     std::size_t open_single = none;
     auto close = [&](std::size_t& open, std::size_t i) {
         for (std::size_t k = open; k < i; ++k) inside[k] = true;
-        if (out.opened_at[i] == none || open < out.opened_at[i]) out.opened_at[i] = open;
+        // A word closing both kinds of quotation keeps the earlier opener.
+        if (!out.closers.empty() && out.closers.back().first == i) {
+            out.closers.back().second = std::min(out.closers.back().second, open);
+        } else {
+            out.closers.emplace_back(i, open);
+        }
         open = none;
     };
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -138,7 +143,15 @@ bool bracket_then_lower(const Words& words, std::size_t j) {
 
 bool aside_after_quotation(const Words& words, const Quotations& quotes, std::size_t i,
                            std::size_t first) {
-    return words[i + 1][0] == '(' && quotes.opened_at[i] != SIZE_MAX && quotes.opened_at[i] > first;
+    if (words[i + 1][0] != '(') return false;
+    const std::size_t opener = quotes.opened_at(i);
+    return opener != SIZE_MAX && opener > first;
+}
+
+std::size_t Quotations::opened_at(std::size_t i) const {
+    auto it =
+        std::lower_bound(closers.begin(), closers.end(), std::pair<std::size_t, std::size_t>{i, 0});
+    return it != closers.end() && it->first == i ? it->second : SIZE_MAX;
 }
 
 }  // namespace talven

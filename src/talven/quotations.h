@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "talven/words.h"
@@ -30,7 +31,12 @@ inline constexpr std::size_t max_quote_words = 150;
 // every word closing a quotation, the word that opened it.
 struct Quotations {
     std::vector<bool> inside;
-    std::vector<std::size_t> opened_at;  // SIZE_MAX where the word closes none
+    // The words that close a quotation, in order, each with the word that
+    // opened it: few in any text, so kept apart rather than one a word.
+    std::vector<std::pair<std::size_t, std::size_t>> closers;
+
+    // The word that opened the quotation word i closes, or SIZE_MAX.
+    std::size_t opened_at(std::size_t i) const;
 };
 
 Quotations find_quotations(const Words& words);

@@ -49,6 +49,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "talven/abbreviations.h"
 #include "talven/decision.h"
@@ -65,13 +66,14 @@ namespace {
 class Segmenter {
 public:
     // last_marker: the list marker met last in the text before this one.
-    Segmenter(std::string_view text, std::optional<Marker> last_marker)
-        : words_(text), quotes_(find_quotations(words_)) {
+    Segmenter(std::string_view text, std::optional<Marker> last_marker, Words::Table table)
+        : words_(text, std::move(table)), quotes_(find_quotations(words_)) {
         sentence_.last_marker = last_marker;
     }
 
     const std::optional<Marker>& last_marker() const { return sentence_.last_marker; }
     const Words& words() const { return words_; }
+    Words::Table take_table() { return words_.take_table(); }
 
     // Calls emit(first_word, last_word) for every sentence, in order.
     template <class Emit>
@@ -161,6 +163,7 @@ private:
 template <class Emit>
 void segment_chunks(std::string_view text, std::size_t chunk_bytes, Emit&& emit) {
     std::optional<Marker> last_marker;
+    Words::Table table;  // the word table, reused from group to group
     std::size_t begin = 0;
     while (begin < text.size()) {
         // The gap is looked for after the first word, so every group holds
@@ -171,9 +174,10 @@ void segment_chunks(std::string_view text, std::size_t chunk_bytes, Emit&& emit)
             chunk_bytes >= text.size() - begin
                 ? text.size()
                 : next_paragraph_gap(text, std::max(word + 1, begin + chunk_bytes));
-        Segmenter seg(text.substr(begin, end - begin), last_marker);
+        Segmenter seg(text.substr(begin, end - begin), last_marker, std::move(table));
         seg.run([&](std::size_t first, std::size_t last) { emit(seg.words(), first, last); });
         last_marker = seg.last_marker();
+        table = seg.take_table();
         begin = end;
     }
 }

@@ -2,6 +2,9 @@
 // between them, and reading how a word starts.
 #include "talven/words.h"
 
+#include <algorithm>
+#include <new>
+
 #include "talven/joins.h"
 #include "talven/segmenter.h"
 
@@ -81,19 +84,37 @@ std::size_t skip_gap(std::string_view text, std::size_t i, int& breaks) {
 
 }  // namespace
 
-Words::Words(std::string_view text) : text_(text) {
-    words_.reserve(text.size() / 6 + 1);
+Words::Words(std::string_view text, Table table) : text_(text), words_(std::move(table)) {
+    words_.clear();
+    // Offsets are within one paragraph group, which is held in memory as a
+    // whole: one of a terabyte cannot be.
+    if (static_cast<std::uint64_t>(text.size()) >> (64 - kBeginShift) != 0) throw std::bad_alloc();
     std::size_t i = 0;
+    std::size_t last_end = SIZE_MAX;
     const std::size_t n = text.size();
     while (i < n) {
         int breaks = 0;
         i = skip_gap(text, i, breaks);
         if (i >= n) break;
-        std::size_t b = i;
+        const std::size_t b = i;
         i = word_end(text, i);
-        bool glued = !words_.empty() && words_.back().end == b;
-        words_.push_back({b, i, breaks, glued});
+        const std::uint64_t length = std::min<std::uint64_t>(i - b, kLongWord);
+        std::uint64_t word = static_cast<std::uint64_t>(b) << kBeginShift | length << kFlagBits;
+        word |= static_cast<std::uint64_t>(std::min(breaks, 3));
+        if (last_end == b) word |= kGluedBit;
+        words_.push_back(word);
+        last_end = i;
     }
+}
+
+std::size_t Words::long_word_end(std::size_t i) const {
+    if (i + 1 < size() && glued(i + 1))
+        return static_cast<std::size_t>(words_[i + 1] >> kBeginShift);
+    std::size_t e =
+        i + 1 < size() ? static_cast<std::size_t>(words_[i + 1] >> kBeginShift) : text_.size();
+    // A word's first byte is never white space, so this stops inside it.
+    while (is_space(static_cast<u8>(text_[e - 1]))) --e;
+    return e;
 }
 
 WordStart word_start(std::string_view w) {

@@ -11,19 +11,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "brennic/flat_array.h"
 #include "talven/chars.h"
 
 namespace talven {
-
-struct Word {
-    std::size_t begin;
-    std::size_t end;
-    int breaks;  // line breaks in the white space before the word
-    bool glued;  // no white space before the word: it goes on a cut word
-};
 
 // How a word starts once openers (quotes, brackets, emphasis) and dashes
 // are skipped: the case of its first real character and its leading ASCII
@@ -45,18 +41,32 @@ inline bool is_number(std::string_view s) {
     return true;
 }
 
-// The words of one text.
+// The words of one text. A word is kept as one 64-bit value, so the table
+// takes 8 bytes a word however the text is shaped (a file of one-letter
+// lines is a word every 2 or 3 bytes): from the top, 40 bits of offset,
+// 21 bits of length and 3 bits of the gap before it. A word too long for
+// its length field (2 MB) ends where the white space before the next word,
+// or the end of the text, begins.
 class Words {
 public:
-    explicit Words(std::string_view text);
+    // The table to fill is handed in so that one can serve the paragraph
+    // groups of a long text in turn (take_table gives it back).
+    using Table = brennic::FlatArray<std::uint64_t>;
+    explicit Words(std::string_view text, Table table = {});
+    Table take_table() { return std::move(words_); }
 
     std::size_t size() const { return words_.size(); }
     std::string_view operator[](std::size_t i) const {
-        return {text_.data() + words_[i].begin, words_[i].end - words_[i].begin};
+        const std::uint64_t w = words_[i];
+        const std::size_t begin = static_cast<std::size_t>(w >> kBeginShift);
+        std::size_t length = static_cast<std::size_t>((w >> kFlagBits) & kLongWord);
+        if (length == kLongWord) length = long_word_end(i) - begin;
+        return {text_.data() + begin, length};
     }
-    // Line breaks in the gap before word i.
-    int breaks(std::size_t i) const { return words_[i].breaks; }
-    bool glued(std::size_t i) const { return words_[i].glued; }
+    // Line breaks in the gap before word i; 3 stands for three or more,
+    // since the rules only ask for none, one, or a blank line.
+    int breaks(std::size_t i) const { return static_cast<int>(words_[i] & kBreaksMask); }
+    bool glued(std::size_t i) const { return (words_[i] & kGluedBit) != 0; }
 
     // What follows word i: the start of the first word from i + 1 on that
     // is more than openers and dashes, looking at no more than three words
@@ -64,8 +74,17 @@ public:
     WordStart start_after(std::size_t i) const;
 
 private:
+    static constexpr std::uint64_t kBreaksMask = 3;
+    static constexpr std::uint64_t kGluedBit = 4;
+    static constexpr int kFlagBits = 3;
+    static constexpr int kLengthBits = 21;
+    static constexpr int kBeginShift = kFlagBits + kLengthBits;
+    static constexpr std::uint64_t kLongWord = (std::uint64_t{1} << kLengthBits) - 1;
+
+    std::size_t long_word_end(std::size_t i) const;
+
     std::string_view text_;
-    std::vector<Word> words_;
+    Table words_;
 };
 
 // Where the white space holding the first blank line at or after `from`
