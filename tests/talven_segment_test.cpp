@@ -331,6 +331,24 @@ TEST(TalvenSegment, Ellipses) {
     });
 }
 
+// A run of terminators alone at the start of a line after a word ending in
+// a letter or a digit closes that word's sentence and is written right
+// after it; nothing else loses its white space.
+TEST(TalvenSegment, DetachedTerminators) {
+    check({
+        {"Contact us for pricing\n.\n\n\nPricing Info\n",
+         {"Contact us for pricing.", "Pricing Info"}},
+        {"Contact us for pricing\n. Pricing Info", {"Contact us for pricing.", "Pricing Info"}},
+        {"He waited\r\n...\r\nThen she came.", {"He waited...", "Then she came."}},
+        {"Is it late\n?!\nYes.", {"Is it late?!", "Yes."}},
+        {"It was 1990\n\xE2\x80\xA6", {"It was 1990\xE2\x80\xA6"}},
+        {"Contact us for pricing . Pricing Info", {"Contact us for pricing .", "Pricing Info"}},
+        {"It was there\n\n.\nNext", {"It was there", ". Next"}},
+        {"The list ends here:\n.\nNext", {"The list ends here: .", "Next"}},
+        {"that\n... perhaps ... some day", {"that ... perhaps ... some day"}},
+    });
+}
+
 TEST(TalvenSegment, ListsHeadingsAndLines) {
     check({
         {"Shopping\n\nWe need bread.", {"Shopping", "We need bread."}},

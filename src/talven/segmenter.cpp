@@ -11,7 +11,11 @@
 //
 // Rules, in the order they are tried, and the file that holds each:
 //  1. A blank line (two or more line breaks, or a form feed) ends a
-//     sentence (here).
+//     sentence (here). A detached terminator, a run of terminators alone
+//     at the start of a line after a word ("for pricing\n.\n"), never
+//     starts one: it closes the sentence of the word before it and is
+//     written right after that word, the line break dropped
+//     (terminators.h).
 //  2. A bullet (•, ‣, ⁃, ...) starts a new sentence wherever it stands
 //     (list_markers.h).
 //  3. At a line break: a list marker ("-", "*", "1.", "(a)", "iv)") opening
@@ -116,6 +120,7 @@ private:
     bool ends_after(std::size_t i) {
         const std::string_view next = words_[i + 1];
         if (words_.breaks(i + 1) >= 2) return true;
+        if (is_detached_terminator(words_, i + 1)) return false;
         if (i == sentence_.first && is_lone_bullet(words_[i])) return false;
         if (starts_with_bullet(next)) return true;
 
@@ -178,10 +183,11 @@ void segment_chunks(std::string_view text, std::size_t chunk_bytes, Emit&& emit)
     }
 }
 
-// Appends the words first..last of a sentence, one space between them.
+// Appends the words first..last of a sentence, one space between them, none
+// before a word glued to the one before or a detached terminator.
 void append_sentence(std::string& out, const Words& words, std::size_t first, std::size_t last) {
     for (std::size_t k = first; k <= last; ++k) {
-        if (k > first && !words.glued(k)) out += ' ';
+        if (k > first && !words.glued(k) && !is_detached_terminator(words, k)) out += ' ';
         out += words[k];
     }
 }

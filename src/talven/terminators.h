@@ -36,6 +36,13 @@ bool is_citation_only(std::string_view w);
 // A word made only of full stops and ellipses (".", "...", "…").
 bool is_dots_only(std::string_view w);
 
+// Word k is a detached terminator: a run of ".", "!", "?" or "…" alone at
+// the start of a line, right after a word ending in a letter or a digit,
+// that ends the line or comes before a capitalised word ("for pricing\n.\n",
+// "for pricing\n. Prices"). It belongs to that word's sentence and is written
+// right after it, with the line break before it dropped ("for pricing.").
+bool is_detached_terminator(const Words& words, std::size_t k);
+
 // The word whose end decides the gap after word i of the sentence that
 // began at word `first`: word i, or the word before the footnote marks that
 // end at word i. Nothing when the gap lies between a terminator and its
