@@ -349,6 +349,28 @@ TEST(TalvenSegment, DetachedTerminators) {
     });
 }
 
+// "In", "We", "They", "She" and "There" capitalised in the middle of a line,
+// after a word with no final punctuation and before a word in lower case,
+// open a sentence; title case, other capitalised words, line starts,
+// brackets and quotations are left alone.
+TEST(TalvenSegment, RunInOpeners) {
+    check({
+        {"Eddie Chu won in his constituency In the New Territories West he lost.",
+         {"Eddie Chu won in his constituency", "In the New Territories West he lost."}},
+        {"Ann Chiang of DAB In the Kowloon West race, she won.",
+         {"Ann Chiang of DAB", "In the Kowloon West race, she won."}},
+        {"It gets better and larger We currently have 50000 articles.",
+         {"It gets better and larger", "We currently have 50000 articles."}},
+        {"We watched Lost In The Dark twice.", {"We watched Lost In The Dark twice."}},
+        {"He said, In the end it works.", {"He said, In the end it works."}},
+        {"It was the largest vote\nIn the new year too.",
+         {"It was the largest vote In the new year too."}},
+        {"The vote (a seat In the west) was close.", {"The vote (a seat In the west) was close."}},
+        {"He wrote \"the vote In the west\" twice.", {"He wrote \"the vote In the west\" twice."}},
+        {"when churchyards yawn He knew it.", {"when churchyards yawn He knew it."}},
+    });
+}
+
 TEST(TalvenSegment, ListsHeadingsAndLines) {
     check({
         {"Shopping\n\nWe need bread.", {"Shopping", "We need bread."}},

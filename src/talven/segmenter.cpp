@@ -24,15 +24,20 @@
 //     heading), unless the next line starts in lower case. Short lines
 //     (three words at most) without final punctuation, two or more in a
 //     row, are one sentence each (lines.h).
-//  4. Footnote and citation marks after a terminator stay with its
+//  4. A word that opens sentences but is never capitalised inside one
+//     ("In", "We"), in the middle of a line after a word ending in a letter
+//     or a digit and before a word in lower case, starts a sentence with no
+//     terminator before it ("constituency In the New Territories";
+//     run_in_openers.h).
+//  5. Footnote and citation marks after a terminator stay with its
 //     sentence, and the word before them decides (terminators.h). A
 //     dateline ("Friday, May 5, 2023") after a headline or before the story
 //     is a sentence of its own (lines.h).
-//  5. Inline list markers ("... first item 2. The second item") start a new
+//  6. Inline list markers ("... first item 2. The second item") start a new
 //     sentence when they follow a sentence end, continue the sequence of
 //     the marker that opened the sentence, or are bracketed and followed by
 //     a capitalised word (list_markers.h).
-//  6. Otherwise a sentence ends only after a terminator (".", "!", "?",
+//  7. Otherwise a sentence ends only after a terminator (".", "!", "?",
 //     runs of them, "..." or "…"; terminators.h), and only when not inside
 //     brackets opened in the sentence nor inside a quotation that closes
 //     later in the same paragraph (quotations.h), unless the gap lies
@@ -46,7 +51,8 @@
 //     sentence opener ("U.S. The" splits, "U.S. Army" does not), and
 //     acronyms in capitals before a capitalised word ("SEC. Shares").
 //
-// Characters are read by chars.h; the word lists are in lexicon.h.
+// Characters are read by chars.h; the word lists are in lexicon.h, but for
+// the five run-in openers (run_in_openers.h).
 #include "talven/segmenter.h"
 
 #include <algorithm>
@@ -60,6 +66,7 @@
 #include "talven/lines.h"
 #include "talven/list_markers.h"
 #include "talven/quotations.h"
+#include "talven/run_in_openers.h"
 #include "talven/terminators.h"
 #include "talven/words.h"
 
@@ -133,6 +140,7 @@ private:
             }
         }
         if (i == sentence_.marker) return false;  // "1. The first item"
+        if (opener_runs_in(words_, quotes_, sentence_, i)) return true;
 
         const std::optional<std::size_t> ender = closing_word(words_, sentence_.first, i);
         if (!ender) return false;
