@@ -17,15 +17,10 @@ bool is_run_in_opener(std::string_view w) {
 
 }  // namespace
 
-bool opener_runs_in(const Words& words, const Quotations& quotes, const SentenceState& sentence,
-                    std::size_t i) {
-    // Cheap tests first: this is asked at every gap.
+bool run_in_opener_at(const Words& words, const Quotations& quotes, const SentenceState& sentence,
+                      std::size_t i) {
     const std::size_t k = i + 1;
-    if (k + 1 >= words.size() || words.breaks(k) != 0 || words.glued(k)) return false;
-    const std::string_view w = words[k];
-    if (w.size() < 2 || w.size() > 5 || w[0] < 'A' || w[0] > 'Z' || !is_run_in_opener(w)) {
-        return false;
-    }
+    if (k + 1 >= words.size() || words.glued(k) || !is_run_in_opener(words[k])) return false;
     const std::string_view before = words[i];
     const char last = before.back();
     if (!is_ascii_letter(last) && !is_ascii_digit(last)) return false;

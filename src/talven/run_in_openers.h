@@ -23,8 +23,16 @@
 
 namespace talven {
 
-// Whether a sentence starts at word i + 1 with a run-in opener.
-bool opener_runs_in(const Words& words, const Quotations& quotes, const SentenceState& sentence,
-                    std::size_t i);
+// Whether a sentence starts at word i + 1 (which exists) with a run-in
+// opener. Asked at every gap, so the rare candidates are picked out here,
+// inline: a capitalised word of two to five bytes in the middle of a line.
+bool run_in_opener_at(const Words& words, const Quotations& quotes, const SentenceState& sentence,
+                      std::size_t i);
+inline bool opener_runs_in(const Words& words, const Quotations& quotes,
+                           const SentenceState& sentence, std::size_t i) {
+    const std::string_view w = words[i + 1];
+    return w.size() >= 2 && w.size() <= 5 && w[0] >= 'A' && w[0] <= 'Z' &&
+           words.breaks(i + 1) == 0 && run_in_opener_at(words, quotes, sentence, i);
+}
 
 }  // namespace talven

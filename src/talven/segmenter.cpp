@@ -10,25 +10,26 @@
 // at the start of at most the next three words, so the whole run is linear.
 //
 // Rules, in the order they are tried, and the file that holds each:
-//  1. A blank line (two or more line breaks, or a form feed) ends a
+//  1. A word that opens sentences but is never capitalised inside one
+//     ("In", "We"), in the middle of a line after a word ending in a letter
+//     or a digit and before a word in lower case, starts a sentence with no
+//     terminator before it ("constituency In the New Territories";
+//     run_in_openers.h). No other rule cuts or joins at such a gap, so it
+//     is asked first, in the walk, with a test of a few instructions.
+//  2. A blank line (two or more line breaks, or a form feed) ends a
 //     sentence (here). A detached terminator, a run of terminators alone
 //     at the start of a line after a word ("for pricing\n.\n"), never
 //     starts one: it closes the sentence of the word before it and is
 //     written right after that word, the line break dropped
 //     (terminators.h).
-//  2. A bullet (•, ‣, ⁃, ...) starts a new sentence wherever it stands
+//  3. A bullet (•, ‣, ⁃, ...) starts a new sentence wherever it stands
 //     (list_markers.h).
-//  3. At a line break: a list marker ("-", "*", "1.", "(a)", "iv)") opening
+//  4. At a line break: a list marker ("-", "*", "1.", "(a)", "iv)") opening
 //     the next line starts a new sentence; so does any line after a list
 //     item or after a title-case line without final punctuation (a
 //     heading), unless the next line starts in lower case. Short lines
 //     (three words at most) without final punctuation, two or more in a
 //     row, are one sentence each (lines.h).
-//  4. A word that opens sentences but is never capitalised inside one
-//     ("In", "We"), in the middle of a line after a word ending in a letter
-//     or a digit and before a word in lower case, starts a sentence with no
-//     terminator before it ("constituency In the New Territories";
-//     run_in_openers.h).
 //  5. Footnote and citation marks after a terminator stay with its
 //     sentence, and the word before them decides (terminators.h). A
 //     dateline ("Friday, May 5, 2023") after a headline or before the story
@@ -94,7 +95,7 @@ public:
             if (i == 0 || words_.breaks(i) > 0) start_line(line_, words_[i], i);
             count_brackets(words_[i], sentence_.depth);
             add_to_line(line_, words_[i], i);
-            if (i + 1 == n || ends_after(i)) {
+            if (i + 1 == n || opener_runs_in(words_, quotes_, sentence_, i) || ends_after(i)) {
                 emit(first, i);
                 first = i + 1;
                 if (first < n) start_sentence(first);
@@ -127,12 +128,12 @@ private:
     bool ends_after(std::size_t i) {
         const std::string_view next = words_[i + 1];
         if (words_.breaks(i + 1) >= 2) return true;
-        if (is_detached_terminator(words_, i + 1)) return false;
         if (i == sentence_.first && is_lone_bullet(words_[i])) return false;
         if (starts_with_bullet(next)) return true;
 
         std::optional<Marker> marker = parse_marker(next);
         if (words_.breaks(i + 1) > 0) {
+            if (is_detached_terminator(words_, i + 1)) return false;
             if (line_break_ends(words_, sentence_, line_, marker, i)) return true;
             if (short_line_run_ends(words_, sentence_, line_, short_line_run_end_, i)) {
                 short_line_run_end_ = i + 1;
@@ -140,7 +141,6 @@ private:
             }
         }
         if (i == sentence_.marker) return false;  // "1. The first item"
-        if (opener_runs_in(words_, quotes_, sentence_, i)) return true;
 
         const std::optional<std::size_t> ender = closing_word(words_, sentence_.first, i);
         if (!ender) return false;

@@ -157,8 +157,8 @@ bool is_dots_only(std::string_view w) {
     return true;
 }
 
-bool is_detached_terminator(const Words& words, std::size_t k) {
-    if (k == 0 || words.breaks(k) != 1 || words.glued(k)) return false;
+bool detached_terminator_at(const Words& words, std::size_t k) {
+    if (k == 0 || words.glued(k)) return false;
     const std::string_view w = words[k];
     for (std::size_t p = 0; p < w.size();) {
         const Decoded d = decode_at(w, p);
