@@ -355,12 +355,13 @@ TEST(TalvenSegment, DetachedTerminators) {
 // brackets and quotations are left alone.
 TEST(TalvenSegment, RunInOpeners) {
     check({
-        {"Eddie Chu won in his constituency In the New Territories West he lost.",
-         {"Eddie Chu won in his constituency", "In the New Territories West he lost."}},
-        {"Ann Chiang of DAB In the Kowloon West race, she won.",
-         {"Ann Chiang of DAB", "In the Kowloon West race, she won."}},
-        {"It gets better and larger We currently have 50000 articles.",
-         {"It gets better and larger", "We currently have 50000 articles."}},
+        {"The most votes went to the harbour ward In the north ward the count was late.",
+         {"The most votes went to the harbour ward", "In the north ward the count was late."}},
+        {"Hale Smith of FBP In the Velport race, she won.",
+         {"Hale Smith of FBP", "In the Velport race, she won."}},
+        {"The site grows better and larger We now have 5000 pages.",
+         {"The site grows better and larger", "We now have 5000 pages."}},
+        {"The ferry ran late 2023 They said so.", {"The ferry ran late 2023", "They said so."}},
         {"We watched Lost In The Dark twice.", {"We watched Lost In The Dark twice."}},
         {"He said, In the end it works.", {"He said, In the end it works."}},
         {"It was the largest vote\nIn the new year too.",

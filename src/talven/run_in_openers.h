@@ -1,10 +1,9 @@
 // Run-in openers: a sentence that starts with no punctuation before it.
 //
 // A caption or a line pasted into running text often loses its full stop
-// and its line break: "... the largest vote in any geographical
-// constituency In the New Territories West ...", "Ann Chiang of DAB In the
-// Kowloon West ...", "wikiHow gets noticeably better and larger We
-// currently have ...". A few words open sentences all the time but are
+// and its line break: "... the most votes of any ward Hale Smith of the
+// Ferry Party In the north ward the count ...", "the site grows better and
+// larger We now have ...". A few words open sentences all the time but are
 // never capitalised inside one ("In", "We", "They", "She", "There"; not
 // "He" nor "His", which some texts capitalise for a deity, nor "It",
 // "You", "A" or "One", which are written as names and letters). Such a

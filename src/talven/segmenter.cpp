@@ -13,7 +13,7 @@
 //  1. A word that opens sentences but is never capitalised inside one
 //     ("In", "We"), in the middle of a line after a word ending in a letter
 //     or a digit and before a word in lower case, starts a sentence with no
-//     terminator before it ("constituency In the New Territories";
+//     terminator before it ("of the Ferry Party In the north ward";
 //     run_in_openers.h). No other rule cuts or joins at such a gap, so it
 //     is asked first, in the walk, with a test of a few instructions.
 //  2. A blank line (two or more line breaks, or a form feed) ends a
