@@ -260,7 +260,9 @@ every text is still tried, then brennic.Error is raised for the first.)doc");
 The sentences of a text, in order.
 
 Exactly the lines that TALVEN_En.exe writes for the text's bytes: inside a
-sentence every run of white space is one space. A str text is taken as its
+sentence every run of white space is one space, but for the line break
+before a terminator alone at the start of a line, which is dropped ("for
+pricing\n." gives "for pricing."). A str text is taken as its
 UTF-8 encoding with 'surrogateescape' and its sentences come back as str
 decoded the same way; bytes give bytes.)doc");
 

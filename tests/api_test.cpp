@@ -219,6 +219,16 @@ TEST(Api, RandomTextsMatchBrennicExe) {
     }
 }
 
+// A terminator alone at the start of a line is written right after the
+// word before it; its sentence's span reaches over the line break.
+TEST(Api, SpansOfDetachedTerminators) {
+    const std::string text = "Ask us for pricing\n.\n\nPrices\n. Next one";
+    EXPECT_EQ(brennic::segment(text),
+              (std::vector<std::string>{"Ask us for pricing.", "Prices.", "Next one"}));
+    EXPECT_EQ(brennic::segment_spans(text),
+              (std::vector<brennic::Span>{{0, 20}, {22, 8}, {31, 8}}));
+}
+
 TEST(Api, ThreadsGiveTheSequentialResults) {
     std::vector<std::string> texts;
     for (const auto& [args, case_texts] : random_cases()) texts.push_back(case_texts[0]);

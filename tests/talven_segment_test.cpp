@@ -332,6 +332,47 @@ TEST(TalvenSegment, Ellipses) {
     });
 }
 
+// A run of terminators alone at the start of a line after a word ending in
+// a letter or a digit closes that word's sentence and is written right
+// after it; nothing else loses its white space.
+TEST(TalvenSegment, DetachedTerminators) {
+    check({
+        {"Contact us for pricing\n.\n\n\nPricing Info\n",
+         {"Contact us for pricing.", "Pricing Info"}},
+        {"Contact us for pricing\n. Pricing Info", {"Contact us for pricing.", "Pricing Info"}},
+        {"He waited\r\n...\r\nThen she came.", {"He waited...", "Then she came."}},
+        {"Is it late\n?!\nYes.", {"Is it late?!", "Yes."}},
+        {"It was 1990\n\xE2\x80\xA6", {"It was 1990\xE2\x80\xA6"}},
+        {"Contact us for pricing . Pricing Info", {"Contact us for pricing .", "Pricing Info"}},
+        {"It was there\n\n.\nNext", {"It was there", ". Next"}},
+        {"The list ends here:\n.\nNext", {"The list ends here: .", "Next"}},
+        {"that\n... perhaps ... some day", {"that ... perhaps ... some day"}},
+    });
+}
+
+// "In", "We", "They", "She" and "There" capitalised in the middle of a line,
+// after a word with no final punctuation and before a word in lower case,
+// open a sentence; title case, other capitalised words, line starts,
+// brackets and quotations are left alone.
+TEST(TalvenSegment, RunInOpeners) {
+    check({
+        {"The most votes went to the harbour ward In the north ward the count was late.",
+         {"The most votes went to the harbour ward", "In the north ward the count was late."}},
+        {"Hale Smith of FBP In the Velport race, she won.",
+         {"Hale Smith of FBP", "In the Velport race, she won."}},
+        {"The site grows better and larger We now have 5000 pages.",
+         {"The site grows better and larger", "We now have 5000 pages."}},
+        {"The ferry ran late 2023 They said so.", {"The ferry ran late 2023", "They said so."}},
+        {"We watched Lost In The Dark twice.", {"We watched Lost In The Dark twice."}},
+        {"He said, In the end it works.", {"He said, In the end it works."}},
+        {"It was the largest vote\nIn the new year too.",
+         {"It was the largest vote In the new year too."}},
+        {"The vote (a seat In the west) was close.", {"The vote (a seat In the west) was close."}},
+        {"He wrote \"the vote In the west\" twice.", {"He wrote \"the vote In the west\" twice."}},
+        {"when churchyards yawn He knew it.", {"when churchyards yawn He knew it."}},
+    });
+}
+
 TEST(TalvenSegment, ListsHeadingsAndLines) {
     check({
         {"Shopping\n\nWe need bread.", {"Shopping", "We need bread."}},

@@ -46,7 +46,9 @@ struct Span {
 
 // The sentences of text, in order: exactly the lines that TALVEN_En.exe
 // writes to its sentence file, without their line ends. Inside a sentence
-// every run of white space (space, tab, LF, VT, FF, CR) is one space.
+// every run of white space (space, tab, LF, VT, FF, CR) is one space, but
+// for the line break before a terminator standing alone at the start of a
+// line, which is dropped ("for pricing\n." gives "for pricing.").
 BRENNIC_EXPORT std::vector<std::string> segment(std::string_view text);
 
 // Where each sentence of segment(text) lies in text: from its first byte to

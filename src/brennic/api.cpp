@@ -45,13 +45,14 @@ std::vector<Span> align(std::string_view text, const std::vector<std::string>& s
     for (const std::string& sentence : sentences) {
         skip_space();
         const std::size_t start = at;
+        // A sentence has no white space where the text has some before a
+        // detached terminator ("pricing\n." is "pricing."), so white space
+        // is skipped before every byte.
         for (const char c : sentence) {
-            if (c == ' ') {
-                skip_space();
-            } else {
-                if (at >= text.size() || text[at] != c) throw Failure("segment alignment lost");
-                ++at;
-            }
+            skip_space();
+            if (c == ' ') continue;
+            if (at >= text.size() || text[at] != c) throw Failure("segment alignment lost");
+            ++at;
         }
         spans.push_back({start, at - start});
     }

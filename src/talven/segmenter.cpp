@@ -10,25 +10,35 @@
 // at the start of at most the next three words, so the whole run is linear.
 //
 // Rules, in the order they are tried, and the file that holds each:
-//  1. A blank line (two or more line breaks, or a form feed) ends a
-//     sentence (here).
-//  2. A bullet (•, ‣, ⁃, ...) starts a new sentence wherever it stands
+//  1. A word that opens sentences but is never capitalised inside one
+//     ("In", "We"), in the middle of a line after a word ending in a letter
+//     or a digit and before a word in lower case, starts a sentence with no
+//     terminator before it ("of the Ferry Party In the north ward";
+//     run_in_openers.h). No other rule cuts or joins at such a gap, so it
+//     is asked first, in the walk, with a test of a few instructions.
+//  2. A blank line (two or more line breaks, or a form feed) ends a
+//     sentence (here). A detached terminator, a run of terminators alone
+//     at the start of a line after a word ("for pricing\n.\n"), never
+//     starts one: it closes the sentence of the word before it and is
+//     written right after that word, the line break dropped
+//     (terminators.h).
+//  3. A bullet (•, ‣, ⁃, ...) starts a new sentence wherever it stands
 //     (list_markers.h).
-//  3. At a line break: a list marker ("-", "*", "1.", "(a)", "iv)") opening
+//  4. At a line break: a list marker ("-", "*", "1.", "(a)", "iv)") opening
 //     the next line starts a new sentence; so does any line after a list
 //     item or after a title-case line without final punctuation (a
 //     heading), unless the next line starts in lower case. Short lines
 //     (three words at most) without final punctuation, two or more in a
 //     row, are one sentence each (lines.h).
-//  4. Footnote and citation marks after a terminator stay with its
+//  5. Footnote and citation marks after a terminator stay with its
 //     sentence, and the word before them decides (terminators.h). A
 //     dateline ("Friday, May 5, 2023") after a headline or before the story
 //     is a sentence of its own (lines.h).
-//  5. Inline list markers ("... first item 2. The second item") start a new
+//  6. Inline list markers ("... first item 2. The second item") start a new
 //     sentence when they follow a sentence end, continue the sequence of
 //     the marker that opened the sentence, or are bracketed and followed by
 //     a capitalised word (list_markers.h).
-//  6. Otherwise a sentence ends only after a terminator (".", "!", "?",
+//  7. Otherwise a sentence ends only after a terminator (".", "!", "?",
 //     runs of them, "..." or "…"; terminators.h), and only when not inside
 //     brackets opened in the sentence nor inside a quotation that closes
 //     later in the same paragraph (quotations.h), unless the gap lies
@@ -42,7 +52,8 @@
 //     sentence opener ("U.S. The" splits, "U.S. Army" does not), and
 //     acronyms in capitals before a capitalised word ("SEC. Shares").
 //
-// Characters are read by chars.h; the word lists are in lexicon.h.
+// Characters are read by chars.h; the word lists are in lexicon.h, but for
+// the five run-in openers (run_in_openers.h).
 #include "talven/segmenter.h"
 
 #include <algorithm>
@@ -57,6 +68,7 @@
 #include "talven/lines.h"
 #include "talven/list_markers.h"
 #include "talven/quotations.h"
+#include "talven/run_in_openers.h"
 #include "talven/terminators.h"
 #include "talven/words.h"
 
@@ -85,7 +97,7 @@ public:
             if (i == 0 || words_.breaks(i) > 0) start_line(line_, words_[i], i);
             count_brackets(words_[i], sentence_.depth);
             add_to_line(line_, words_[i], i);
-            if (i + 1 == n || ends_after(i)) {
+            if (i + 1 == n || opener_runs_in(words_, quotes_, sentence_, i) || ends_after(i)) {
                 emit(first, i);
                 first = i + 1;
                 if (first < n) start_sentence(first);
@@ -123,6 +135,7 @@ private:
 
         std::optional<Marker> marker = parse_marker(next);
         if (words_.breaks(i + 1) > 0) {
+            if (is_detached_terminator(words_, i + 1)) return false;
             if (line_break_ends(words_, sentence_, line_, marker, i)) return true;
             if (short_line_run_ends(words_, sentence_, line_, short_line_run_end_, i)) {
                 short_line_run_end_ = i + 1;
@@ -182,10 +195,11 @@ void segment_chunks(std::string_view text, std::size_t chunk_bytes, Emit&& emit)
     }
 }
 
-// Appends the words first..last of a sentence, one space between them.
+// Appends the words first..last of a sentence, one space between them, none
+// before a word glued to the one before or a detached terminator.
 void append_sentence(std::string& out, const Words& words, std::size_t first, std::size_t last) {
     for (std::size_t k = first; k <= last; ++k) {
-        if (k > first && !words.glued(k)) out += ' ';
+        if (k > first && !words.glued(k) && !is_detached_terminator(words, k)) out += ' ';
         out += words[k];
     }
 }

@@ -20,7 +20,9 @@ constexpr bool is_space(unsigned char c) {
 }
 
 // The sentences of `text` in order. Inside each, every run of white space is
-// one space and there is no white space at either end; none is empty.
+// one space, but none is left before a detached terminator ("for pricing\n."
+// gives "for pricing.", terminators.h), and there is no white space at
+// either end; none is empty.
 std::vector<std::string> segment(std::string_view text);
 
 // Long texts are segmented a group of paragraphs of about this many bytes at

@@ -157,6 +157,24 @@ bool is_dots_only(std::string_view w) {
     return true;
 }
 
+bool detached_terminator_at(const Words& words, std::size_t k) {
+    if (k == 0 || words.glued(k)) return false;
+    const std::string_view w = words[k];
+    for (std::size_t p = 0; p < w.size();) {
+        const Decoded d = decode_at(w, p);
+        if (d.cp != '.' && d.cp != '!' && d.cp != '?' && d.cp != 0x2026) return false;
+        p += d.len;
+    }
+    const std::string_view before = words[k - 1];
+    const Case c = case_of(decode_before(before, before.size()).cp);
+    if (c != Case::Upper && c != Case::Lower && c != Case::Digit) return false;
+    // It ends the sentence: the line or the text ends after it, or a
+    // capitalised word follows. Before a lower-case word it is an
+    // ellipsis spaced out in running text ("that\n... perhaps").
+    return k + 1 == words.size() || words.breaks(k + 1) > 0 ||
+           words.start_after(k).kind == Case::Upper;
+}
+
 std::optional<std::size_t> closing_word(const Words& words, std::size_t first, std::size_t i) {
     // A citation mark standing alone ("in 1971. [1] He") belongs to the
     // sentence before it; the word before it decides.

@@ -36,6 +36,20 @@ bool is_citation_only(std::string_view w);
 // A word made only of full stops and ellipses (".", "...", "…").
 bool is_dots_only(std::string_view w);
 
+// Word k is a detached terminator: a run of ".", "!", "?" or "…" alone at
+// the start of a line, right after a word ending in a letter or a digit,
+// that ends the line or comes before a capitalised word ("for pricing\n.\n",
+// "for pricing\n. Prices"). It belongs to that word's sentence and is written
+// right after it, with the line break before it dropped ("for pricing.").
+// Asked of every word, so the rare candidates are picked out here, inline.
+bool detached_terminator_at(const Words& words, std::size_t k);
+inline bool is_detached_terminator(const Words& words, std::size_t k) {
+    if (words.breaks(k) != 1) return false;
+    const char c = words[k][0];
+    return (c == '.' || c == '!' || c == '?' || c == '\xE2' || c == '\x85') &&
+           detached_terminator_at(words, k);
+}
+
 // The word whose end decides the gap after word i of the sentence that
 // began at word `first`: word i, or the word before the footnote marks that
 // end at word i. Nothing when the gap lies between a terminator and its
