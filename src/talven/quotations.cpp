@@ -3,6 +3,7 @@
 #include "talven/quotations.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace talven {
@@ -106,21 +107,19 @@ Quotations find_quotations(const Words& words) {
 
 void count_brackets(std::string_view w, int& depth) {
     // Brackets are ASCII, and ASCII bytes never occur inside a UTF-8
-    // sequence, so bytes can be counted directly.
+    // sequence, so bytes can be looked up directly: +1 opens, -1 closes.
+    static constexpr std::array<signed char, 256> bracket = [] {
+        std::array<signed char, 256> b{};
+        b['('] = b['['] = b['{'] = 1;
+        b[')'] = b[']'] = b['}'] = -1;
+        return b;
+    }();
     for (char c : w) {
-        switch (c) {
-            case '(':
-            case '[':
-            case '{':
-                ++depth;
-                break;
-            case ')':
-            case ']':
-            case '}':
-                if (depth > 0) --depth;
-                break;
-            default:
-                break;
+        const signed char d = bracket[static_cast<unsigned char>(c)];
+        if (d > 0) {
+            ++depth;
+        } else if (d < 0 && depth > 0) {
+            --depth;
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "talven/words.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 
 #include "talven/joins.h"
@@ -21,18 +22,35 @@ bool is_wide_closer(std::uint32_t cp) {
     return cp == 0x300D || cp == 0x300F || cp == 0xFF09 || cp == 0x201D || cp == 0x2019;
 }
 
+// What the scan for the end of a word has to look at in a byte.
+enum class ByteKind : u8 { Plain, Space, Terminator, WideLead };
+
+constexpr std::array<ByteKind, 256> byte_kinds = [] {
+    std::array<ByteKind, 256> kinds{};
+    for (int b = 0; b < 256; ++b) {
+        if (is_space(static_cast<u8>(b))) kinds[b] = ByteKind::Space;
+    }
+    kinds['.'] = kinds['!'] = kinds['?'] = ByteKind::Terminator;
+    // The lead bytes of the full-width (U+FFxx) and ideographic (U+30xx)
+    // stops in UTF-8.
+    kinds[0xEF] = kinds[0xE3] = ByteKind::WideLead;
+    return kinds;
+}();
+
 // Where the word from i on ends: at white space or after a wide stop.
 // `maybe_join` is set when a terminator stands right before a capital
 // letter, where the word may hold two sentences.
 std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe_join) {
     const std::size_t n = text.size();
-    while (i < n && !is_space(static_cast<u8>(text[i]))) {
-        u8 b = static_cast<u8>(text[i]);
-        if (b != 0xEF && b != 0xE3) {
-            if ((b == '.' || b == '!' || b == '?') && i + 1 < n && text[i + 1] >= 'A' &&
-                text[i + 1] <= 'Z') {
-                maybe_join = true;
-            }
+    while (i < n) {
+        const ByteKind kind = byte_kinds[static_cast<u8>(text[i])];
+        if (kind == ByteKind::Plain) {
+            ++i;
+            continue;
+        }
+        if (kind == ByteKind::Space) return i;
+        if (kind == ByteKind::Terminator) {
+            if (i + 1 < n && text[i + 1] >= 'A' && text[i + 1] <= 'Z') maybe_join = true;
             ++i;
             continue;
         }
