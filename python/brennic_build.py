@@ -78,8 +78,11 @@ def build_wheel(wheel_directory, config_settings=None, metadata_directory=None):
     files = {f"brennic/{p.name}": p.read_bytes()
              for p in [PACKAGE / "__init__.py", PACKAGE / "__init__.pyi", PACKAGE / "py.typed",
                        module]}
+    files[f"{dist_info}/LICENSE"] = (ROOT / "LICENSE").read_bytes()
     files[f"{dist_info}/METADATA"] = (f"Metadata-Version: 2.1\nName: brennic\nVersion: {version}\n"
-                                      f"Summary: {SUMMARY}\nRequires-Python: >=3.8\n").encode()
+                                      f"Summary: {SUMMARY}\nLicense: MIT\n"
+                                      "Classifier: License :: OSI Approved :: MIT License\n"
+                                      "Requires-Python: >=3.8\n").encode()
     files[f"{dist_info}/WHEEL"] = ("Wheel-Version: 1.0\nGenerator: brennic_build\n"
                                    f"Root-Is-Purelib: false\nTag: {_tag()}\n").encode()
     record = "".join(_record_line(name, data) for name, data in files.items())
