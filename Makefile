@@ -15,7 +15,7 @@ FIRST_CONFIGURE = $(if $(wildcard $(BUILD_DIR)/CMakeCache.txt),,-DBRENNIC_TESTS=
 
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all build run test install clean bench test-asan fuzz deb
+.PHONY: all build run test test-package install clean bench test-asan fuzz deb
 
 all: build
 
@@ -35,8 +35,15 @@ run:
 	@cd $(BUILD_DIR)/run && ../Brennic.exe $(notdir $(SAMPLE)) $(RATE)
 	@cat $(BUILD_DIR)/run/$(basename $(notdir $(SAMPLE))).sum
 
+# Every test but the packaging test, which builds the Debian packages.
 test: build
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude package
+
+# The packaging test: builds the Debian packages, runs lintian, unpacks them
+# into a scratch root and uses the programs, the module and the library.
+test-package: build
+	@bash scripts/install-deps ci
+	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex package
 
 install:
 	@bash scripts/install-deps python
@@ -57,8 +64,10 @@ test-asan:
 fuzz:
 	bash fuzz/run
 
-# A Debian package with both executables and their manual pages.
+# The Debian packages of debian/ (brennic, libbrennic1, libbrennic-dev,
+# python3-brennic), in build-deb/.
 deb:
+	@bash scripts/install-deps ci
 	bash scripts/make-deb
 
 clean:
