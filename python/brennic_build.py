@@ -1,8 +1,10 @@
 """The build backend behind `pip install .` (PEP 517).
 
-It builds the extension module with CMake for the Python that runs it, in
-build-pip/ beside the sources (so a second install rebuilds only what
-changed), and writes the wheel itself: it needs CMake, a compiler, the
+It builds the extension module with CMake for the Python that runs it: in
+build/, when `make build` or `make test` configured it for this Python,
+else in a build-pip-TAG-HASH/ of its own beside the sources (so a second
+install rebuilds only what changed, and ccache, when installed, finds what
+build/ compiled). It writes the wheel itself: it needs CMake, a compiler, the
 Python headers and pybind11-dev, but no Python package at all, so pip
 installs offline with or without build isolation.
 
@@ -40,6 +42,24 @@ def _tag():
     return f"{interpreter}-{abi}-{platform}"
 
 
+def _reusable(build):
+    """Whether BUILD is a release build tree that builds the module for the
+    Python running this (a virtual environment's python is its base's)."""
+    try:
+        cache = (build / "CMakeCache.txt").read_text()
+    except OSError:
+        return False
+    def value(name):
+        m = re.search(rf"^{name}:[A-Z]+=(.*)$", cache, re.M)
+        return m.group(1) if m else ""
+    python = value("Python3_EXECUTABLE")
+    return (value("BRENNIC_PYTHON").upper() in ("ON", "1", "TRUE")
+            and value("BRENNIC_SANITIZE").upper() not in ("ON", "1", "TRUE")
+            and value("CMAKE_BUILD_TYPE") == "Release"
+            and python != ""
+            and os.path.realpath(python) == os.path.realpath(sys.executable))
+
+
 def _build_module(build):
     jobs = [] if "CMAKE_BUILD_PARALLEL_LEVEL" in os.environ else ["-j", str(os.cpu_count() or 1)]
     subprocess.run(["cmake", "--build", str(build), "--target", "_brennic", *jobs], check=True)
@@ -64,10 +84,15 @@ def build_wheel(wheel_directory, config_settings=None, metadata_directory=None):
     build = (config_settings or {}).get("build-dir")
     if build:
         build = pathlib.Path(build).resolve()
+    elif _reusable(ROOT / "build"):
+        # The tree of `make build` and `make test` already builds the module
+        # for this interpreter: build it there instead of compiling it all again.
+        build = ROOT / "build"
     else:
-        # One build tree for each interpreter.
+        # One build tree for each interpreter, beside build/ so that ccache,
+        # when installed, finds the compilations that build/ made.
         interpreter = hashlib.sha256(sys.executable.encode()).hexdigest()[:8]
-        build = ROOT / "build-pip" / f"{_tag()}-{interpreter}"
+        build = ROOT / f"build-pip-{_tag()}-{interpreter}"
         subprocess.run(["cmake", "-S", str(ROOT), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release",
                         "-DBRENNIC_TESTS=OFF", "-DBRENNIC_PYTHON=ON",
                         f"-DPython3_EXECUTABLE={sys.executable}"], check=True)
