@@ -45,11 +45,13 @@ test-package: build
 	@bash scripts/install-deps ci
 	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex package
 
+# The prefix is configured, not only given to the install step: the programs'
+# RUNPATH ($$ORIGIN/../lib, none for /usr) and the library folder depend on it.
 install:
 	@bash scripts/install-deps python
-	$(CONFIGURE) $(FIRST_CONFIGURE) -DBRENNIC_PYTHON=ON
+	$(CONFIGURE) $(FIRST_CONFIGURE) -DBRENNIC_PYTHON=ON -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
-	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	cmake --install $(BUILD_DIR)
 
 # Benchmarks (never part of `make test`).
 bench:
