@@ -23,6 +23,17 @@ soname=$(find "$prefix" -name 'libbrennic.so.*' -type f -print -quit)
 objdump -p "$soname" | grep 'SONAME *libbrennic\.so\.1$' >/dev/null || { echo "bad SONAME in $soname" >&2; exit 1; }
 libdir=$(dirname "$soname")
 
+# Programs installed into a prefix of their own find its libraries by
+# themselves, through a RUNPATH relative to where they lie (an install
+# configured for /usr gets none).
+if ! grep -qx 'CMAKE_INSTALL_PREFIX:PATH=/usr/*' "$build/CMakeCache.txt"; then
+  for exe in "$prefix"/bin/*; do
+    readelf -h "$exe" >/dev/null 2>&1 || continue  # a script
+    readelf -d "$exe" | grep 'RUNPATH.*\[\$ORIGIN/\.\./lib' >/dev/null ||
+      { echo "$exe has no RUNPATH \$ORIGIN/../lib" >&2; exit 1; }
+  done
+fi
+
 # The extract that Brennic.exe writes for the sample.
 mkdir "$scratch/run"
 cp "$src/examples/sample.txt" "$scratch/run/"
