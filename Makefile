@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Thin wrapper around CMake. `make run` summarizes the bundled sample,
 # `make test` builds and runs every test. Each target first installs the
 # Debian packages it needs (scripts/install-deps; as a user other than root

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The segmenter throughput benchmark; included from bench/CMakeLists.txt.
 # Run: build-bench/bench/segmenter_bench (SEGMENTER_BENCH_TEXT=FILE for a text of your own).
 find_package(benchmark REQUIRED)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Throughput of talven::segment_lines, in bytes per second of input.
 //
 // The text is read from the file named by $SEGMENTER_BENCH_TEXT (any plain

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Words per second of the Porter stemmer: brennic::stem on a word buffer,
 // RunState::stemming on a word as the reader meets it, and the Porter
 // stemmer of libstemmer on the same vocabulary, with the ratios printed

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Bash completion for Brennic's programs: Brennic.exe, TALVEN_En.exe,
 # brennic-batch and summarize-corpus. Installed once under each program's
 # name in share/bash-completion/completions, where bash-completion loads it

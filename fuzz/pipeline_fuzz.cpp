@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the reader and the whole summary on a random sentence file with
 // random switches, rate and query, and checks what must hold of every run:
 // the vell sentence is marked, the extract keeps to its size, every other

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the sentence segmenter on random bytes: it loses and invents
 // nothing but white space, and every sentence is one non-empty line without
 // white space at either end.

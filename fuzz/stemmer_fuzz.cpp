@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the Porter stemmer on random words and the stemming service built
 // on it: the stem stays inside its word, is never longer, is made of
 // lower-case letters, and the bytes around the word are never touched.

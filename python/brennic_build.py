@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The build backend behind `pip install .` (PEP 517).
 
 It builds the extension module with CMake for the Python that runs it: in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brennic._brennic: the public library as a Python extension module.
 //
 // A text is str or bytes (or any other bytes-like object). A str becomes its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brennic-batch: the extracts of many texts in one process.
 #include "batch/batch.h"
 

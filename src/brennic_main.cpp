@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Brennic.exe: writes an extract of one or several English texts.
 #include "brennic/command_line.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "english_stemmer.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Porter stemmer and the in-memory stemming walk built on it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "language_res.h"
 
 #include <array>

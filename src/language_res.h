@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // English language resources: the letter set, the stop list and the
 // abbreviation list. Texts are handled as single bytes (ISO 8859-1).
 #pragma once

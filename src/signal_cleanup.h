@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an interrupted run must undo before it dies: SIGINT, SIGTERM and
 // SIGHUP stop the process group of a running child program, remove a
 // private directory with everything in it and remove one temporary file,

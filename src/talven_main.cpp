@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TALVEN_En.exe NAME: writes the sentences of NAME, one a line, to NAME.seg.
 #include "talven/seg_file.h"
 

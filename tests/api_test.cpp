@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The public library against Brennic.exe: the same extracts from the same
 // bytes, in any number of threads, with diagnostics equal to the debug dump.
 #include <brennic/brennic.h>

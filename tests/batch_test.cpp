@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brennic-batch against one-by-one runs of Brennic.exe with the bundled
 // segmenter, its filter mode against the stored extracts of the examples,
 // its failures and exit statuses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brennic-batch --html and --keywords: what goes to which file and what to
 // standard output, and the command lines that are refused.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Brennic.exe end to end, with a stand-in segmenter that makes every line of
 // a text one sentence.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "-is" changes only the printed text: through the real executable, the same
 // sentences are chosen with and without it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // scripts/summarize-corpus on a folder of 24 texts: the extracts brennic-batch
 // writes for it, here and spread over two hosts (a throw-away sshd on the
 // loopback and this one) by GNU parallel, are the ones Brennic.exe writes

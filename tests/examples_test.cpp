@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The example texts in examples/ against their stored extracts, summarized by
 // the built Brennic.exe with the built segmenter.
 #include <gtest/gtest.h>

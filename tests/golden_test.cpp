@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs Brennic.exe over the small texts of tests/data/golden in every mode
 // listed in cases.tsv and compares each extract, byte for byte, with the one
 // stored in expected/ (written by scripts/regenerate-golden). Any change of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A process runner with a deadline, for tests that feed the executables
 // hostile input: a run that takes longer is killed and reported as hung.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Brennic.exe fed what may be lying around: odd names, odd bytes, huge
 // inputs, bad command lines, unwritable targets and many runs at once. Each
 // case checks the documented result and that nothing was lost or left.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A strict reader of the pages that brennic::view::render_html writes: it
 // accepts only well-nested known elements with quoted attributes, text
 // without raw markup characters or control bytes, and bytes that fit the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The web page view and the keywords: hostile bytes stay inside their
 // elements, the page declares the encoding its bytes are in, paragraphs and
 // vell words show as they are in the text, keywords come in a fixed order.

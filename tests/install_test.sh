@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix, then builds examples/cpp against
 # it twice, with find_package(Brennic) and with pkg-config, and checks that
 # both programs print the extract that Brennic.exe writes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The letter set, the stop and abbreviation lists, the Porter stemmer and
 // the stemming service.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian packages (scripts/make-deb), runs lintian on them (no
 # error, no warning), unpacks them into a scratch root and uses what they
 # hold: every program runs and says its version (or, until it has

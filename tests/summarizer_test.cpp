@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text model and the summarization stages, driven through the library.
 #include <gtest/gtest.h>
 

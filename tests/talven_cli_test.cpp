@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The contract of the TALVEN_En.exe executable, run for real in a fresh
 // temporary directory.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sentence boundaries found by talven::segment, grouped by the kind of
 // difficulty, plus the invariants every output must keep.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers for tests that run the real executables in a scratch directory.
 #pragma once
 

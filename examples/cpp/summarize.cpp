@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints the extract of a text file, then its three busiest content stems:
 // a small program built against the installed Brennic library.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Brennic as a library: sentence segmentation and extractive summaries of
 // English texts held in memory.
 //

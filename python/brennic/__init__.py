@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Extractive summaries of English texts, the same as Brennic.exe writes.
 
     >>> import brennic

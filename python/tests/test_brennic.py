@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The Python module against the programs: the same extracts and sentences
 from the same bytes, given as bytes or as str, alone or in a thread pool.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch/batch.h"
 
 #include <fcntl.h>

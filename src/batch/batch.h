@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brennic-batch: the extracts of many texts in one process. The texts are
 // read, summarized by a pool of worker threads and written in a pipeline
 // that holds only a bounded number of texts at a time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch/options.h"
 
 #include <getopt.h>

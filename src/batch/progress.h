@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard error of a batch run: failure messages, and a progress bar while
 // it is a terminal.
 #pragma once

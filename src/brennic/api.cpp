@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's entry points: each call builds its own run state, so calls
 // share nothing and may run in any number of threads at once.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "brennic/command_line.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line "[-is] [-ak] [-nM] text1 [... textM] [query] compression_rate"
 // and the run it drives.
 #pragma once

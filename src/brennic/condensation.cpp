@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "-is": condenses every sentence by deleting its stop words.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the extract file, and the diagnostic dump of a run.
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one way a run fails: an exception carrying the message that main
 // prints as "\tERROR: <message>\n" before it exits with status 1.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The growing array behind the large tables of the text model.
 #pragma once
 

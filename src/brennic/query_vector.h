@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cosine similarity between a query and sentences, both seen as vectors
 // of stem counts.
 #pragma once

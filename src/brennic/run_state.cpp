@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "brennic/run_state.h"
 
 #include <cstring>

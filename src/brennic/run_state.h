@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The state of one summary run: the flags of the command line, the text
 // model, the results of scoring, and the scratch buffer of the word helpers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scores every sentence, chooses the vell sentence, and derives the
 // threshold and the extract size that selection works with.
 #include <cmath>

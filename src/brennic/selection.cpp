@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Marks the sentences of the extract: the worthy ones, trimmed to the
 // extract size, and always the vell sentence.
 #include <algorithm>

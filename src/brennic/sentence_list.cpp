@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "brennic/text_model.h"
 
 namespace brennic {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text model: the sentence list and the word index of all input texts.
 // Both are kept compact, since a log file or a word list may hold millions
 // of sentences of a few bytes or millions of distinct words: beyond the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads one input text: runs the sentence segmenter on it, then turns each
 // non-empty line of the sentence file into a sentence and counts its words.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tokenizing walk shared by every pass over a text.
 #pragma once
 

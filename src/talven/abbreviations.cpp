@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Abbreviations: classifying the word before a full stop by its shape
 // (initial, dotted acronym, number sign) and by the word lists of lexicon.h.
 #include "talven/abbreviations.h"

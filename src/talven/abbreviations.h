@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Abbreviations: what the word before a full stop is, which decides
 // whether the full stop ends a sentence.
 //

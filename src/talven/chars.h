@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Characters: how the segmenter reads bytes, and the classes of characters
 // its rules look at.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The decision at a terminator: brackets and quotations around it, spaced
 // ellipses, and what follows it.
 #include "talven/decision.h"

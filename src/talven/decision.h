@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The decision at a terminator: whether the sentence ends after a word that
 // ends in ".", "!", "?" or an ellipsis, given what follows.
 //

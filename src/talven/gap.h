@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the walk knows when it reaches a gap: the sentence it is in and the
 // line it is on. The driver (segmenter.cpp) keeps this state as it goes;
 // the rule families only read it.

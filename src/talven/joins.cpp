@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Joins: finding the one place where a word holds two sentences.
 #include "talven/joins.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Joins: two sentences with no white space between them ("at noon.It
 // reached", "paid 2,000.The crowd").
 //

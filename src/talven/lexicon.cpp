@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "talven/lexicon.h"
 
 #include <algorithm>

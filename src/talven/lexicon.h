@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Word lists the segmenter consults when a full stop follows a word.
 #pragma once
 

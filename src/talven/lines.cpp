@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines: list items, headings, short lines and datelines at line breaks.
 #include "talven/lines.h"
 

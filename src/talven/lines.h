@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines: where the layout of the text, rather than its punctuation, ends a
 // sentence.
 //

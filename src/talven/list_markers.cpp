@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // List markers and bullets: parsing a marker, the order of a list, and
 // whether a marker or bullet opens a list item.
 #include "talven/list_markers.h"

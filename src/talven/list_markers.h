@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // List markers and bullets: where a list item starts.
 //
 // A marker is a short label with its punctuation: "1.", "12)", "(a)",

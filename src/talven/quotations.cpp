@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quotations and brackets: where a quotation opens and closes, and the
 // asides in brackets that stay inside a sentence.
 #include "talven/quotations.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quotations and brackets: the stretches of text inside which a sentence
 // does not end.
 //

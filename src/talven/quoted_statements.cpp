@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quoted statements: measuring the statements on both sides of a full stop
 // inside a quotation.
 #include "talven/quoted_statements.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quoted statements: where a sentence ends inside a long quotation.
 //
 // A quotation is kept whole (quotations.h), except between two statements

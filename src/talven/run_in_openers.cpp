@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Run-in openers: finding a sentence opener in the middle of a line.
 #include "talven/run_in_openers.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Run-in openers: a sentence that starts with no punctuation before it.
 //
 // A caption or a line pasted into running text often loses its full stop

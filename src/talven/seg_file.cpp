@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "talven/seg_file.h"
 
 #include <fcntl.h>

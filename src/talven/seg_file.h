@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file side of the segmenter: NAME in, NAME.seg out.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sentence segmentation in one pass over the words of the text: the driver.
 //
 // The text is first cut into words (words.h: maximal runs of non-white

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rule-based English sentence segmenter.
 //
 // The text is taken as bytes (ISO 8859-1, Windows-1252 or UTF-8); bytes are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Terminators: reading the end of a word (terminator, closing marks,
 // footnote numbers) and finding the word that closes a sentence.
 #include "talven/terminators.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Terminators: how a word ends, and which word closes a sentence.
 //
 // A sentence can only end after a terminator: ".", "!", "?", runs of them,

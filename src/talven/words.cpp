@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Words and gaps: cutting the text into words, counting the line breaks
 // between them, and reading how a word starts.
 #include "talven/words.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Words and gaps: the units every rule works on.
 //
 // A word is a maximal run of non-white bytes, also cut after a full-width

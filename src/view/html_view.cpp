@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/html_view.h"
 
 #include <algorithm>

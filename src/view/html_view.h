@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A web page of a summarized input: the whole text, sentence by sentence in
 // its paragraphs, with the extract highlighted and the run's figures on top.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The topic words of a summarized input: its most frequent content stems.
 #pragma once
 
