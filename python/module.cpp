@@ -140,7 +140,7 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
     std::vector<brennic::Summary> summaries;
     {
         py::gil_scoped_release unlocked;
-        summaries = brennic::summarize_many(
+        summaries = brennic::summarize_all(
             views, options, static_cast<unsigned>(std::min<long>(threads, kMaxThreads)));
     }
     py::list list(summaries.size());

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <exception>
 #include <new>
-#include <thread>
 
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
+#include "common/worker_pool.h"
 #include "talven/segmenter.h"
 
 namespace brennic {
@@ -65,7 +65,11 @@ bool becomes_sentence(std::string_view line) {
     return line.find_first_not_of('\0') != std::string_view::npos;
 }
 
-Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::string>>& segments) {
+Diagnostics diagnose(const RunState& state, std::span<const std::string_view> texts,
+                     const std::vector<std::vector<std::string>>& segments) {
+    std::vector<std::vector<Span>> spans;
+    spans.reserve(segments.size());
+    for (std::size_t t = 0; t < segments.size(); ++t) spans.push_back(align(texts[t], segments[t]));
     Diagnostics d;
     d.sentences.reserve(state.sentences.size());
     std::size_t document = 0;
@@ -83,9 +87,17 @@ Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::s
             }
         }
         if (&s == state.p_vellsent) d.vell_sentence = d.sentences.size();
+        // Worthy as the marking pass judged it, before any trimming.
+        const bool worthy =
+            state.compression_rate >= 0.0f && s.score > state.threshold &&
+            std::any_of(text.content_words.begin(), text.content_words.end(),
+                        [&](WordId id) { return state.words[id].vell_word != FALSE; });
+        const Span span = document < spans.size() && segment < spans[document].size()
+                              ? spans[document][segment]
+                              : Span{};
         d.sentences.push_back({std::string(text.sentence()), text.number_of_words(), s.score,
-                               s.summary_worthy != FALSE, &s == state.p_vellsent, document,
-                               segment});
+                               worthy, s.summary_worthy != FALSE, &s == state.p_vellsent, document,
+                               segment, span});
         ++segment;
     });
     d.stems.reserve(state.words.size());
@@ -123,13 +135,14 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
                 read_sentences(state, talven::segment_lines(text));
             }
         }
+        state.sentence_budget = options.max_sentences.value_or(0);
         summarize_read_texts(state, options.query, options.compression_rate);
 
         Summary summary;
         state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
             if (s.summary_worthy) summary.sentences.emplace_back(text.sentence());
         });
-        if (options.diagnostics) summary.diagnostics = diagnose(state, segments);
+        if (options.diagnostics) summary.diagnostics = diagnose(state, texts, segments);
         return summary;
     });
 }
@@ -165,35 +178,32 @@ Summary summarize(std::span<const std::string> texts, const Options& options) {
     return summarize_views(views, options);
 }
 
-std::vector<Summary> summarize_many(std::span<const std::string_view> texts, const Options& options,
+std::vector<Outcome> summarize_many(std::span<const std::string_view> texts, const Options& options,
                                     unsigned threads) {
-    std::vector<Summary> results(texts.size());
-    std::vector<std::exception_ptr> failures(texts.size());
+    std::vector<Outcome> outcomes(texts.size());
     std::atomic<std::size_t> next{0};
-    const auto work = [&] {
+    run_workers(worker_count(threads, texts.size()), [&] {
         for (std::size_t i = next++; i < texts.size(); i = next++) {
             try {
-                results[i] = summarize(texts[i], options);
-            } catch (...) { failures[i] = std::current_exception(); }
+                outcomes[i].summary = summarize(texts[i], options);
+            } catch (const std::exception& e) { outcomes[i].error = e.what(); } catch (...) {
+                outcomes[i].error = "unknown failure";
+            }
         }
-    };
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t helpers =
-        std::min<std::size_t>(threads, texts.size()) - (texts.empty() ? 0 : 1);
-    {
-        // The calling thread works too; when no more threads can be
-        // started, the ones there are take the whole list.
-        std::vector<std::jthread> pool;
-        try {
-            pool.reserve(helpers);
-            for (std::size_t k = 0; k < helpers; ++k) pool.emplace_back(work);
-        } catch (const std::exception&) {}
-        work();
+    });
+    return outcomes;
+}
+
+std::vector<Summary> summarize_all(std::span<const std::string_view> texts, const Options& options,
+                                   unsigned threads) {
+    std::vector<Outcome> outcomes = summarize_many(texts, options, threads);
+    std::vector<Summary> summaries;
+    summaries.reserve(outcomes.size());
+    for (Outcome& o : outcomes) {
+        if (o.error) throw Error(*o.error);
+        summaries.push_back(std::move(o.summary));
     }
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) std::rethrow_exception(failure);
-    }
-    return results;
+    return summaries;
 }
 
 std::vector<Span> word_spans(std::string_view text) {
