@@ -88,6 +88,12 @@ struct Options {
 // number, and NaN, read as 0).
 BRENNIC_EXPORT float parse_rate(std::string_view argument);
 
+// A number read strictly, for rates and lengths given by people and
+// programs: the whole argument must be one finite decimal number ("0.7",
+// "120", "-1", "1e2"). Nothing for anything else: empty, garbage, trailing
+// characters, NaN, infinities, and numbers beyond a float's range.
+BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
+
 // One sentence of the input as the summarizer saw it.
 struct SentenceReport {
     std::string text;          // as scored; condensed with Options::condense

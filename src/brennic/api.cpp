@@ -2,9 +2,11 @@
 // share nothing and may run in any number of threads at once.
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <limits>
 #include <new>
 
 #include "brennic/brennic.h"
@@ -155,6 +157,16 @@ float parse_rate(std::string_view argument) {
     float rate = 0.0f;
     if (std::sscanf(arg.c_str(), "%f", &rate) != 1 || std::isnan(rate)) return 0.0f;
     return rate;
+}
+
+std::optional<float> read_number(std::string_view argument) {
+    double value = 0;
+    const char* end = argument.data() + argument.size();
+    const auto [ptr, ec] = std::from_chars(argument.data(), end, value);
+    if (argument.empty() || ec != std::errc() || ptr != end || !std::isfinite(value) ||
+        std::fabs(value) > std::numeric_limits<float>::max())
+        return std::nullopt;
+    return static_cast<float>(value);
 }
 
 std::vector<std::string> segment(std::string_view text) {

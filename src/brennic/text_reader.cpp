@@ -297,7 +297,8 @@ void read_text(RunState& state, const std::string& filename) {
     // The segmenter's messages name the link in the private directory; they
     // are passed on naming the text as the user gave it.
     const std::string link = dir.path() + "/" + name;
-    const std::string errors = name + ".messages";
+    // A name of its own beside the link, short enough for any link name.
+    const std::string errors = name == "segmenter.messages" ? "segmenter.log" : "segmenter.messages";
     const bool segmented = run_segmenter(link, dir.path() + "/" + errors);
     if (std::optional<std::string> messages = read_regular_file(dir.fd(), errors)) {
         for (std::size_t at = messages->find(link); at != std::string::npos;
