@@ -53,8 +53,7 @@ std::map<std::string, std::string> example_queries() {
 bool segmenter_works() {
     TempDir dir;
     dir.write("probe.txt", "One sentence. Another one.\n");
-    const ProcessResult r =
-        test_support::run_process({TALVEN_EXE, "probe.txt"}, dir.path().string());
+    const ProcessResult r = test_support::run_process({TALVEN_EXE, "probe.txt"}, dir.path().string());
     return r.status == 0 && dir.exists("probe.txt.seg");
 }
 
@@ -81,15 +80,12 @@ struct Variant {
 
 TEST(Examples, ExtractsMatchTheStoredOnes) {
     if (!segmenter_works()) {
-        GTEST_SKIP() << TALVEN_EXE
-                     << " is still the placeholder (it fails on a two-sentence text); "
+        GTEST_SKIP() << TALVEN_EXE << " is still the placeholder (it fails on a two-sentence text); "
                      << "the stored extracts can only be checked with the real segmenter";
     }
-    const std::string path =
-        "PATH=" + fs::path(TALVEN_EXE).parent_path().string() + ":/usr/bin:/bin";
+    const std::string path = "PATH=" + fs::path(TALVEN_EXE).parent_path().string() + ":/usr/bin:/bin";
     const std::map<std::string, std::string> queries = example_queries();
-    const Variant variants[] = {
-        {"plain", false, false}, {"query", false, true}, {"is", true, false}};
+    const Variant variants[] = {{"plain", false, false}, {"query", false, true}, {"is", true, false}};
     for (const std::string& name : example_names()) {
         for (const Variant& v : variants) {
             SCOPED_TRACE(name + " " + v.kind);
