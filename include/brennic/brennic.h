@@ -89,9 +89,10 @@ struct Options {
 BRENNIC_EXPORT float parse_rate(std::string_view argument);
 
 // A number read strictly, for rates and lengths given by people and
-// programs: the whole argument must be one finite decimal number ("0.7",
-// "120", "-1", "1e2"). Nothing for anything else: empty, garbage, trailing
-// characters, NaN, infinities, and numbers beyond a float's range.
+// programs: the whole argument must be one finite number, decimal or C's
+// hexadecimal ("0.7", "120", "-1", "1e2", "0x1p-1"). Nothing for anything
+// else: empty, garbage, trailing characters, NaN, infinities, and numbers
+// beyond a float's range.
 BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
 
 // One sentence of the input as the summarizer saw it.

@@ -160,13 +160,20 @@ float parse_rate(std::string_view argument) {
 }
 
 std::optional<float> read_number(std::string_view argument) {
+    // Decimal, or hexadecimal after "0x" as C reads it ("0x1p-1").
+    std::string_view digits = argument;
+    const bool negative = digits.starts_with('-');
+    if (negative) digits.remove_prefix(1);
+    const bool hex = digits.starts_with("0x") || digits.starts_with("0X");
+    if (hex) digits.remove_prefix(2);
     double value = 0;
-    const char* end = argument.data() + argument.size();
-    const auto [ptr, ec] = std::from_chars(argument.data(), end, value);
-    if (argument.empty() || ec != std::errc() || ptr != end || !std::isfinite(value) ||
-        std::fabs(value) > std::numeric_limits<float>::max())
+    const char* end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(
+        digits.data(), end, value, hex ? std::chars_format::hex : std::chars_format::general);
+    if (digits.empty() || digits.starts_with('-') || ec != std::errc() || ptr != end ||
+        !std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
         return std::nullopt;
-    return static_cast<float>(value);
+    return static_cast<float>(negative ? -value : value);
 }
 
 std::vector<std::string> segment(std::string_view text) {
