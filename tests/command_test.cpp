@@ -188,6 +188,8 @@ TEST(Command, BadCommandLines) {
         {{"--files-from", "list", "-"}, "standard input (-) cannot be a text with --files-from"},
         {{"--files-from", "no-such-list"}, "--files-from no-such-list: No such file or directory"},
         {{"-", "-"}, "standard input (-) can be read only once"},
+        {{"--format=html", "--keywords=2", "sample.txt"},
+         "--format html and --keywords cannot share standard output"},
         {{"--bogus"}, "unknown option --bogus"},
     };
     for (const Case& c : cases) {
@@ -234,6 +236,14 @@ TEST(Command, JsonIsTheDiagnostics) {
         const std::vector<std::string> name = {names[i]};
         EXPECT_EQ(docs[i] + "\n", brennic::view::render_json(text, name, names[i], o, s, 10));
     }
+    // --keywords sets how many the document holds, and prints no lines of its own.
+    const ProcessResult two = brennic({"--format=json", "--keywords=2", "sample.txt"}, dir);
+    const std::vector<std::string> text = {dir.read("sample.txt")};
+    brennic::Options o;
+    o.diagnostics = true;
+    const std::vector<std::string> name = {"sample.txt"};
+    EXPECT_EQ(two.out, brennic::view::render_json(text, name, "sample.txt", o,
+                                                  brennic::summarize(text, o), 2));
     // With files, NAME.json beside NAME.sum.
     ASSERT_EQ(brennic({"--format=json", "--sum", "sample.txt"}, dir).status, 0);
     EXPECT_EQ(dir.read("sample.json"), docs[0] + "\n");

@@ -76,15 +76,20 @@ public:
     // Whether a job writes to standard output, and its turn there: without
     // files, or with --keywords, every job has one, in order; otherwise only
     // the job of standard input writes there.
-    bool writes_stdout(std::size_t job) const { return to_stdout(job) || settings_.keywords; }
+    bool writes_stdout(std::size_t job) const { return to_stdout(job) || keyword_lines(); }
     std::size_t stdout_turn(std::size_t job) const {
-        return !settings_.to_files() || settings_.keywords ? job : 0;
+        return !settings_.to_files() || keyword_lines() ? job : 0;
+    }
+    // --keywords prints keyword lines, but for JSON, whose documents hold
+    // the keywords.
+    bool keyword_lines() const {
+        return settings_.keywords.has_value() && settings_.format != Format::json;
     }
     // Extracts of several jobs on standard output each come under a header
     // line, as head(1) writes them.
     bool headers() const {
         return size() > 1 && !settings_.to_files() && settings_.format == Format::text &&
-               !settings_.keywords;
+               !keyword_lines();
     }
     // The name a job is reported under.
     std::string display_name(std::size_t job) const {
@@ -116,10 +121,10 @@ public:
             outputs.push_back({{}, {}, Product::page});
         } else if (settings_.format == Format::json) {
             outputs.push_back({{}, {}, Product::json});
-        } else if (!settings_.keywords) {
+        } else if (!keyword_lines()) {
             outputs.push_back({{}, {}, Product::extract});
         }
-        if (settings_.keywords) outputs.push_back({{}, {}, Product::keywords});
+        if (keyword_lines()) outputs.push_back({{}, {}, Product::keywords});
         return outputs;
     }
     // The names of a job's texts as its page shows them.

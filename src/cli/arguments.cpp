@@ -292,8 +292,8 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
         throw UsageError("--dry-run reads no text, not even standard input");
     if (settings.stems && !settings.keywords && settings.format != Format::json)
         throw UsageError("--stems goes with --keywords");
-    if (settings.format != Format::text && settings.keywords && !settings.to_files() &&
-        settings.format != Format::json)
+    if (settings.format == Format::html && settings.keywords &&
+        (!settings.to_files() || stdin_texts > 0))
         throw UsageError("--format html and --keywords cannot share standard output");
     settings.summary.diagnostics = settings.format != Format::text || settings.keywords;
     return Action::run;
