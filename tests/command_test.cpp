@@ -191,6 +191,9 @@ TEST(Command, BadCommandLines) {
         {{"--format=html", "--keywords=2", "sample.txt"},
          "--format html and --keywords cannot share standard output"},
         {{"--bogus"}, "unknown option --bogus"},
+        {{"--output-dir", "nowhere", "sample.txt"},
+         "--output-dir nowhere: No such file or directory"},
+        {{"--output-dir", "list", "sample.txt"}, "--output-dir list: Not a directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));

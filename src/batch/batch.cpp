@@ -531,6 +531,13 @@ int run(const Settings& settings) {
                      std::make_move_iterator(list.end()));
     }
     const char separator = settings.null_separated ? '\0' : '\n';
+    if (settings.output_dir) {
+        struct stat st {};
+        if (::stat(settings.output_dir->c_str(), &st) != 0)
+            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(errno));
+        if (!S_ISDIR(st.st_mode))
+            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(ENOTDIR));
+    }
     // Standard output holds one web page at most.
     if (settings.format == Format::html && !settings.to_files() && !settings.together &&
         texts.size() > 1)
