@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Bash completion for Brennic's programs: Brennic.exe, TALVEN_En.exe,
-# brennic-batch and summarize-corpus. Installed once under each program's
+# brennic (also named brennic-batch) and summarize-corpus. Installed once under each program's
 # name in share/bash-completion/completions, where bash-completion loads it
 # the first time one of them is completed.
 
@@ -24,22 +24,42 @@ _brennic_talven() {
   mapfile -t COMPREPLY < <(compgen -f -- "${COMP_WORDS[COMP_CWORD]}")
 }
 
-_brennic_batch() {
-  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-  case $prev in
-    --failed) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
-    -r | --rate | -q | --query | -j | --jobs | --keywords) return ;;
-  esac
-  if [[ $cur == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W "-r --rate= -q --query= -i --condense -a --mean
-      -n --together -c --stdout -0 --null -j --jobs= --failed= --dry-run --no-progress
-      --html --keywords= -h --help --version" -- "$cur")
-    [[ ${COMPREPLY[0]} == *= ]] && compopt -o nospace
-    return
-  fi
-  mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+_brennic_command() {
+    local cur prev
+    COMPREPLY=()
+    cur="${COMP_WORDS[COMP_CWORD]}"
+    prev="${COMP_WORDS[COMP_CWORD-1]}"
+    case "$prev" in
+        --format)
+            COMPREPLY=($(compgen -W "text json html" -- "$cur"))
+            return ;;
+        --output-dir)
+            COMPREPLY=($(compgen -d -- "$cur"))
+            return ;;
+        --files-from|--failed)
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
+        --keep|--words|--sentences|--rate|-r|--query|-q|--jobs|-j|--keywords)
+            return ;;
+    esac
+    case "$cur" in
+        --*=*)
+            local opt="${cur%%=*}" val="${cur#*=}"
+            case "$opt" in
+                --format) COMPREPLY=($(compgen -P "$opt=" -W "text json html" -- "$val")) ;;
+                --output-dir) COMPREPLY=($(compgen -P "$opt=" -d -- "$val")) ;;
+                --files-from|--failed) COMPREPLY=($(compgen -P "$opt=" -f -- "$val")) ;;
+            esac
+            return ;;
+        -*)
+            COMPREPLY=($(compgen -W "--keep --words --sentences --rate --format --sum
+                --output-dir --keywords --stems --files-from --null --together --query
+                --condense --mean --jobs --failed --dry-run --no-progress --stdout --help
+                --version" -- "$cur"))
+            return ;;
+    esac
+    COMPREPLY=($(compgen -f -- "$cur"))
 }
-
 _brennic_corpus() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
   case $prev in
@@ -56,5 +76,5 @@ _brennic_corpus() {
 
 complete -o filenames -F _brennic_exe Brennic.exe
 complete -o filenames -F _brennic_talven TALVEN_En.exe
-complete -o filenames -F _brennic_batch brennic-batch
+complete -o filenames -F _brennic_command brennic brennic-batch
 complete -o filenames -F _brennic_corpus summarize-corpus

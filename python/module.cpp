@@ -11,6 +11,7 @@
 #include <Python.h>
 #include <brennic/brennic.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -18,6 +19,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "view/html_view.h"
+#include "view/json_view.h"
 
 namespace py = pybind11;
 
@@ -87,27 +91,97 @@ py::list to_python(const std::vector<std::string>& lines, bool as_str) {
 float to_rate(py::handle rate) {
     PyObject* o = rate.ptr();
     if (PyBool_Check(o)) throw py::type_error("rate must be a number or a str, not bool");
-    if (PyUnicode_Check(o) || PyBytes_Check(o)) return brennic::parse_rate(to_text(rate, "").bytes);
+    if (PyUnicode_Check(o) || PyBytes_Check(o)) {
+        const std::string_view s = to_text(rate, "").bytes;
+        const std::optional<float> value = brennic::read_number(s);
+        if (!value)
+            throw py::value_error("rate must be a finite number, not '" + std::string(s) + "'");
+        return *value;
+    }
     if (!PyNumber_Check(o)) {
         throw py::type_error(std::string("rate must be a number or a str, not ") +
                              Py_TYPE(o)->tp_name);
     }
     const py::object repr = steal(PyObject_Repr(steal(PyNumber_Float(o)).ptr()));
-    return brennic::parse_rate(py::cast<std::string>(repr));
+    const std::optional<float> value = brennic::read_number(py::cast<std::string>(repr));
+    if (!value)
+        throw py::value_error("rate must be a finite number, not " + py::cast<std::string>(repr));
+    return *value;
 }
 
-brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense) {
+brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
+                            py::handle sentences = py::none()) {
     brennic::Options options;
     options.compression_rate = to_rate(rate);
+    if (!sentences.is_none()) {
+        const long n = py::cast<long>(sentences);
+        if (n < 1) throw py::value_error("sentences must be 1 or more");
+        options.max_sentences = static_cast<std::size_t>(n);
+    }
     if (!query.is_none()) options.query = std::string(to_text(query, "query").bytes);
     options.mean = mean;
     options.condense = condense;
     return options;
 }
 
-py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                   bool condense) {
-    const brennic::Options options = to_options(rate, query, mean, condense);
+// What summarize(..., details=True) returns: the texts, the options and the
+// summary with its diagnostics, from which the JSON document and the web
+// page are made exactly as the command makes them.
+class Details {
+public:
+    Details(std::vector<std::string> texts, brennic::Options options, brennic::Summary summary,
+            bool as_str)
+        : texts_(std::move(texts)),
+          options_(std::move(options)),
+          summary_(std::move(summary)),
+          as_str_(as_str) {}
+
+    std::vector<std::string> names(py::handle names, const std::string& name) const {
+        if (names.is_none()) {
+            if (texts_.size() == 1) return {name};
+            std::vector<std::string> numbered;
+            for (std::size_t i = 0; i < texts_.size(); ++i) numbered.push_back(std::to_string(i));
+            return numbered;
+        }
+        std::vector<std::string> out;
+        for (py::handle n : py::iter(names)) out.emplace_back(to_text(n, "every name").bytes);
+        if (out.size() != texts_.size()) throw py::value_error("names must name every text");
+        return out;
+    }
+
+    std::string to_json(const std::string& name, py::handle names_in, std::size_t keywords) const {
+        const std::vector<std::string> names = this->names(names_in, name);
+        py::gil_scoped_release unlocked;
+        return brennic::view::render_json(texts_, names, name, options_, summary_, keywords);
+    }
+
+    std::string html(const std::string& name, py::handle names_in) const {
+        const std::vector<std::string> names = this->names(names_in, name);
+        py::gil_scoped_release unlocked;
+        return brennic::view::render_html(texts_, names, options_, summary_);
+    }
+
+    py::list extract() const { return to_python(summary_.sentences, as_str_); }
+
+    // The document as Python values, made once.
+    py::dict document() {
+        if (!document_)
+            document_ = py::module_::import("json").attr("loads")(to_json("-", py::none(), 10));
+        return py::reinterpret_borrow<py::dict>(*document_);
+    }
+
+private:
+    std::vector<std::string> texts_;
+    brennic::Options options_;
+    brennic::Summary summary_;
+    bool as_str_;
+    std::optional<py::object> document_;
+};
+
+py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
+                     bool condense, bool details, py::handle sentences) {
+    brennic::Options options = to_options(rate, query, mean, condense, sentences);
+    options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
         texts.push_back(to_text(text_or_texts, "the text"));
@@ -125,23 +199,25 @@ py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, 
         py::gil_scoped_release unlocked;
         summary = brennic::summarize(std::span<const std::string_view>(views), options);
     }
-    return to_python(summary.sentences, as_str);
+    if (!details) return to_python(summary.sentences, as_str);
+    return py::cast(Details(std::vector<std::string>(views.begin(), views.end()), options,
+                            std::move(summary), as_str));
 }
 
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads) {
+                        bool condense, long threads, py::handle sentences) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    const brennic::Options options = to_options(rate, query, mean, condense);
+    const brennic::Options options = to_options(rate, query, mean, condense, sentences);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
     std::vector<brennic::Summary> summaries;
     {
         py::gil_scoped_release unlocked;
-        summaries = brennic::summarize_many(
+        summaries = brennic::summarize_all(
             views, options, static_cast<unsigned>(std::min<long>(threads, kMaxThreads)));
     }
     py::list list(summaries.size());
@@ -211,9 +287,52 @@ PYBIND11_MODULE(_brennic, m) {
     py::options options;
     options.disable_function_signatures();
 
-    m.def("summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
-          py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-          R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False)
+    py::class_<Details>(m, "Details", R"doc(What the summarizer computed for an extract.
+
+Returned by summarize(..., details=True). extract holds the extract's
+sentences, as summarize() returns them; language, encoding, figures,
+sentences and keywords hold the members of the JSON document that
+`brennic --format json` writes (see to_json()). Character offsets count
+code points when the encoding is "utf-8", bytes when it is "latin1".)doc")
+        .def_property_readonly("extract", &Details::extract,
+                               "The extract's sentences, in input order.")
+        .def_property_readonly(
+            "language", [](Details& d) { return d.document()["language"]; },
+            "The language the texts were read in.")
+        .def_property_readonly(
+            "encoding", [](Details& d) { return d.document()["encoding"]; },
+            "\"utf-8\" or \"latin1\": how the bytes were read, and what char offsets count.")
+        .def_property_readonly(
+            "figures", [](Details& d) { return d.document()["figures"]; },
+            "The run's figures: words, budget, sentence_budget, threshold, rate, sentences, "
+            "chosen, chosen_words.")
+        .def_property_readonly(
+            "sentences", [](Details& d) { return d.document()["sentences"]; },
+            "Every sentence: text, document, byte_offset, byte_length, char_offset, "
+            "char_length, words, score, worthy, chosen, vell.")
+        .def_property_readonly(
+            "keywords", [](Details& d) { return d.document()["keywords"]; },
+            "The ten keywords: word, stem, frequency, vell.")
+        .def("to_json", &Details::to_json, py::arg("name") = "-", py::arg("names") = py::none(),
+             py::arg("keywords") = 10,
+             R"doc(to_json(name="-", names=None, keywords=10)
+--
+
+The JSON document, one line ended by a line end, exactly as
+`brennic --format json` writes it for a text named name (names: the name of
+each text read together; by default name for one text, "0", "1", ... for
+several).)doc")
+        .def("html", &Details::html, py::arg("name") = "-", py::arg("names") = py::none(),
+             R"doc(html(name="-", names=None)
+--
+
+The web page, exactly as `brennic --format html` writes it.)doc");
+
+    m.def(
+        "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
+        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
+        py::arg("details") = false, py::arg("sentences") = py::none(),
+        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None)
 --
 
 The extract of a text, or of several texts read together as one.
@@ -225,11 +344,17 @@ taken as they are, or str, taken as its UTF-8 encoding with the
 UTF-8 file, and the very bytes a str came from when it was decoded with
 'surrogateescape'. The texts must be all str or all bytes.
 
-rate is what Brennic.exe takes as compression_rate, a number or a str read
-as the command line reads it: below 1 the fraction of the words to leave
-out (0.7 keeps about 30 %), from 1 on the largest number of words of the
-extract, negative the central sentence alone; a str that is not a number
-reads as 0.
+rate is what Brennic.exe takes as compression_rate, a number or a str
+holding one: below 1 the fraction of the words to leave out (0.7 keeps
+about 30 %), from 1 on the largest number of words of the extract, negative
+the central sentence alone. A str that is not a finite number as a whole
+("abc", "", "nan", "0.7abc"), or a NaN or infinite number, raises
+ValueError.
+
+sentences, a number from 1 on, is a budget in sentences besides the rate's
+budget in words: the worthy sentences are dropped, the lowest score first,
+until no more remain (the central sentence always stays). Give rate 0 for
+a budget in sentences alone.
 
 query (str or bytes) centres the extract on the sentence most similar to it;
 mean scores sentences by the mean frequency of their words (-ak); condense
@@ -237,13 +362,17 @@ deletes stop words from the printed sentences (-is).
 
 Returns the extract's sentences in input order, exactly the lines that
 Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
-str texts, bytes for bytes. Raises brennic.Error with Brennic.exe's message
-when it fails (an empty list of texts, say).)doc");
+str texts, bytes for bytes; with details=True, a brennic.Details with the
+extract, every sentence with its offsets, score and marks, the keywords and
+the figures, and to_json() and html() as the command brennic writes them.
+Raises brennic.Error with Brennic.exe's message when it fails (an empty
+list of texts, say).)doc");
 
-    m.def("summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
-          py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-          py::arg("threads") = 0,
-          R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0)
+    m.def(
+        "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
+        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
+        py::arg("threads") = 0, py::arg("sentences") = py::none(),
+        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None)
 --
 
 The extract of each text on its own, computed in parallel.

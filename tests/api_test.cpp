@@ -260,9 +260,14 @@ TEST(Api, ThreadsGiveTheSequentialResults) {
     }
 
     const std::vector<std::string_view> views(texts.begin(), texts.end());
-    const std::vector<brennic::Summary> many = brennic::summarize_many(views, o, 8);
+    const std::vector<brennic::Outcome> many = brennic::summarize_many(views, o, 8);
     ASSERT_EQ(many.size(), texts.size());
-    for (std::size_t i = 0; i < many.size(); ++i) EXPECT_EQ(joined(many[i].sentences), expected[i]);
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        ASSERT_TRUE(many[i]) << *many[i].error;
+        EXPECT_EQ(joined(many[i].summary.sentences), expected[i]);
+    }
+    const std::vector<brennic::Summary> all = brennic::summarize_all(views, o, 3);
+    for (std::size_t i = 0; i < all.size(); ++i) EXPECT_EQ(joined(all[i].sentences), expected[i]);
 }
 
 TEST(Api, FailuresAreErrors) {

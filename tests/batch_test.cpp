@@ -132,6 +132,9 @@ TEST(Batch, SameExtractsAsOneByOneRuns) {
             ASSERT_EQ(brennic(args, work.file("single")).status, 0) << name;
         }
         std::vector<std::string> args = c.options;
+        args.insert(args.begin(), "--sum");
+        if (c.given != Given::arguments) args.insert(args.begin(), {"--files-from", "-"});
+        if (!c.last.empty()) args.insert(args.begin(), {"--rate", c.last});
         std::string list;
         const char separator = c.given == Given::nul ? '\0' : '\n';
         if (c.given == Given::arguments) args.push_back("--");
@@ -141,7 +144,6 @@ TEST(Batch, SameExtractsAsOneByOneRuns) {
             if (c.given == Given::arguments) args.push_back(name);
             (list += name) += separator;
         }
-        if (!c.last.empty()) args.push_back(c.last);
         work.write("list", list);
         const ProcessResult r = batch(args, work.file("batch"), work.file("list"));
         ASSERT_EQ(r.status, 0) << r.err;
@@ -185,9 +187,10 @@ TEST(Batch, FilterModeAndTogether) {
             std::vector<std::string> args;
             std::string extract;
         } cases[] = {
-            {{"--stdout", "-", "0.7"}, expected + ".plain.sum"},
+            {{"--stdout", "-", "-r", "0.7"}, expected + ".plain.sum"},
             {{"-c", "-i", "-"}, expected + ".is.sum"},
-            {{"-q", query, "-", "0.7"}, expected + ".query.sum"},  // "-" alone goes to stdout
+            {{"--sum", "-q", query, "-", "--rate=0.7"},
+             expected + ".query.sum"},  // "-" alone goes to stdout
         };
         for (const auto& c : cases) {
             SCOPED_TRACE(name + " " + ::testing::PrintToString(c.args));
@@ -208,12 +211,12 @@ TEST(Batch, FilterModeAndTogether) {
     ASSERT_EQ(brennic({"-n2", "sample.txt", "dir/glass.txt", "0.9"}, work.file("single")).status,
               0);
     const ProcessResult r =
-        batch({"--together", "sample.txt", "dir/glass.txt", "0.9"}, work.file("batch"));
+        batch({"--together", "--sum", "sample.txt", "dir/glass.txt", "-r0.9"}, work.file("batch"));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(work.read("batch/dir/multidoc-glass.sum"),
               work.read("single/dir/multidoc-glass.sum"));
-    const ProcessResult piped = batch({"-n", "-c", "sample.txt", "-", "0.9"}, work.file("batch"),
-                                      work.file("batch/dir/glass.txt"));
+    const ProcessResult piped = batch({"-n", "-c", "sample.txt", "-", "-r", "0.9"},
+                                      work.file("batch"), work.file("batch/dir/glass.txt"));
     EXPECT_EQ(piped.out, work.read("single/dir/multidoc-glass.sum"));
 }
 
@@ -231,8 +234,8 @@ TEST(Batch, FailuresAreListedAndTheRestDone) {
     const bool root = ::geteuid() == 0;           // root reads it anyway
     if (!root) fs::permissions(work.path() / "locked.txt", fs::perms::none);
     const std::vector<std::string> args = {
-        "--failed", "failed.list", "a.txt", "missing.txt", "report.txt", "dir.txt", "report.md",
-        "x.sum",    "b.txt",       "b.sum", "locked.txt",  "d.txt",      "z.txt"};
+        "--sum",     "--failed", "failed.list", "a.txt", "missing.txt", "report.txt", "dir.txt",
+        "report.md", "x.sum",    "b.txt",       "b.sum", "locked.txt",  "d.txt",      "z.txt"};
     const ProcessResult r = batch(args, work.path().string());
     EXPECT_EQ(r.status, 1);
     const std::pair<const char*, const char*> failures[] = {
@@ -272,8 +275,8 @@ TEST(Batch, ExitStatusesAndUsage) {
         {{"ok.txt"}, 0, ""},
         {{"--dry-run", "ok.txt", "missing.txt"}, 0, ""},
         {{"ok.txt", "missing.txt"}, 1, "brennic-batch: 1 of 2 texts failed\n"},
-        {{}, 0, ""},  // an empty list on standard input
-        {{"-x", "ok.txt"}, 2, "unknown option -x\nusage: brennic-batch"},
+        {{}, 0, ""},  // an empty text on standard input
+        {{"-x", "ok.txt"}, 2, "brennic-batch: unknown option -x\n"},
         {{"--frobnicate"}, 2, "unknown option --frobnicate\n"},
         {{"ok.txt", "-r"}, 2, "-r wants a value\n"},
         {{"-j", "0", "ok.txt"}, 2, "-j wants a number of jobs"},
@@ -293,7 +296,7 @@ TEST(Batch, ExitStatusesAndUsage) {
     TempDir work;
     const ProcessResult help = batch({"--help"}, work.path().string());
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("usage: brennic-batch", 0), 0u);
+    EXPECT_EQ(help.out.rfind("usage: brennic ", 0), 0u);
 }
 
 // The progress bar is drawn on a terminal (script(1) gives the run one) and
@@ -306,10 +309,10 @@ TEST(Batch, ProgressBarOnATerminal) {
     }
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         work.write(name, "Boats float. Boats sink.\n");
-    const ProcessResult r =
-        test_support::run_process({"/usr/bin/env", "script", "-qec",
-                                   std::string(BATCH_EXE) + " a.txt b.txt c.txt", "/dev/null"},
-                                  work.path().string(), {kPath});
+    const ProcessResult r = test_support::run_process(
+        {"/usr/bin/env", "script", "-qec", std::string(BATCH_EXE) + " --sum a.txt b.txt c.txt",
+         "/dev/null"},
+        work.path().string(), {kPath});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("3/3 texts"), std::string::npos) << r.out;
     EXPECT_TRUE(work.exists("c.sum"));

@@ -46,24 +46,26 @@ TEST(BatchViews, OutputsGoWhereAsked) {
         std::set<std::string> written;  // beside the texts
         std::string out;                // standard output; "<page>" for a web page
     } cases[] = {
-        {{"--html", "sample.txt", "glass-museum.txt"},
+        {{"--html", "--sum", "sample.txt", "glass-museum.txt"},
          0,
          {"sample.sum", "sample.html", "glass-museum.sum", "glass-museum.html"},
          ""},
-        {{"-n", "--html", "sample.txt", "glass-museum.txt", "0.9"},
+        {{"-n", "--format=html", "--sum", "sample.txt", "glass-museum.txt", "-r", "0.9"},
          0,
          {"multidoc-glass-museum.sum", "multidoc-glass-museum.html"},
          ""},
         // With several texts each line starts with the text's name.
-        {{"--keywords", "3", "sample.txt", "glass-museum.txt"},
+        {{"--keywords", "3", "--stems", "--sum", "sample.txt", "glass-museum.txt"},
          0,
          {"sample.sum", "glass-museum.sum"},
          "sample.txt\ttree\t9\tvell\nsample.txt\tfruit\t8\tvell\nsample.txt\torchard\t5\n"
          "glass-museum.txt\tmuseum\t9\tvell\nglass-museum.txt\tglass\t9\n"
          "glass-museum.txt\tin\t7\n"},
         // Standard output takes one product, in place of the files.
-        {{"-c", "--keywords=3", "sample.txt"}, 0, {}, sample_keywords},
-        {{"--keywords=3", "-"}, 0, {}, sample_keywords},
+        {{"-c", "--keywords=3", "--stems", "sample.txt"}, 0, {}, sample_keywords},
+        {{"--keywords=3", "--stems", "-"}, 0, {}, sample_keywords},
+        // Keywords are words unless --stems.
+        {{"--keywords=3", "sample.txt"}, 0, {}, "trees\t9\tvell\nfruit\t8\tvell\norchard\t5\n"},
         {{"--html", "-c", "sample.txt"}, 0, {}, "<page>"},
         {{"--keywords=0", "sample.txt"}, 2, {}, ""},
         {{"--keywords", "x", "sample.txt"}, 2, {}, ""},

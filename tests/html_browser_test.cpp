@@ -1,7 +1,7 @@
-// SPDX-License-Identifier: MIT
-// The web page of brennic-batch --html in a real browser: headless chromium
-// loads it, and the sentences that its DOM holds highlighted are exactly the
-// lines of the extract written beside it.
+// The web page of brennic --format=html in a real browser: headless
+// chromium loads it, and both the extract block at its top and the
+// sentences that its DOM holds highlighted are exactly the lines of the
+// extract written beside it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,9 +49,28 @@ test_support::ProcessResult dump_dom(const std::string& chromium, const TempDir&
         std::chrono::minutes(2));
 }
 
-// The text of the elements of class "s x" in a serialized DOM, tags
-// stripped, references read, white space collapsed; *vell gets the one of
-// class "s x v".
+// The text of dom[from, to): tags stripped, references read, white space
+// collapsed.
+std::string text_between(const std::string& dom, std::size_t from, std::size_t to) {
+    std::string text;
+    for (std::size_t i = from; i < to; ++i) {
+        if (dom[i] == '<') {
+            i = dom.find('>', i);
+        } else {
+            text += dom[i];
+        }
+    }
+    for (const auto& [ref, c] : std::vector<std::pair<std::string, std::string>>{
+             {"&lt;", "<"}, {"&gt;", ">"}, {"&nbsp;", "\u00A0"}, {"&amp;", "&"}}) {
+        for (std::size_t r = text.find(ref); r != std::string::npos;
+             r = text.find(ref, r + c.size()))
+            text.replace(r, ref.size(), c);
+    }
+    return html_check::collapse(text);
+}
+
+// The text of the elements of class "s x" in a serialized DOM; *vell gets
+// the one of class "s x v".
 std::vector<std::string> highlighted(const std::string& dom, std::string* vell) {
     const std::string open = "<mark class=\"s x";
     std::vector<std::string> out;
@@ -59,22 +78,23 @@ std::vector<std::string> highlighted(const std::string& dom, std::string* vell) 
         const bool is_vell = dom.compare(at + open.size(), 3, " v\"") == 0;
         const std::size_t from = dom.find('>', at) + 1;
         const std::size_t to = dom.find("</mark>", from);
-        std::string text;
-        for (std::size_t i = from; i < to; ++i) {
-            if (dom[i] == '<') {
-                i = dom.find('>', i);
-            } else {
-                text += dom[i];
-            }
-        }
-        for (const auto& [ref, c] : std::vector<std::pair<std::string, std::string>>{
-                 {"&lt;", "<"}, {"&gt;", ">"}, {"&nbsp;", "\u00A0"}, {"&amp;", "&"}}) {
-            for (std::size_t r = text.find(ref); r != std::string::npos;
-                 r = text.find(ref, r + c.size()))
-                text.replace(r, ref.size(), c);
-        }
-        out.push_back(html_check::collapse(text));
+        out.push_back(text_between(dom, from, to));
         if (is_vell) *vell = out.back();
+        at = to;
+    }
+    return out;
+}
+
+// The items of the extract block at the top of the page.
+std::vector<std::string> extract_block(const std::string& dom) {
+    std::vector<std::string> out;
+    const std::size_t start = dom.find("<section class=\"extract\">");
+    const std::size_t end = dom.find("</section>", start);
+    if (start == std::string::npos || end == std::string::npos) return out;
+    for (std::size_t at = dom.find("<li", start); at < end; at = dom.find("<li", at)) {
+        const std::size_t from = dom.find('>', at) + 1;
+        const std::size_t to = dom.find("</li>", from);
+        out.push_back(text_between(dom, from, to));
         at = to;
     }
     return out;
@@ -96,10 +116,11 @@ TEST(HtmlBrowser, HighlightedSentencesAreTheExtract) {
         std::vector<std::string> args;
         std::string page;
     } cases[] = {
-        {{"sample.txt", "0.7"}, "sample"},
-        {{"-n", "-a", "-q", "ferry engineers", "glass-museum.txt", "ferry-report.txt", "0.8"},
+        {{"sample.txt", "-r", "0.7"}, "sample"},
+        {{"-n", "-a", "-q", "ferry engineers", "glass-museum.txt", "ferry-report.txt", "--rate",
+          "0.8"},
          "multidoc-ferry-report"},
-        {{"caf\xE9.txt", "0.5"}, "caf\xE9"},
+        {{"caf\xE9.txt", "--keep=50%"}, "caf\xE9"},
     };
     bool first = true;
     for (const Case& c : cases) {
@@ -108,7 +129,7 @@ TEST(HtmlBrowser, HighlightedSentencesAreTheExtract) {
         for (const char* name : {"sample.txt", "glass-museum.txt", "ferry-report.txt"})
             fs::copy_file(kExamples / name, dir.path() / name);
         dir.write("caf\xE9.txt", latin1);
-        std::vector<std::string> argv = {BATCH_EXE, "--html"};
+        std::vector<std::string> argv = {COMMAND_EXE, "--format=html", "--sum"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
         const auto batch = test_support::run_process(argv, dir.path().string());
         ASSERT_EQ(batch.status, 0) << batch.err;
@@ -132,6 +153,7 @@ TEST(HtmlBrowser, HighlightedSentencesAreTheExtract) {
             expected.push_back(
                 html_check::as_utf8(extract.substr(at, extract.find('\n', at) - at), is_1252));
         EXPECT_EQ(shown, expected);
+        EXPECT_EQ(extract_block(r.out), expected);
         EXPECT_TRUE(std::find(expected.begin(), expected.end(), vell) != expected.end()) << vell;
     }
 }

@@ -28,7 +28,9 @@ struct Page {
     std::string title;
     std::string h1;
     std::map<std::string, std::string> figures;  // <dt> text to <dd> text
-    std::vector<std::string> stems;              // the items of the stem list
+    std::vector<std::string> stems;              // the items of the keyword list
+    std::vector<std::string> extract;            // the items of the extract block
+    std::string extract_heading;
     std::vector<Sentence> sentences;
 };
 
@@ -207,7 +209,7 @@ inline Page parse(const std::string& html) {
     static const std::set<std::string> known = {
         "html", "head", "meta", "title", "style", "body",    "header", "h1",
         "h2",   "p",    "dl",   "div",   "dt",    "dd",      "small",  "ol",
-        "li",   "u",    "span", "mark",  "main",  "article", "a"};
+        "li",   "u",    "span", "mark",  "main",  "article", "a",      "section"};
     std::vector<std::string> open;
     std::string dt;
     Sentence* sentence = nullptr;
@@ -215,6 +217,7 @@ inline Page parse(const std::string& html) {
     int paragraph = -1;
     bool in_u = false;
     bool in_main = false;
+    bool in_extract = false;
     std::size_t at = doctype.size();
     while (at < html.size()) {
         if (html[at] != '<') {
@@ -249,7 +252,9 @@ inline Page parse(const std::string& html) {
             if (name == "u") in_u = false;
             if (name == "span" || name == "mark") sentence = nullptr;
             if (name == "main") in_main = false;
-            if (name == "title" || name == "h1" || name == "dt" || name == "dd" || name == "li")
+            if (name == "section") in_extract = false;
+            if (name == "title" || name == "h1" || name == "dt" || name == "dd" || name == "li" ||
+                (name == "h2" && in_extract))
                 sink = nullptr;
             continue;
         }
@@ -262,6 +267,8 @@ inline Page parse(const std::string& html) {
             at = end;
         } else if (name == "title") {
             sink = &page.title;
+        } else if (name == "h2" && in_extract) {
+            sink = &page.extract_heading;
         } else if (name == "h1") {
             sink = &page.h1;
         } else if (name == "dt") {
@@ -269,6 +276,11 @@ inline Page parse(const std::string& html) {
             sink = &dt;
         } else if (name == "dd") {
             sink = &page.figures[dt];
+        } else if (name == "section") {
+            in_extract = true;
+        } else if (name == "li" && in_extract) {
+            page.extract.emplace_back();
+            sink = &page.extract.back();
         } else if (name == "li") {
             page.stems.emplace_back();
             sink = &page.stems.back();

@@ -14,7 +14,8 @@ prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in include/brennic/brennic.h include/brennic/export.h lib/libbrennic.a \
          lib/cmake/Brennic/BrennicConfig.cmake lib/pkgconfig/brennic.pc \
-         bin/brennic-batch share/man/man1/brennic-batch.1; do
+         bin/brennic bin/brennic-batch share/man/man1/brennic.1 share/man/man1/brennic-batch.1 \
+         share/bash-completion/completions/brennic share/bash-completion/completions/brennic-batch; do
   found=$(find "$prefix" -path "*/${f#*/}" -print -quit | grep -c . || true)
   [ "$found" = 1 ] || { echo "not installed: $f" >&2; exit 1; }
 done

@@ -74,6 +74,12 @@ struct Options {
     // largest number of words of the extract; negative: the vell sentence
     // alone. parse_rate() reads it as the command line does.
     float compression_rate = 0.7f;
+    // A budget in sentences, on top of the rate's budget in words: when more
+    // worthy sentences are left, they are dropped the lowest score first (of
+    // equal scores the later first) until max_sentences remain. The vell
+    // sentence is always kept. Unset or 0: no budget in sentences. With a
+    // budget alone, set compression_rate to 0 (no budget in words).
+    std::optional<std::size_t> max_sentences;
     // Fill Summary::diagnostics as well.
     bool diagnostics = false;
 };
@@ -83,15 +89,24 @@ struct Options {
 // number, and NaN, read as 0).
 BRENNIC_EXPORT float parse_rate(std::string_view argument);
 
+// A number read strictly, for rates and lengths given by people and
+// programs: the whole argument must be one finite number, decimal or C's
+// hexadecimal ("0.7", "120", "-1", "1e2", "0x1p-1"). Nothing for anything
+// else: empty, garbage, trailing characters, NaN, infinities, and numbers
+// beyond a float's range.
+BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
+
 // One sentence of the input as the summarizer saw it.
 struct SentenceReport {
     std::string text;          // as scored; condensed with Options::condense
     long long words = 0;       // words as read, stop words included
     float score = 0.0f;        // the sentence's score
+    bool worthy = false;       // above the threshold with a vell word, before trimming
     bool in_extract = false;   // chosen for the extract
     bool vell = false;         // the vell sentence, the centre of the extract
     std::size_t document = 0;  // which of the texts it comes from
     std::size_t segment = 0;   // its index in segment() of that text
+    Span span;                 // where it lies in that text: segment_spans()[segment]
 };
 
 // One distinct stem of the input.
@@ -125,11 +140,26 @@ BRENNIC_EXPORT Summary summarize(std::string_view text, const Options& options);
 BRENNIC_EXPORT Summary summarize(std::span<const std::string_view> texts, const Options& options);
 BRENNIC_EXPORT Summary summarize(std::span<const std::string> texts, const Options& options);
 
+// The result of one text of summarize_many: its summary, or the message of
+// its failure (what Error::what() would say).
+struct Outcome {
+    Summary summary;                   // empty when error is set
+    std::optional<std::string> error;  // set when the text failed
+    explicit operator bool() const noexcept { return !error; }
+};
+
 // The extract of each text on its own, computed by a pool of `threads`
-// workers (0: one per core); result i belongs to texts[i]. When some texts
-// fail, every text is still tried, then the first failure is thrown.
-BRENNIC_EXPORT std::vector<Summary> summarize_many(std::span<const std::string_view> texts,
+// workers (0: one per core); outcome i belongs to texts[i]. A text that
+// fails has its own error and takes nothing from the others: every text is
+// tried and every result kept.
+BRENNIC_EXPORT std::vector<Outcome> summarize_many(std::span<const std::string_view> texts,
                                                    const Options& options, unsigned threads = 0);
+
+// As summarize_many, for callers that want summaries or nothing: when some
+// texts fail, every text is still tried, then Error is thrown with the
+// message of the first failure.
+BRENNIC_EXPORT std::vector<Summary> summarize_all(std::span<const std::string_view> texts,
+                                                  const Options& options, unsigned threads = 0);
 
 // ---------------------------------------------------------------------------
 // Words, as the summarizer counts them

@@ -5,7 +5,9 @@
     >>> brennic.summarize(open("examples/sample.txt").read(), 0.7)
 
 summarize() picks the sentences that best represent a text (or several texts
-read together) and returns them unchanged, in input order; summarize_many()
+read together) and returns them unchanged, in input order, or with
+details=True everything about them (offsets, scores, marks, keywords, the
+JSON document and web page of the command brennic); summarize_many()
 summarizes many texts each on its own in a pool of native threads; segment()
 and segment_spans() split a text into sentences.
 
@@ -15,9 +17,18 @@ gives back those bytes). Results have the type of what was given. Failures
 raise brennic.Error with the program's message; nothing is ever printed.
 """
 
-from ._brennic import Error, __version__, segment, segment_spans, summarize, summarize_many
+from ._brennic import (
+    Details,
+    Error,
+    __version__,
+    segment,
+    segment_spans,
+    summarize,
+    summarize_many,
+)
 
-__all__ = ["Error", "segment", "segment_spans", "summarize", "summarize_many"]
+__all__ = ["Details", "Error", "segment", "segment_spans", "summarize", "summarize_many"]
 
 Error.__module__ = __name__
+Details.__module__ = __name__
 Error.__doc__ = "A failure of Brennic; str(error) is the message that Brennic.exe prints."

@@ -1,5 +1,4 @@
-# SPDX-License-Identifier: MIT
-from typing import Iterable, Optional, TypeVar, Union, overload
+from typing import Any, Iterable, Literal, Optional, TypeVar, Union, overload
 
 _Text = TypeVar("_Text", str, bytes)
 
@@ -10,18 +9,50 @@ class Error(Exception): ...
 _Rate = Union[float, str, bytes]
 _Query = Optional[Union[str, bytes]]
 
+class Details:
+    @property
+    def extract(self) -> list[Any]: ...
+    @property
+    def language(self) -> str: ...
+    @property
+    def encoding(self) -> str: ...
+    @property
+    def figures(self) -> dict[str, Any]: ...
+    @property
+    def sentences(self) -> list[dict[str, Any]]: ...
+    @property
+    def keywords(self) -> list[dict[str, Any]]: ...
+    def to_json(
+        self,
+        name: Union[str, bytes] = ...,
+        names: Optional[Iterable[Union[str, bytes]]] = ...,
+        keywords: int = ...,
+    ) -> str: ...
+    def html(
+        self, name: Union[str, bytes] = ..., names: Optional[Iterable[Union[str, bytes]]] = ...
+    ) -> str: ...
+
 @overload
 def summarize(
-    text_or_texts: _Text, rate: _Rate, query: _Query = ..., mean: bool = ..., condense: bool = ...
-) -> list[_Text]: ...
-@overload
-def summarize(
-    text_or_texts: Iterable[_Text],
+    text_or_texts: Union[_Text, Iterable[_Text]],
     rate: _Rate,
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
+    details: Literal[False] = ...,
+    sentences: Optional[int] = ...,
 ) -> list[_Text]: ...
+@overload
+def summarize(
+    text_or_texts: Union[_Text, Iterable[_Text]],
+    rate: _Rate,
+    query: _Query = ...,
+    mean: bool = ...,
+    condense: bool = ...,
+    *,
+    details: Literal[True],
+    sentences: Optional[int] = ...,
+) -> Details: ...
 def summarize_many(
     texts: Iterable[_Text],
     rate: _Rate,
@@ -29,6 +60,7 @@ def summarize_many(
     mean: bool = ...,
     condense: bool = ...,
     threads: int = ...,
+    sentences: Optional[int] = ...,
 ) -> list[list[_Text]]: ...
 def segment(text: _Text) -> list[_Text]: ...
 def segment_spans(text: Union[str, bytes]) -> list[tuple[int, int]]: ...

@@ -7,6 +7,7 @@ it, in the build tree) and BRENNIC_EXAMPLES the examples folder; CTest sets
 both.
 """
 
+import json
 import os
 import pathlib
 import random
@@ -158,7 +159,67 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize("a.", None), TypeError, "rate"),
     (lambda: brennic.segment("\ud800"), UnicodeEncodeError, "surrogates not allowed"),
     (lambda: brennic.summarize_many(["a."], 0.7, threads=-1), ValueError, "threads"),
+    (lambda: brennic.summarize("a.", "abc"), ValueError, "rate"),
+    (lambda: brennic.summarize("a.", ""), ValueError, "rate"),
+    (lambda: brennic.summarize("a.", "0.7abc"), ValueError, "rate"),
+    (lambda: brennic.summarize("a.", "nan"), ValueError, "rate"),
+    (lambda: brennic.summarize("a.", float("inf")), ValueError, "rate"),
+    (lambda: brennic.summarize("a.", 0.7, sentences=0), ValueError, "sentences"),
 ])
 def test_errors_raise(call, exception, message):
     with pytest.raises(exception, match=message):
         call()
+
+
+COMMAND = BRENNIC_EXE.parent / "brennic"
+SCHEMA = EXAMPLES.parent / "docs" / "brennic.schema.json"
+
+
+def detail_cases():
+    for name in ("sample", "ferry-report", "glass-museum"):
+        yield pytest.param(name, [], {}, id=name)
+        yield pytest.param(name, ["--query", "council trees"], {"query": "council trees"},
+                           id=f"{name}-query")
+        yield pytest.param(name, ["--condense", "--rate", "0.5"], {"condense": True, "rate": 0.5},
+                           id=f"{name}-is")
+        yield pytest.param(name, ["--sentences", "2"], {"rate": 0, "sentences": 2},
+                           id=f"{name}-sentences")
+
+
+@pytest.mark.parametrize("name,args,options", list(detail_cases()))
+def test_details_are_what_the_command_writes(name, args, options):
+    """brennic --format json and Details.to_json() give the same document,
+    which fits the schema; its offsets and marks agree with the extract."""
+    text = (EXAMPLES / f"{name}.txt").read_bytes()
+    out = subprocess.run([str(COMMAND), "--format", "json", *args, f"{name}.txt"],
+                         cwd=EXAMPLES, capture_output=True, check=True, timeout=60).stdout
+    rate = options.pop("rate", 0.7)
+    details = brennic.summarize(text, rate, details=True, **options)
+    assert details.to_json(f"{name}.txt").encode() == out
+    document = json.loads(out)
+    assert details.sentences == document["sentences"]
+    assert details.keywords == document["keywords"]
+    assert [s["text"].encode() for s in details.sentences if s["chosen"]] == details.extract
+    assert details.extract == brennic.summarize(text, rate, **options)
+    if "sentences" in options:
+        assert len(details.extract) <= options["sentences"]
+    spans = brennic.segment_spans(text)
+    assert [(s["byte_offset"], s["byte_offset"] + s["byte_length"])
+            for s in details.sentences] == [tuple(span) for span in spans]
+    assert sum(s["vell"] for s in details.sentences) == 1
+    assert all(s["chosen"] <= (s["worthy"] or s["vell"]) for s in details.sentences)
+    page = details.html(f"{name}.txt")
+    assert page == subprocess.run([str(COMMAND), "--format", "html", *args, f"{name}.txt"],
+                                  cwd=EXAMPLES, capture_output=True, check=True,
+                                  timeout=60).stdout.decode("utf-8", "surrogateescape")
+    # Last, as it may skip: the document fits its schema (Debian: python3-jsonschema).
+    jsonschema = pytest.importorskip("jsonschema")
+    jsonschema.validate(document, json.loads(SCHEMA.read_text()))
+
+
+def test_character_offsets_count_code_points_of_utf8():
+    text = "Caf\u00e9 owners open early. Caf\u00e9 owners close late. Owners rest.\n"
+    details = brennic.summarize(text, 0.5, details=True)
+    assert details.encoding == "utf-8"
+    for s in details.sentences:
+        assert text[s["char_offset"]:s["char_offset"] + s["char_length"]] == s["text"]

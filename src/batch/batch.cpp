@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "batch/batch.h"
 
+#include <errno.h>  // program_invocation_short_name
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,7 +26,9 @@
 #include "batch/progress.h"
 #include "brennic/command_line.h"
 #include "brennic/run_state.h"
+#include "common/worker_pool.h"
 #include "view/html_view.h"
+#include "view/json_view.h"
 #include "view/keywords.h"
 
 namespace brennic::batch {
@@ -40,8 +42,9 @@ public:
 
 std::string reason(int error) { return std::strerror(error); }
 
-// What an output holds: the extract, the web page (--html) or the keywords.
-enum class Product { extract, page, keywords };
+// What an output holds: the extract, the web page, the JSON document or
+// the keywords.
+enum class Product { extract, page, json, keywords };
 
 // One product of a job: a file, or a piece of standard output.
 struct Output {
@@ -69,14 +72,25 @@ public:
         return t.size() > 1 ? multidoc_name(t.back()) : t.back();
     }
     bool to_stdout(std::size_t job) const {
-        return settings_.to_stdout || is_stdin(texts(job).back());
+        return !settings_.to_files() || is_stdin(texts(job).back());
     }
-    // Whether a job writes to standard output, and its turn there: with
-    // --stdout or --keywords every job has one, in order; otherwise only the
-    // job of standard input writes there.
-    bool writes_stdout(std::size_t job) const { return to_stdout(job) || settings_.keywords; }
+    // Whether a job writes to standard output, and its turn there: without
+    // files, or with --keywords, every job has one, in order; otherwise only
+    // the job of standard input writes there.
+    bool writes_stdout(std::size_t job) const { return to_stdout(job) || keyword_lines(); }
     std::size_t stdout_turn(std::size_t job) const {
-        return settings_.to_stdout || settings_.keywords ? job : 0;
+        return !settings_.to_files() || keyword_lines() ? job : 0;
+    }
+    // --keywords prints keyword lines, but for JSON, whose documents hold
+    // the keywords.
+    bool keyword_lines() const {
+        return settings_.keywords.has_value() && settings_.format != Format::json;
+    }
+    // Extracts of several jobs on standard output each come under a header
+    // line, as head(1) writes them.
+    bool headers() const {
+        return size() > 1 && !settings_.to_files() && settings_.format == Format::text &&
+               !keyword_lines();
     }
     // The name a job is reported under.
     std::string display_name(std::size_t job) const {
@@ -91,18 +105,27 @@ public:
     std::vector<Output> planned_outputs(std::size_t job) const {
         std::vector<Output> outputs;
         if (!to_stdout(job)) {
-            const std::string extract = extract_file_name(base_name(job));
-            outputs.push_back({extract, {}, Product::extract});
-            if (settings_.html) {
-                outputs.push_back(
-                    {extract.substr(0, extract.size() - 4) + ".html", {}, Product::page});
+            std::string extract = extract_file_name(base_name(job));
+            if (settings_.output_dir) {
+                const std::size_t slash = extract.rfind('/');
+                extract = *settings_.output_dir +
+                          (settings_.output_dir->ends_with('/') ? "" : "/") +
+                          (slash == std::string::npos ? extract : extract.substr(slash + 1));
             }
-        } else if (settings_.html) {
+            const std::string stem = extract.substr(0, extract.size() - 4);
+            outputs.push_back({extract, {}, Product::extract});
+            if (settings_.format == Format::html)
+                outputs.push_back({stem + ".html", {}, Product::page});
+            if (settings_.format == Format::json)
+                outputs.push_back({stem + ".json", {}, Product::json});
+        } else if (settings_.format == Format::html) {
             outputs.push_back({{}, {}, Product::page});
-        } else if (!settings_.keywords) {
+        } else if (settings_.format == Format::json) {
+            outputs.push_back({{}, {}, Product::json});
+        } else if (!keyword_lines()) {
             outputs.push_back({{}, {}, Product::extract});
         }
-        if (settings_.keywords) outputs.push_back({{}, {}, Product::keywords});
+        if (keyword_lines()) outputs.push_back({{}, {}, Product::keywords});
         return outputs;
     }
     // The names of a job's texts as its page shows them.
@@ -139,6 +162,8 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
     for (Output& out : outputs) {
         switch (out.product) {
             case Product::extract:
+                if (out.path.empty() && plan.headers())
+                    out.content = (job > 0 ? "\n==> " : "==> ") + plan.display_name(job) + " <==\n";
                 for (const std::string& sentence : summary.sentences)
                     (out.content += sentence) += '\n';
                 break;
@@ -146,10 +171,18 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
                 out.content =
                     view::render_html(contents, plan.page_names(job), settings.summary, summary);
                 break;
+            case Product::json: {
+                const std::span<const std::string> names = plan.texts(job);
+                out.content =
+                    view::render_json(contents, names, plan.base_name(job), settings.summary,
+                                      summary, settings.keywords.value_or(Settings::kJsonKeywords));
+                break;
+            }
             case Product::keywords: {
                 const std::string prefix = plan.keyword_prefix(job);
-                const std::string lines =
-                    view::keyword_lines(view::keywords(*summary.diagnostics, *settings.keywords));
+                const std::string lines = view::keyword_lines(
+                    view::keywords(*summary.diagnostics, *settings.keywords, contents),
+                    settings.stems);
                 for (std::size_t at = 0; at < lines.size();) {
                     const std::size_t end = lines.find('\n', at) + 1;
                     (out.content += prefix).append(lines, at, end - at);
@@ -196,9 +229,13 @@ std::string read_text(const std::string& name, bool from_stdin) {
     }
 }
 
-// The names on standard input: one a line, or NUL-separated; empty ones skipped.
-std::vector<std::string> read_list(bool null_separated) {
-    const std::string data = read_fd(STDIN_FILENO);
+// The names in a list (standard input for "-"): one a line, or
+// NUL-separated; empty ones skipped.
+std::vector<std::string> read_list(const std::string& list, bool null_separated) {
+    std::string data;
+    try {
+        data = read_text(list, list == "-");
+    } catch (const TextError& e) { throw UsageError("--files-from " + list + ": " + e.what()); }
     const char separator = null_separated ? '\0' : '\n';
     std::vector<std::string> names;
     std::size_t at = 0;
@@ -299,12 +336,6 @@ void Plan::check_names() {
     }
 }
 
-unsigned cores() {
-    cpu_set_t set;
-    if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
 // ---------------------------------------------------------------------------
 // The pipeline: this thread reads the texts in order into a queue, the
 // workers summarize and write. A text counts as in flight from the moment
@@ -322,12 +353,8 @@ public:
 
     // Runs every job; returns the failures in the order of the jobs.
     std::vector<std::pair<std::size_t, std::string>> run() {
-        {
-            std::vector<std::jthread> pool;
-            pool.reserve(workers_);
-            for (unsigned k = 0; k < workers_; ++k) pool.emplace_back([this] { work(); });
-            read_all();
-        }
+        run_workers(
+            workers_, [this] { work(); }, [this] { read_all(); });
         std::sort(failures_.begin(), failures_.end());
         return std::move(failures_);
     }
@@ -495,18 +522,37 @@ std::string failure_list(const Plan& plan,
 }  // namespace
 
 int run(const Settings& settings) {
-    const bool dash_is_stdin = !settings.texts.empty();
-    const std::vector<std::string> list =
-        dash_is_stdin ? std::vector<std::string>() : read_list(settings.null_separated);
-    const std::vector<std::string>& texts = dash_is_stdin ? settings.texts : list;
+    // "-" is standard input among the texts of the command line, a file of
+    // that name in a list.
+    const bool dash_is_stdin = !settings.files_from;
+    std::vector<std::string> texts = settings.texts;
+    if (settings.files_from) {
+        std::vector<std::string> list = read_list(*settings.files_from, settings.null_separated);
+        texts.insert(texts.end(), std::make_move_iterator(list.begin()),
+                     std::make_move_iterator(list.end()));
+    }
     const char separator = settings.null_separated ? '\0' : '\n';
+    if (settings.output_dir) {
+        struct stat st {};
+        if (::stat(settings.output_dir->c_str(), &st) != 0)
+            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(errno));
+        if (!S_ISDIR(st.st_mode))
+            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(ENOTDIR));
+    }
+    // Standard output holds one web page at most.
+    if (settings.format == Format::html && !settings.to_files() && !settings.together &&
+        texts.size() > 1)
+        throw UsageError(
+            "--format html writes one page to standard output: give one text, -n, "
+            "--sum or --output-dir");
 
     // A failure list that cannot be written is found before the work starts.
     const bool list_to_stdout = settings.failed_list == "-";
     if (settings.failed_list && !list_to_stdout &&
         !write_file_atomically(*settings.failed_list, "")) {
-        std::fprintf(stderr, "brennic-batch: can not write the failure list %s: %s\n",
-                     settings.failed_list->c_str(), reason(errno).c_str());
+        std::fprintf(stderr, "%s: can not write the failure list %s: %s\n",
+                     program_invocation_short_name, settings.failed_list->c_str(),
+                     reason(errno).c_str());
         return 2;
     }
     if (texts.empty()) return 0;
@@ -520,19 +566,19 @@ int run(const Settings& settings) {
         for (std::size_t j = 0; j < plan.size(); ++j) {
             if (const std::string* failure = plan.failure(j)) {
                 failures.emplace_back(j, *failure);
-                std::fprintf(stderr, "brennic-batch: %s: %s\n", plan.display_name(j).c_str(),
-                             failure->c_str());
+                std::fprintf(stderr, "%s: %s: %s\n", program_invocation_short_name,
+                             plan.display_name(j).c_str(), failure->c_str());
                 continue;
             }
             for (const std::string& text : plan.texts(j)) (list += text) += separator;
         }
         if (!write_all(STDOUT_FILENO, list)) {
-            std::fprintf(stderr, "brennic-batch: standard output: %s\n", reason(errno).c_str());
+            std::fprintf(stderr, "%s: standard output: %s\n", program_invocation_short_name,
+                         reason(errno).c_str());
             return 1;
         }
     } else {
-        const unsigned workers = static_cast<unsigned>(
-            std::min<std::size_t>(settings.jobs ? settings.jobs : cores(), plan.size()));
+        const unsigned workers = worker_count(settings.jobs, plan.size());
         Progress progress(plan.size(), settings.progress && ::isatty(STDERR_FILENO));
         failures = Pipeline(settings, plan, progress, workers).run();
         progress.finish();
@@ -543,44 +589,16 @@ int run(const Settings& settings) {
         !(list_to_stdout ? write_all(STDOUT_FILENO, failure_list(plan, failures, separator))
                          : write_file_atomically(*settings.failed_list,
                                                  failure_list(plan, failures, separator)))) {
-        std::fprintf(stderr, "brennic-batch: can not write the failure list %s: %s\n",
-                     settings.failed_list->c_str(), reason(errno).c_str());
+        std::fprintf(stderr, "%s: can not write the failure list %s: %s\n",
+                     program_invocation_short_name, settings.failed_list->c_str(),
+                     reason(errno).c_str());
         status = 1;
     }
     if (!failures.empty() && plan.size() > 1) {
-        std::fprintf(stderr, "brennic-batch: %zu of %zu texts failed\n", failures.size(),
-                     plan.size());
+        std::fprintf(stderr, "%s: %zu of %zu texts failed\n", program_invocation_short_name,
+                     failures.size(), plan.size());
     }
     return status;
-}
-
-int main_entry(int argc, char** argv) {
-    Settings settings;
-    try {
-        switch (parse_arguments(argc, argv, settings)) {
-            case Action::help:
-                std::fputs(kUsage, stdout);
-                return 0;
-            case Action::version:
-                std::printf("brennic-batch %s\n", version());
-                return 0;
-            case Action::run:
-                break;
-        }
-        if (settings.texts.empty() && ::isatty(STDIN_FILENO)) {
-            throw UsageError(
-                "no text: give the texts as arguments or their list on standard input");
-        }
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "brennic-batch: %s\n%s", e.what(), kUsage);
-        return 2;
-    }
-    try {
-        return run(settings);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "brennic-batch: %s\n", e.what());
-        return 1;
-    }
 }
 
 }  // namespace brennic::batch

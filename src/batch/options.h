@@ -1,7 +1,8 @@
-// SPDX-License-Identifier: MIT
-// The command line of brennic-batch.
+// What a run of brennic (also installed as brennic-batch) is told on its
+// command line; src/cli/arguments.cpp reads it from argv.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,33 +12,38 @@
 
 namespace brennic::batch {
 
-extern const char* const kUsage;
+// What a text's output holds on standard output, or beside its extract.
+enum class Format { text, json, html };
 
 // Everything a run is told on its command line. New kinds of output add a
 // field here and are produced where the run writes its outputs (batch.cpp).
 struct Settings {
-    Options summary;                         // -i, -a, -q and the rate
-    std::vector<std::string> texts;          // as given; empty: a list on standard input
+    Options summary;                         // the length, --query, --condense, --mean
+    std::vector<std::string> texts;          // as given; "-" is standard input
+    std::optional<std::string> files_from;   // --files-from FILE ("-": standard input)
     bool null_separated = false;             // -0: the list and the failure list use NUL
-    bool to_stdout = false;                  // -c: extracts to standard output
+    bool beside = false;                     // --sum: NAME.sum beside each text
+    std::optional<std::string> output_dir;   // --output-dir DIR: the files go there
     bool together = false;                   // -n: all texts are one input
     bool dry_run = false;                    // check the names, list what would be done
     bool progress = true;                    // --no-progress turns the bar off
     unsigned jobs = 0;                       // -j; 0: one per core
     std::optional<std::string> failed_list;  // --failed FILE
-    bool html = false;                       // --html: NAME.html, the text with its extract
-    std::optional<std::size_t> keywords;     // --keywords N: the top N content stems
+    Format format = Format::text;            // --format
+    std::optional<std::size_t> keywords;     // --keywords N: the top N keywords
+    bool stems = false;                      // --stems: keywords as stems, not words
+
+    // The outputs go to files (beside the texts or into the output folder)
+    // rather than to standard output.
+    bool to_files() const { return beside || output_dir.has_value(); }
+    // Keywords in a JSON document when --keywords does not say.
+    static constexpr std::size_t kJsonKeywords = 10;
 };
 
-// A command line that does not fit; main prints it and the usage, exit 2.
+// A command line that does not fit; main prints it on one line, exit 2.
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-enum class Action { run, help, version };
-
-// Parses argv (argv[0] is the program) into settings; throws UsageError.
-Action parse_arguments(int argc, char** argv, Settings& settings);
 
 }  // namespace brennic::batch

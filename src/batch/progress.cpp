@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "batch/progress.h"
 
+#include <errno.h>  // program_invocation_short_name
+
 #include <cstdio>
 
 namespace brennic::batch {
@@ -44,7 +46,8 @@ void Progress::advance() {
 void Progress::report_failure(const std::string& name, const std::string& reason) {
     std::lock_guard lock(mutex_);
     erase();
-    std::string line = "brennic-batch: " + name + ": " + reason + "\n";
+    std::string line =
+        std::string(program_invocation_short_name) + ": " + name + ": " + reason + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     draw(true);
 }

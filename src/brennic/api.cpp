@@ -3,16 +3,18 @@
 // share nothing and may run in any number of threads at once.
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <limits>
 #include <new>
-#include <thread>
 
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
+#include "common/worker_pool.h"
 #include "talven/segmenter.h"
 
 namespace brennic {
@@ -66,7 +68,11 @@ bool becomes_sentence(std::string_view line) {
     return line.find_first_not_of('\0') != std::string_view::npos;
 }
 
-Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::string>>& segments) {
+Diagnostics diagnose(const RunState& state, std::span<const std::string_view> texts,
+                     const std::vector<std::vector<std::string>>& segments) {
+    std::vector<std::vector<Span>> spans;
+    spans.reserve(segments.size());
+    for (std::size_t t = 0; t < segments.size(); ++t) spans.push_back(align(texts[t], segments[t]));
     Diagnostics d;
     d.sentences.reserve(state.sentences.size());
     std::size_t document = 0;
@@ -84,9 +90,17 @@ Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::s
             }
         }
         if (&s == state.p_vellsent) d.vell_sentence = d.sentences.size();
+        // Worthy as the marking pass judged it, before any trimming.
+        const bool worthy =
+            state.compression_rate >= 0.0f && s.score > state.threshold &&
+            std::any_of(text.content_words.begin(), text.content_words.end(),
+                        [&](WordId id) { return state.words[id].vell_word != FALSE; });
+        const Span span = document < spans.size() && segment < spans[document].size()
+                              ? spans[document][segment]
+                              : Span{};
         d.sentences.push_back({std::string(text.sentence()), text.number_of_words(), s.score,
-                               s.summary_worthy != FALSE, &s == state.p_vellsent, document,
-                               segment});
+                               worthy, s.summary_worthy != FALSE, &s == state.p_vellsent, document,
+                               segment, span});
         ++segment;
     });
     d.stems.reserve(state.words.size());
@@ -124,13 +138,14 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
                 read_sentences(state, talven::segment_lines(text));
             }
         }
+        state.sentence_budget = options.max_sentences.value_or(0);
         summarize_read_texts(state, options.query, options.compression_rate);
 
         Summary summary;
         state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
             if (s.summary_worthy) summary.sentences.emplace_back(text.sentence());
         });
-        if (options.diagnostics) summary.diagnostics = diagnose(state, segments);
+        if (options.diagnostics) summary.diagnostics = diagnose(state, texts, segments);
         return summary;
     });
 }
@@ -143,6 +158,23 @@ float parse_rate(std::string_view argument) {
     float rate = 0.0f;
     if (std::sscanf(arg.c_str(), "%f", &rate) != 1 || std::isnan(rate)) return 0.0f;
     return rate;
+}
+
+std::optional<float> read_number(std::string_view argument) {
+    // Decimal, or hexadecimal after "0x" as C reads it ("0x1p-1").
+    std::string_view digits = argument;
+    const bool negative = digits.starts_with('-');
+    if (negative) digits.remove_prefix(1);
+    const bool hex = digits.starts_with("0x") || digits.starts_with("0X");
+    if (hex) digits.remove_prefix(2);
+    double value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(
+        digits.data(), end, value, hex ? std::chars_format::hex : std::chars_format::general);
+    if (digits.empty() || digits.starts_with('-') || ec != std::errc() || ptr != end ||
+        !std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+        return std::nullopt;
+    return static_cast<float>(negative ? -value : value);
 }
 
 std::vector<std::string> segment(std::string_view text) {
@@ -166,35 +198,32 @@ Summary summarize(std::span<const std::string> texts, const Options& options) {
     return summarize_views(views, options);
 }
 
-std::vector<Summary> summarize_many(std::span<const std::string_view> texts, const Options& options,
+std::vector<Outcome> summarize_many(std::span<const std::string_view> texts, const Options& options,
                                     unsigned threads) {
-    std::vector<Summary> results(texts.size());
-    std::vector<std::exception_ptr> failures(texts.size());
+    std::vector<Outcome> outcomes(texts.size());
     std::atomic<std::size_t> next{0};
-    const auto work = [&] {
+    run_workers(worker_count(threads, texts.size()), [&] {
         for (std::size_t i = next++; i < texts.size(); i = next++) {
             try {
-                results[i] = summarize(texts[i], options);
-            } catch (...) { failures[i] = std::current_exception(); }
+                outcomes[i].summary = summarize(texts[i], options);
+            } catch (const std::exception& e) { outcomes[i].error = e.what(); } catch (...) {
+                outcomes[i].error = "unknown failure";
+            }
         }
-    };
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t helpers =
-        std::min<std::size_t>(threads, texts.size()) - (texts.empty() ? 0 : 1);
-    {
-        // The calling thread works too; when no more threads can be
-        // started, the ones there are take the whole list.
-        std::vector<std::jthread> pool;
-        try {
-            pool.reserve(helpers);
-            for (std::size_t k = 0; k < helpers; ++k) pool.emplace_back(work);
-        } catch (const std::exception&) {}
-        work();
+    });
+    return outcomes;
+}
+
+std::vector<Summary> summarize_all(std::span<const std::string_view> texts, const Options& options,
+                                   unsigned threads) {
+    std::vector<Outcome> outcomes = summarize_many(texts, options, threads);
+    std::vector<Summary> summaries;
+    summaries.reserve(outcomes.size());
+    for (Outcome& o : outcomes) {
+        if (o.error) throw Error(*o.error);
+        summaries.push_back(std::move(o.summary));
     }
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) std::rethrow_exception(failure);
-    }
-    return results;
+    return summaries;
 }
 
 std::vector<Span> word_spans(std::string_view text) {

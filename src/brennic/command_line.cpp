@@ -104,6 +104,21 @@ void summarize(const CommandLine& cl) {
 }  // namespace
 
 int run_brennic(int argc, const char* const* argv) {
+    // Exactly these two arguments are options; a text of that name is ./--help.
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(
+            "Brennic.exe writes the extract of one text, or with -nM of M texts read\n"
+            "together, to the name of the (last) text with the extension .sum.\n",
+            stdout);
+        std::fputs(kUsageText, stdout);
+        std::fputs("\nThe command brennic does the same as a filter: see brennic --help.\n",
+                   stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("Brennic.exe %s\n", version());
+        return 0;
+    }
     const std::optional<CommandLine> cl = parse_command_line(argc, argv);
     if (!cl) {
         std::fputs(kUsageText, stdout);

@@ -71,6 +71,9 @@ struct RunState {
     int test_is = FALSE;      // "-is": sentences are condensed before scoring
     float compression_rate = 0.0f;
     float threshold = 0.0f;  // the mean sentence score
+    // The most sentences the extract may hold, the vell sentence among
+    // them; 0: no such budget.
+    std::size_t sentence_budget = 0;
     std::optional<std::string> query;
 
     SentenceList sentences;                // the sentence list, in input order

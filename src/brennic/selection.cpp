@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "brennic/run_state.h"
@@ -80,6 +81,29 @@ void trim_to_extract_size(RunState& state) {
     });
 }
 
+// With a sentence budget, the worthy sentences left are trimmed the same
+// way until no more than the budget remain: the lowest score first and, of
+// equal scores, the later sentence first.
+void trim_to_sentence_budget(RunState& state) {
+    std::vector<std::pair<float, std::size_t>> marked;  // score, position
+    std::size_t position = 0;
+    for (const block_sentence& s : state.sentences) {
+        if (s.summary_worthy) marked.emplace_back(s.score, position);
+        ++position;
+    }
+    if (marked.size() <= state.sentence_budget) return;
+    std::sort(marked.begin(), marked.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second > b.second;
+    });
+    std::vector<bool> drop(position, false);
+    for (std::size_t k = 0; k < marked.size() - state.sentence_budget; ++k)
+        drop[marked[k].second] = true;
+    position = 0;
+    for (block_sentence& s : state.sentences) {
+        if (drop[position++]) s.summary_worthy = FALSE;
+    }
+}
+
 }  // namespace
 
 void select_sentences(RunState& state) {
@@ -94,6 +118,7 @@ void select_sentences(RunState& state) {
             if (shares) s.summary_worthy = TRUE;
         });
         trim_to_extract_size(state);
+        if (state.sentence_budget > 0) trim_to_sentence_budget(state);
     }
     if (state.p_vellsent != nullptr) state.p_vellsent->summary_worthy = TRUE;
 }

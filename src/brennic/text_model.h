@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "brennic/flat_array.h"
+#include "common/flat_array.h"
 
 namespace brennic {
 

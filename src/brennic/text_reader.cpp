@@ -112,11 +112,29 @@ private:
     posix_spawnattr_t attr_;
 };
 
+// Sends a child's standard error to a new file.
+class ErrorFile {
+public:
+    explicit ErrorFile(const std::string& path) {
+        ::posix_spawn_file_actions_init(&actions_);
+        ::posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, path.c_str(),
+                                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0600);
+    }
+    ~ErrorFile() { ::posix_spawn_file_actions_destroy(&actions_); }
+    ErrorFile(const ErrorFile&) = delete;
+    ErrorFile& operator=(const ErrorFile&) = delete;
+    const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+};
+
 // Starts program with the one argument arg, without a command interpreter,
-// and waits for it. Returns whether it exited with status 0 (an unknown
-// status counts as a failure), or nothing when it could not be started.
+// its standard error going to the file errors, and waits for it. Returns
+// whether it exited with status 0 (an unknown status counts as a failure),
+// or nothing when it could not be started.
 std::optional<bool> run_and_wait(const std::string& program, bool search_path,
-                                 const std::string& arg) {
+                                 const std::string& arg, const std::string& errors) {
     std::string argv0 = kSegmenter;
     std::string argv1 = arg;
     char* argv[] = {argv0.data(), argv1.data(), nullptr};
@@ -124,9 +142,11 @@ std::optional<bool> run_and_wait(const std::string& program, bool search_path,
     {
         signal_cleanup::Hold hold;  // a signal now finds the child tracked, or no child
         const SpawnAttributes attr(hold.previous_mask());
+        const ErrorFile actions(errors);
         const int rc =
-            search_path ? ::posix_spawnp(&pid, program.c_str(), nullptr, attr.get(), argv, environ)
-                        : ::posix_spawn(&pid, program.c_str(), nullptr, attr.get(), argv, environ);
+            search_path
+                ? ::posix_spawnp(&pid, program.c_str(), actions.get(), attr.get(), argv, environ)
+                : ::posix_spawn(&pid, program.c_str(), actions.get(), attr.get(), argv, environ);
         if (rc != 0) return std::nullopt;
         signal_cleanup::track_child(pid);
     }
@@ -151,11 +171,12 @@ std::string segmenter_beside_executable() {
     return (self.parent_path() / kSegmenter).string();
 }
 
-// Runs the segmenter on name; true when it ran and succeeded.
-bool run_segmenter(const std::string& name) {
-    std::optional<bool> succeeded = run_and_wait(kSegmenter, true, name);
+// Runs the segmenter on name; true when it ran and succeeded. Its messages
+// go to the file errors.
+bool run_segmenter(const std::string& name, const std::string& errors) {
+    std::optional<bool> succeeded = run_and_wait(kSegmenter, true, name, errors);
     const std::string beside = succeeded ? std::string() : segmenter_beside_executable();
-    if (!succeeded && !beside.empty()) succeeded = run_and_wait(beside, false, name);
+    if (!succeeded && !beside.empty()) succeeded = run_and_wait(beside, false, name, errors);
     if (!succeeded) {
         std::fprintf(stderr,
                      "Brennic.exe: cannot start the sentence segmenter %s (not on PATH%s%s)\n",
@@ -274,8 +295,21 @@ void read_text(RunState& state, const std::string& filename) {
     if (ec || ::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) {
         throw Failure("can not open " + filename + ".seg");
     }
+    // The segmenter's messages name the link in the private directory; they
+    // are passed on naming the text as the user gave it.
+    const std::string link = dir.path() + "/" + name;
+    // A name of its own beside the link, short enough for any link name.
+    const std::string errors = name == "segmenter.messages" ? "segmenter.log" : "segmenter.messages";
+    const bool segmented = run_segmenter(link, dir.path() + "/" + errors);
+    if (std::optional<std::string> messages = read_regular_file(dir.fd(), errors)) {
+        for (std::size_t at = messages->find(link); at != std::string::npos;
+             at = messages->find(link, at + filename.size())) {
+            messages->replace(at, link.size(), filename);
+        }
+        std::fwrite(messages->data(), 1, messages->size(), stderr);
+    }
     std::optional<std::string> data;
-    if (run_segmenter(dir.path() + "/" + name)) data = read_regular_file(dir.fd(), name + ".seg");
+    if (segmented) data = read_regular_file(dir.fd(), name + ".seg");
     if (!data) throw Failure("can not open " + filename + ".seg");
     read_sentences(state, std::move(*data));
 }

@@ -152,6 +152,22 @@ std::string write_seg_file(const std::string& name) {
 }
 
 int run_command_line(int argc, char** argv) {
+    // Exactly these two arguments are options; a text of that name is ./--help.
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf(
+            "usage: %s NAME\n"
+            "Writes the sentences of the text NAME, one a line, to NAME.seg.\n"
+            "  --help     this text\n"
+            "  --version  the version\n"
+            "Exit status: 0 done, 1 the text could not be read or NAME.seg written, 2 bad "
+            "usage.\n",
+            program);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s %s\n", program, BRENNIC_VERSION);
+        return 0;
+    }
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s NAME   (writes the sentences of NAME to NAME.seg)\n",
                      program);

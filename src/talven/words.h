@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "brennic/flat_array.h"
+#include "common/flat_array.h"
 #include "talven/chars.h"
 
 namespace talven {

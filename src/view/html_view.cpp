@@ -10,84 +10,12 @@
 #include <unordered_set>
 #include <vector>
 
+#include "view/charset.h"
 #include "view/keywords.h"
 
 namespace brennic::view {
 
 namespace {
-
-enum class Charset { utf8, windows1252 };
-
-// The characters of Windows-1252 from 0x80 to 0x9F. The five bytes it
-// leaves undefined decode to the C1 controls of the same value, as browsers
-// decode them.
-constexpr char32_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-bool continuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
-
-// The length of the well-formed UTF-8 sequence at s[i], or 0 when there is
-// none (overlong forms, surrogates and code points above U+10FFFF are not).
-std::size_t utf8_length(std::string_view s, std::size_t i) {
-    const auto at = [&](std::size_t k) -> unsigned {
-        return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0u;
-    };
-    const unsigned c = at(0);
-    if (c < 0x80) return 1;
-    unsigned lo = 0x80;
-    unsigned hi = 0xBF;
-    std::size_t n = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        if (c == 0xE0) lo = 0xA0;
-        if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at(1) < lo || at(1) > hi) return 0;
-    for (std::size_t k = 2; k < n; ++k) {
-        if (!continuation(static_cast<unsigned char>(at(k)))) return 0;
-    }
-    return n;
-}
-
-bool valid_utf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t n = utf8_length(s, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
-
-struct Char {
-    char32_t code;
-    std::size_t length;
-};
-
-// The character at s[i] read in charset; a byte that starts no well-formed
-// UTF-8 sequence reads as U+FFFD.
-Char decode(std::string_view s, std::size_t i, Charset charset) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (charset == Charset::windows1252) {
-        return {c >= 0x80 && c <= 0x9F ? kWindows1252High[c - 0x80] : char32_t{c}, 1};
-    }
-    const std::size_t n = utf8_length(s, i);
-    if (n == 0) return {0xFFFD, 1};
-    if (n == 1) return {c, 1};
-    char32_t code = c & (0xFFu >> (n + 1));
-    for (std::size_t k = 1; k < n; ++k)
-        code = (code << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
-    return {code, n};
-}
 
 void append_reference(std::string& out, char32_t code) {
     char buf[16];
@@ -249,10 +177,10 @@ Charset page_charset(std::span<const std::string> texts,
 
 constexpr std::string_view kStyle = R"css(
 :root{color-scheme:light;--ink:#1f2328;--muted:#59636e;--line:#d8dee4;--extract:#fff1a8;
---vell:#ffcf70;--vell-edge:#c26a00;--bar:#6f88b0;--tick:#c93c37;--gutter:3.5rem}
+--vell:#ffcf70;--vell-edge:#c26a00;--bar:#4d6a99;--tick:#c93c37;--gutter:6.5rem}
 *{box-sizing:border-box}
 html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
-body{margin:0 auto;max-width:48rem;padding:1.5rem 1.25rem 3rem;background:#fff;color:var(--ink);
+body{margin:0;padding:1.5rem clamp(1rem,3vw,3rem) 3rem;background:#fff;color:var(--ink);
 font:1.0625rem/1.6 Charter,Georgia,"DejaVu Serif",serif}
 header{font:.9375rem/1.45 system-ui,"Segoe UI",Roboto,"DejaVu Sans",sans-serif;
 border-bottom:1px solid var(--line);padding-bottom:1rem;margin-bottom:1.5rem}
@@ -278,10 +206,16 @@ main p{margin:0 0 1.1rem;padding-left:var(--gutter)}
 .s{display:block;position:relative;padding:.1rem .35rem;margin:0 -.35rem;border-radius:3px;
 unicode-bidi:isolate;overflow-wrap:anywhere}
 .s::before,.s::after{content:"";position:absolute}
-.s::before{left:calc(-1*var(--gutter));top:.68em;height:.36em;border-radius:1px;background:var(--bar);
-width:calc(var(--w,0)*(var(--gutter) - 1rem))}
-.s::after{left:calc(-1*var(--gutter) + var(--t)*(var(--gutter) - 1rem));top:.45em;height:.85em;
-border-left:1.5px solid var(--tick)}
+.s::before{left:calc(-1*var(--gutter));top:.5em;height:.7em;border-radius:2px;background:var(--bar);
+min-width:3px;width:calc(var(--w,0)*(var(--gutter) - 1rem))}
+.s::after{left:calc(-1*var(--gutter) + var(--t)*(var(--gutter) - 1rem));top:.3em;height:1.1em;
+border-left:2px solid var(--tick)}
+.extract{margin:1rem 0 0;padding:.75rem 1rem;background:#fffbe0;border-left:4px solid var(--vell-edge);
+border-radius:3px}
+.extract h2{margin:0 0 .5rem}
+.extract ol{margin:0;padding-left:1.5rem}
+.extract li{margin:0 0 .35rem;overflow-wrap:anywhere}
+.extract .vell{font-weight:600}
 mark{color:inherit;background:none}
 .x{background:var(--extract)}
 .v{background:var(--vell);box-shadow:inset 3px 0 0 var(--vell-edge)}
@@ -290,7 +224,7 @@ text-underline-offset:.18em}
 .empty{color:var(--muted);font-style:italic}
 @media (max-width:32rem){
 body{font-size:1rem;padding:1rem .75rem 2rem}
-:root{--gutter:2.5rem}
+:root{--gutter:4rem}
 .figures{grid-template-columns:repeat(2,minmax(0,1fr))}
 }
 @media print{
@@ -401,6 +335,7 @@ private:
         out += "</h1>\n<p class=\"lede\">Extract of ";
         out += plural(chosen, "sentence", "sentences");
         out += " out of " + std::to_string(d.sentences.size()) + ", chosen by Brennic.</p>\n";
+        render_extract(out);
         out += "<dl class=\"figures\">\n";
         figure(out, "Words in the text", std::to_string(d.text_words));
         figure(out, "Extract allowed", plural(d.extract_size, "word", "words"));
@@ -414,10 +349,12 @@ private:
         if (texts_.size() > 1) switches += "-n" + std::to_string(texts_.size()) + " ";
         if (!switches.empty()) switches.pop_back();
         figure(out, "Switches", switches.empty() ? "none" : switches);
-        out += "</dl>\n<h2>Most frequent content stems</h2>\n<ol class=\"stems\">\n";
-        for (const Keyword& k : keywords(d, 10)) {
-            out += k.vell_word ? "<li title=\"vell word\"><u>" : "<li>";
+        out += "</dl>\n<h2>Keywords</h2>\n<ol class=\"stems\">\n";
+        for (const Keyword& k : keywords(d, 10, texts_)) {
+            out += "<li title=\"stem ";
             append_label(out, k.stem);
+            out += k.vell_word ? " &#xB7; vell word\"><u>" : "\">";
+            append_label(out, k.word);
             out += k.vell_word ? "</u>" : "";
             out += "<span class=\"f\">" + std::to_string(k.frequency) + "</span></li>\n";
         }
@@ -431,6 +368,18 @@ private:
             "score (hover to read it), the red line the threshold. A sentence is chosen when "
             "it scores above the threshold and holds a vell word, the highest first, as long "
             "as the extract fits its size; the vell sentence always is.</p>\n</header>\n";
+    }
+
+    // The extract itself, first: its lines as the extract file has them.
+    void render_extract(std::string& out) const {
+        out += "<section class=\"extract\">\n<h2>Extract</h2>\n<ol>\n";
+        for (const SentenceReport& r : summary_.diagnostics->sentences) {
+            if (!r.in_extract) continue;
+            out += r.vell ? "<li class=\"vell\">" : "<li>";
+            append_text(out, r.text, charset_);
+            out += "</li>\n";
+        }
+        out += "</ol>\n</section>\n";
     }
 
     void render_text(std::string& out, std::size_t d) {
@@ -499,26 +448,49 @@ private:
         return it->second;
     }
 
-    // The sentence's bytes with its vell words underlined. In a UTF-8 page
-    // an underline covers whole characters: a word of letter bytes may end
-    // or start inside one.
+    // The sentence's bytes with its vell words underlined. Only whole words
+    // are: a word as a reader sees it (letters, digits, and a '.', ',', ':',
+    // '/' or apostrophe between two of them) is underlined when it is one
+    // word of the summarizer and that word is a vell word, so "7.4" or
+    // "U.S." are never underlined in part.
     void render_words(std::string& out, std::string_view bytes) {
+        const auto word_char = [](char32_t c) {
+            if (c < 0x80)
+                return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                       c == '-' || c == '_';
+            return c == 0xAA || c == 0xBA ||
+                   (c >= 0xC0 && c != 0xD7 && c != 0xF7 && !(c >= 0x2000 && c <= 0x206F) &&
+                    c != 0xFFFD);
+        };
+        const auto joiner = [](char32_t c) {
+            return c == '.' || c == ',' || c == ':' || c == '/' || c == '\'' || c == 0x2019;
+        };
+        std::vector<Char> chars;
+        std::vector<std::size_t> at_byte;
+        for (std::size_t i = 0; i < bytes.size();) {
+            const Char c = decode(bytes, i, charset_);
+            chars.push_back(c);
+            at_byte.push_back(i);
+            i += c.length;
+        }
+        at_byte.push_back(bytes.size());
         std::vector<Span> marks;
-        for (const Span& w : word_spans(bytes)) {
-            if (!is_vell_word(bytes.substr(w.offset, w.length))) continue;
-            std::size_t from = w.offset;
-            std::size_t to = w.offset + w.length;
-            if (charset_ == Charset::utf8) {
-                while (from > 0 && continuation(static_cast<unsigned char>(bytes[from]))) --from;
-                while (to < bytes.size() && continuation(static_cast<unsigned char>(bytes[to])))
-                    ++to;
+        for (std::size_t k = 0; k < chars.size();) {
+            if (!word_char(chars[k].code)) {
+                ++k;
+                continue;
             }
-            if (!marks.empty() && from <= marks.back().offset + marks.back().length) {
-                marks.back().length =
-                    std::max(to, marks.back().offset + marks.back().length) - marks.back().offset;
-            } else {
-                marks.push_back({from, to - from});
+            std::size_t end = k + 1;
+            while (end < chars.size() && (word_char(chars[end].code) ||
+                                          (joiner(chars[end].code) && end + 1 < chars.size() &&
+                                           word_char(chars[end + 1].code))))
+                ++end;
+            const std::string_view shown = bytes.substr(at_byte[k], at_byte[end] - at_byte[k]);
+            const std::vector<Span> words = word_spans(shown);
+            if (words.size() == 1 && is_vell_word(shown.substr(words[0].offset, words[0].length))) {
+                marks.push_back({at_byte[k], shown.size()});
             }
+            k = end;
         }
         std::size_t at = 0;
         for (const Span& m : marks) {

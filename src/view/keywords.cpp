@@ -2,26 +2,75 @@
 #include "view/keywords.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace brennic::view {
 
-std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n) {
+namespace {
+
+// Gives each keyword the content word of the texts written most often with
+// its stem. Each distinct word is stemmed once.
+void find_words(std::vector<Keyword>& keywords, std::span<const std::string> texts) {
+    struct Form {
+        std::size_t count = 0;
+        std::size_t first = 0;  // order of first occurrence
+    };
+    std::unordered_map<std::string, std::size_t> wanted;  // stem -> keyword
+    for (std::size_t k = 0; k < keywords.size(); ++k) wanted.emplace(keywords[k].stem, k);
+    std::unordered_map<std::string, const std::string*> stem_of;  // word -> stem, or null
+    std::vector<std::unordered_map<std::string, Form>> forms(keywords.size());
+    std::size_t seen = 0;
+    for (const std::string& text : texts) {
+        for (const Span& w : word_spans(text)) {
+            const std::string word = text.substr(w.offset, w.length);
+            auto known = stem_of.find(word);
+            if (known == stem_of.end()) {
+                const std::string* stem = nullptr;
+                if (!is_stop_word(word)) {
+                    const auto found = wanted.find(brennic::stem(word));
+                    if (found != wanted.end()) stem = &found->first;
+                }
+                known = stem_of.emplace(word, stem).first;
+            }
+            if (known->second == nullptr) continue;
+            Form& form = forms[wanted.at(*known->second)][word];
+            if (form.count++ == 0) form.first = seen++;
+        }
+    }
+    for (std::size_t k = 0; k < keywords.size(); ++k) {
+        const std::pair<const std::string, Form>* best = nullptr;
+        for (const auto& entry : forms[k]) {
+            if (best == nullptr || entry.second.count > best->second.count ||
+                (entry.second.count == best->second.count &&
+                 entry.second.first < best->second.first))
+                best = &entry;
+        }
+        if (best != nullptr) keywords[k].word = best->first;
+    }
+}
+
+}  // namespace
+
+std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n,
+                              std::span<const std::string> texts) {
     std::vector<Keyword> all;
     for (const StemReport& s : diagnostics.stems) {
-        if (s.content) all.push_back({s.stem, s.frequency, s.vell_word});
+        if (s.content) all.push_back({s.stem, s.frequency, s.vell_word, s.stem});
     }
     // The stems come in order of first occurrence; a stable sort keeps that
     // order among equal frequencies.
     std::stable_sort(all.begin(), all.end(),
                      [](const Keyword& a, const Keyword& b) { return a.frequency > b.frequency; });
     if (all.size() > n) all.resize(n);
+    if (!texts.empty()) find_words(all, texts);
     return all;
 }
 
-std::string keyword_lines(std::span<const Keyword> keywords) {
+std::string keyword_lines(std::span<const Keyword> keywords, bool stems) {
     std::string out;
     for (const Keyword& k : keywords) {
-        out += k.stem;
+        out += stems ? k.stem : k.word;
         out += '\t';
         out += std::to_string(k.frequency);
         if (k.vell_word) out += "\tvell";

@@ -1,5 +1,5 @@
-// SPDX-License-Identifier: MIT
-// The topic words of a summarized input: its most frequent content stems.
+// The topic words of a summarized input: its most frequent content stems,
+// each shown as the word the text writes most often for it.
 #pragma once
 
 #include <brennic/brennic.h>
@@ -15,16 +15,20 @@ struct Keyword {
     std::string stem;
     int frequency = 0;  // as the summarizer counts it: stop words included
     bool vell_word = false;
+    std::string word;  // the commonest content word with this stem; the stem when none is known
     friend bool operator==(const Keyword&, const Keyword&) = default;
 };
 
 // The n most frequent content stems of the diagnostics (stems of at least
 // one word not on the stop list): most frequent first, equal frequencies in
-// the order in which the stems first occur in the input.
-std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n);
+// the order in which the stems first occur in the input. With the texts,
+// each gets its word: of the content words of the texts with its stem, the
+// one written most often, of equal counts the first met.
+std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n,
+                              std::span<const std::string> texts = {});
 
-// One line per keyword: the stem, a tab, its frequency, and for a vell word
-// a tab and "vell".
-std::string keyword_lines(std::span<const Keyword> keywords);
+// One line per keyword: the word (or, with stems, the stem), a tab, its
+// frequency, and for a vell word a tab and "vell".
+std::string keyword_lines(std::span<const Keyword> keywords, bool stems = false);
 
 }  // namespace brennic::view

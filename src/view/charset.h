@@ -1,0 +1,30 @@
+// How the view reads the bytes of a text: as UTF-8 when they are well
+// formed, as Windows-1252 otherwise.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace brennic::view {
+
+enum class Charset { utf8, windows1252 };
+
+// A UTF-8 continuation byte.
+inline bool continuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
+
+// The length of the well-formed UTF-8 sequence at s[i], or 0 when there is
+// none (overlong forms, surrogates and code points above U+10FFFF are not).
+std::size_t utf8_length(std::string_view s, std::size_t i);
+
+bool valid_utf8(std::string_view s);
+
+struct Char {
+    char32_t code;
+    std::size_t length;
+};
+
+// The character at s[i] read in charset; a byte that starts no well-formed
+// UTF-8 sequence reads as U+FFFD.
+Char decode(std::string_view s, std::size_t i, Charset charset);
+
+}  // namespace brennic::view

@@ -1,0 +1,195 @@
+#include "view/json_view.h"
+
+#include <charconv>
+#include <cstdio>
+#include <stdexcept>
+
+#include "view/charset.h"
+#include "view/keywords.h"
+
+namespace brennic::view {
+
+namespace {
+
+void append_code_point(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// A JSON string of bytes read in the input's encoding: UTF-8 (a byte that
+// starts no well-formed sequence becomes U+FFFD) or ISO 8859-1.
+void append_string(std::string& out, std::string_view bytes, bool utf8) {
+    out += '"';
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t c = static_cast<unsigned char>(bytes[i]);
+        std::size_t n = 1;
+        if (utf8) {
+            const Char ch = decode(bytes, i, Charset::utf8);
+            c = ch.code;
+            n = ch.length;
+        }
+        i += n;
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                continue;
+            case '\\':
+                out += "\\\\";
+                continue;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            default:
+                break;
+        }
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
+            out += buf;
+        } else {
+            append_code_point(out, c);
+        }
+    }
+    out += '"';
+}
+
+// The shortest decimal that reads back as the same float.
+std::string number(float value) {
+    char buf[32];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return ec == std::errc() ? std::string(buf, end) : "0";
+}
+
+const char* boolean(bool b) { return b ? "true" : "false"; }
+
+// Characters of text before byte `at`, counted in the input's encoding.
+class CharCounter {
+public:
+    CharCounter(std::string_view text, bool utf8) : text_(text), utf8_(utf8) {}
+    std::size_t at(std::size_t byte) {
+        if (!utf8_) return byte;
+        if (byte < byte_) byte_ = chars_ = 0;  // sentences come in order; this is a fallback
+        for (; byte_ < byte && byte_ < text_.size(); ++byte_)
+            chars_ += !continuation(static_cast<unsigned char>(text_[byte_]));
+        return chars_;
+    }
+
+private:
+    std::string_view text_;
+    bool utf8_;
+    std::size_t byte_ = 0;
+    std::size_t chars_ = 0;
+};
+
+}  // namespace
+
+Reading reading_of(std::span<const std::string> texts, const Options&) {
+    bool utf8 = true;
+    for (const std::string& t : texts) utf8 = utf8 && valid_utf8(t);
+    return {"en", utf8 ? "utf-8" : "latin1"};
+}
+
+std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
+                        std::string_view name, const Options& options, const Summary& summary,
+                        std::size_t keywords) {
+    if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
+    const Diagnostics& d = *summary.diagnostics;
+    const Reading reading = reading_of(texts, options);
+    const bool utf8 = reading.encoding == "utf-8";
+    std::string out = "{\"name\":";
+    append_string(out, name, valid_utf8(name));
+    out += ",\"texts\":[";
+    for (std::size_t t = 0; t < names.size(); ++t) {
+        if (t > 0) out += ',';
+        append_string(out, names[t], valid_utf8(names[t]));
+    }
+    out += "],\"language\":";
+    append_string(out, reading.language, true);
+    out += ",\"encoding\":";
+    append_string(out, reading.encoding, true);
+
+    long long chosen_words = 0;
+    std::size_t chosen = 0;
+    for (const SentenceReport& r : d.sentences) {
+        if (r.in_extract) {
+            chosen_words += r.words;
+            ++chosen;
+        }
+    }
+    out += ",\"figures\":{\"words\":" + std::to_string(d.text_words);
+    out += ",\"budget\":" + std::to_string(d.extract_size);
+    out += ",\"sentence_budget\":";
+    out += options.max_sentences && *options.max_sentences > 0
+               ? std::to_string(*options.max_sentences)
+               : "null";
+    out += ",\"threshold\":" + number(d.threshold);
+    out += ",\"rate\":" + number(d.compression_rate);
+    out += ",\"sentences\":" + std::to_string(d.sentences.size());
+    out += ",\"chosen\":" + std::to_string(chosen);
+    out += ",\"chosen_words\":" + std::to_string(chosen_words);
+    out += "},\"sentences\":[";
+
+    std::vector<CharCounter> counters;
+    for (const std::string& t : texts) counters.emplace_back(t, utf8);
+    for (std::size_t i = 0; i < d.sentences.size(); ++i) {
+        const SentenceReport& r = d.sentences[i];
+        if (r.document >= texts.size())
+            throw std::invalid_argument("the summary does not belong to these texts");
+        CharCounter& chars = counters[r.document];
+        const std::size_t first = chars.at(r.span.offset);
+        const std::size_t last = chars.at(r.span.offset + r.span.length);
+        if (i > 0) out += ',';
+        out += "{\"text\":";
+        append_string(out, r.text, utf8);
+        out += ",\"document\":" + std::to_string(r.document);
+        out += ",\"byte_offset\":" + std::to_string(r.span.offset);
+        out += ",\"byte_length\":" + std::to_string(r.span.length);
+        out += ",\"char_offset\":" + std::to_string(first);
+        out += ",\"char_length\":" + std::to_string(last - first);
+        out += ",\"words\":" + std::to_string(r.words);
+        out += ",\"score\":" + number(r.score);
+        out += ",\"worthy\":";
+        out += boolean(r.worthy);
+        out += ",\"chosen\":";
+        out += boolean(r.in_extract);
+        out += ",\"vell\":";
+        out += boolean(r.vell);
+        out += '}';
+    }
+    out += "],\"keywords\":[";
+    const std::vector<Keyword> top = view::keywords(d, keywords, texts);
+    for (std::size_t k = 0; k < top.size(); ++k) {
+        if (k > 0) out += ',';
+        out += "{\"word\":";
+        append_string(out, top[k].word, utf8);
+        out += ",\"stem\":";
+        append_string(out, top[k].stem, utf8);
+        out += ",\"frequency\":" + std::to_string(top[k].frequency);
+        out += ",\"vell\":";
+        out += boolean(top[k].vell_word);
+        out += '}';
+    }
+    out += "]}\n";
+    return out;
+}
+
+}  // namespace brennic::view

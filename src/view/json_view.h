@@ -1,0 +1,33 @@
+// A summarized input as one JSON document: the run's figures, every
+// sentence with where it lies in its text, its score and its marks, and the
+// keywords. docs/brennic.schema.json describes the document.
+#pragma once
+
+#include <brennic/brennic.h>
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace brennic::view {
+
+// How the texts of an input were read: the language of the stop list and
+// the stemmer, and the encoding that character offsets count in ("utf-8"
+// when every text is well-formed UTF-8, "latin1" otherwise, one byte one
+// character).
+struct Reading {
+    std::string language;
+    std::string encoding;
+};
+Reading reading_of(std::span<const std::string> texts, const Options& options);
+
+// The document for texts (named names, one per text; name is the input's
+// own name) summarized with options into summary, whose diagnostics it
+// needs; `keywords` keywords at most. One line, ended by a line end.
+// Throws std::invalid_argument when summary has no diagnostics.
+std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
+                        std::string_view name, const Options& options, const Summary& summary,
+                        std::size_t keywords);
+
+}  // namespace brennic::view
