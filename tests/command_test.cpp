@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command brennic through its command lines: as a filter, on files and
 // lists, into files beside the texts or in a folder, with each length and
 // each format, and the command lines it refuses; --help and --version of

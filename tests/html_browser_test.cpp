@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The web page of brennic --format=html in a real browser: headless
 // chromium loads it, and both the extract block at its top and the
 // sentences that its DOM holds highlighted are exactly the lines of the

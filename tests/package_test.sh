@@ -46,12 +46,10 @@ export LD_LIBRARY_PATH=$libdir
 # Programs that must print "NAME VERSION" for --version. A program not listed
 # here passes by --version too, or else by its usage line and exit status in
 # USAGE below.
-MUST_SAY_VERSION='brennic-batch brennic'
+MUST_SAY_VERSION='brennic-batch brennic Brennic.exe TALVEN_En.exe'
 # program, exit status and a line of its usage (extended regex), run
 # without arguments
 USAGE='
-Brennic.exe      1  Brennic\.exe \[-is\] \[-ak\] \[-nM\]
-TALVEN_En.exe    2  ^usage: TALVEN_En\.exe NAME
 summarize-corpus 2  ^usage: summarize-corpus
 '
 programs=0

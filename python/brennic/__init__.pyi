@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 from typing import Any, Iterable, Literal, Optional, TypeVar, Union, overload
 
 _Text = TypeVar("_Text", str, bytes)

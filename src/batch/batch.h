@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine of the command brennic: the extracts of one or many texts in
 // one process. The texts are read, summarized by a pool of worker threads
 // and written in a pipeline that holds only a bounded number of texts at a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a run of brennic (also installed as brennic-batch) is told on its
 // command line; src/cli/arguments.cpp reads it from argv.
 #pragma once

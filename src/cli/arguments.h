@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of brennic (also installed as brennic-batch).
 #pragma once
 

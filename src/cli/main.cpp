@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brennic, also installed as brennic-batch: the extracts of one or many
 // texts, as a filter or into files.
 #include "cli/arguments.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one way the library and the programs run work on several threads: a
 // pool of workers that all run the same loop, which takes its next item
 // from wherever the caller keeps them, until there is none left.

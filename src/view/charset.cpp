@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/charset.h"
 
 namespace brennic::view {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the view reads the bytes of a text: as UTF-8 when they are well
 // formed, as Windows-1252 otherwise.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/json_view.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A summarized input as one JSON document: the run's figures, every
 // sentence with where it lies in its text, its score and its marks, and the
 // keywords. docs/brennic.schema.json describes the document.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The topic words of a summarized input: its most frequent content stems,
 // each shown as the word the text writes most often for it.
 #pragma once
