@@ -20,7 +20,7 @@ bool all_dots(const Words& words, std::size_t from, std::size_t to) {
 // spaced ellipsis opening the next sentence.
 bool spaced_ellipsis_opens(const Words& words, const WordEnd& end, std::size_t i) {
     return end.term == Term::Stop && !end.core.empty() && !end.closed_core &&
-           classify_core(end.core) == CoreKind::Plain && i + 4 < words.size() &&
+           classify_core(end.core, words.language()) == CoreKind::Plain && i + 4 < words.size() &&
            words.breaks(i + 4) < 2 && words[i + 1] == "." && words[i + 2] == "." &&
            words[i + 3] == "." && word_start(words[i + 4]).kind == Case::Upper;
 }
@@ -51,7 +51,8 @@ bool terminator_ends(const Words& words, const Quotations& quotes, const Sentenc
     // "in the city. features\ncontact us\n": a sentence end, then a run of
     // short lines.
     if (a.kind == Case::Lower && end.term == Term::Stop && !end.closed_core &&
-        words.breaks(i + 1) == 0 && classify_core(end.core) == CoreKind::Plain &&
+        words.breaks(i + 1) == 0 &&
+        classify_core(end.core, words.language()) == CoreKind::Plain &&
         short_lines_follow(words, i)) {
         return true;
     }

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "talven/joins.h"
+#include "talven/language.h"
 #include "talven/segmenter.h"
 
 namespace talven {
@@ -102,7 +103,8 @@ std::size_t skip_gap(std::string_view text, std::size_t i, int& breaks) {
 
 }  // namespace
 
-Words::Words(std::string_view text, Table table) : text_(text), words_(std::move(table)) {
+Words::Words(std::string_view text, Table table, const Language& lang)
+    : text_(text), words_(std::move(table)), lang_(&lang), wide_case_(!lang.english) {
     words_.clear();
     // Offsets are within one paragraph group, which is held in memory as a
     // whole: one of a terabyte cannot be.
@@ -135,7 +137,7 @@ std::size_t Words::long_word_end(std::size_t i) const {
     return e;
 }
 
-WordStart word_start(std::string_view w) {
+WordStart word_start(std::string_view w, bool wide_case) {
     WordStart a;
     std::size_t p = 0;
     while (p < w.size()) {
@@ -147,7 +149,8 @@ WordStart word_start(std::string_view w) {
     if (p == w.size()) return a;  // only openers: look further
     a.none = false;
     Decoded d = decode_at(w, p);
-    a.kind = case_of(d.cp);
+    a.kind = wide_case ? wide_case_of(d.cp) : case_of(d.cp);
+    a.rest = w.substr(p);
     std::size_t q = p;
     while (q < w.size() && is_ascii_letter(w[q])) ++q;
     a.letters = w.substr(p, q - p);
@@ -167,7 +170,7 @@ WordStart word_start(std::string_view w) {
 WordStart Words::start_after(std::size_t i) const {
     for (std::size_t j = i + 1; j < size() && j <= i + 3; ++j) {
         if (j > i + 1 && breaks(j) >= 2) break;
-        WordStart a = word_start((*this)[j]);
+        WordStart a = word_start((*this)[j], wide_case_);
         if (!a.none) return a;
     }
     return {};
