@@ -111,7 +111,8 @@ bool line_break_ends(const Words& words, const SentenceState& sentence, const Li
                      const std::optional<Marker>& marker, std::size_t i) {
     bool lower_next = words.start_after(i).kind == Case::Lower;
     if (is_line_bullet(words[i + 1])) return true;
-    if (marker && sentence.depth == 0 && opens_line_item(*marker, sentence.last_marker)) {
+    if (marker && sentence.depth == 0 && opens_line_item(*marker, sentence.last_marker) &&
+        !continues_inline_list(words, sentence.first, i, *marker)) {
         return true;
     }
     if ((line.item || sentence.marker != no_word) && !lower_next) return true;
