@@ -97,6 +97,7 @@ std::unique_ptr<Language> build(std::string_view code) {
             const std::string_view rule = words[k];
             if (rule == "english") lang->english = true;
             if (rule == "ordinals") lang->ordinals = true;
+            if (rule == "nouns") lang->nouns = true;
             if (rule == "semicolon-asks") lang->semicolon_asks = true;
             if (rule == "colon-ends") lang->colon_ends = true;
             if (rule.starts_with("abbreviations=")) borrowed.push_back(rule.substr(14));

@@ -24,6 +24,7 @@ struct Language {
     std::string code;
     bool english = false;         // the English rules and lists only
     bool ordinals = false;        // "am 3. Oktober": ordinal full stops
+    bool nouns = false;           // every noun capitalised (German)
     bool semicolon_asks = false;  // ";" is the question mark (Greek)
     bool colon_ends = false;      // ":" ends a sentence (Armenian)
     Lexicon lexicon;              // unused for English

@@ -33,7 +33,7 @@ std::string first_word(const WordStart& next) {
 bool ordinal_continues(std::string_view core, const WordStart& next, const Language& lang) {
     if (!lang.ordinals || next.kind != Case::Upper || !is_ordinal_number(core)) return false;
     if (lang.lexicon.is_month(first_word(next))) return true;
-    return lang.lexicon.has_openers() && !opens_sentence(next, lang);
+    return lang.nouns && !opens_sentence(next, lang);
 }
 
 }  // namespace talven

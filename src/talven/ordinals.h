@@ -1,10 +1,9 @@
 // Ordinals: the full stop that German, the Nordic languages, Finnish,
 // Turkish, Hungarian, Czech and others write after an ordinal number ("am
-// 3. Oktober", "3. joulukuuta", "XXXVII. Idi Proba"). It ends no sentence
-// before a lower-case word (the general rule) nor before a month or a
-// capitalised word that is no sentence opener of the language: in those
-// languages that word is a noun or a name the ordinal counts. A year (four
-// digits) is no ordinal.
+// 3. Oktober", "3. joulukuuta", "der 2. Weltkrieg"). It ends no sentence
+// before a lower-case word (the general rule) nor before a month; in
+// German, which capitalises every noun, nor before any capitalised word
+// that is no sentence opener. A year (four digits) is no ordinal.
 #pragma once
 
 #include <string_view>

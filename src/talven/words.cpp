@@ -38,10 +38,22 @@ constexpr std::array<ByteKind, 256> byte_kinds = [] {
     return kinds;
 }();
 
-// Where the word from i on ends: at white space or after a wide stop.
-// `maybe_join` is set when a terminator stands right before a capital
-// letter, where the word may hold two sentences.
-std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe_join) {
+// Kana and CJK ideographs, which Chinese and Japanese text sets with no
+// space after a sentence, whatever mark ends it.
+bool is_cjk_at(std::string_view text, std::size_t i) {
+    if (utf8_len_at(text, i) != 3) return false;
+    const std::uint32_t cp = decode_utf8(text, i, 3);
+    return (cp >= 0x3040 && cp <= 0x30FF) || (cp >= 0x3400 && cp <= 0x9FFF) ||
+           (cp >= 0xF900 && cp <= 0xFAFF);
+}
+
+// Where the word from i on ends: at white space or after a wide stop; in
+// languages other than English also after an ASCII "!" or "?" before kana
+// or an ideograph ("美味!組内"). `maybe_join` is set when a terminator
+// stands right before a capital letter, where the word may hold two
+// sentences.
+std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe_join,
+                               bool cjk_bangs) {
     const std::size_t n = text.size();
     while (i < n) {
         const ByteKind kind = byte_kinds[static_cast<u8>(text[i])];
@@ -52,6 +64,11 @@ std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe
         if (kind == ByteKind::Space) return i;
         if (kind == ByteKind::Terminator) {
             if (i + 1 < n && text[i + 1] >= 'A' && text[i + 1] <= 'Z') maybe_join = true;
+            if (cjk_bangs && text[i] != '.') {
+                std::size_t j = i + 1;
+                while (j < n && (text[j] == '!' || text[j] == '?')) ++j;
+                if (j < n && static_cast<u8>(text[j]) >= 0xE3 && is_cjk_at(text, j)) return j;
+            }
             ++i;
             continue;
         }
@@ -77,9 +94,9 @@ std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe
 
 // Where the word from i on ends: also inside it, after a sentence end that
 // no white space follows (joins.h).
-std::size_t word_end(std::string_view text, std::size_t i) {
+std::size_t word_end(std::string_view text, std::size_t i, bool cjk_bangs) {
     bool maybe_join = false;
-    const std::size_t end = space_or_wide_stop(text, i, maybe_join);
+    const std::size_t end = space_or_wide_stop(text, i, maybe_join, cjk_bangs);
     return maybe_join ? join_cut(text, i, end) : end;
 }
 
@@ -117,7 +134,7 @@ Words::Words(std::string_view text, Table table, const Language& lang)
         i = skip_gap(text, i, breaks);
         if (i >= n) break;
         const std::size_t b = i;
-        i = word_end(text, i);
+        i = word_end(text, i, wide_case_);
         const std::uint64_t length = std::min<std::uint64_t>(i - b, kLongWord);
         std::uint64_t word = static_cast<std::uint64_t>(b) << kBeginShift | length << kFlagBits;
         word |= static_cast<std::uint64_t>(std::min(breaks, 3));
