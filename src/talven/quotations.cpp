@@ -130,6 +130,29 @@ bool is_closers_only(std::string_view w) {
     return !w.empty();
 }
 
+std::vector<std::size_t> unclosed_brackets(const Words& words) {
+    std::vector<std::size_t> out;
+    std::vector<std::size_t> open;  // the word of each bracket still open
+    const auto flush = [&] {
+        for (std::size_t k : open) {
+            if (out.empty() || out.back() < k) out.push_back(k);
+        }
+        open.clear();
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words.breaks(i) >= 2) flush();
+        for (char c : words[i]) {
+            if (c == '(' || c == '[' || c == '{') {
+                open.push_back(i);
+            } else if ((c == ')' || c == ']' || c == '}') && !open.empty()) {
+                open.pop_back();
+            }
+        }
+    }
+    flush();
+    return out;
+}
+
 void count_brackets(std::string_view w, int& depth) {
     // Brackets are ASCII, and ASCII bytes never occur inside a UTF-8
     // sequence, so bytes can be looked up directly: +1 opens, -1 closes.

@@ -48,6 +48,11 @@ Quotations find_quotations(const Words& words);
 // A word of closing quote marks and brackets only ("»", "”)").
 bool is_closers_only(std::string_view w);
 
+// The words, in order, holding an opening bracket that no bracket closes
+// in the same paragraph ("(Ak tenli. Boyu boyuma denk."): in languages
+// other than English such a bracket holds off no sentence end.
+std::vector<std::size_t> unclosed_brackets(const Words& words);
+
 // Adds the brackets that word w opens and closes to `depth`, the brackets
 // open in the sentence (never below zero).
 void count_brackets(std::string_view w, int& depth);

@@ -81,6 +81,7 @@ public:
     Segmenter(std::string_view text, const Language& lang, std::optional<Marker> last_marker,
               Words::Table table)
         : words_(text, std::move(table), lang), quotes_(find_quotations(words_)) {
+        if (!lang.english) unclosed_ = unclosed_brackets(words_);
         sentence_.last_marker = last_marker;
     }
 
@@ -96,7 +97,11 @@ public:
         start_sentence(0);
         for (std::size_t i = 0; i < n; ++i) {
             if (i == 0 || words_.breaks(i) > 0) start_line(line_, words_[i], i);
-            count_brackets(words_[i], sentence_.depth);
+            if (next_unclosed_ < unclosed_.size() && unclosed_[next_unclosed_] == i) {
+                ++next_unclosed_;  // a bracket never closed holds off nothing
+            } else {
+                count_brackets(words_[i], sentence_.depth);
+            }
             add_to_line(line_, words_[i], i);
             if (i + 1 == n || opener_runs_in(words_, quotes_, sentence_, i) || ends_after(i)) {
                 emit(first, i);
@@ -112,6 +117,8 @@ private:
     SentenceState sentence_;
     LineState line_;
     std::size_t short_line_run_end_ = no_word;  // first word after a short line ended
+    std::vector<std::size_t> unclosed_;         // unclosed_brackets, other languages
+    std::size_t next_unclosed_ = 0;
 
     void start_sentence(std::size_t i) {
         sentence_.first = i;
