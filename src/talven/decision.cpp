@@ -31,13 +31,22 @@ bool is_bracketed_address(std::string_view w) {
            (w.starts_with("(http://") || w.starts_with("(https://") || w.starts_with("(www."));
 }
 
+// Other languages' texts end sentences inside a quotation ("«Adoraria ser
+// candidata. Tenho certeza...»") wherever a capitalised word follows; in
+// English a quotation keeps its sentences together but between long
+// statements (quoted_statements.h).
+bool quoted_sentence_ends(const Words& words, std::size_t i) {
+    return !words.language().english && words.start_after(i).kind == Case::Upper;
+}
+
 }  // namespace
 
 bool terminator_ends(const Words& words, const Quotations& quotes, const SentenceState& sentence,
                      const WordEnd& end, std::size_t ender, std::size_t i) {
     if (end.term == Term::None) return false;
     if (sentence.depth > 0) return false;
-    if (quotes.inside[i] && !between_statements(words, quotes, sentence.first, end, i)) {
+    if (quotes.inside[i] && !quoted_sentence_ends(words, i) &&
+        !between_statements(words, quotes, sentence.first, end, i)) {
         return false;
     }
     if (aside_after_quotation(words, quotes, i, sentence.first)) return false;
