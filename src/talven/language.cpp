@@ -70,6 +70,8 @@ void add_words(Lexicon& lex, std::string_view file) {
                 lex.add_kind(lower, AbbrevKind::Abbrev);
             } else if (key == "titles") {
                 lex.add_kind(lower, AbbrevKind::Title);
+            } else if (key == "numbers") {
+                lex.add_kind(lower, AbbrevKind::Reference);
             } else if (key == "joining") {
                 lex.add_kind(lower, AbbrevKind::Joining);
             } else if (key == "words") {
