@@ -196,8 +196,19 @@ bool opens_sentence(const WordStart& next, const Language& lang) {
 
 namespace {
 
+// "z. B.", "u. Ä.": the next word is one letter and a full stop, the
+// second half of an abbreviation spelt with a space.
+bool is_spaced_abbreviation(std::string_view core, const WordStart& next) {
+    const Decoded a = decode_at(core, 0);
+    if (a.len != core.size() || next.rest.empty()) return false;
+    const Decoded b = decode_at(next.rest, 0);
+    const std::string_view rest = next.rest.substr(b.len);
+    return (rest == "." || rest == ".,") && wide_case_of(b.cp) == Case::Upper;
+}
+
 bool other_full_stop_ends(std::string_view core, const WordStart& next, const Language& lang) {
     const bool digit = next.kind == Case::Digit;
+    if (is_spaced_abbreviation(core, next)) return false;
     switch (classify_core(core, lang)) {
         case CoreKind::Plain:
             return !ordinal_continues(core, next, lang);

@@ -47,6 +47,12 @@ bool is_cjk_at(std::string_view text, std::size_t i) {
            (cp >= 0xF900 && cp <= 0xFAFF);
 }
 
+bool is_wide_digit_at(std::string_view text, std::size_t i) {
+    if (utf8_len_at(text, i) != 3) return false;
+    const std::uint32_t cp = decode_utf8(text, i, 3);
+    return cp >= 0xFF10 && cp <= 0xFF19;
+}
+
 // Where the word from i on ends: at white space or after a wide stop; in
 // languages other than English also after an ASCII "!" or "?" before kana
 // or an ideograph ("美味!組内"). `maybe_join` is set when a terminator
@@ -80,6 +86,8 @@ std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe
         std::uint32_t cp = decode_utf8(text, i, len);
         i += len;
         if (!is_wide_stop(cp)) continue;
+        // "３．２９": a full-width decimal point, in other languages.
+        if (cjk_bangs && cp == 0xFF0E && i < n && is_wide_digit_at(text, i)) continue;
         while (i < n) {
             std::size_t l = utf8_len_at(text, i);
             if (l == 0) break;
