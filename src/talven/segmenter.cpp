@@ -177,6 +177,7 @@ private:
             if (end.term != Term::None) {
                 WordStart capitalised;
                 capitalised.kind = Case::Upper;
+                capitalised.rest = next;
                 capitalised.none = false;
                 return ends_before(words_, sentence_.first, end, *ender, i, capitalised);
             }
