@@ -32,11 +32,19 @@ bool is_bracketed_address(std::string_view w) {
 }
 
 // Other languages' texts end sentences inside a quotation ("«Adoraria ser
-// candidata. Tenho certeza...»") wherever a capitalised word follows; in
+// candidata. Tenho certeza...»") wherever a capitalised word or one of a
+// script without case follows; in
 // English a quotation keeps its sentences together but between long
 // statements (quoted_statements.h).
 bool quoted_sentence_ends(const Words& words, std::size_t i) {
-    return !words.language().english && words.start_after(i).kind == Case::Upper;
+    if (words.language().english) return false;
+    const WordStart next = words.start_after(i);
+    if (next.kind == Case::Upper) return true;
+    // A letter of a script without case ("بل", "लेकिन") stands for a
+    // capital.
+    if (next.kind != Case::Other || next.rest.empty()) return false;
+    const Decoded d = decode_at(next.rest, 0);
+    return d.cp >= 0x370 && sym_of(d.cp) == Sym::Other;
 }
 
 }  // namespace
