@@ -68,17 +68,17 @@ void register_languages() {
         auto text = std::make_shared<std::string>(std::istreambuf_iterator<char>(in),
                                                   std::istreambuf_iterator<char>());
         const talven::Language& lang = talven::language_rules(code);
-        benchmark::RegisterBenchmark(("BM_SegmentLanguage/" + code).c_str(),
-                                     [text, &lang](benchmark::State& state) {
-                                         for (auto _ : state) {
-                                             std::string out = talven::segment_lines(*text, lang);
-                                             benchmark::DoNotOptimize(out.data());
-                                             benchmark::ClobberMemory();
-                                         }
-                                         state.SetBytesProcessed(
-                                             static_cast<std::int64_t>(state.iterations()) *
-                                             static_cast<std::int64_t>(text->size()));
-                                     })
+        benchmark::RegisterBenchmark(
+            ("BM_SegmentLanguage/" + code).c_str(),
+            [text, &lang](benchmark::State& state) {
+                for (auto _ : state) {
+                    std::string out = talven::segment_lines(*text, lang);
+                    benchmark::DoNotOptimize(out.data());
+                    benchmark::ClobberMemory();
+                }
+                state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                                        static_cast<std::int64_t>(text->size()));
+            })
             ->Unit(benchmark::kMillisecond);
     }
 }

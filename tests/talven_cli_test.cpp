@@ -152,10 +152,11 @@ TEST_F(TalvenCli, LanguageFromTheEnvironment) {
         const char* prefix;
         const char* seg;
     };
-    for (const Run& r : {Run{"BRENNIC_LANGUAGE=de ", "Er kam am 3. Oktober an.\nDann blieb er.\n"},
-                         Run{"BRENNIC_LANGUAGE= ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"},
-                         Run{"BRENNIC_LANGUAGE=en ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"},
-                         Run{"unset BRENNIC_LANGUAGE; ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"}}) {
+    for (const Run& r :
+         {Run{"BRENNIC_LANGUAGE=de ", "Er kam am 3. Oktober an.\nDann blieb er.\n"},
+          Run{"BRENNIC_LANGUAGE= ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"},
+          Run{"BRENNIC_LANGUAGE=en ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"},
+          Run{"unset BRENNIC_LANGUAGE; ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"}}) {
         SCOPED_TRACE(r.prefix);
         ASSERT_EQ(run("in.txt", r.prefix), 0) << err;
         EXPECT_EQ(read("in.txt.seg"), r.seg);

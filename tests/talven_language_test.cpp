@@ -51,33 +51,42 @@ TEST(TalvenLanguage, TerminatorsOfEveryScript) {
 
 TEST(TalvenLanguage, QuotationMarks) {
     check({
-        {"fr", "Il a dit : « Je pars. » Puis il est parti.",
+        {"fr",
+         "Il a dit : « Je pars. » Puis il est parti.",
          {"Il a dit : « Je pars. »", "Puis il est parti."}},
         {"da", "»Kom nu.« Han gik.", {"»Kom nu.«", "Han gik."}},
         {"en", "»Kom nu.« Han gik.", {"»Kom nu.« Han gik."}},
         {"de", "„Das ist gut.“ Sie lachte.", {"„Das ist gut.“", "Sie lachte."}},
         {"sv", "”Vi ses.” Sedan gick hon.", {"”Vi ses.”", "Sedan gick hon."}},
-        {"ja", "「行きます。」と彼は言った。それから出かけた。",
+        {"ja",
+         "「行きます。」と彼は言った。それから出かけた。",
          {"「行きます。」と彼は言った。", "それから出かけた。"}},
         // Sentences inside a quotation end before a capitalised word.
-        {"pt", "«Adoro política. Tenho planos», disse ela.",
+        {"pt",
+         "«Adoro política. Tenho planos», disse ela.",
          {"«Adoro política.", "Tenho planos», disse ela."}},
-        {"en", "\"I love it. I have plans,\" she said.", {"\"I love it. I have plans,\" she said."}},
+        {"en",
+         "\"I love it. I have plans,\" she said.",
+         {"\"I love it. I have plans,\" she said."}},
     });
 }
 
 TEST(TalvenLanguage, Abbreviations) {
     check({
-        {"de", "Wir brauchen z. B. Wasser und Brot. Dann gehen wir.",
+        {"de",
+         "Wir brauchen z. B. Wasser und Brot. Dann gehen wir.",
          {"Wir brauchen z. B. Wasser und Brot.", "Dann gehen wir."}},
         {"de", "Das kostet ca. 5 Euro. Er zahlt.", {"Das kostet ca. 5 Euro.", "Er zahlt."}},
-        {"es", "La Sra. García llegó tarde. Nadie la esperaba.",
+        {"es",
+         "La Sra. García llegó tarde. Nadie la esperaba.",
          {"La Sra. García llegó tarde.", "Nadie la esperaba."}},
         {"ru", "Мы встретились с г. Ивановым вчера.", {"Мы встретились с г. Ивановым вчера."}},
-        {"el", "Μίλησε ο κ. Παπαδόπουλος χθες. Όλοι άκουσαν.",
+        {"el",
+         "Μίλησε ο κ. Παπαδόπουλος χθες. Όλοι άκουσαν.",
          {"Μίλησε ο κ. Παπαδόπουλος χθες.", "Όλοι άκουσαν."}},
         {"hi", "डॉ. शर्मा आज आए। सब खुश थे।", {"डॉ. शर्मा आज आए।", "सब खुश थे।"}},
-        {"ro", "Conform art. 5 din lege, taxa crește. Nimeni nu a protestat.",
+        {"ro",
+         "Conform art. 5 din lege, taxa crește. Nimeni nu a protestat.",
          {"Conform art. 5 din lege, taxa crește.", "Nimeni nu a protestat."}},
         {"es", "Vive en el N°. 12 de la calle.", {"Vive en el N°. 12 de la calle."}},
         // A lower-case letter alone is an abbreviation only when listed.
@@ -87,16 +96,21 @@ TEST(TalvenLanguage, Abbreviations) {
 
 TEST(TalvenLanguage, Ordinals) {
     check({
-        {"de", "Er kam am 3. Oktober an. Dann blieb er.", {"Er kam am 3. Oktober an.", "Dann blieb er."}},
-        {"de", "Nach dem 2. Weltkrieg wuchs die Stadt. Sie blüht.",
+        {"de",
+         "Er kam am 3. Oktober an. Dann blieb er.",
+         {"Er kam am 3. Oktober an.", "Dann blieb er."}},
+        {"de",
+         "Nach dem 2. Weltkrieg wuchs die Stadt. Sie blüht.",
          {"Nach dem 2. Weltkrieg wuchs die Stadt.", "Sie blüht."}},
         {"de", "Sie lief als 3. Die anderen folgten.", {"Sie lief als 3.", "Die anderen folgten."}},
         {"de", "Er kam im Jahr 1990. Das war gut.", {"Er kam im Jahr 1990.", "Das war gut."}},
-        {"fi", "Hän syntyi 3. joulukuuta 1950. Hän kuoli myöhemmin.",
+        {"fi",
+         "Hän syntyi 3. joulukuuta 1950. Hän kuoli myöhemmin.",
          {"Hän syntyi 3. joulukuuta 1950.", "Hän kuoli myöhemmin."}},
         {"de", "Am 1. Januar 2020 begann es.", {"Am 1. Januar 2020 begann es."}},
         // Only German capitalises the nouns an ordinal counts.
-        {"fi", "Joukkue sijoittui 3. Seuraavana vuonna se voitti.",
+        {"fi",
+         "Joukkue sijoittui 3. Seuraavana vuonna se voitti.",
          {"Joukkue sijoittui 3.", "Seuraavana vuonna se voitti."}},
         {"en", "He came in 3. October was cold.", {"He came in 3.", "October was cold."}},
     });
@@ -122,9 +136,11 @@ TEST(TalvenLanguage, ChineseAndJapanese) {
 
 TEST(TalvenLanguage, UnclosedBrackets) {
     check({
-        {"tr", "(Uzun boylu. Saçları siyahtı. Gözleri parlıyordu.",
+        {"tr",
+         "(Uzun boylu. Saçları siyahtı. Gözleri parlıyordu.",
          {"(Uzun boylu.", "Saçları siyahtı.", "Gözleri parlıyordu."}},
-        {"tr", "(Uzun boylu. Saçları siyahtı.) Gözleri parlıyordu.",
+        {"tr",
+         "(Uzun boylu. Saçları siyahtı.) Gözleri parlıyordu.",
          {"(Uzun boylu. Saçları siyahtı.)", "Gözleri parlıyordu."}},
         {"en", "(Tall. Dark hair. Bright eyes.", {"(Tall. Dark hair. Bright eyes."}},
     });

@@ -155,9 +155,7 @@ namespace {
 const talven::Language& segmenter_rules(std::string_view language, std::string_view text) {
     try {
         return talven::language_rules(talven::resolve_language(language, text));
-    } catch (const talven::UnknownLanguage& e) {
-        throw Error(e.what());
-    }
+    } catch (const talven::UnknownLanguage& e) { throw Error(e.what()); }
 }
 
 }  // namespace

@@ -150,8 +150,8 @@ CoreKind classify_other(std::string_view core, const Language& lang) {
         const Decoded d = decode_at(core, p);
         p += d.len;
         const Case k = wide_case_of(d.cp);
-        if (k == Case::Upper || k == Case::Lower || (d.cp >= 0x80 && k == Case::Other &&
-                                                    sym_of(d.cp) == Sym::Other)) {
+        if (k == Case::Upper || k == Case::Lower ||
+            (d.cp >= 0x80 && k == Case::Other && sym_of(d.cp) == Sym::Other)) {
             ++letters;
             capitals = capitals && k == Case::Upper;
         } else if (d.cp == '.') {
@@ -160,7 +160,8 @@ CoreKind classify_other(std::string_view core, const Language& lang) {
             return CoreKind::Plain;
         }
     }
-    const CoreKind kind = kind_of_entry(lang.lexicon.kind(fold_case(core)), capitals && letters >= 2);
+    const CoreKind kind =
+        kind_of_entry(lang.lexicon.kind(fold_case(core)), capitals && letters >= 2);
     if (kind != CoreKind::Plain) return kind;
     if (dotted && is_dotted_letters(core)) return CoreKind::Abbrev;
     return CoreKind::Plain;

@@ -68,8 +68,7 @@ bool terminator_ends(const Words& words, const Quotations& quotes, const Sentenc
     // "in the city. features\ncontact us\n": a sentence end, then a run of
     // short lines.
     if (a.kind == Case::Lower && end.term == Term::Stop && !end.closed_core &&
-        words.breaks(i + 1) == 0 &&
-        classify_core(end.core, words.language()) == CoreKind::Plain &&
+        words.breaks(i + 1) == 0 && classify_core(end.core, words.language()) == CoreKind::Plain &&
         short_lines_follow(words, i)) {
         return true;
     }

@@ -45,7 +45,9 @@ bool comma_at_close(std::string_view w) {
 // after which no statement goes on, within the sentence begun at `first`.
 std::size_t words_back(const Words& words, std::size_t first, std::size_t i) {
     std::size_t start = i;
-    while (start > first && goes_on(analyse_end(words[start - 1], words.language()), words.language())) --start;
+    while (start > first &&
+           goes_on(analyse_end(words[start - 1], words.language()), words.language()))
+        --start;
     return i + 1 - start;
 }
 
@@ -56,7 +58,8 @@ bool statement_follows(const Words& words, const Quotations& quotes, std::size_t
         const bool closes = !quotes.inside[j];
         if (goes_on(e, words.language()) && !closes) continue;
         if (j - i < min_statement_words) return false;
-        return is_statement_stop(e, words.language()) || (e.term == Term::None && comma_at_close(words[j]));
+        return is_statement_stop(e, words.language()) ||
+               (e.term == Term::None && comma_at_close(words[j]));
     }
     return false;
 }
@@ -65,7 +68,8 @@ bool statement_follows(const Words& words, const Quotations& quotes, std::size_t
 
 bool between_statements(const Words& words, const Quotations& quotes, std::size_t first,
                         const WordEnd& end, std::size_t i) {
-    return is_statement_stop(end, words.language()) && !end.closed_core && words.start_after(i).kind == Case::Upper &&
+    return is_statement_stop(end, words.language()) && !end.closed_core &&
+           words.start_after(i).kind == Case::Upper &&
            words_back(words, first, i) >= min_statement_words &&
            statement_follows(words, quotes, i);
 }

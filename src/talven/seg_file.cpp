@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -107,9 +107,7 @@ std::string write_seg_file(const std::string& name, std::string_view language) {
     const Language* lang = nullptr;
     try {
         lang = &language_rules(resolve_language(language, data));
-    } catch (const UnknownLanguage& e) {
-        return e.what();
-    }
+    } catch (const UnknownLanguage& e) { return e.what(); }
 
     const std::string target = name + ".seg";
     struct stat st {};

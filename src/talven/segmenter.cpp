@@ -226,11 +226,12 @@ std::vector<std::string> segment(std::string_view text) { return segment(text, e
 
 std::vector<std::string> segment(std::string_view text, const Language& lang) {
     std::vector<std::string> out;
-    segment_chunks(text, lang, kChunkBytes, [&](const Words& words, std::size_t first, std::size_t last) {
-        std::string s;
-        append_sentence(s, words, first, last);
-        out.push_back(std::move(s));
-    });
+    segment_chunks(text, lang, kChunkBytes,
+                   [&](const Words& words, std::size_t first, std::size_t last) {
+                       std::string s;
+                       append_sentence(s, words, first, last);
+                       out.push_back(std::move(s));
+                   });
     return out;
 }
 
@@ -241,10 +242,11 @@ std::string segment_lines(std::string_view text, std::size_t chunk_bytes) {
 std::string segment_lines(std::string_view text, const Language& lang, std::size_t chunk_bytes) {
     std::string out;
     out.reserve(text.size() + text.size() / 16 + 1);
-    segment_chunks(text, lang, chunk_bytes, [&](const Words& words, std::size_t first, std::size_t last) {
-        append_sentence(out, words, first, last);
-        out += '\n';
-    });
+    segment_chunks(text, lang, chunk_bytes,
+                   [&](const Words& words, std::size_t first, std::size_t last) {
+                       append_sentence(out, words, first, last);
+                       out += '\n';
+                   });
     return out;
 }
 
@@ -256,14 +258,15 @@ void segment_lines_to(std::string_view text, const std::function<void(std::strin
 void segment_lines_to(std::string_view text, const Language& lang,
                       const std::function<void(std::string_view)>& put, std::size_t chunk_bytes) {
     std::string out;
-    segment_chunks(text, lang, chunk_bytes, [&](const Words& words, std::size_t first, std::size_t last) {
-        append_sentence(out, words, first, last);
-        out += '\n';
-        if (out.size() >= kChunkBytes) {
-            put(out);
-            out.clear();
-        }
-    });
+    segment_chunks(text, lang, chunk_bytes,
+                   [&](const Words& words, std::size_t first, std::size_t last) {
+                       append_sentence(out, words, first, last);
+                       out += '\n';
+                       if (out.size() >= kChunkBytes) {
+                           put(out);
+                           out.clear();
+                       }
+                   });
     if (!out.empty()) put(out);
 }
 

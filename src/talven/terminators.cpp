@@ -192,8 +192,10 @@ std::optional<std::size_t> closing_word(const Words& words, std::size_t first, s
     while (ender > first && is_citation_only(words[ender])) --ender;
     // "a gap.11 12 Take": a second footnote number after one glued to the
     // full stop belongs to the sentence too.
-    if (is_number(words[i + 1]) && analyse_end(words[ender], words.language()).footnote) return std::nullopt;
-    if (ender > first && is_number(words[ender]) && analyse_end(words[ender - 1], words.language()).footnote) {
+    if (is_number(words[i + 1]) && analyse_end(words[ender], words.language()).footnote)
+        return std::nullopt;
+    if (ender > first && is_number(words[ender]) &&
+        analyse_end(words[ender - 1], words.language()).footnote) {
         --ender;
     }
     return ender;
