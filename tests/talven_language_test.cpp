@@ -89,6 +89,8 @@ TEST(TalvenLanguage, Abbreviations) {
          "Conform art. 5 din lege, taxa crește. Nimeni nu a protestat.",
          {"Conform art. 5 din lege, taxa crește.", "Nimeni nu a protestat."}},
         {"es", "Vive en el N°. 12 de la calle.", {"Vive en el N°. 12 de la calle."}},
+        {"ta", "கே. பாலகிருஷ்ணன் வந்தார். அவர் பேசினார்.", {"கே. பாலகிருஷ்ணன் வந்தார்.", "அவர் பேசினார்."}},
+        {"hi", "वह घर पर है. सब ठीक है.", {"वह घर पर है.", "सब ठीक है."}},
         // A lower-case letter alone is an abbreviation only when listed.
         {"tr", "Kapıyı açan o. Sonra gitti.", {"Kapıyı açan o.", "Sonra gitti."}},
     });

@@ -110,6 +110,26 @@ CoreKind kind_of_entry(AbbrevKind kind, bool capitals) {
     return CoreKind::Plain;
 }
 
+// A vowel sign, virama or other combining mark of a Brahmic script
+// (Devanagari to Sinhala), which belongs to the letter before it.
+bool is_brahmic_mark(std::uint32_t cp) {
+    if (cp < 0x0900 || cp >= 0x0E00) return false;
+    const std::uint32_t off = cp & 0x7F;
+    return off <= 0x03 || off == 0x3C || (off >= 0x3E && off <= 0x4D) ||
+           (off >= 0x55 && off <= 0x57) || off == 0x62 || off == 0x63;
+}
+
+// The syllables of a word of a Brahmic script: its letters but the marks.
+std::size_t syllables(std::string_view w) {
+    std::size_t n = 0;
+    for (std::size_t p = 0; p < w.size();) {
+        const Decoded d = decode_at(w, p);
+        p += d.len;
+        n += is_brahmic_mark(d.cp) ? 0 : 1;
+    }
+    return n;
+}
+
 // "т.е", "z.B", "ა.შ": two or more pieces of one or two letters of any
 // script, dots between.
 bool is_dotted_letters(std::string_view core) {
@@ -122,7 +142,7 @@ bool is_dotted_letters(std::string_view core) {
             if (len == 0) return false;
             ++pieces;
             len = 0;
-        } else if (++len > 2) {
+        } else if (!is_brahmic_mark(d.cp) && ++len > 2) {
             return false;
         }
     }
@@ -141,6 +161,12 @@ CoreKind classify_other(std::string_view core, const Language& lang) {
         if (c == Case::Upper) return CoreKind::Initial;
         if (c == Case::Digit || c == Case::Punct) return CoreKind::Plain;
         return kind_of_entry(lang.lexicon.kind(fold_case(core)), false);
+    }
+    // Tamil and its neighbours write initials as one syllable ("கே.
+    // பாலகிருஷ்ணன்").
+    if (lang.syllable_initials && is_brahmic_mark(decode_at(core, first.len).cp) &&
+        syllables(core) == 1) {
+        return CoreKind::Initial;
     }
     if (core.size() > 24) return CoreKind::Plain;
     bool dotted = false;

@@ -22,12 +22,13 @@ namespace talven {
 
 struct Language {
     std::string code;
-    bool english = false;         // the English rules and lists only
-    bool ordinals = false;        // "am 3. Oktober": ordinal full stops
-    bool nouns = false;           // every noun capitalised (German)
-    bool semicolon_asks = false;  // ";" is the question mark (Greek)
-    bool colon_ends = false;      // ":" ends a sentence (Armenian)
-    Lexicon lexicon;              // unused for English
+    bool english = false;            // the English rules and lists only
+    bool ordinals = false;           // "am 3. Oktober": ordinal full stops
+    bool nouns = false;              // every noun capitalised (German)
+    bool semicolon_asks = false;     // ";" is the question mark (Greek)
+    bool colon_ends = false;         // ":" ends a sentence (Armenian)
+    bool syllable_initials = false;  // one syllable and a full stop is an initial (Tamil)
+    Lexicon lexicon;                 // unused for English
 };
 
 // A language code that names no language.
