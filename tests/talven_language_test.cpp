@@ -58,6 +58,8 @@ TEST(TalvenLanguage, QuotationMarks) {
         {"en", "»Kom nu.« Han gik.", {"»Kom nu.« Han gik."}},
         {"de", "„Das ist gut.“ Sie lachte.", {"„Das ist gut.“", "Sie lachte."}},
         {"sv", "”Vi ses.” Sedan gick hon.", {"”Vi ses.”", "Sedan gick hon."}},
+        {"nl", "Hij lachte. ,,Goed zo.'' Ze ging.", {"Hij lachte.", ",,Goed zo.''", "Ze ging."}},
+        {"en", "He laughed. ,,Good.'' She went.", {"He laughed. ,,Good.''", "She went."}},
         {"ja",
          "「行きます。」と彼は言った。それから出かけた。",
          {"「行きます。」と彼は言った。", "それから出かけた。"}},

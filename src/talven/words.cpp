@@ -168,6 +168,14 @@ WordStart word_start(std::string_view w, bool wide_case) {
     while (p < w.size()) {
         Decoded d = decode_at(w, p);
         Sym s = sym_of(d.cp);
+        // Other languages open quotations with more marks: ",," (Dutch,
+        // typed for „) and a closing mark in first place (»Kom«, ”Vi”);
+        // a closing mark alone closes ("fini. » Puis").
+        if (wide_case &&
+            ((s == Sym::CloseQuote && p + d.len < w.size()) || w.substr(p, 2) == ",,")) {
+            p += d.cp == ',' ? 2 : d.len;
+            continue;
+        }
         if (!is_opener(s) && s != Sym::Dash) break;
         p += d.len;
     }
