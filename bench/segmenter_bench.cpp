@@ -4,13 +4,20 @@
 // The text is read from the file named by $SEGMENTER_BENCH_TEXT (any plain
 // text, e.g. a novel); without it a built-in mix of prose, abbreviations,
 // numbers, quotes, lists and addresses is repeated up to 8 MB.
+//
+// With $SEGMENTER_BENCH_LANGUAGES naming a folder of texts <code>.txt (as
+// scripts/measure-languages --bench-texts DIR writes them), each is also
+// segmented by the rules of its language: BM_SegmentLanguage/<code>.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
+#include "talven/language.h"
 #include "talven/segmenter.h"
 
 namespace {
@@ -52,6 +59,38 @@ void BM_SegmentLines(benchmark::State& state) {
 }
 BENCHMARK(BM_SegmentLines)->Unit(benchmark::kMillisecond);
 
+void register_languages() {
+    const char* dir = std::getenv("SEGMENTER_BENCH_LANGUAGES");
+    if (dir == nullptr) return;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().extension() != ".txt") continue;
+        const std::string code = entry.path().stem().string();
+        std::ifstream in(entry.path(), std::ios::binary);
+        auto text = std::make_shared<std::string>(std::istreambuf_iterator<char>(in),
+                                                  std::istreambuf_iterator<char>());
+        const talven::Language& lang = talven::language_rules(code);
+        benchmark::RegisterBenchmark(
+            ("BM_SegmentLanguage/" + code).c_str(),
+            [text, &lang](benchmark::State& state) {
+                for (auto _ : state) {
+                    std::string out = talven::segment_lines(*text, lang);
+                    benchmark::DoNotOptimize(out.data());
+                    benchmark::ClobberMemory();
+                }
+                state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                                        static_cast<std::int64_t>(text->size()));
+            })
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    register_languages();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

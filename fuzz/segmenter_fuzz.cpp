@@ -1,7 +1,7 @@
-// SPDX-License-Identifier: MIT
-// Fuzzes the sentence segmenter on random bytes: it loses and invents
-// nothing but white space, and every sentence is one non-empty line without
-// white space at either end.
+// Fuzzes the sentence segmenter on random bytes, by the English rules and
+// by those of another language picked from the input's length: it loses and
+// invents nothing but white space, and every sentence is one non-empty line
+// without white space at either end.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "talven/language.h"
 #include "talven/segmenter.h"
 
 namespace {
@@ -27,12 +28,7 @@ void append_non_white(std::string& out, std::string_view text) {
     }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string> sentences = talven::segment(text);
-
+void check_sentences(std::string_view text, const std::vector<std::string>& sentences) {
     std::string expected;
     append_non_white(expected, text);
     std::string got;
@@ -43,5 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         append_non_white(got, s);
     }
     check(got == expected);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    check_sentences(text, talven::segment(text));
+    static constexpr const char* languages[] = {"de", "fr", "hi", "ja", "el", "hy", "tr", "ar"};
+    const talven::Language& lang = talven::language_rules(languages[size % 8]);
+    check_sentences(text, talven::segment(text, lang));
     return 0;
 }

@@ -226,12 +226,12 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
     return list;
 }
 
-py::list segment(py::handle text_in) {
+py::list segment(py::handle text_in, const std::string& language) {
     const Text text = to_text(text_in, "the text");
     std::vector<std::string> sentences;
     {
         py::gil_scoped_release unlocked;
-        sentences = brennic::segment(text.bytes);
+        sentences = brennic::segment(text.bytes, language);
     }
     return to_python(sentences, text.is_str);
 }
@@ -243,12 +243,12 @@ std::size_t encoded_size(Py_UCS4 c) {
     return c < 0x10000 ? 3 : 4;
 }
 
-py::list segment_spans(py::handle text_in) {
+py::list segment_spans(py::handle text_in, const std::string& language) {
     const Text text = to_text(text_in, "the text");
     std::vector<brennic::Span> spans;
     {
         py::gil_scoped_release unlocked;
-        spans = brennic::segment_spans(text.bytes);
+        spans = brennic::segment_spans(text.bytes, language);
     }
     py::list list(spans.size());
     if (!text.is_str) {
@@ -383,24 +383,28 @@ The work runs in a pool of `threads` native threads (0: one per core) with
 the GIL released, so other Python threads run meanwhile. When texts fail,
 every text is still tried, then brennic.Error is raised for the first.)doc");
 
-    m.def("segment", &segment, py::arg("text"),
-          R"doc(segment(text)
+    m.def("segment", &segment, py::arg("text"), py::kw_only(), py::arg("language") = "en",
+          R"doc(segment(text, *, language="en")
 --
 
-The sentences of a text, in order.
+The sentences of a text, in order, by the sentence rules of `language`: an
+ISO 639-1 code ("en", "de", "fr", "hi", "zh"...) or "auto" for the language
+the text is written in. brennic.Error for a code that names no language.
 
-Exactly the lines that TALVEN_En.exe writes for the text's bytes: inside a
+Exactly the lines that TALVEN_En.exe writes for the text's bytes (with
+BRENNIC_LANGUAGE set to the language): inside a
 sentence every run of white space is one space, but for the line break
 before a terminator alone at the start of a line, which is dropped ("for
 pricing\n." gives "for pricing."). A str text is taken as its
 UTF-8 encoding with 'surrogateescape' and its sentences come back as str
 decoded the same way; bytes give bytes.)doc");
 
-    m.def("segment_spans", &segment_spans, py::arg("text"),
-          R"doc(segment_spans(text)
+    m.def("segment_spans", &segment_spans, py::arg("text"), py::kw_only(),
+          py::arg("language") = "en",
+          R"doc(segment_spans(text, *, language="en")
 --
 
-Where each sentence of segment(text) lies in the text.
+Where each sentence of segment(text, language=language) lies in the text.
 
 Returns (start, end) pairs, in order and not overlapping, such that
 text[start:end] runs from the sentence's first character to its last, with

@@ -146,6 +146,29 @@ TEST_F(TalvenCli, NewFileFollowsTheUmask) {
     EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
+TEST_F(TalvenCli, LanguageFromTheEnvironment) {
+    const std::string text = "Er kam am 3. Oktober an. Dann blieb er.\n";
+    write("in.txt", text);
+    struct Run {
+        const char* prefix;
+        const char* seg;
+    };
+    for (const Run& r :
+         {Run{"BRENNIC_LANGUAGE=de ", "Er kam am 3. Oktober an.\nDann blieb er.\n"},
+          Run{"BRENNIC_LANGUAGE= ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"},
+          Run{"BRENNIC_LANGUAGE=en ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"},
+          Run{"unset BRENNIC_LANGUAGE; ", "Er kam am 3.\nOktober an.\nDann blieb er.\n"}}) {
+        SCOPED_TRACE(r.prefix);
+        ASSERT_EQ(run("in.txt", r.prefix), 0) << err;
+        EXPECT_EQ(read("in.txt.seg"), r.seg);
+    }
+    fs::remove(dir / "in.txt.seg");
+    EXPECT_EQ(run("in.txt", "BRENNIC_LANGUAGE=klingon "), 2);
+    EXPECT_NE(err.find("BRENNIC_LANGUAGE"), std::string::npos) << err;
+    EXPECT_NE(err.find("\"klingon\""), std::string::npos) << err;
+    EXPECT_EQ(listing(), std::set<std::string>{"in.txt"});
+}
+
 TEST_F(TalvenCli, NoArgumentIsAUsageError) {
     EXPECT_EQ(run(""), 2);
     EXPECT_NE(err.find("usage"), std::string::npos) << err;

@@ -259,6 +259,7 @@ TEST(TalvenSegment, NoSpaceBetweenSentences) {
         {"The book is by J.R.R. Tolkien of the U.S.A. and J.Smith.",
          {"The book is by J.R.R. Tolkien of the U.S.A. and J.Smith."}},
         {"One.Two stays together.", {"One.Two stays together."}},
+        {"Today is Tuesday.Mr. Smith came by.", {"Today is Tuesday.", "Mr. Smith came by."}},
     });
 }
 
@@ -418,6 +419,10 @@ TEST(TalvenSegment, ListsHeadingsAndLines) {
         {"Sales went up\nin the north.", {"Sales went up in the north."}},
         {"They sold the old\nhouse. it was sad\nfor them.",
          {"They sold the old house. it was sad for them."}},
+        {"The board (a) sells the ship, (b) raises fares, and\n(c) keeps the crew.",
+         {"The board (a) sells the ship, (b) raises fares, and (c) keeps the crew."}},
+        {"The board decided:\n(a) sell the ship.\n(b) raise fares.",
+         {"The board decided:", "(a) sell the ship.", "(b) raise fares."}},
     });
 }
 

@@ -1,6 +1,6 @@
-// SPDX-License-Identifier: MIT
-// Brennic as a library: sentence segmentation and extractive summaries of
-// English texts held in memory.
+// Brennic as a library: sentence segmentation (by English rules or those of
+// another language) and extractive summaries of English texts held in
+// memory.
 //
 // Every function here is reentrant and keeps no state between calls, so any
 // number of threads may call them at once. Failures are thrown as
@@ -56,6 +56,17 @@ BRENNIC_EXPORT std::vector<std::string> segment(std::string_view text);
 // its last, white space inside included. The spans are in order, do not
 // overlap, and hold every non-white byte of text.
 BRENNIC_EXPORT std::vector<Span> segment_spans(std::string_view text);
+
+// The same by the sentence rules of a language: `language` is an ISO 639-1
+// code in lower case ("de", "fr", "hi", "zh"...), or "auto" for the language
+// the text is written in. "en" gives exactly segment(text). Every language
+// but English reads the sentence stops of every script (Devanagari "।",
+// Arabic "؟", Armenian "։", Ethiopic "።"...), the quotation marks of its
+// language and its own abbreviations and ordinals ("am 3. Oktober").
+// TALVEN_En.exe takes the same code from the environment variable
+// BRENNIC_LANGUAGE. Throws Error for a code that names no language.
+BRENNIC_EXPORT std::vector<std::string> segment(std::string_view text, std::string_view language);
+BRENNIC_EXPORT std::vector<Span> segment_spans(std::string_view text, std::string_view language);
 
 // ---------------------------------------------------------------------------
 // Summarization

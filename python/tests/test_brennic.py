@@ -128,6 +128,22 @@ def test_segment_and_spans_equal_talven_for_bytes_and_str(text):
     assert len(byte_spans) == len(str_spans) == len(lines)
 
 
+@pytest.mark.parametrize("language, sentences", [
+    ("de", ["Er kam am 3. Oktober an.", "Dann blieb er."]),
+    ("en", ["Er kam am 3.", "Oktober an.", "Dann blieb er."]),
+])
+def test_segment_takes_the_language(language, sentences):
+    text = "Er kam am 3. Oktober an. Dann blieb er."
+    assert brennic.segment(text, language=language) == sentences
+    spans = brennic.segment_spans(text, language=language)
+    assert [text[a:b] for a, b in spans] == sentences
+
+
+def test_segment_rejects_an_unknown_language():
+    with pytest.raises(brennic.Error, match='"zz"'):
+        brennic.segment("Text.", language="zz")
+
+
 def test_summarize_many_in_threads_equals_one_at_a_time():
     texts = [random_text(random.Random(seed)) for seed in range(12)]
     texts += [as_str(t) for t in texts[:6]] + [b"", ""]

@@ -181,8 +181,30 @@ std::vector<std::string> segment(std::string_view text) {
     return translate_failures([&] { return talven::segment(text); });
 }
 
+namespace {
+
+// The segmenter's rules for a language option; an unknown code is the
+// caller's error.
+const talven::Language& segmenter_rules(std::string_view language, std::string_view text) {
+    try {
+        return talven::language_rules(talven::resolve_language(language, text));
+    } catch (const talven::UnknownLanguage& e) { throw Error(e.what()); }
+}
+
+}  // namespace
+
 std::vector<Span> segment_spans(std::string_view text) {
     return translate_failures([&] { return align(text, talven::segment(text)); });
+}
+
+std::vector<std::string> segment(std::string_view text, std::string_view language) {
+    const talven::Language& rules = segmenter_rules(language, text);
+    return translate_failures([&] { return talven::segment(text, rules); });
+}
+
+std::vector<Span> segment_spans(std::string_view text, std::string_view language) {
+    const talven::Language& rules = segmenter_rules(language, text);
+    return translate_failures([&] { return align(text, talven::segment(text, rules)); });
 }
 
 Summary summarize(std::string_view text, const Options& options) {

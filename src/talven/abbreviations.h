@@ -15,12 +15,17 @@
 // title such as DR.) is more likely an acronym: a capitalised word after it
 // ("the SEC. Shares rose") opens a sentence, while a number ("SEC. 12")
 // or a word in capitals ("CARGO LINES INC. HOLDINGS") does not.
+//
+// Other languages take the same classes from their own lists (language.h),
+// read in every script; a lower-case letter alone is an abbreviation only
+// when listed, and ordinals follow ordinals.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "talven/language.h"
 #include "talven/terminators.h"
 #include "talven/words.h"
 
@@ -37,17 +42,22 @@ enum class CoreKind : std::uint8_t {
     Acronym,   // an abbreviation or number prefix in capitals: SEC., INC.
 };
 
-// The kind of the word before a full stop (openers and the stop stripped).
-CoreKind classify_core(std::string_view core);
+// The kind of the word before a full stop (openers and the stop stripped),
+// by the lists of `lang`.
+CoreKind classify_core(std::string_view core, const Language& lang);
 
 // The word ends in a full stop right after an abbreviation, title,
 // initial or acronym ("Fig.", "p.", "U.S.").
-bool ends_in_abbreviation(const WordEnd& end);
+bool ends_in_abbreviation(const WordEnd& end, const Language& lang);
 
 // Whether a full stop after `core`, which closes word `ender` of the
 // sentence that began at word `first`, ends the sentence before `next`, a
-// word that is no lower-case word nor punctuation.
+// word that is no lower-case word nor punctuation, by the rules of the
+// words' language.
 bool full_stop_ends(const Words& words, std::size_t first, std::size_t ender, std::string_view core,
                     const WordStart& next);
+
+// Whether `next` is a typical sentence opener of `lang`.
+bool opens_sentence(const WordStart& next, const Language& lang);
 
 }  // namespace talven

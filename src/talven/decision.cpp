@@ -21,7 +21,7 @@ bool all_dots(const Words& words, std::size_t from, std::size_t to) {
 // spaced ellipsis opening the next sentence.
 bool spaced_ellipsis_opens(const Words& words, const WordEnd& end, std::size_t i) {
     return end.term == Term::Stop && !end.core.empty() && !end.closed_core &&
-           classify_core(end.core) == CoreKind::Plain && i + 4 < words.size() &&
+           classify_core(end.core, words.language()) == CoreKind::Plain && i + 4 < words.size() &&
            words.breaks(i + 4) < 2 && words[i + 1] == "." && words[i + 2] == "." &&
            words[i + 3] == "." && word_start(words[i + 4]).kind == Case::Upper;
 }
@@ -32,13 +32,30 @@ bool is_bracketed_address(std::string_view w) {
            (w.starts_with("(http://") || w.starts_with("(https://") || w.starts_with("(www."));
 }
 
+// Other languages' texts end sentences inside a quotation ("«Adoraria ser
+// candidata. Tenho certeza...»") wherever a capitalised word or one of a
+// script without case follows; in
+// English a quotation keeps its sentences together but between long
+// statements (quoted_statements.h).
+bool quoted_sentence_ends(const Words& words, std::size_t i) {
+    if (words.language().english) return false;
+    const WordStart next = words.start_after(i);
+    if (next.kind == Case::Upper) return true;
+    // A letter of a script without case ("بل", "लेकिन") stands for a
+    // capital.
+    if (next.kind != Case::Other || next.rest.empty()) return false;
+    const Decoded d = decode_at(next.rest, 0);
+    return d.cp >= 0x370 && sym_of(d.cp) == Sym::Other;
+}
+
 }  // namespace
 
 bool terminator_ends(const Words& words, const Quotations& quotes, const SentenceState& sentence,
                      const WordEnd& end, std::size_t ender, std::size_t i) {
     if (end.term == Term::None) return false;
     if (sentence.depth > 0) return false;
-    if (quotes.inside[i] && !between_statements(words, quotes, sentence.first, end, i)) {
+    if (quotes.inside[i] && !quoted_sentence_ends(words, i) &&
+        !between_statements(words, quotes, sentence.first, end, i)) {
         return false;
     }
     if (aside_after_quotation(words, quotes, i, sentence.first)) return false;
@@ -52,7 +69,7 @@ bool terminator_ends(const Words& words, const Quotations& quotes, const Sentenc
     // "in the city. features\ncontact us\n": a sentence end, then a run of
     // short lines.
     if (a.kind == Case::Lower && end.term == Term::Stop && !end.closed_core &&
-        words.breaks(i + 1) == 0 && classify_core(end.core) == CoreKind::Plain &&
+        words.breaks(i + 1) == 0 && classify_core(end.core, words.language()) == CoreKind::Plain &&
         short_lines_follow(words, i)) {
         return true;
     }

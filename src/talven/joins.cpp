@@ -2,7 +2,10 @@
 // Joins: finding the one place where a word holds two sentences.
 #include "talven/joins.h"
 
+#include <string>
+
 #include "talven/chars.h"
+#include "talven/lexicon.h"
 
 namespace talven {
 namespace {
@@ -52,14 +55,19 @@ bool capitalised_word_then_closers(std::string_view text, std::size_t from, std:
     return p == end;
 }
 
-// Whether text[from, to) can close a sentence: a lower-case word of two
-// letters or more ("noon", "don't") or a number ("2,000", "4.7.2021", "5%").
+// Whether text[from, to) can close a sentence: a word of two lower-case
+// letters or more, capitalised or not ("noon", "don't", "Tuesday"; before
+// a title only), or a number ("2,000", "4.7.2021",
+// "5%").
 class SentenceEndShape {
 public:
     // Feeds the next byte of the word; false once the word cannot be one.
     void add(char c) {
         const bool first = count_++ == 0;
-        if (is_ascii_lower(c)) {
+        if (first && c >= 'A' && c <= 'Z') {
+            number_ = false;
+            capitalised_ = true;
+        } else if (is_ascii_lower(c)) {
             number_ = false;
             ++letters_;
         } else if (is_ascii_digit(c)) {
@@ -78,6 +86,7 @@ public:
         last_digit_ = is_ascii_digit(c) && !percent_;
     }
     bool word() const { return word_ && letters_ >= 2; }
+    bool capitalised() const { return capitalised_; }
     bool number() const { return number_ && digits_ > 0 && (last_digit_ || percent_); }
 
 private:
@@ -88,7 +97,23 @@ private:
     bool number_ = true;
     bool last_digit_ = false;
     bool percent_ = false;
+    bool capitalised_ = false;
 };
+
+// The letters from q on are a title ("Mr", "Dr").
+bool title_at(std::string_view text, std::size_t q, std::size_t end) {
+    std::string lower;
+    for (std::size_t e = q; e < end && is_ascii_letter(text[e]); ++e) lower += to_lower(text[e]);
+    return abbrev_kind(lower) == AbbrevKind::Title;
+}
+
+// "Mrs.Smith", "Inc.The": a capitalised word on the abbreviation lists
+// stays whole.
+bool is_listed(std::string_view word) {
+    std::string lower(word);
+    for (char& c : lower) c = to_lower(c);
+    return abbrev_kind(lower) != AbbrevKind::None;
+}
 
 }  // namespace
 
@@ -96,12 +121,17 @@ std::size_t join_cut(std::string_view text, std::size_t begin, std::size_t end) 
     std::size_t p = begin;
     while (p < end && is_ascii_opener(text[p])) ++p;
     SentenceEndShape shape;
+    const std::size_t word_begin = p;
     for (; p < end; ++p) {
         const char c = text[p];
-        if (is_terminator_byte(c) && (shape.word() || shape.number())) {
+        if (is_terminator_byte(c) && (shape.word() || shape.number()) &&
+            !(shape.capitalised() && is_listed(text.substr(word_begin, p - word_begin)))) {
             std::size_t q = p;
             while (q < end && is_terminator_byte(text[q])) ++q;
             if (q < end && text[q] >= 'A' && text[q] <= 'Z') {
+                // After a capitalised word ("One.Two") only a title makes
+                // the cut ("Tuesday.Mr. Smith").
+                if (shape.capitalised() && !title_at(text, q, end)) return end;
                 return capitalised_word_then_closers(text, q, end) ? q : end;
             }
         }

@@ -253,12 +253,12 @@ constexpr std::string_view minor_words[] = {
 
 using Set = std::unordered_set<std::string_view>;
 
-struct Lexicon {
+struct EnglishLexicon {
     std::unordered_map<std::string_view, AbbrevKind> kinds;
     Set openers{std::begin(opener_words), std::end(opener_words)};
     Set minors{std::begin(minor_words), std::end(minor_words)};
 
-    Lexicon() {
+    EnglishLexicon() {
         // Later assignments win: the resource list first, then the finer
         // classes drawn up here.
         for (std::string_view w : brennic::abbreviation_list()) kinds[w] = AbbrevKind::Abbrev;
@@ -271,8 +271,8 @@ struct Lexicon {
     }
 };
 
-const Lexicon& lexicon() {
-    static const Lexicon lex;
+const EnglishLexicon& lexicon() {
+    static const EnglishLexicon lex;
     return lex;
 }
 

@@ -62,7 +62,7 @@ std::size_t short_line_from(const Words& words, std::size_t j) {
     for (std::size_t k = j; k < words.size() && k < j + 3; ++k) {
         if (k > j && words.breaks(k) > 0) return std::string_view::npos;
         std::string_view w = words[k];
-        if (analyse_end(w).term != Term::None) return std::string_view::npos;
+        if (analyse_end(w, words.language()).term != Term::None) return std::string_view::npos;
         if (k + 1 == words.size() || words.breaks(k + 1) > 0) {
             char last = w.back();
             if (last == ',' || last == ';' || last == ':') return std::string_view::npos;
@@ -83,7 +83,7 @@ bool heading_line(const Words& words, const SentenceState& sentence, const LineS
     std::string_view w = words[i];
     char last = w.back();
     if (last == ',' || last == ';' || last == ':') return false;
-    return analyse_end(w).term == Term::None;
+    return analyse_end(w, words.language()).term == Term::None;
 }
 
 }  // namespace
@@ -112,7 +112,8 @@ bool line_break_ends(const Words& words, const SentenceState& sentence, const Li
                      const std::optional<Marker>& marker, std::size_t i) {
     bool lower_next = words.start_after(i).kind == Case::Lower;
     if (is_line_bullet(words[i + 1])) return true;
-    if (marker && sentence.depth == 0 && opens_line_item(*marker, sentence.last_marker)) {
+    if (marker && sentence.depth == 0 && opens_line_item(*marker, sentence.last_marker) &&
+        !continues_inline_list(words, sentence.first, i, *marker)) {
         return true;
     }
     if ((line.item || sentence.marker != no_word) && !lower_next) return true;

@@ -3,7 +3,10 @@
 // whether a marker or bullet opens a list item.
 #include "talven/list_markers.h"
 
+#include <algorithm>
 #include <string>
+
+#include "talven/terminators.h"
 
 namespace talven {
 namespace {
@@ -112,6 +115,21 @@ bool opens_line_item(const Marker& m, const std::optional<Marker>& last) {
     bool weak = m.form == MarkerForm::Dot && !is_ascii_digit(m.label[0]) &&
                 !is_ascii_lower(m.label[0]) && !(last && is_successor(*last, m));
     return !weak;
+}
+
+bool continues_inline_list(const Words& words, std::size_t first, std::size_t i,
+                           const Marker& marker) {
+    if (analyse_end(words[i], words.language()).term != Term::None) return false;
+    // Inline lists are short: look back a few dozen words only, which also
+    // keeps a sentence of a million markers linear.
+    constexpr std::size_t reach = 64;
+    const std::size_t from = std::max(first + 1, i > reach ? i - reach : 0);
+    for (std::size_t k = i + 1; k-- > from;) {
+        if (const std::optional<Marker> m = parse_marker(words[k]); m && is_successor(*m, marker)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool starts_inline_item(const Words& words, std::size_t i, const Marker& marker,

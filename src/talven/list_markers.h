@@ -46,6 +46,13 @@ bool is_line_bullet(std::string_view w);
 // more likely an initial, unless it continues the last list.
 bool opens_line_item(const Marker& m, const std::optional<Marker>& last);
 
+// "(a) builds a ship, (b) raises fares, and\n(c) continues": whether
+// `marker`, opening the line after word i, continues a list running inline
+// in the sentence that began at word `first`: its predecessor stands inside
+// that sentence (not opening it) and word i ends without a terminator.
+bool continues_inline_list(const Words& words, std::size_t first, std::size_t i,
+                           const Marker& marker);
+
 // Whether the marker after word i (not after a terminator) starts an inline
 // list item: it continues the last list; or it starts a list again in a
 // sentence that a marker of the same form opened, and a capitalised word

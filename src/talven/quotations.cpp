@@ -33,7 +33,16 @@ struct QuoteMarks {
     bool close_single = false;
 };
 
-QuoteMarks quote_marks(std::string_view w) {
+// The marks of other languages beyond the English ones: openers and
+// closers of double quotations.
+bool opens_double(std::uint32_t cp) {
+    return cp == 0xBB || cp == 0x201D || cp == 0x300C || cp == 0x300E;
+}
+bool closes_double(std::uint32_t cp) {
+    return cp == 0xAB || cp == 0x201C || cp == 0x300D || cp == 0x300F;
+}
+
+QuoteMarks quote_marks(std::string_view w, bool other_language) {
     QuoteMarks q;
     // Leading brackets, then the first quote mark.
     std::size_t p = 0;
@@ -41,7 +50,8 @@ QuoteMarks quote_marks(std::string_view w) {
     if (p < w.size()) {
         Decoded d = decode_at(w, p);
         std::size_t after = p + d.len;
-        if (d.cp == '"' || d.cp == 0x201C || d.cp == 0x201E || d.cp == 0xAB) {
+        if (d.cp == '"' || d.cp == 0x201C || d.cp == 0x201E || d.cp == 0xAB ||
+            (other_language && opens_double(d.cp) && after < w.size())) {
             q.open_double = true;
         } else if (d.cp == '\'' || d.cp == '`' || d.cp == 0x2018) {
             std::string_view rest = w.substr(after);
@@ -63,7 +73,8 @@ QuoteMarks quote_marks(std::string_view w) {
     }
     if (e > 0) {
         Decoded d = decode_before(w, e);
-        if (d.cp == '"' || d.cp == 0x201D || d.cp == 0xBB) {
+        if (d.cp == '"' || d.cp == 0x201D || d.cp == 0xBB ||
+            (other_language && closes_double(d.cp) && e - d.len > 0)) {
             q.close_double = e - d.len > p || !q.open_double;
         } else if ((d.cp == '\'' || d.cp == 0x2019) && e - d.len > 0) {
             q.close_single = e - d.len > p || !q.open_single;
@@ -93,16 +104,53 @@ Quotations find_quotations(const Words& words) {
         }
         open = none;
     };
+    const bool other_language = !words.language().english;
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words.breaks(i) >= 2) open_double = open_single = none;
         if (open_double != none && i - open_double > max_quote_words) open_double = none;
         if (open_single != none && i - open_single > max_quote_words) open_single = none;
-        QuoteMarks q = quote_marks(words[i]);
+        QuoteMarks q = quote_marks(words[i], other_language);
         if (q.close_double && open_double != none) close(open_double, i);
         if (q.close_single && open_single != none) close(open_single, i);
         if (q.open_double) open_double = i;
         if (q.open_single) open_single = i;
     }
+    return out;
+}
+
+bool is_closers_only(std::string_view w) {
+    for (std::size_t p = 0; p < w.size();) {
+        const Decoded d = decode_at(w, p);
+        const Sym s = sym_of(d.cp);
+        if (s != Sym::CloseQuote && s != Sym::CloseBracket && s != Sym::DoubleQuote &&
+            d.cp != 0x300D && d.cp != 0x300F) {
+            return false;
+        }
+        p += d.len;
+    }
+    return !w.empty();
+}
+
+std::vector<std::size_t> unclosed_brackets(const Words& words) {
+    std::vector<std::size_t> out;
+    std::vector<std::size_t> open;  // the word of each bracket still open
+    const auto flush = [&] {
+        for (std::size_t k : open) {
+            if (out.empty() || out.back() < k) out.push_back(k);
+        }
+        open.clear();
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words.breaks(i) >= 2) flush();
+        for (char c : words[i]) {
+            if (c == '(' || c == '[' || c == '{') {
+                open.push_back(i);
+            } else if ((c == ')' || c == ']' || c == '}') && !open.empty()) {
+                open.pop_back();
+            }
+        }
+    }
+    flush();
     return out;
 }
 

@@ -11,6 +11,10 @@
 // (the apostrophe of "the 'nineties") is ignored, so a stray quote cannot
 // swallow the rest of the text.
 //
+// Other languages quote with more marks: „…“ and ‚…‘ (German, Czech),
+// «…» with spaces inside (French), »…« and »…» (Danish, Swedish), ”…”
+// (Swedish, Finnish), 「…」 and 『…』 (Japanese, Chinese).
+//
 // Brackets are counted per sentence: a sentence does not end while a
 // bracket opened in it is still open, and a short bracket followed by a
 // lower-case word ("the film Why? (A Comedy, 1950) and then") is an aside.
@@ -41,6 +45,14 @@ struct Quotations {
 };
 
 Quotations find_quotations(const Words& words);
+
+// A word of closing quote marks and brackets only ("»", "”)").
+bool is_closers_only(std::string_view w);
+
+// The words, in order, holding an opening bracket that no bracket closes
+// in the same paragraph ("(Ak tenli. Boyu boyuma denk."): in languages
+// other than English such a bracket holds off no sentence end.
+std::vector<std::size_t> unclosed_brackets(const Words& words);
 
 // Adds the brackets that word w opens and closes to `depth`, the brackets
 // open in the sentence (never below zero).

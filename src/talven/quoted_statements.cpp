@@ -10,9 +10,9 @@ namespace {
 
 // A full stop after an ordinary word, not after an abbreviation, title or
 // initial that a sentence goes on after.
-bool is_statement_stop(const WordEnd& end) {
+bool is_statement_stop(const WordEnd& end, const Language& lang) {
     if (end.term != Term::Stop || end.core.empty()) return false;
-    switch (classify_core(end.core)) {
+    switch (classify_core(end.core, lang)) {
         case CoreKind::Plain:
         case CoreKind::Everyday:
         case CoreKind::Time:
@@ -24,10 +24,10 @@ bool is_statement_stop(const WordEnd& end) {
 
 // A statement goes on after a word without a terminator and after an
 // abbreviation, title or initial ("access for U.S. visitors").
-bool goes_on(const WordEnd& end) {
+bool goes_on(const WordEnd& end, const Language& lang) {
     if (end.term == Term::None) return true;
     return end.term == Term::Stop && !end.core.empty() && !end.closed_core &&
-           !is_statement_stop(end);
+           !is_statement_stop(end, lang);
 }
 
 // "251",", "251,"": a comma right before or after the closing quotes.
@@ -46,18 +46,21 @@ bool comma_at_close(std::string_view w) {
 // after which no statement goes on, within the sentence begun at `first`.
 std::size_t words_back(const Words& words, std::size_t first, std::size_t i) {
     std::size_t start = i;
-    while (start > first && goes_on(analyse_end(words[start - 1]))) --start;
+    while (start > first &&
+           goes_on(analyse_end(words[start - 1], words.language()), words.language()))
+        --start;
     return i + 1 - start;
 }
 
 // Whether a statement starts at word i + 1 and ends within the quotation.
 bool statement_follows(const Words& words, const Quotations& quotes, std::size_t i) {
     for (std::size_t j = i + 1; j < words.size() && quotes.inside[j - 1]; ++j) {
-        const WordEnd e = analyse_end(words[j]);
+        const WordEnd e = analyse_end(words[j], words.language());
         const bool closes = !quotes.inside[j];
-        if (goes_on(e) && !closes) continue;
+        if (goes_on(e, words.language()) && !closes) continue;
         if (j - i < min_statement_words) return false;
-        return is_statement_stop(e) || (e.term == Term::None && comma_at_close(words[j]));
+        return is_statement_stop(e, words.language()) ||
+               (e.term == Term::None && comma_at_close(words[j]));
     }
     return false;
 }
@@ -66,7 +69,8 @@ bool statement_follows(const Words& words, const Quotations& quotes, std::size_t
 
 bool between_statements(const Words& words, const Quotations& quotes, std::size_t first,
                         const WordEnd& end, std::size_t i) {
-    return is_statement_stop(end) && !end.closed_core && words.start_after(i).kind == Case::Upper &&
+    return is_statement_stop(end, words.language()) && !end.closed_core &&
+           words.start_after(i).kind == Case::Upper &&
            words_back(words, first, i) >= min_statement_words &&
            statement_follows(words, quotes, i);
 }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -101,9 +102,13 @@ bool write_all(int fd, std::string_view data) {
 
 }  // namespace
 
-std::string write_seg_file(const std::string& name) {
+std::string write_seg_file(const std::string& name, std::string_view language) {
     std::string data;
     if (std::string err = read_file(name, data); !err.empty()) return err;
+    const Language* lang = nullptr;
+    try {
+        lang = &language_rules(resolve_language(language, data));
+    } catch (const UnknownLanguage& e) { return e.what(); }
 
     const std::string target = name + ".seg";
     struct stat st {};
@@ -135,7 +140,7 @@ std::string write_seg_file(const std::string& name) {
     // The sentences go to the file as they are found, so that the output
     // is never held whole beside the text.
     try {
-        segment_lines_to(data, [&fd](std::string_view lines) {
+        segment_lines_to(data, *lang, [&fd](std::string_view lines) {
             if (!write_all(fd.get(), lines))
                 throw std::system_error(errno, std::generic_category());
         });
@@ -173,10 +178,20 @@ int run_command_line(int argc, char** argv) {
                      program);
         return 2;
     }
+    const char* language = std::getenv("BRENNIC_LANGUAGE");
+    if (language == nullptr || *language == '\0') language = "en";
+    if (std::string_view(language) != "auto") {
+        try {
+            language_rules(language);
+        } catch (const UnknownLanguage& e) {
+            std::fprintf(stderr, "%s: BRENNIC_LANGUAGE: %s\n", program, e.what());
+            return 2;
+        }
+    }
     signal_cleanup::install();
     std::string err;
     try {
-        err = write_seg_file(argv[1]);
+        err = write_seg_file(argv[1], language);
     } catch (const std::bad_alloc&) {
         // Everything the run held is released by now, the temporary file too.
         std::fprintf(stderr, "%s: out of memory\n", program);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace talven {
 
@@ -11,10 +12,13 @@ namespace talven {
 // either the complete new one or whatever was there before. Returns an
 // empty string on success, else the reason for the failure (the temporary
 // file is removed).
-std::string write_seg_file(const std::string& name);
+// `language` is the text's language option (language.h: a code or "auto").
+std::string write_seg_file(const std::string& name, std::string_view language = "en");
 
-// The command line: `TALVEN_En.exe NAME`. Returns the exit status (0 done,
-// 1 failure, 2 usage error) after reporting problems on standard error.
+// The command line: `TALVEN_En.exe NAME`, the language from the environment
+// variable BRENNIC_LANGUAGE (unset or empty: English). Returns the exit
+// status (0 done, 1 failure, 2 usage error or unknown language) after
+// reporting problems on standard error.
 int run_command_line(int argc, char** argv);
 
 }  // namespace talven

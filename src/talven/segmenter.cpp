@@ -79,8 +79,10 @@ namespace {
 class Segmenter {
 public:
     // last_marker: the list marker met last in the text before this one.
-    Segmenter(std::string_view text, std::optional<Marker> last_marker, Words::Table table)
-        : words_(text, std::move(table)), quotes_(find_quotations(words_)) {
+    Segmenter(std::string_view text, const Language& lang, std::optional<Marker> last_marker,
+              Words::Table table)
+        : words_(text, std::move(table), lang), quotes_(find_quotations(words_)) {
+        if (!lang.english) unclosed_ = unclosed_brackets(words_);
         sentence_.last_marker = last_marker;
     }
 
@@ -96,7 +98,11 @@ public:
         start_sentence(0);
         for (std::size_t i = 0; i < n; ++i) {
             if (i == 0 || words_.breaks(i) > 0) start_line(line_, words_[i], i);
-            count_brackets(words_[i], sentence_.depth);
+            if (next_unclosed_ < unclosed_.size() && unclosed_[next_unclosed_] == i) {
+                ++next_unclosed_;  // a bracket never closed holds off nothing
+            } else {
+                count_brackets(words_[i], sentence_.depth);
+            }
             add_to_line(line_, words_[i], i);
             if (i + 1 == n || opener_runs_in(words_, quotes_, sentence_, i) || ends_after(i)) {
                 emit(first, i);
@@ -112,6 +118,8 @@ private:
     SentenceState sentence_;
     LineState line_;
     std::size_t short_line_run_end_ = no_word;  // first word after a short line ended
+    std::vector<std::size_t> unclosed_;         // unclosed_brackets, other languages
+    std::size_t next_unclosed_ = 0;
 
     void start_sentence(std::size_t i) {
         sentence_.first = i;
@@ -145,16 +153,22 @@ private:
         }
         if (i == sentence_.marker) return false;  // "1. The first item"
 
-        const std::optional<std::size_t> ender = closing_word(words_, sentence_.first, i);
+        std::optional<std::size_t> ender = closing_word(words_, sentence_.first, i);
+        // "« C'est fini. » Puis": a closing quote standing apart after
+        // its terminator, as French sets it, belongs to the word before.
+        if (ender == i && i > sentence_.first && !words_.language().english &&
+            is_closers_only(words_[i])) {
+            ender = i - 1;
+        }
         if (!ender) return false;
-        const WordEnd end = analyse_end(words_[*ender]);
+        const WordEnd end = analyse_end(words_[*ender], words_.language());
 
         // "(age 30) Fort": a number closing a bracket opened in the sentence
         // is no list marker. "see Fig. 2. It shows": a number after an
         // abbreviation is its argument, not a list marker.
         if (marker && marker->form == MarkerForm::Paren && sentence_.depth > 0) marker.reset();
         if (marker && marker->form == MarkerForm::Dot && is_ascii_digit(marker->label[0]) &&
-            ends_in_abbreviation(end)) {
+            ends_in_abbreviation(end, words_.language())) {
             marker.reset();
         }
         if (dateline_ends(words_, sentence_.first, end, i)) return true;
@@ -164,6 +178,7 @@ private:
             if (end.term != Term::None) {
                 WordStart capitalised;
                 capitalised.kind = Case::Upper;
+                capitalised.rest = next;
                 capitalised.none = false;
                 return ends_before(words_, sentence_.first, end, *ender, i, capitalised);
             }
@@ -175,7 +190,8 @@ private:
 };
 
 template <class Emit>
-void segment_chunks(std::string_view text, std::size_t chunk_bytes, Emit&& emit) {
+void segment_chunks(std::string_view text, const Language& lang, std::size_t chunk_bytes,
+                    Emit&& emit) {
     std::optional<Marker> last_marker;
     Words::Table table;  // the word table, reused from group to group
     std::size_t begin = 0;
@@ -188,7 +204,7 @@ void segment_chunks(std::string_view text, std::size_t chunk_bytes, Emit&& emit)
             chunk_bytes >= text.size() - begin
                 ? text.size()
                 : next_paragraph_gap(text, std::max(word + 1, begin + chunk_bytes));
-        Segmenter seg(text.substr(begin, end - begin), last_marker, std::move(table));
+        Segmenter seg(text.substr(begin, end - begin), lang, last_marker, std::move(table));
         seg.run([&](std::size_t first, std::size_t last) { emit(seg.words(), first, last); });
         last_marker = seg.last_marker();
         table = seg.take_table();
@@ -207,37 +223,51 @@ void append_sentence(std::string& out, const Words& words, std::size_t first, st
 
 }  // namespace
 
-std::vector<std::string> segment(std::string_view text) {
+std::vector<std::string> segment(std::string_view text) { return segment(text, english()); }
+
+std::vector<std::string> segment(std::string_view text, const Language& lang) {
     std::vector<std::string> out;
-    segment_chunks(text, kChunkBytes, [&](const Words& words, std::size_t first, std::size_t last) {
-        std::string s;
-        append_sentence(s, words, first, last);
-        out.push_back(std::move(s));
-    });
+    segment_chunks(text, lang, kChunkBytes,
+                   [&](const Words& words, std::size_t first, std::size_t last) {
+                       std::string s;
+                       append_sentence(s, words, first, last);
+                       out.push_back(std::move(s));
+                   });
     return out;
 }
 
 std::string segment_lines(std::string_view text, std::size_t chunk_bytes) {
+    return segment_lines(text, english(), chunk_bytes);
+}
+
+std::string segment_lines(std::string_view text, const Language& lang, std::size_t chunk_bytes) {
     std::string out;
     out.reserve(text.size() + text.size() / 16 + 1);
-    segment_chunks(text, chunk_bytes, [&](const Words& words, std::size_t first, std::size_t last) {
-        append_sentence(out, words, first, last);
-        out += '\n';
-    });
+    segment_chunks(text, lang, chunk_bytes,
+                   [&](const Words& words, std::size_t first, std::size_t last) {
+                       append_sentence(out, words, first, last);
+                       out += '\n';
+                   });
     return out;
 }
 
 void segment_lines_to(std::string_view text, const std::function<void(std::string_view)>& put,
                       std::size_t chunk_bytes) {
+    segment_lines_to(text, english(), put, chunk_bytes);
+}
+
+void segment_lines_to(std::string_view text, const Language& lang,
+                      const std::function<void(std::string_view)>& put, std::size_t chunk_bytes) {
     std::string out;
-    segment_chunks(text, chunk_bytes, [&](const Words& words, std::size_t first, std::size_t last) {
-        append_sentence(out, words, first, last);
-        out += '\n';
-        if (out.size() >= kChunkBytes) {
-            put(out);
-            out.clear();
-        }
-    });
+    segment_chunks(text, lang, chunk_bytes,
+                   [&](const Words& words, std::size_t first, std::size_t last) {
+                       append_sentence(out, words, first, last);
+                       out += '\n';
+                       if (out.size() >= kChunkBytes) {
+                           put(out);
+                           out.clear();
+                       }
+                   });
     if (!out.empty()) put(out);
 }
 

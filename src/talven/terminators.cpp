@@ -3,6 +3,8 @@
 // footnote numbers) and finding the word that closes a sentence.
 #include "talven/terminators.h"
 
+#include "talven/script_stops.h"
+
 namespace talven {
 namespace {
 
@@ -23,13 +25,17 @@ bool is_citation(std::string_view inner) {
 
 // "decision.“ However": an opening quote mark right after a terminator
 // opens nothing; it is a closing one typed the wrong way round.
-bool is_misplaced_opener(std::string_view w, std::size_t e, Decoded d) {
-    if ((d.cp != 0x201C && d.cp != 0x2018) || e == d.len) return false;
-    Sym before = sym_of(decode_before(w, e - d.len).cp);
+// In other languages "«" closes too ("Tak.«", Danish), and the stops of
+// every script count.
+bool is_misplaced_opener(std::string_view w, std::size_t e, Decoded d, const Language& lang) {
+    if ((d.cp != 0x201C && d.cp != 0x2018 && (lang.english || d.cp != 0xAB)) || e == d.len) {
+        return false;
+    }
+    Sym before = terminator_sym(decode_before(w, e - d.len).cp, lang);
     return before == Sym::Period || before == Sym::Bang || before == Sym::Ellipsis;
 }
 
-std::size_t strip_closers(std::string_view w, std::size_t e) {
+std::size_t strip_closers(std::string_view w, std::size_t e, const Language& lang) {
     while (e > 0) {
         if (w[e - 1] == ']') {
             // Citation marks are short: look back a few bytes only, which
@@ -45,7 +51,7 @@ std::size_t strip_closers(std::string_view w, std::size_t e) {
             }
         }
         Decoded d = decode_before(w, e);
-        if (!is_closer(sym_of(d.cp)) && !is_misplaced_opener(w, e, d)) break;
+        if (!is_closer(sym_of(d.cp)) && !is_misplaced_opener(w, e, d, lang)) break;
         e -= d.len;
     }
     return e;
@@ -82,12 +88,12 @@ struct TerminatorRun {
     }
 };
 
-TerminatorRun terminators_before(std::string_view w, std::size_t e) {
+TerminatorRun terminators_before(std::string_view w, std::size_t e, const Language& lang) {
     TerminatorRun run;
     std::size_t t = e;
     while (t > 0) {
         Decoded d = decode_before(w, t);
-        Sym s = sym_of(d.cp);
+        Sym s = terminator_sym(d.cp, lang);
         if (s == Sym::Period) {
             ++run.stops;
         } else if (s == Sym::Bang) {
@@ -114,15 +120,18 @@ bool dash_before_quote(std::string_view w, std::size_t e) {
 }  // namespace
 
 bool is_citation_only(std::string_view w) {
-    return !w.empty() && w[0] == '[' && strip_closers(w, w.size()) == 0;
+    return !w.empty() && w[0] == '[' && strip_closers(w, w.size(), english()) == 0;
 }
 
-WordEnd analyse_end(std::string_view w) {
+WordEnd analyse_end(std::string_view w, const Language& lang) {
     WordEnd out;
     // Most words end in a letter or a comma: nothing to strip, no terminator.
-    if (w.empty() || is_ascii_letter(w.back()) || w.back() == ',' || w.back() == ';') return out;
-    const std::size_t e = strip_footnote(w, strip_closers(w, w.size()), out.footnote);
-    const TerminatorRun run = terminators_before(w, e);
+    if (w.empty() || is_ascii_letter(w.back()) || w.back() == ',' ||
+        (w.back() == ';' && !lang.semicolon_asks)) {
+        return out;
+    }
+    const std::size_t e = strip_footnote(w, strip_closers(w, w.size(), lang), out.footnote);
+    const TerminatorRun run = terminators_before(w, e, lang);
     const std::size_t t = run.begin;
     // "[...]" and "(...)" mark an omission, not an end.
     if (t > 0 && (run.ellipsis || run.stops >= 2) && !run.bang &&
@@ -184,8 +193,10 @@ std::optional<std::size_t> closing_word(const Words& words, std::size_t first, s
     while (ender > first && is_citation_only(words[ender])) --ender;
     // "a gap.11 12 Take": a second footnote number after one glued to the
     // full stop belongs to the sentence too.
-    if (is_number(words[i + 1]) && analyse_end(words[ender]).footnote) return std::nullopt;
-    if (ender > first && is_number(words[ender]) && analyse_end(words[ender - 1]).footnote) {
+    if (is_number(words[i + 1]) && analyse_end(words[ender], words.language()).footnote)
+        return std::nullopt;
+    if (ender > first && is_number(words[ender]) &&
+        analyse_end(words[ender - 1], words.language()).footnote) {
         --ender;
     }
     return ender;

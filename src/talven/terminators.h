@@ -29,7 +29,8 @@ struct WordEnd {
     bool footnote = false;     // a footnote number follows the terminator
 };
 
-WordEnd analyse_end(std::string_view w);
+// How word w ends, by the terminators of `lang` (script_stops.h).
+WordEnd analyse_end(std::string_view w, const Language& lang);
 
 // "[1]", "[2, 3]": a word that is nothing but citation marks.
 bool is_citation_only(std::string_view w);

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "talven/joins.h"
+#include "talven/language.h"
 #include "talven/segmenter.h"
 
 namespace talven {
@@ -38,10 +39,28 @@ constexpr std::array<ByteKind, 256> byte_kinds = [] {
     return kinds;
 }();
 
-// Where the word from i on ends: at white space or after a wide stop.
-// `maybe_join` is set when a terminator stands right before a capital
-// letter, where the word may hold two sentences.
-std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe_join) {
+// Kana and CJK ideographs, which Chinese and Japanese text sets with no
+// space after a sentence, whatever mark ends it.
+bool is_cjk_at(std::string_view text, std::size_t i) {
+    if (utf8_len_at(text, i) != 3) return false;
+    const std::uint32_t cp = decode_utf8(text, i, 3);
+    return (cp >= 0x3040 && cp <= 0x30FF) || (cp >= 0x3400 && cp <= 0x9FFF) ||
+           (cp >= 0xF900 && cp <= 0xFAFF);
+}
+
+bool is_wide_digit_at(std::string_view text, std::size_t i) {
+    if (utf8_len_at(text, i) != 3) return false;
+    const std::uint32_t cp = decode_utf8(text, i, 3);
+    return cp >= 0xFF10 && cp <= 0xFF19;
+}
+
+// Where the word from i on ends: at white space or after a wide stop; in
+// languages other than English also after an ASCII "!" or "?" before kana
+// or an ideograph ("美味!組内"). `maybe_join` is set when a terminator
+// stands right before a capital letter, where the word may hold two
+// sentences.
+std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe_join,
+                               bool cjk_bangs) {
     const std::size_t n = text.size();
     while (i < n) {
         const ByteKind kind = byte_kinds[static_cast<u8>(text[i])];
@@ -52,6 +71,11 @@ std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe
         if (kind == ByteKind::Space) return i;
         if (kind == ByteKind::Terminator) {
             if (i + 1 < n && text[i + 1] >= 'A' && text[i + 1] <= 'Z') maybe_join = true;
+            if (cjk_bangs && text[i] != '.') {
+                std::size_t j = i + 1;
+                while (j < n && (text[j] == '!' || text[j] == '?')) ++j;
+                if (j < n && static_cast<u8>(text[j]) >= 0xE3 && is_cjk_at(text, j)) return j;
+            }
             ++i;
             continue;
         }
@@ -63,6 +87,8 @@ std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe
         std::uint32_t cp = decode_utf8(text, i, len);
         i += len;
         if (!is_wide_stop(cp)) continue;
+        // "３．２９": a full-width decimal point, in other languages.
+        if (cjk_bangs && cp == 0xFF0E && i < n && is_wide_digit_at(text, i)) continue;
         while (i < n) {
             std::size_t l = utf8_len_at(text, i);
             if (l == 0) break;
@@ -77,9 +103,9 @@ std::size_t space_or_wide_stop(std::string_view text, std::size_t i, bool& maybe
 
 // Where the word from i on ends: also inside it, after a sentence end that
 // no white space follows (joins.h).
-std::size_t word_end(std::string_view text, std::size_t i) {
+std::size_t word_end(std::string_view text, std::size_t i, bool cjk_bangs) {
     bool maybe_join = false;
-    const std::size_t end = space_or_wide_stop(text, i, maybe_join);
+    const std::size_t end = space_or_wide_stop(text, i, maybe_join, cjk_bangs);
     return maybe_join ? join_cut(text, i, end) : end;
 }
 
@@ -103,7 +129,8 @@ std::size_t skip_gap(std::string_view text, std::size_t i, int& breaks) {
 
 }  // namespace
 
-Words::Words(std::string_view text, Table table) : text_(text), words_(std::move(table)) {
+Words::Words(std::string_view text, Table table, const Language& lang)
+    : text_(text), words_(std::move(table)), lang_(&lang), wide_case_(!lang.english) {
     words_.clear();
     // Offsets are within one paragraph group, which is held in memory as a
     // whole: one of a terabyte cannot be.
@@ -116,7 +143,7 @@ Words::Words(std::string_view text, Table table) : text_(text), words_(std::move
         i = skip_gap(text, i, breaks);
         if (i >= n) break;
         const std::size_t b = i;
-        i = word_end(text, i);
+        i = word_end(text, i, wide_case_);
         const std::uint64_t length = std::min<std::uint64_t>(i - b, kLongWord);
         std::uint64_t word = static_cast<std::uint64_t>(b) << kBeginShift | length << kFlagBits;
         word |= static_cast<std::uint64_t>(std::min(breaks, 3));
@@ -136,19 +163,28 @@ std::size_t Words::long_word_end(std::size_t i) const {
     return e;
 }
 
-WordStart word_start(std::string_view w) {
+WordStart word_start(std::string_view w, bool wide_case) {
     WordStart a;
     std::size_t p = 0;
     while (p < w.size()) {
         Decoded d = decode_at(w, p);
         Sym s = sym_of(d.cp);
+        // Other languages open quotations with more marks: ",," (Dutch,
+        // typed for „) and a closing mark in first place (»Kom«, ”Vi”);
+        // a closing mark alone closes ("fini. » Puis").
+        if (wide_case &&
+            ((s == Sym::CloseQuote && p + d.len < w.size()) || w.substr(p, 2) == ",,")) {
+            p += d.cp == ',' ? 2 : d.len;
+            continue;
+        }
         if (!is_opener(s) && s != Sym::Dash) break;
         p += d.len;
     }
     if (p == w.size()) return a;  // only openers: look further
     a.none = false;
     Decoded d = decode_at(w, p);
-    a.kind = case_of(d.cp);
+    a.kind = wide_case ? wide_case_of(d.cp) : case_of(d.cp);
+    a.rest = w.substr(p);
     std::size_t q = p;
     while (q < w.size() && is_ascii_letter(w[q])) ++q;
     a.letters = w.substr(p, q - p);
@@ -168,7 +204,7 @@ WordStart word_start(std::string_view w) {
 WordStart Words::start_after(std::size_t i) const {
     for (std::size_t j = i + 1; j < size() && j <= i + 3; ++j) {
         if (j > i + 1 && breaks(j) >= 2) break;
-        WordStart a = word_start((*this)[j]);
+        WordStart a = word_start((*this)[j], wide_case_);
         if (!a.none) return a;
     }
     return {};

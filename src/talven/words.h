@@ -19,6 +19,7 @@
 
 #include "common/flat_array.h"
 #include "talven/chars.h"
+#include "talven/language.h"
 
 namespace talven {
 
@@ -28,10 +29,13 @@ namespace talven {
 struct WordStart {
     Case kind = Case::Other;
     std::string_view letters;  // leading ASCII letters of the real word
+    std::string_view rest;     // the word from its first real character on
     bool none = true;          // nothing but openers and dashes
 };
 
-WordStart word_start(std::string_view w);
+// With `wide_case`, the case of letters of every cased script is read
+// (wide_case_of, language.h); without, that of the English rules.
+WordStart word_start(std::string_view w, bool wide_case = false);
 
 // One to three ASCII digits: a list label or a footnote number.
 inline bool is_number(std::string_view s) {
@@ -53,7 +57,10 @@ public:
     // The table to fill is handed in so that one can serve the paragraph
     // groups of a long text in turn (take_table gives it back).
     using Table = brennic::FlatArray<std::uint64_t>;
-    explicit Words(std::string_view text, Table table = {});
+    // The words of `text`, a text in language `lang`, whose rules they
+    // carry to every rule that reads them (start_after reads the case of
+    // every cased script in languages other than English).
+    explicit Words(std::string_view text, Table table = {}, const Language& lang = english());
     Table take_table() { return std::move(words_); }
 
     std::size_t size() const { return words_.size(); }
@@ -68,6 +75,7 @@ public:
     // since the rules only ask for none, one, or a blank line.
     int breaks(std::size_t i) const { return static_cast<int>(words_[i] & kBreaksMask); }
     bool glued(std::size_t i) const { return (words_[i] & kGluedBit) != 0; }
+    const Language& language() const { return *lang_; }
 
     // What follows word i: the start of the first word from i + 1 on that
     // is more than openers and dashes, looking at no more than three words
@@ -86,6 +94,8 @@ private:
 
     std::string_view text_;
     Table words_;
+    const Language* lang_;
+    bool wide_case_;
 };
 
 // Where the white space holding the first blank line at or after `from`
