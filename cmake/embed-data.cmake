@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes OUT, a C++ source holding the files FILES (separated by "|") as
 # byte arrays, looked up by their path below ROOT: the language tables are
 # compiled into the library, so no program needs a data path at run time.

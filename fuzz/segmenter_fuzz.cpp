@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the sentence segmenter on random bytes, by the English rules and
 // by those of another language picked from the input's length: it loses and
 // invents nothing but white space, and every sentence is one non-empty line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The segmenter's rules per language and script: one table a rule family,
 // a row a language, each with English beside it where the rules differ.
 #include <gtest/gtest.h>

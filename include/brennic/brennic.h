@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Brennic as a library: sentence segmentation (by English rules or those of
 // another language) and extractive summaries of English texts held in
 // memory.

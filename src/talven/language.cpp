@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Languages: reading the language tables compiled in from data/ and
 // building the rule set of a language on first use.
 #include "talven/language.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Languages: the rule set the segmenter applies to a text, chosen by the
 // ISO 639-1 code of the text's language.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ordinals: recognising an ordinal number and the word it counts.
 #include "talven/ordinals.h"
 

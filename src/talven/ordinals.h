@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ordinals: the full stop that German, the Nordic languages, Finnish,
 // Turkish, Hungarian, Czech and others write after an ordinal number ("am
 // 3. Oktober", "3. joulukuuta", "der 2. Weltkrieg"). It ends no sentence

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Script stops: the sentence-final marks of the scripts other than Latin,
 // read in every language but English (whose rules know only ".", "!", "?",
 // the ellipsis and the CJK stops): the Devanagari danda "।" and double danda

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rule-based sentence segmenter: English rules by default, or the rules of
 // another language (language.h).
 //
