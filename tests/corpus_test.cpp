@@ -149,8 +149,9 @@ TEST(SummarizeCorpus, ListsTheTextsThatFailed) {
     const ProcessResult r = test_support::run_process(
         {"/bin/bash", kScript, "-B", BATCH_EXE, "corpus"}, work.path().string(), {kPath});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("brennic-batch: bad one.txt: can not write bad one.sum: Is a directory"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find("brennic-batch: 'bad one.txt': can not write 'bad one.sum': Is a directory"),
+        std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("2 of 5 texts failed"), std::string::npos) << r.err;
     EXPECT_EQ(work.read("summarize-corpus.failed"), "corpus/bad one.txt\ncorpus/bad2.txt\n");

@@ -11,6 +11,7 @@
 // segmenter TALVEN_En.exe on the same bytes.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -32,6 +33,13 @@ class BRENNIC_EXPORT Error : public std::runtime_error {
 public:
     explicit Error(const std::string& message);
     ~Error() override;
+};
+
+// Thrown instead of a result when Options::cancel was found set.
+class BRENNIC_EXPORT Cancelled : public Error {
+public:
+    Cancelled();
+    ~Cancelled() override;
 };
 
 // ---------------------------------------------------------------------------
@@ -71,10 +79,16 @@ struct Options {
     std::optional<std::string> query;
     // Below 1: the fraction of the words to leave out; 1 or more: the
     // largest number of words of the extract; negative: the vell sentence
-    // alone. parse_rate() reads it as the command line does.
+    // alone; NaN: 0, as parse_rate() reads "nan". parse_rate() reads it as
+    // the command line does.
     float compression_rate = 0.7f;
     // Fill Summary::diagnostics as well.
     bool diagnostics = false;
+    // A flag another thread may set to stop the call: when given, the call
+    // looks at it between texts and every megabyte or so of a text, and
+    // throws Cancelled once it is true (a long call stops within a fraction
+    // of a second). The flag must outlive the call.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // A compression rate read from its command-line argument exactly as
@@ -126,7 +140,8 @@ BRENNIC_EXPORT Summary summarize(std::span<const std::string> texts, const Optio
 
 // The extract of each text on its own, computed by a pool of `threads`
 // workers (0: one per core); result i belongs to texts[i]. When some texts
-// fail, every text is still tried, then the first failure is thrown.
+// fail, every text is still tried, then the first failure is thrown; once
+// Options::cancel is set no further text is begun and Cancelled is thrown.
 BRENNIC_EXPORT std::vector<Summary> summarize_many(std::span<const std::string_view> texts,
                                                    const Options& options, unsigned threads = 0);
 

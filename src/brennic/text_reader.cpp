@@ -2,11 +2,16 @@
 // non-empty line of the sentence file into a sentence and counts its words.
 //
 // The segmenter and the reader meet in a directory of the run's own: a
-// fresh one under $TMPDIR (default /tmp), mode 0700, holding a symbolic link
-// to the text under the text's own file name. The segmenter is run on the
-// link and writes the link's name + ".seg" beside it, where no one else can
-// have put a file, and the directory goes with everything in it when the
-// text has been read. Nothing beside the text is created, read or removed.
+// fresh one under $TMPDIR (default /tmp), mode 0700, kept open from its
+// creation on. The text is opened here, checked to be a regular file or an
+// unnamed pipe, and handed to the segmenter as its descriptor 3, under a
+// link in the private directory named like the text. The segmenter starts
+// in the private directory (entered by its descriptor, so no path through
+// $TMPDIR is ever looked up again) and is given the link's relative name;
+// it writes the link's name + ".seg" beside it, where no one else can have
+// put a file. The directory goes with everything in it when the text has
+// been read, and the segmenter's process group with it. Nothing beside the
+// text is created, read or removed.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -14,6 +19,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +32,8 @@
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
+#include "quote.h"
+#include "safe_files.h"
 #include "signal_cleanup.h"
 
 extern char** environ;
@@ -57,6 +66,10 @@ public:
     PrivateDir() {
         const char* tmpdir = std::getenv("TMPDIR");
         const std::string base = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+        // Another user could rename our directory there and put one of
+        // theirs in its place.
+        if (const std::optional<std::string> why = unsafe_shared_directory(base))
+            throw Failure("the temporary folder " + quote(base) + " (TMPDIR) is " + *why);
         path_ = base + (base.ends_with('/') ? "" : "/") + "brennic-XXXXXX";
         signal_cleanup::Hold hold;
         if (::mkdtemp(path_.data()) == nullptr) fail(base, errno);
@@ -83,7 +96,7 @@ public:
     int fd() const { return fd_; }
 
     [[noreturn]] static void fail(const std::string& base, int err) {
-        throw Failure("can not create a private directory in " + base +
+        throw Failure("can not create a private directory in " + quote(base) +
                       " (TMPDIR): " + std::strerror(err));
     }
 
@@ -111,11 +124,33 @@ private:
     posix_spawnattr_t attr_;
 };
 
+// Starts the child in the directory open as dir_fd, with text_fd as its
+// descriptor 3.
+class SpawnActions {
+public:
+    SpawnActions(int dir_fd, int text_fd) {
+        ::posix_spawn_file_actions_init(&actions_);
+        ::posix_spawn_file_actions_addfchdir_np(&actions_, dir_fd);
+        ::posix_spawn_file_actions_adddup2(&actions_, text_fd, kTextFd);
+    }
+    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+    const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+    static constexpr int kTextFd = 3;
+
+private:
+    posix_spawn_file_actions_t actions_;
+};
+
 // Starts program with the one argument arg, without a command interpreter,
-// and waits for it. Returns whether it exited with status 0 (an unknown
-// status counts as a failure), or nothing when it could not be started.
+// in the directory dir_fd with the text as descriptor 3, and waits for it.
+// Whatever it started in its process group is ended with it. Returns
+// whether it exited with status 0 (an unknown status counts as a failure),
+// or nothing when it could not be started.
 std::optional<bool> run_and_wait(const std::string& program, bool search_path,
-                                 const std::string& arg) {
+                                 const std::string& arg, int dir_fd, int text_fd) {
     std::string argv0 = kSegmenter;
     std::string argv1 = arg;
     char* argv[] = {argv0.data(), argv1.data(), nullptr};
@@ -123,9 +158,11 @@ std::optional<bool> run_and_wait(const std::string& program, bool search_path,
     {
         signal_cleanup::Hold hold;  // a signal now finds the child tracked, or no child
         const SpawnAttributes attr(hold.previous_mask());
+        const SpawnActions actions(dir_fd, text_fd);
         const int rc =
-            search_path ? ::posix_spawnp(&pid, program.c_str(), nullptr, attr.get(), argv, environ)
-                        : ::posix_spawn(&pid, program.c_str(), nullptr, attr.get(), argv, environ);
+            search_path
+                ? ::posix_spawnp(&pid, program.c_str(), actions.get(), attr.get(), argv, environ)
+                : ::posix_spawn(&pid, program.c_str(), actions.get(), attr.get(), argv, environ);
         if (rc != 0) return std::nullopt;
         signal_cleanup::track_child(pid);
     }
@@ -135,6 +172,8 @@ std::optional<bool> run_and_wait(const std::string& program, bool search_path,
     while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 &&
            errno == EINTR) {}
     signal_cleanup::Hold hold;
+    // The group outlives its leader while the leader is not reaped.
+    ::kill(-pid, SIGKILL);
     signal_cleanup::forget_child();
     int status = 0;
     pid_t reaped = 0;
@@ -150,11 +189,13 @@ std::string segmenter_beside_executable() {
     return (self.parent_path() / kSegmenter).string();
 }
 
-// Runs the segmenter on name; true when it ran and succeeded.
-bool run_segmenter(const std::string& name) {
-    std::optional<bool> succeeded = run_and_wait(kSegmenter, true, name);
+// Runs the segmenter on name in the directory dir_fd; true when it ran and
+// succeeded.
+bool run_segmenter(const std::string& name, int dir_fd, int text_fd) {
+    std::optional<bool> succeeded = run_and_wait(kSegmenter, true, name, dir_fd, text_fd);
     const std::string beside = succeeded ? std::string() : segmenter_beside_executable();
-    if (!succeeded && !beside.empty()) succeeded = run_and_wait(beside, false, name);
+    if (!succeeded && !beside.empty())
+        succeeded = run_and_wait(beside, false, name, dir_fd, text_fd);
     if (!succeeded) {
         std::fprintf(stderr,
                      "Brennic.exe: cannot start the sentence segmenter %s (not on PATH%s%s)\n",
@@ -163,10 +204,13 @@ bool run_segmenter(const std::string& name) {
     return succeeded.value_or(false);
 }
 
-// The name the text goes by in the private directory: its own file name.
+// The name the text goes by in the private directory: its own file name,
+// unless that leaves the segmenter no room for the names of its sentence
+// file and of its temporary file beside it.
 std::string link_name(const std::string& text) {
+    constexpr std::size_t kLongest = NAME_MAX - 40;
     const std::string name = std::filesystem::path(text).filename().string();
-    return name.empty() || name == "." || name == ".." ? "text" : name;
+    return name.empty() || name == "." || name == ".." || name.size() > kLongest ? "text" : name;
 }
 
 // The whole content of the regular file name in the directory dir_fd, not
@@ -266,16 +310,23 @@ void read_sentences(RunState& state, std::string text) {
 }
 
 void read_text(RunState& state, const std::string& filename) {
+    const std::string seg_error = "can not open " + quote(filename + ".seg");
+    const OpenedText text = open_text(filename);
+    const Fd text_fd(text.fd);
+    // A text that is there but not a file to read gets its own reason; one
+    // that cannot be opened fails as its sentence file would.
+    if (text.fd < 0 && text.error.starts_with("not a regular file"))
+        throw Failure("can not open " + quote(filename) + ": " + text.error);
+    if (text.fd < 0) throw Failure(seg_error);
+    state.output_mode &= text.mode;
     const PrivateDir dir;
     const std::string name = link_name(filename);
-    std::error_code ec;
-    const std::string target = std::filesystem::absolute(filename, ec).string();
-    if (ec || ::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) {
-        throw Failure("can not open " + filename + ".seg");
-    }
+    const std::string target = "/dev/fd/" + std::to_string(SpawnActions::kTextFd);
+    if (::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) throw Failure(seg_error);
     std::optional<std::string> data;
-    if (run_segmenter(dir.path() + "/" + name)) data = read_regular_file(dir.fd(), name + ".seg");
-    if (!data) throw Failure("can not open " + filename + ".seg");
+    if (run_segmenter(name, dir.fd(), text_fd.get()))
+        data = read_regular_file(dir.fd(), name + ".seg");
+    if (!data) throw Failure(seg_error);
     read_sentences(state, std::move(*data));
 }
 
