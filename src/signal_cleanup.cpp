@@ -144,18 +144,29 @@ void install_for_threads(void (*last_words)()) {
         if (::sigaction(s, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
         ::sigaddset(&wanted, s);
     }
+    // Blocked first, so the waiting thread starts with them blocked too.
     ::pthread_sigmask(SIG_BLOCK, &wanted, nullptr);
+    std::thread waiter;
+    try {
+        waiter = std::thread([wanted, last_words] {
+            int sig = 0;
+            while (::sigwait(&wanted, &sig) != 0) {}
+            if (last_words != nullptr) last_words();
+            // Held for good: no thread creates a thing to clean up any more.
+            hold_lock().lock();
+            clean_up();
+            die_by(sig);
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare (a limit on processes): a handler, which
+        // cleans up the same slots but writes no last words.
+        ::pthread_sigmask(SIG_UNBLOCK, &wanted, nullptr);
+        install();
+        return;
+    }
     installed = true;
     threaded = true;
-    std::thread([wanted, last_words] {
-        int sig = 0;
-        while (::sigwait(&wanted, &sig) != 0) {}
-        if (last_words != nullptr) last_words();
-        // Held for good: no thread creates a thing to clean up any more.
-        hold_lock().lock();
-        clean_up();
-        die_by(sig);
-    }).detach();
+    waiter.detach();
 }
 
 Hold::Hold() {
