@@ -130,15 +130,12 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
             } else if (options.cancel == nullptr) {
                 read_sentences(state, talven::segment_lines(text));
             } else {
-                // The segmenter hands its lines over a megabyte at a time.
-                std::string lines;
-                lines.reserve(text.size() + text.size() / 16 + 1);
+                // The segmenter hands its lines over a megabyte at a time,
+                // whole lines, and each part is read as it comes.
                 talven::segment_lines_to(text, [&](std::string_view part) {
                     check_cancel(options);
-                    lines += part;
+                    read_sentences(state, std::string(part));
                 });
-                check_cancel(options);
-                read_sentences(state, std::move(lines));
             }
         }
         check_cancel(options);
