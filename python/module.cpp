@@ -311,7 +311,9 @@ Takes the texts and the options of summarize() and returns one list of
 sentences per text, in the order of the texts, each of the type of its text.
 The work runs in a pool of `threads` native threads (0: one per core) with
 the GIL released, so other Python threads run meanwhile. When texts fail,
-every text is still tried, then brennic.Error is raised for the first.)doc");
+every text is still tried, then brennic.Error is raised for the first.
+Ctrl-C stops it between texts, and a long text within a fraction of a
+second, with KeyboardInterrupt.)doc");
 
     m.def("segment", &segment, py::arg("text"),
           R"doc(segment(text)
