@@ -173,6 +173,14 @@ TEST(HtmlView, LargeInputIsAbridged) {
         chosen += static_cast<std::size_t>(count);
     }
     EXPECT_EQ(chosen, s.sentences.size());
+
+    // An extract too large for a page is cut short, and the page says so.
+    o.compression_rate = 0.5f;
+    const std::string cut =
+        brennic::view::render_html(std::vector<std::string>{text},
+                                   std::vector<std::string>{"big.txt"}, o, summarize({text}, o));
+    EXPECT_LT(cut.size(), std::size_t{9} << 20);
+    EXPECT_NE(cut.find("The page ends here"), std::string::npos);
 }
 
 }  // namespace

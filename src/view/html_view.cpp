@@ -249,6 +249,8 @@ Charset page_charset(std::span<const std::string> texts,
 // Inputs larger than this are shown abridged: a page of twice as many bytes
 // is about what a browser still lays out in a few seconds.
 constexpr std::size_t kWholeTextBytes = std::size_t{4} << 20;
+// An abridged page stops showing paragraphs once it is this long.
+constexpr std::size_t kAbridgedPageBytes = std::size_t{8} << 20;
 
 constexpr std::string_view kStyle = R"css(
 :root{color-scheme:light;--ink:#1f2328;--muted:#59636e;--line:#d8dee4;--extract:#fff1a8;
@@ -453,9 +455,10 @@ private:
         return starts;
     }
 
-    // The whole text, paragraph by paragraph; a large input shows only the
-    // paragraphs that hold a sentence of the extract, and says so, so that
-    // the page stays small enough for a browser to show.
+    // The whole text, paragraph by paragraph. A large input shows only the
+    // paragraphs that hold a sentence of the extract, and those only until
+    // the page reaches kAbridgedPageBytes, and says so, so that the page
+    // stays small enough for a browser to show.
     void render_text(std::string& out, std::size_t d) {
         const std::string_view text = texts_[d];
         out += "<article>\n";
@@ -468,16 +471,19 @@ private:
         if (abridged_ && !spans_[d].empty()) {
             out +=
                 "<p class=\"abridged\">The input is too large for one page: shown are the "
-                "paragraphs that hold a sentence of the extract.</p>\n";
+                "paragraphs that hold a sentence of the extract, as many as a page can "
+                "take.</p>\n";
         }
         const std::vector<std::size_t> starts = paragraphs(d);
         std::size_t left_out = 0;
+        long long chosen_not_shown = 0;
         for (std::size_t p = 0; p + 1 < starts.size(); ++p) {
-            bool shown = !abridged_;
-            for (std::size_t k = starts[p]; !shown && k < starts[p + 1]; ++k)
-                shown = reports_[d][k] != nullptr && reports_[d][k]->in_extract;
-            if (!shown) {
+            long long chosen = 0;
+            for (std::size_t k = starts[p]; k < starts[p + 1]; ++k)
+                chosen += reports_[d][k] != nullptr && reports_[d][k]->in_extract;
+            if (abridged_ && (chosen == 0 || out.size() >= kAbridgedPageBytes)) {
                 ++left_out;
+                chosen_not_shown += chosen;
                 continue;
             }
             render_gap(out, left_out);
@@ -490,6 +496,11 @@ private:
             out += "</p>\n";
         }
         render_gap(out, left_out);
+        if (chosen_not_shown > 0) {
+            out += "<p class=\"abridged\">The page ends here; not shown: " +
+                   plural(chosen_not_shown, "sentence", "sentences") +
+                   " more of the extract, which holds them all.</p>\n";
+        }
         out += "</article>\n";
     }
 
