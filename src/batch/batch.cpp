@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -484,7 +485,12 @@ private:
              next = waiting_.begin()) {
             if (stdout_ok_ && !write_all(STDOUT_FILENO, next->second)) {
                 stdout_ok_ = false;
-                progress_.report_failure("standard output", reason(errno));
+                // A reader that went away (| head) ends the run as the signal
+                // would, quietly, once the failure list is written.
+                if (errno == EPIPE)
+                    ::kill(::getpid(), SIGPIPE);
+                else
+                    progress_.report_failure("standard output", reason(errno));
                 std::lock_guard failures(failures_mutex_);
                 failures_.emplace_back(plan_.size(), "standard output: " + reason(errno));
             }
