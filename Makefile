@@ -16,7 +16,7 @@ FIRST_CONFIGURE = $(if $(wildcard $(BUILD_DIR)/CMakeCache.txt),,-DBRENNIC_TESTS=
 
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all build run test test-package install clean bench test-asan fuzz deb
+.PHONY: all build run test test-package install clean bench test-asan test-tsan fuzz deb
 
 all: build
 
@@ -62,6 +62,11 @@ bench:
 test-asan:
 	@bash scripts/install-deps test
 	bash scripts/test-asan
+
+# The API and batch tests under ThreadSanitizer (build-tsan).
+test-tsan:
+	@bash scripts/install-deps test
+	bash scripts/test-tsan
 
 # Every fuzz target for FUZZ_SECONDS seconds (60 by default).
 fuzz:

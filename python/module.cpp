@@ -14,10 +14,16 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "view/html_view.h"
@@ -124,6 +130,64 @@ brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool c
     return options;
 }
 
+// Runs call, which takes options, without the GIL. A call on more than a
+// megabyte runs in a thread of its own while this one looks for a signal
+// every 50 ms: Ctrl-C sets the library's cancel flag, the call stops within
+// a fraction of a second, and the KeyboardInterrupt (or whatever else the
+// signal's handler raised) goes up to the caller.
+template <class F>
+auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> decltype(call()) {
+    constexpr std::size_t kWorthAThread = std::size_t{1} << 20;
+    if (bytes < kWorthAThread) {
+        py::gil_scoped_release unlocked;
+        return call();
+    }
+    std::atomic<bool> cancel{false};
+    options.cancel = &cancel;
+    std::optional<decltype(call())> result;
+    std::exception_ptr failure;
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    {
+        py::gil_scoped_release unlocked;
+        std::thread worker;
+        try {
+            worker = std::thread([&] {
+                try {
+                    result = call();
+                } catch (...) { failure = std::current_exception(); }
+                std::lock_guard lock(mutex);
+                done = true;
+                finished.notify_one();
+            });
+        } catch (const std::system_error&) {
+            options.cancel = nullptr;
+            return call();  // no thread to spare: not interruptible, but done
+        }
+        for (;;) {
+            std::unique_lock lock(mutex);
+            if (finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) break;
+            lock.unlock();
+            py::gil_scoped_acquire held;
+            if (PyErr_CheckSignals() != 0) {
+                cancel = true;
+                break;
+            }
+        }
+        worker.join();
+    }
+    if (PyErr_Occurred() != nullptr) throw py::error_already_set();
+    if (failure) std::rethrow_exception(failure);
+    return std::move(*result);
+}
+
+std::size_t total_bytes(const std::vector<std::string_view>& views) {
+    std::size_t bytes = 0;
+    for (const std::string_view v : views) bytes += v.size();
+    return bytes;
+}
+
 // What summarize(..., details=True) returns: the texts, the options and the
 // summary with its diagnostics, from which the JSON document and the web
 // page are made exactly as the command makes them.
@@ -194,11 +258,10 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
     }
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
-    brennic::Summary summary;
-    {
-        py::gil_scoped_release unlocked;
-        summary = brennic::summarize(std::span<const std::string_view>(views), options);
-    }
+    brennic::Summary summary = interruptible(options, total_bytes(views), [&] {
+        return brennic::summarize(std::span<const std::string_view>(views), options);
+    });
+    options.cancel = nullptr;  // the flag was the call's own
     if (!details) return to_python(summary.sentences, as_str);
     return py::cast(Details(std::vector<std::string>(views.begin(), views.end()), options,
                             std::move(summary), as_str));
@@ -210,16 +273,14 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
                         bool condense, long threads, py::handle sentences) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    const brennic::Options options = to_options(rate, query, mean, condense, sentences);
+    brennic::Options options = to_options(rate, query, mean, condense, sentences);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
-    std::vector<brennic::Summary> summaries;
-    {
-        py::gil_scoped_release unlocked;
-        summaries = brennic::summarize_all(
-            views, options, static_cast<unsigned>(std::min<long>(threads, kMaxThreads)));
-    }
+    const std::vector<brennic::Summary> summaries = interruptible(options, total_bytes(views), [&] {
+        return brennic::summarize_all(views, options,
+                                      static_cast<unsigned>(std::min<long>(threads, kMaxThreads)));
+    });
     py::list list(summaries.size());
     for (std::size_t i = 0; i < summaries.size(); ++i)
         list[i] = to_python(summaries[i].sentences, texts[i].is_str);
@@ -381,7 +442,9 @@ Takes the texts and the options of summarize() and returns one list of
 sentences per text, in the order of the texts, each of the type of its text.
 The work runs in a pool of `threads` native threads (0: one per core) with
 the GIL released, so other Python threads run meanwhile. When texts fail,
-every text is still tried, then brennic.Error is raised for the first.)doc");
+every text is still tried, then brennic.Error is raised for the first.
+Ctrl-C stops it between texts, and a long text within a fraction of a
+second, with KeyboardInterrupt.)doc");
 
     m.def("segment", &segment, py::arg("text"), py::kw_only(), py::arg("language") = "en",
           R"doc(segment(text, *, language="en")

@@ -4,9 +4,11 @@
 #include <brennic/brennic.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -275,6 +277,48 @@ TEST(Api, FailuresAreErrors) {
                  brennic::Error);
     // An empty text is no failure: its extract is empty.
     EXPECT_TRUE(brennic::summarize(std::string_view(), brennic::Options{}).sentences.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A cancel flag that stays clear changes nothing, also for a text the
+// segmenter hands over in several parts; one that is set stops single
+// calls and lists of texts alike. A NaN rate is rate 0, as parse_rate reads
+// "nan", and a negative one gives the vell sentence alone with an extract
+// size of 0.
+TEST(Api, CancelFlagAndOddRates) {
+    std::string big;
+    const std::string sample = slurp(kExamples / "sample.txt");
+    while (big.size() < (3u << 20)) big += sample + "\n\n";
+    std::atomic<bool> cancel{false};
+    brennic::Options plain;
+    brennic::Options watched;
+    watched.cancel = &cancel;
+    EXPECT_EQ(brennic::summarize(big, plain).sentences, brennic::summarize(big, watched).sentences);
+    cancel = true;
+    EXPECT_THROW(brennic::summarize(big, watched), brennic::Cancelled);
+    const std::vector<std::string_view> views(3, sample);
+    EXPECT_THROW(brennic::summarize_many(views, watched, 2), brennic::Cancelled);
+
+    struct Rate {
+        float rate;
+        float same_as;
+    };
+    for (const Rate r : {Rate{std::numeric_limits<float>::quiet_NaN(), 0.0f},
+                         Rate{brennic::parse_rate("nan"), 0.0f}, Rate{-1.0f, -5.0f}}) {
+        brennic::Options a;
+        a.diagnostics = true;
+        a.compression_rate = r.rate;
+        brennic::Options b = a;
+        b.compression_rate = r.same_as;
+        const brennic::Summary x = brennic::summarize(sample, a);
+        const brennic::Summary y = brennic::summarize(sample, b);
+        EXPECT_EQ(x.sentences, y.sentences) << r.rate;
+        EXPECT_EQ(x.diagnostics->extract_size, y.diagnostics->extract_size) << r.rate;
+        EXPECT_LE(x.diagnostics->extract_size, x.diagnostics->text_words) << r.rate;
+    }
 }
 
 }  // namespace

@@ -150,7 +150,7 @@ TEST(SummarizeCorpus, ListsTheTextsThatFailed) {
     const ProcessResult r = test_support::run_process(
         {"/bin/bash", kScript, "-B", BATCH_EXE, "corpus"}, work.path().string(), {kPath});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("brennic: bad one.txt: can not write bad one.sum: Is a directory"),
+    EXPECT_NE(r.err.find("brennic: 'bad one.txt': can not write 'bad one.sum': Is a directory"),
               std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("2 of 5 texts failed"), std::string::npos) << r.err;
@@ -343,7 +343,7 @@ TEST(SummarizeCorpus, SpreadOverTwoHosts) {
         work.path().string(),
         {kPath, "PARALLEL_SSH=" + sshd.ssh_command(), "HOME=" + ssh_dir.file("home")});
     ASSERT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_EQ(work.read("run.failed"), "corpus/clash.txt\ncorpus/clash.txt2\n");
+    EXPECT_EQ(work.read("run.failed"), "corpus/clash.txt\ncorpus/clash.txt2\n") << r.err;
     EXPECT_FALSE(work.exists("corpus/clash.sum"));
     for (const auto& [name, text] : texts) {
         EXPECT_EQ(work.read("corpus/" + sum_name(name)), work.read("single/" + sum_name(name)))

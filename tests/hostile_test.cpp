@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <set>
 #include <string>
@@ -435,7 +437,9 @@ TEST(HostileOutput, DiskFullKeepsTheEarlierExtract) {
     const std::string filler = (dir.path() / "bin" / "TALVEN_En.exe").string();
     {
         std::ofstream out(filler);
-        out << "#!/bin/sh\ncp -- \"$1\" \"$1.seg\"\ncat /dev/zero > filler 2>/dev/null\nexit 0\n";
+        // The segmenter runs elsewhere: the filler goes to the folder of the extract.
+        out << "#!/bin/sh\ncp -- \"$1\" \"$1.seg\"\ncat /dev/zero > '"
+            << (dir.path() / "mnt").string() << "/filler' 2>/dev/null\nexit 0\n";
     }
     fs::permissions(filler, fs::perms::owner_all);
     dir.write("paper.txt", kText);
@@ -621,6 +625,8 @@ bool holds_file(const fs::path& dir, const std::string& part) {
 }
 
 const std::string kRealSegmenterDir = fs::path(TALVEN_EXE).parent_path().string();
+const std::string kCorpusScript =
+    (fs::path(TEST_DATA_DIR).parent_path().parent_path() / "scripts" / "summarize-corpus").string();
 
 TEST(HostileHandOff, FilesBesideTheTextAreNeitherReadNorTouched) {
     struct Case {
@@ -767,6 +773,9 @@ TEST(HostileHandOff, AnExtractNeverReplacesAText) {
     }
 }
 
+// Signals that dump core by default must not leave a core file either.
+const std::vector<std::string> kNoCoreFiles = {"/bin/sh", "-c", "ulimit -c 0; exec \"$@\"", "sh"};
+
 // A signal ends a run, or the segmenter alone, wherever it is: it dies by
 // that signal and leaves nothing (no private directory, sentence file or
 // temporary file), and the earlier extract is intact.
@@ -785,6 +794,17 @@ TEST(HostileHandOff, InterruptedRunsLeaveNothing) {
         {"SIGTERM once the private directory is there", "", SIGTERM, "brennic-"},
         {"SIGTERM once the sentence file is there", "", SIGTERM, ".seg"},
         {"SIGTERM to the segmenter alone, while it writes", "", SIGTERM, ".tmp"},
+        {"SIGQUIT while the segmenter runs", "kill -QUIT $PPID\n", SIGQUIT, ""},
+        {"SIGUSR1 while the segmenter runs", "kill -USR1 $PPID\n", SIGUSR1, ""},
+        {"SIGUSR2 while the segmenter runs", "kill -USR2 $PPID\n", SIGUSR2, ""},
+        {"SIGALRM while the segmenter runs", "kill -ALRM $PPID\n", SIGALRM, ""},
+        {"SIGPIPE while the segmenter runs", "kill -PIPE $PPID\n", SIGPIPE, ""},
+        {"SIGXCPU while the segmenter runs", "kill -XCPU $PPID\n", SIGXCPU, ""},
+        {"SIGXFSZ while the segmenter runs", "kill -XFSZ $PPID\n", SIGXFSZ, ""},
+        {"SIGVTALRM while the segmenter runs", "kill -VTALRM $PPID\n", SIGVTALRM, ""},
+        {"SIGPROF while the segmenter's own child runs", "kill -PROF $PPID\nsleep 600\n", SIGPROF,
+         ""},
+        {"SIGQUIT once the sentence file is there", "", SIGQUIT, ".seg"},
     };
     // Large enough that the run is still busy when the signal comes.
     std::string big;
@@ -813,7 +833,7 @@ TEST(HostileHandOff, InterruptedRunsLeaveNothing) {
                                                 kTimeout, started)
                     : brennic_with(dir.path(), {"paper.txt", "0.5"},
                                    c.segmenter.empty() ? kRealSegmenterDir : bin.path().string(),
-                                   tmp.path(), started);
+                                   tmp.path(), started, kNoCoreFiles);
         });
         if (!c.when.empty()) {
             // Wait for the trigger, then send the signal; a run that ends
@@ -861,11 +881,11 @@ TEST(HostileHandOff, OutOfMemoryLeavesNothing) {
          kRealSegmenterDir,
          seg_error,
          talven_oom},
-        {"the segmenter on /dev/zero",
+        {"a link to /dev/zero, refused before the segmenter runs",
          {BRENNIC_EXE, "zero", "0.5"},
          kRealSegmenterDir,
-         "\tERROR: can not open zero.seg\n",
-         talven_oom},
+         "\tERROR: can not open zero: not a regular file (a character device)\n",
+         ""},
         {"the segmenter alone on /dev/zero",
          {TALVEN_EXE, "zero"},
          kRealSegmenterDir,
@@ -905,6 +925,187 @@ TEST(HostileLimits, TheRunnerStopsAHungProcess) {
     EXPECT_TRUE(r.timed_out);
     EXPECT_EQ(r.status, -1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+// ------------------------------------------------------- hostile set-ups
+
+// What a hostile second user, a careless script or an unlucky user may set
+// up, each followed through the real programs. A row is a shell script run
+// in a fresh folder holding the text a.txt, with $B Brennic.exe, $BB
+// brennic-batch, $SC summarize-corpus and $AS the words that run a command
+// as a second user; standard error goes with standard output. The script's
+// output is compared whole, and $TMPDIR must be empty afterwards.
+TEST(HostileSetUps, EachEndsSoundly) {
+    struct Row {
+        std::string what;
+        std::string script;
+        std::string expected;
+        bool needs_other_user = false;
+    };
+    const std::string long_name(250, 'n');
+    const Row rows[] = {
+        {"TMPDIR writable by all without the sticky bit is refused; with it the run goes on",
+         "mkdir open sticky; chmod 0777 open; chmod 1777 sticky\n"
+         "TMPDIR=open \"$B\" a.txt 0.7; echo \"status=$?\"; ls -A open\n"
+         "TMPDIR=$PWD/sticky \"$B\" a.txt 0.7; echo \"status=$?\"; ls -A sticky\n",
+         "\tERROR: the temporary folder open (TMPDIR) is writable by other users without the "
+         "sticky bit\nstatus=1\nstatus=0\n"},
+        {"a link planted in a shared folder to a private file gives private outputs",
+         "chmod 755 .; cp a.txt private.txt; chmod 600 private.txt\n"
+         "mkdir shared; chmod 1777 shared; ln -s ../private.txt shared/notes.txt; cd shared\n"
+         "\"$B\" notes.txt 0.7; stat -c '%a %n' notes.sum\n"
+         "\"$BB\" --html notes.txt; stat -c '%a %n' notes.sum notes.html\n"
+         "$AS cat notes.sum notes.html >/dev/null 2>&1 || echo 'the other user reads nothing'\n",
+         "600 notes.sum\n600 notes.sum\n600 notes.html\nthe other user reads nothing\n", true},
+        {"outputs are never wider than the umask",
+         "chmod 666 a.txt; umask 027; \"$B\" a.txt 0.7; stat -c '%a %n' a.sum\n"
+         "rm a.sum; \"$BB\" --html a.txt; stat -c '%a %n' a.sum a.html\n",
+         "640 a.sum\n640 a.sum\n640 a.html\n"},
+        {"a FIFO among the texts fails with a reason and hangs nothing; a pipe is read",
+         "mkfifo f.txt; \"$B\" f.txt 0.7; echo \"status=$?\"\n"
+         "\"$BB\" a.txt f.txt; echo \"status=$?\"; ls\n"
+         "printf '%s\\n' f.txt a.txt | \"$BB\"; echo \"status=$?\"\n"
+         "cat a.txt | \"$BB\" -c /dev/stdin | cmp -s - a.sum && echo 'the pipe gave the extract'\n"
+         "mkdir c; cp a.txt c/; mkfifo c/g.txt; \"$SC\" -B \"$BB\" c; echo \"status=$?\"; ls c\n",
+         "\tERROR: can not open f.txt: not a regular file (a FIFO)\nstatus=1\n"
+         "brennic-batch: f.txt: not a regular file (a FIFO)\n"
+         "brennic-batch: 1 of 2 texts failed\nstatus=1\na.sum\na.txt\nf.txt\n"
+         "brennic-batch: f.txt: not a regular file (a FIFO)\n"
+         "brennic-batch: 1 of 2 texts failed\nstatus=1\nthe pipe gave the extract\n"
+         "status=0\na.sum\na.txt\ng.txt\n"},
+        {"a failure log planted as a link is replaced, its target untouched",
+         "printf 'secret\\n' > victim; ln -s victim summarize-corpus.failed\n"
+         "mkdir c; cp a.txt c/; \"$SC\" -B \"$BB\" c; echo \"status=$?\"; cat victim\n"
+         "[ -L summarize-corpus.failed ] || echo 'the link was replaced'\n",
+         "status=0\nsecret\nthe link was replaced\n"},
+        {"a failure list that is a text or an output is refused before anything is written",
+         "cp a.txt report.txt; cp a.txt other.txt; printf 'old\\n' > other.sum\n"
+         "\"$BB\" --failed report.txt report.txt other.txt; echo \"status=$?\"\n"
+         "cmp -s a.txt report.txt && echo 'the text is intact'\n"
+         "\"$BB\" --failed other.sum other.txt; echo \"status=$?\"; cat other.sum\n",
+         "brennic-batch: can not write the failure list report.txt: it is the text report.txt\n"
+         "status=2\nthe text is intact\n"
+         "brennic-batch: can not write the failure list other.sum: it would be written for "
+         "other.txt too\nstatus=2\nold\n"},
+        {"the dump never replaces a text named debug.txt",
+         "cp a.txt debug.txt; BRENNIC_DEBUG=1 \"$B\" debug.txt 0.7; echo \"status=$?\"\n"
+         "cmp -s a.txt debug.txt && echo 'the text is intact'\n",
+         "\tERROR: the dump debug.txt would replace the text debug.txt\nstatus=1\n"
+         "the text is intact\n"},
+        {"a segmenter leaving nested folders and a child behind: both are cleaned up",
+         "mkdir bin; cat > bin/TALVEN_En.exe <<EOF\n#!/bin/sh\ncp -- \"\\$1\" \"\\$1.seg\"\n"
+         "mkdir -p deep/er/est && touch deep/er/est/f deep/g\n"
+         "sleep 600 >/dev/null 2>&1 &\necho \\$! > $PWD/child\nEOF\n"
+         "chmod +x bin/TALVEN_En.exe; PATH=$PWD/bin:$PATH \"$B\" a.txt 0.7; echo \"status=$?\"\n"
+         "state=$(cut -d' ' -f3 /proc/\"$(cat child)\"/stat 2>/dev/null)\n"
+         "case $state in '' | Z) ;; *) echo 'the child lives on' ;; esac; rm child\n",
+         "status=0\n"},
+        {"a name of 254 bytes works in both programs",
+         "n=" + long_name +
+             ".txt; cp a.txt $n; \"$B\" $n 0.7; echo \"status=$?\"\n"
+             "cmp -s " +
+             long_name + ".sum a.txt || echo 'an extract'; rm " + long_name +
+             ".sum; \"$BB\" $n; echo \"status=$?\"; ls " + long_name +
+             ".sum >/dev/null && echo "
+             "again\n",
+         "status=0\nan extract\nstatus=0\nagain\n"},
+        {"a failed write to standard output is reported",
+         "\"$BB\" -c a.txt > /dev/full; echo \"status=$?\"\n"
+         "\"$BB\" -c a.txt >&-; echo \"status=$?\"\n"
+         "\"$B\" missing.txt 0.7 > /dev/full; echo \"status=$?\"\n",
+         "brennic-batch: standard output: No space left on device\nstatus=1\n"
+         "brennic-batch: standard output: Bad file descriptor\nstatus=1\n"
+         "Brennic.exe: standard output: No space left on device\nstatus=1\n"},
+        {"names with terminal escapes are quoted in messages",
+         "\"$B\" \"$(printf 'x\\033[31m.txt')\" 0.7; \"$BB\" \"$(printf 'y\\033[0m.txt')\"\n",
+         "\tERROR: can not open 'x'$'\\033''[31m.txt.seg'\n"
+         "brennic-batch: 'y'$'\\033''[0m.txt': No such file or directory\n"},
+    };
+    hostile_support::OtherUser other;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.needs_other_user && !other.ok()) {
+            std::cerr << "skipped, no second user: " << row.what << "\n";
+            continue;
+        }
+        TempDir dir;
+        TempDir tmp;
+        dir.write("a.txt", kText);
+        const TimedResult r = test_support::run_process(
+            {"/bin/sh", "-c", "exec 2>&1\n" + row.script}, dir.path().string(),
+            {"PATH=" + kRealSegmenterDir + ":/usr/bin:/bin", "TMPDIR=" + tmp.path().string(),
+             "B=" BRENNIC_EXE, "BB=" BATCH_EXE, "SC=" + kCorpusScript,
+             "AS=" + (other.ok() ? other.as() : std::string("false"))},
+            kTimeout);
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.out, row.expected);
+        EXPECT_TRUE(fs::is_empty(tmp.path()));
+        expect_no_leftovers(dir.path());
+    }
+}
+
+// A signal that ends brennic-batch leaves no temporary file and the failure
+// list with the failures so far. The batch waits on a pipe named as its
+// last text, after a text that failed.
+TEST(HostileSetUps, InterruptedBatchListsWhatFailed) {
+    for (const int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM}) {
+        SCOPED_TRACE(strsignal(sig));
+        TempDir dir;
+        dir.write("a.txt", kText);
+        int pipe_fds[2];
+        ASSERT_EQ(::pipe(pipe_fds), 0);
+        std::atomic<pid_t> pid{0};
+        TimedResult r;
+        std::thread run([&] {
+            r = test_support::run_process(
+                {"/bin/sh", "-c", "ulimit -c 0; exec \"$@\"", "sh", BATCH_EXE, "--failed",
+                 "list.txt", "a.txt", "missing.txt", "/dev/fd/" + std::to_string(pipe_fds[0])},
+                dir.path().string(), {}, kTimeout, [&](pid_t p) { pid = p; });
+        });
+        while (pid == 0 || !dir.exists("a.sum"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(pid, sig);
+        run.join();
+        ::close(pipe_fds[0]);
+        ::close(pipe_fds[1]);
+        EXPECT_EQ(r.signal, sig) << r.status << r.err;
+        EXPECT_EQ(dir.read("list.txt"), "missing.txt\n");
+        EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.txt", "a.sum", "list.txt"}));
+    }
+}
+
+// Under a limit on processes, brennic-batch goes on with the workers it
+// could start, or fails with a message; it never waits for ever. Run as a
+// second user: the limit does not bind root.
+TEST(HostileSetUps, ThreadLimitNeverDeadlocks) {
+    hostile_support::OtherUser other;
+    if (!other.ok()) GTEST_SKIP() << "needs root to make a second user";
+    TempDir dir;
+    std::string list;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = std::string("t").append(std::to_string(i)).append(".txt");
+        dir.write(name, numbered_text(i));
+        list += name + "\n";
+    }
+    dir.write("list", list);
+    ASSERT_EQ(::chown(dir.path().c_str(), other.uid(), other.gid()), 0);
+    for (const int limit : {1, 8}) {
+        SCOPED_TRACE(limit);
+        const TimedResult r = test_support::run_process(
+            {"/bin/sh", "-c",
+             other.as() + " prlimit --nproc=" + std::to_string(limit) + " \"$0\" -j 200 < list",
+             BATCH_EXE},
+            dir.path().string(), {}, kTimeout);
+        ASSERT_FALSE(r.timed_out);
+        if (r.status == 0) {
+            EXPECT_NE(r.err.find("workers"), std::string::npos) << r.err;
+            EXPECT_TRUE(dir.exists("t299.sum"));
+        } else {
+            EXPECT_EQ(r.status, 1) << r.err;
+            EXPECT_NE(r.err.find("brennic-batch: "), std::string::npos) << r.err;
+        }
+    }
 }
 
 }  // namespace

@@ -148,3 +148,45 @@ TEST(Keywords, MostFrequentContentStemsFirstOccurrenceBreaksTies) {
 }
 
 }  // namespace
+
+namespace {
+
+// The page of an input of several megabytes shows only the paragraphs that
+// hold a sentence of the extract, says so, and stays a fraction of the
+// input's size; every sentence of the extract is on it, and every paragraph
+// on it holds one.
+TEST(HtmlView, LargeInputIsAbridged) {
+    std::string text;
+    for (int i = 0; text.size() < (5u << 20); ++i) {
+        const std::string n = std::to_string(i);
+        text += "Harbour " + n + " keeps ships. The ferry " + n +
+                " crosses the river at noon. Gulls wait on the pier.\n\n";
+    }
+    brennic::Options o;
+    o.compression_rate = 0.999f;
+    const brennic::Summary s = summarize({text}, o);
+    const std::string html = brennic::view::render_html(std::vector<std::string>{text},
+                                                        std::vector<std::string>{"big.txt"}, o, s);
+    EXPECT_LT(html.size(), text.size() / 4);
+    EXPECT_NE(html.find("too large for one page"), std::string::npos);
+    const Page page = html_check::parse(html);
+    std::map<int, int> chosen_in_paragraph;
+    for (const html_check::Sentence& sentence : page.sentences)
+        chosen_in_paragraph[sentence.paragraph] += sentence.classes.find('x') != std::string::npos;
+    std::size_t chosen = 0;
+    for (const auto& [paragraph, count] : chosen_in_paragraph) {
+        EXPECT_GT(count, 0) << paragraph;
+        chosen += static_cast<std::size_t>(count);
+    }
+    EXPECT_EQ(chosen, s.sentences.size());
+
+    // An extract too large for a page is cut short, and the page says so.
+    o.compression_rate = 0.5f;
+    const std::string cut =
+        brennic::view::render_html(std::vector<std::string>{text},
+                                   std::vector<std::string>{"big.txt"}, o, summarize({text}, o));
+    EXPECT_LT(cut.size(), std::size_t{9} << 20);
+    EXPECT_NE(cut.find("The page ends here"), std::string::npos);
+}
+
+}  // namespace

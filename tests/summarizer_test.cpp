@@ -263,6 +263,7 @@ TEST(Scoring, EmptyInputScoresNothing) {
 
 TEST(ExtractSize, FollowsTheRate) {
     const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     const int max = std::numeric_limits<int>::max();
     struct Case {
         long long words;
@@ -271,8 +272,9 @@ TEST(ExtractSize, FollowsTheRate) {
     };
     const Case cases[] = {
         {100, 0.7f, 30},  {100, 0.3f, 69}, {10, 0.1f, 8},   {14, 0.5f, 7},   {14, 0.0f, 14},
-        {14, 0.7f, 4},    {14, 1.0f, 1},   {14, 12.7f, 12}, {14, -1.0f, 28}, {14, inf, max},
-        {14, 1e12f, max}, {14, -inf, max}, {0, -inf, 0},    {0, 0.5f, 0},
+        {14, 0.7f, 4},    {14, 1.0f, 1},   {14, 12.7f, 12}, {14, -1.0f, 0}, {14, inf, 14},
+        {14, 1e12f, 14},  {14, -inf, 0},   {0, -inf, 0},    {0, 0.5f, 0},   {14, nan, 0},
+        {14, 40.0f, 14},  {3000000000LL, 1e12f, max},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(extract_size(c.words, c.rate), c.expected) << c.words << " at " << c.rate;

@@ -13,6 +13,7 @@
 // segmenter TALVEN_En.exe on the same bytes.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -34,6 +35,13 @@ class BRENNIC_EXPORT Error : public std::runtime_error {
 public:
     explicit Error(const std::string& message);
     ~Error() override;
+};
+
+// Thrown instead of a result when Options::cancel was found set.
+class BRENNIC_EXPORT Cancelled : public Error {
+public:
+    Cancelled();
+    ~Cancelled() override;
 };
 
 // ---------------------------------------------------------------------------
@@ -84,7 +92,8 @@ struct Options {
     std::optional<std::string> query;
     // Below 1: the fraction of the words to leave out; 1 or more: the
     // largest number of words of the extract; negative: the vell sentence
-    // alone. parse_rate() reads it as the command line does.
+    // alone; NaN: 0, as parse_rate() reads "nan". parse_rate() reads it as
+    // the command line does.
     float compression_rate = 0.7f;
     // A budget in sentences, on top of the rate's budget in words: when more
     // worthy sentences are left, they are dropped the lowest score first (of
@@ -94,6 +103,11 @@ struct Options {
     std::optional<std::size_t> max_sentences;
     // Fill Summary::diagnostics as well.
     bool diagnostics = false;
+    // A flag another thread may set to stop the call: when given, the call
+    // looks at it between texts and every megabyte or so of a text, and
+    // throws Cancelled once it is true (a long call stops within a fraction
+    // of a second). The flag must outlive the call.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // A compression rate read from its command-line argument exactly as
@@ -163,7 +177,8 @@ struct Outcome {
 // The extract of each text on its own, computed by a pool of `threads`
 // workers (0: one per core); outcome i belongs to texts[i]. A text that
 // fails has its own error and takes nothing from the others: every text is
-// tried and every result kept.
+// tried and every result kept. Once Options::cancel is set no further text
+// is begun and Cancelled is thrown.
 BRENNIC_EXPORT std::vector<Outcome> summarize_many(std::span<const std::string_view> texts,
                                                    const Options& options, unsigned threads = 0);
 

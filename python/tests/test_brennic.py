@@ -239,3 +239,26 @@ def test_character_offsets_count_code_points_of_utf8():
     assert details.encoding == "utf-8"
     for s in details.sentences:
         assert text[s["char_offset"]:s["char_offset"] + s["char_length"]] == s["text"]
+INTERRUPTED = r"""
+import os, signal, sys, threading, time
+import brennic
+sample = open(sys.argv[1]).read()
+text = (sample + "\n\n") * (30_000_000 // len(sample))
+call = {"one": lambda: brennic.summarize(text, 0.7),
+        "many": lambda: brennic.summarize_many([text[: len(text) // 10]] * 10, 0.7, threads=2)}
+threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+try:
+    call[sys.argv[2]]()
+    print("finished")
+except KeyboardInterrupt:
+    print("interrupted")
+"""
+
+
+@pytest.mark.parametrize("call", ["one", "many"])
+def test_ctrl_c_stops_a_long_call(call):
+    """Ctrl-C during a call on 30 MB raises KeyboardInterrupt, rather than
+    waiting for the call to return."""
+    done = subprocess.run([sys.executable, "-c", INTERRUPTED, str(EXAMPLES / "sample.txt"), call],
+                          capture_output=True, text=True, timeout=120)
+    assert done.stdout == "interrupted\n", done.stderr

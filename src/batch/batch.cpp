@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -27,6 +29,9 @@
 #include "brennic/command_line.h"
 #include "brennic/run_state.h"
 #include "common/worker_pool.h"
+#include "quote.h"
+#include "safe_files.h"
+#include "signal_cleanup.h"
 #include "view/html_view.h"
 #include "view/json_view.h"
 #include "view/keywords.h"
@@ -214,11 +219,15 @@ std::string read_fd(int fd) {
     }
 }
 
-// A text's bytes. A directory fails at its first read ("Is a directory").
-std::string read_text(const std::string& name, bool from_stdin) {
+// A text's bytes; mode is narrowed to the permission bits its outputs may
+// have. A FIFO, socket or device is refused rather than waited on (see
+// open_text); standard input is read whatever it is.
+std::string read_text(const std::string& name, bool from_stdin, unsigned& mode) {
     if (from_stdin) return read_fd(STDIN_FILENO);
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw TextError(reason(errno));
+    const OpenedText text = open_text(name);
+    if (text.fd < 0) throw TextError(text.error);
+    mode &= text.mode;
+    const int fd = text.fd;
     try {
         std::string data = read_fd(fd);
         ::close(fd);
@@ -250,13 +259,6 @@ std::vector<std::string> read_list(const std::string& list, bool null_separated)
 
 // ---------------------------------------------------------------------------
 // Name checks
-
-// A file: its device and inode.
-struct FileId {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    friend auto operator<=>(const FileId&, const FileId&) = default;
-};
 
 // Which file a path will name once written: its directory and its last
 // component (the path itself when the directory is not there). `dirs`
@@ -298,8 +300,8 @@ void Plan::check_names() {
         for (auto e =
                  std::lower_bound(existing.begin(), existing.end(), std::pair(id, std::size_t{0}));
              e != existing.end() && e->first == id; ++e) {
-            failures_.try_emplace(e->second, planned_outputs(e->second).front().path +
-                                                 " would overwrite the text " + texts_[t]);
+            failures_.try_emplace(e->second, quote(planned_outputs(e->second).front().path) +
+                                                 " would overwrite the text " + quote(texts_[t]));
         }
     }
 
@@ -330,8 +332,10 @@ void Plan::check_names() {
             const std::string path_a = planned_outputs(a).front().path;
             const std::string path_b = planned_outputs(b).front().path;
             if (a == b || output_identity(path_a, dirs) != output_identity(path_b, dirs)) continue;
-            failures_.try_emplace(a, path_a + " would also be written for " + texts(b).back());
-            failures_.try_emplace(b, path_b + " would also be written for " + texts(a).back());
+            failures_.try_emplace(
+                a, quote(path_a) + " would also be written for " + quote(texts(b).back()));
+            failures_.try_emplace(
+                b, quote(path_b) + " would also be written for " + quote(texts(a).back()));
         }
     }
 }
@@ -351,24 +355,51 @@ public:
           workers_(workers),
           limit_(2 * std::size_t{workers} + 2) {}
 
-    // Runs every job; returns the failures in the order of the jobs.
+    // Runs every job; returns the failures in the order of the jobs. When
+    // fewer workers can be started than asked for (a limit on processes),
+    // the run goes on with those there are, after a warning; with none it
+    // fails.
     std::vector<std::pair<std::size_t, std::string>> run() {
-        run_workers(
-            workers_, [this] { work(); }, [this] { read_all(); });
+        {
+            std::vector<std::jthread> pool;
+            try {
+                pool.reserve(workers_);
+                for (unsigned k = 0; k < workers_; ++k) pool.emplace_back([this] { work(); });
+            } catch (const std::system_error& e) {
+                if (pool.empty())
+                    throw std::runtime_error(std::string("can not start a worker thread: ") +
+                                             e.code().message());
+                std::fprintf(stderr,
+                             "%s: started %zu of %u workers (%s); going on with them\n",
+                             program_invocation_short_name, pool.size(), workers_, e.code().message().c_str());
+            }
+            read_all();
+        }
         std::sort(failures_.begin(), failures_.end());
         return std::move(failures_);
     }
+
+    // The failures so far, for a run cut short, and the permission bits of
+    // the texts read so far.
+    std::vector<std::pair<std::size_t, std::string>> failures_so_far() {
+        std::lock_guard lock(failures_mutex_);
+        auto copy = failures_;
+        std::sort(copy.begin(), copy.end());
+        return copy;
+    }
+    unsigned texts_mode() const { return texts_mode_; }
 
 private:
     struct Item {
         std::size_t job = 0;
         std::vector<std::string> contents;
+        unsigned mode = 0666;  // the permission bits its outputs may have
     };
 
     void read_all() {
         for (std::size_t j = 0; j < plan_.size(); ++j) {
             if (const std::string* failure = plan_.failure(j)) {
-                complete(j, *failure, {});
+                complete(j, *failure, {}, 0);
                 continue;
             }
             {
@@ -381,13 +412,15 @@ private:
                 const std::span<const std::string> texts = plan_.texts(j);
                 for (const std::string& text : texts) {
                     try {
-                        item.contents.push_back(read_text(text, plan_.is_stdin(text)));
+                        item.contents.push_back(read_text(text, plan_.is_stdin(text), item.mode));
                     } catch (const TextError& e) {
-                        throw TextError(texts.size() > 1 ? text + ": " + e.what() : e.what());
+                        throw TextError(texts.size() > 1 ? quote(text) + ": " + e.what()
+                                                         : e.what());
                     }
                 }
+                texts_mode_ &= item.mode;
             } catch (const std::exception& e) {
-                complete(j, e.what(), {});
+                complete(j, describe(e), {}, 0);
                 release();
                 continue;
             }
@@ -421,8 +454,8 @@ private:
                 const Summary summary = summarize(contents, settings_.summary);
                 render(settings_, plan_, item.job, contents, summary, outputs);
                 item.contents = {};  // the text is no longer needed
-            } catch (const std::exception& e) { failure = e.what(); }
-            complete(item.job, failure, std::move(outputs));
+            } catch (const std::exception& e) { failure = describe(e); }
+            complete(item.job, failure, std::move(outputs), item.mode);
             release();
         }
     }
@@ -440,13 +473,13 @@ private:
     }
 
     // Writes the outputs of a job, or records its failure.
-    void complete(std::size_t job, std::optional<std::string> failure,
-                  std::vector<Output> outputs) {
+    void complete(std::size_t job, std::optional<std::string> failure, std::vector<Output> outputs,
+                  unsigned mode) {
         if (!failure) {
             for (const Output& out : outputs) {
                 if (out.path.empty()) continue;
-                if (!write_file_atomically(out.path, out.content)) {
-                    failure = "can not write " + out.path + ": " + reason(errno);
+                if (!write_file_atomically(out.path, out.content, mode)) {
+                    failure = "can not write " + quote(out.path) + ": " + reason(errno);
                     break;
                 }
             }
@@ -464,7 +497,7 @@ private:
             }
             to_stdout(plan_.stdout_turn(job), std::move(text));
         }
-        if (failure) progress_.report_failure(plan_.display_name(job), *failure);
+        if (failure) progress_.report_failure(quote(plan_.display_name(job)), *failure);
         progress_.advance();
     }
 
@@ -477,6 +510,12 @@ private:
              next = waiting_.begin()) {
             if (stdout_ok_ && !write_all(STDOUT_FILENO, next->second)) {
                 stdout_ok_ = false;
+                // A reader that went away (| head) ends the run as the signal
+                // would, quietly, once the failure list is written.
+                if (errno == EPIPE)
+                    ::kill(::getpid(), SIGPIPE);
+                else
+                    progress_.report_failure("standard output", reason(errno));
                 std::lock_guard failures(failures_mutex_);
                 failures_.emplace_back(plan_.size(), "standard output: " + reason(errno));
             }
@@ -505,6 +544,7 @@ private:
 
     std::mutex failures_mutex_;
     std::vector<std::pair<std::size_t, std::string>> failures_;
+    std::atomic<unsigned> texts_mode_{0666};
 };
 
 // The failure list: the failed texts in order, each ended by the separator.
@@ -519,7 +559,56 @@ std::string failure_list(const Plan& plan,
     return list;
 }
 
+// Why the failure list may not be written where it is asked for: it would
+// replace a text of the run or an output of one of its jobs.
+std::optional<std::string> failure_list_clash(const Plan& plan, const std::string& list_name) {
+    const std::optional<FileId> list = file_id(list_name);
+    for (std::size_t j = 0; j < plan.size(); ++j) {
+        for (const std::string& text : plan.texts(j)) {
+            if (list && !plan.is_stdin(text) && file_id(text) == list)
+                return "it is the text " + quote(text);
+        }
+        for (const Output& out : plan.planned_outputs(j)) {
+            if (out.path.empty()) continue;
+            if (out.path == list_name || (list && file_id(out.path) == list))
+                return "it would be written for " + quote(plan.display_name(j)) + " too";
+        }
+    }
+    return std::nullopt;
+}
+
+// What a signal that ends the run finds: the failure list to write, with
+// the failures so far.
+struct CutShort {
+    std::mutex mutex;
+    const Settings* settings = nullptr;
+    const Plan* plan = nullptr;
+    Pipeline* pipeline = nullptr;
+};
+CutShort& cut_short() {
+    static CutShort state;
+    return state;
+}
+
+void write_failures_so_far() {
+    CutShort& c = cut_short();
+    std::lock_guard lock(c.mutex);
+    if (c.pipeline == nullptr || !c.settings->failed_list || *c.settings->failed_list == "-")
+        return;
+    const char separator = c.settings->null_separated ? '\0' : '\n';
+    write_file_atomically(*c.settings->failed_list,
+                          failure_list(*c.plan, c.pipeline->failures_so_far(), separator),
+                          c.pipeline->texts_mode());
+}
+
 }  // namespace
+
+std::string describe(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return "out of memory";
+    return e.what();
+}
+
+void clean_up_on_signals() { signal_cleanup::install_for_threads(write_failures_so_far); }
 
 int run(const Settings& settings) {
     // "-" is standard input among the texts of the command line, a file of
@@ -546,28 +635,34 @@ int run(const Settings& settings) {
             "--format html writes one page to standard output: give one text, -n, "
             "--sum or --output-dir");
 
-    // A failure list that cannot be written is found before the work starts.
+    Plan plan(settings, texts, dash_is_stdin);
+    // A failure list that cannot be written is found before the work starts;
+    // one that would replace a text or an output is refused. It is created
+    // private to the user and gets the texts' permission bits once written.
     const bool list_to_stdout = settings.failed_list == "-";
-    if (settings.failed_list && !list_to_stdout &&
-        !write_file_atomically(*settings.failed_list, "")) {
-        std::fprintf(stderr, "%s: can not write the failure list %s: %s\n",
-                     program_invocation_short_name, settings.failed_list->c_str(),
-                     reason(errno).c_str());
-        return 2;
+    if (settings.failed_list && !list_to_stdout) {
+        const std::optional<std::string> clash = failure_list_clash(plan, *settings.failed_list);
+        if (clash || !write_file_atomically(*settings.failed_list, "", 0600)) {
+            std::fprintf(stderr, "%s: can not write the failure list %s: %s\n",
+                         program_invocation_short_name,
+                         quote(*settings.failed_list).c_str(),
+                         clash ? clash->c_str() : reason(errno).c_str());
+            return 2;
+        }
     }
     if (texts.empty()) return 0;
 
-    Plan plan(settings, texts, dash_is_stdin);
     plan.check_names();
 
     std::vector<std::pair<std::size_t, std::string>> failures;
+    unsigned list_mode = 0600;  // no text was read: the user's alone
     if (settings.dry_run) {
         std::string list;
         for (std::size_t j = 0; j < plan.size(); ++j) {
             if (const std::string* failure = plan.failure(j)) {
                 failures.emplace_back(j, *failure);
                 std::fprintf(stderr, "%s: %s: %s\n", program_invocation_short_name,
-                             plan.display_name(j).c_str(), failure->c_str());
+                             quote(plan.display_name(j)).c_str(), failure->c_str());
                 continue;
             }
             for (const std::string& text : plan.texts(j)) (list += text) += separator;
@@ -580,18 +675,31 @@ int run(const Settings& settings) {
     } else {
         const unsigned workers = worker_count(settings.jobs, plan.size());
         Progress progress(plan.size(), settings.progress && ::isatty(STDERR_FILENO));
-        failures = Pipeline(settings, plan, progress, workers).run();
+        Pipeline pipeline(settings, plan, progress, workers);
+        {
+            std::lock_guard lock(cut_short().mutex);
+            cut_short().settings = &settings;
+            cut_short().plan = &plan;
+            cut_short().pipeline = &pipeline;
+        }
+        failures = pipeline.run();
+        {
+            std::lock_guard lock(cut_short().mutex);
+            cut_short().pipeline = nullptr;
+        }
+        list_mode = pipeline.texts_mode();
         progress.finish();
     }
 
     int status = failures.empty() ? 0 : 1;
     if (settings.failed_list &&
-        !(list_to_stdout ? write_all(STDOUT_FILENO, failure_list(plan, failures, separator))
-                         : write_file_atomically(*settings.failed_list,
-                                                 failure_list(plan, failures, separator)))) {
+        !(list_to_stdout
+              ? write_all(STDOUT_FILENO, failure_list(plan, failures, separator))
+              : write_file_atomically(*settings.failed_list,
+                                      failure_list(plan, failures, separator), list_mode))) {
         std::fprintf(stderr, "%s: can not write the failure list %s: %s\n",
-                     program_invocation_short_name, settings.failed_list->c_str(),
-                     reason(errno).c_str());
+                     program_invocation_short_name,
+                     quote(*settings.failed_list).c_str(), reason(errno).c_str());
         status = 1;
     }
     if (!failures.empty() && plan.size() > 1) {

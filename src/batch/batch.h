@@ -5,6 +5,9 @@
 // time.
 #pragma once
 
+#include <exception>
+#include <string>
+
 #include "batch/options.h"
 
 namespace brennic::batch {
@@ -13,5 +16,15 @@ namespace brennic::batch {
 // done, 1 some failed). Throws UsageError for settings that turn out not to
 // fit once the list of texts is read.
 int run(const Settings& settings);
+
+// Makes every signal that would end the process (SIGINT, SIGTERM, SIGHUP,
+// SIGPIPE, ...) first remove run()'s temporary file and write its failure
+// list with the failures so far. For programs: call once, before any thread
+// is started.
+void clean_up_on_signals();
+
+// What went wrong, in words: running out of memory is said so, not by the
+// name of the exception.
+std::string describe(const std::exception& e);
 
 }  // namespace brennic::batch

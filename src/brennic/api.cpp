@@ -23,8 +23,15 @@ const char* version() noexcept { return BRENNIC_VERSION; }
 
 Error::Error(const std::string& message) : std::runtime_error(message) {}
 Error::~Error() = default;
+Cancelled::Cancelled() : Error("cancelled") {}
+Cancelled::~Cancelled() = default;
 
 namespace {
+
+void check_cancel(const Options& options) {
+    if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed))
+        throw Cancelled();
+}
 
 // Runs f, turning the run's own failures into the public exception.
 template <class F>
@@ -129,17 +136,27 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         // sentences back to them.
         std::vector<std::vector<std::string>> segments;
         for (const std::string_view text : texts) {
+            check_cancel(options);
             if (options.diagnostics) {
                 segments.push_back(talven::segment(text));
                 std::string lines;
                 for (const std::string& s : segments.back()) (lines += s) += '\n';
                 read_sentences(state, std::move(lines));
-            } else {
+            } else if (options.cancel == nullptr) {
                 read_sentences(state, talven::segment_lines(text));
+            } else {
+                // The segmenter hands its lines over a megabyte at a time,
+                // whole lines, and each part is read as it comes.
+                talven::segment_lines_to(text, [&](std::string_view part) {
+                    check_cancel(options);
+                    read_sentences(state, std::string(part));
+                });
             }
         }
         state.sentence_budget = options.max_sentences.value_or(0);
+        check_cancel(options);
         summarize_read_texts(state, options.query, options.compression_rate);
+        check_cancel(options);
 
         Summary summary;
         state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
@@ -226,6 +243,8 @@ std::vector<Outcome> summarize_many(std::span<const std::string_view> texts, con
     std::atomic<std::size_t> next{0};
     run_workers(worker_count(threads, texts.size()), [&] {
         for (std::size_t i = next++; i < texts.size(); i = next++) {
+            if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed))
+                return;
             try {
                 outcomes[i].summary = summarize(texts[i], options);
             } catch (const std::exception& e) { outcomes[i].error = e.what(); } catch (...) {
@@ -233,6 +252,7 @@ std::vector<Outcome> summarize_many(std::span<const std::string_view> texts, con
             }
         }
     });
+    check_cancel(options);
     return outcomes;
 }
 

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
+#include "quote.h"
+#include "safe_files.h"
 #include "signal_cleanup.h"
 
 namespace brennic {
@@ -73,37 +76,52 @@ std::optional<CommandLine> parse_command_line(int argc, const char* const* argv)
 
 namespace {
 
-// The extract replaces whatever file has its name, so it must not be one of
-// the texts (a text named "draft.sum", or a link to one).
-void refuse_extract_over_a_text(const CommandLine& cl) {
-    const std::string out = extract_file_name(cl.filename);
-    struct stat extract {};
-    if (::stat(out.c_str(), &extract) != 0) return;
+// An output replaces whatever file has its name, so it must not be one of
+// the texts (a text named "draft.sum" or "debug.txt", or a link to one).
+void refuse_output_over_a_text(const CommandLine& cl, const std::string& what,
+                               const std::string& out) {
+    const std::optional<FileId> output = file_id(out);
+    if (!output) return;
     for (const std::string& text : cl.texts) {
-        struct stat st {};
-        if (::stat(text.c_str(), &st) == 0 && st.st_dev == extract.st_dev &&
-            st.st_ino == extract.st_ino) {
-            throw Failure("the extract " + out + " would replace the text " + text);
-        }
+        if (file_id(text) == output)
+            throw Failure("the " + what + " " + quote(out) + " would replace the text " +
+                          quote(text));
     }
 }
 
+bool debug_wanted() {
+    const char* flag = std::getenv("BRENNIC_DEBUG");
+    return flag != nullptr && *flag != '\0';
+}
+
 void summarize(const CommandLine& cl) {
-    refuse_extract_over_a_text(cl);
+    refuse_output_over_a_text(cl, "extract", extract_file_name(cl.filename));
+    if (debug_wanted()) refuse_output_over_a_text(cl, "dump", "debug.txt");
     RunState state;
     state.test_is = cl.test_is ? TRUE : FALSE;
     state.test_ak = cl.test_ak ? TRUE : FALSE;
     for (const std::string& text : cl.texts) read_text(state, text);
     summarize_read_texts(state, cl.query, cl.compression_rate);
-    if (const char* flag = std::getenv("BRENNIC_DEBUG"); flag != nullptr && *flag != '\0') {
-        debug(state);
-    }
+    if (debug_wanted()) debug(state);
     print_extract(state, cl.filename);
 }
 
 }  // namespace
 
-int run_brennic(int argc, const char* const* argv) {
+namespace {
+
+// The exit status, once standard output is known to hold what was
+// written to it: a message that could not be written is reported on
+// standard error.
+int flushed(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "Brennic.exe: standard output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return status;
+}
+
+int run(int argc, const char* const* argv) {
     // Exactly these two arguments are options; a text of that name is ./--help.
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(
@@ -139,5 +157,9 @@ int run_brennic(int argc, const char* const* argv) {
     }
     return 0;
 }
+
+}  // namespace
+
+int run_brennic(int argc, const char* const* argv) { return flushed(run(argc, argv)); }
 
 }  // namespace brennic

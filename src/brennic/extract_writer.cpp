@@ -15,6 +15,7 @@
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
+#include "quote.h"
 #include "signal_cleanup.h"
 
 namespace brennic {
@@ -38,9 +39,9 @@ namespace {
 // nothing, having changed nothing, when the file system or a missing /proc
 // does not allow this.
 std::optional<bool> write_unnamed(const std::string& dir, const std::string& name,
-                                  std::string_view content) {
+                                  std::string_view content, unsigned mode) {
     // The mode is subject to the umask, as for any new file.
-    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd < 0) return std::nullopt;
     std::optional<bool> done;
     if (!write_all(fd, content)) done = false;
@@ -63,11 +64,11 @@ std::optional<bool> write_unnamed(const std::string& dir, const std::string& nam
 }
 
 // Creates a new file with a name of the form dir + ".brennic-" + six random
-// letters and the permissions of an ordinary new file (0666 less the
-// creation mask, so the folder's default ACL applies too). Returns its
-// descriptor, or -1 with errno set. Safe in several threads at once: the
-// creation mask is never changed.
-int create_temporary(const std::string& dir, std::string& name) {
+// letters and the permission bits mode less the creation mask (so the
+// folder's default ACL applies too). Returns its descriptor, or -1 with
+// errno set. Safe in several threads at once: the creation mask is never
+// changed.
+int create_temporary(const std::string& dir, std::string& name, unsigned mode) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 random{std::random_device{}() ^
@@ -76,7 +77,7 @@ int create_temporary(const std::string& dir, std::string& name) {
         name = dir + ".brennic-";
         std::uint64_t bits = random();
         for (int i = 0; i < 6; ++i, bits /= 62) name += kLetters[bits % 62];
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -96,23 +97,22 @@ void append_format(std::string& out, const char* format, auto... args) {
 // Writes content to name through a temporary file in the same directory
 // that is renamed over name, so an earlier file is never left half-written.
 // Returns false, leaving no temporary file, when any step fails; a signal
-// that ends the run meanwhile removes the temporary file as well.
-bool write_file_atomically(const std::string& name, std::string_view content) {
+// that ends the run meanwhile removes the temporary file as well. The
+// signals are held off from the creation of the named temporary file to its
+// rename: there is one slot for it, which the threads of a program share.
+bool write_file_atomically(const std::string& name, std::string_view content, unsigned mode) {
+    mode &= 0666;
     const std::size_t slash = name.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
-    if (const std::optional<bool> done = write_unnamed(dir, name, content)) return *done;
+    if (const std::optional<bool> done = write_unnamed(dir, name, content, mode)) return *done;
 
     std::string tmp;
-    int fd = -1;
-    {
-        const signal_cleanup::Hold hold;
-        fd = create_temporary(dir, tmp);
-        if (fd < 0) return false;
-        signal_cleanup::track_file(tmp);
-    }
+    const signal_cleanup::Hold hold;
+    const int fd = create_temporary(dir, tmp, mode);
+    if (fd < 0) return false;
+    signal_cleanup::track_file(tmp);
     bool ok = write_all(fd, content);
     if (::close(fd) != 0) ok = false;
-    const signal_cleanup::Hold hold;
     if (ok && ::rename(tmp.c_str(), name.c_str()) != 0) ok = false;
     if (!ok) {
         const int reason = errno;
@@ -150,7 +150,8 @@ void print_extract(const RunState& state, const std::string& filename) {
             content += '\n';
         }
     });
-    if (!write_file_atomically(out, content)) throw Failure("can not open " + out);
+    if (!write_file_atomically(out, content, state.output_mode))
+        throw Failure("can not open " + quote(out));
 }
 
 void debug(const RunState& state) {
@@ -173,7 +174,8 @@ void debug(const RunState& state) {
     append_format(content, "MAXIMUM SIZE OF EXTRACT = %d words\n", state.size_extract);
     append_format(content, "COMPRESSION RATE = %f\n", static_cast<double>(state.compression_rate));
     append_format(content, "\nTHRESHOLD = %f", static_cast<double>(state.threshold));
-    if (!write_file_atomically("debug.txt", content)) throw Failure("can not open debug.txt");
+    if (!write_file_atomically("debug.txt", content, state.output_mode))
+        throw Failure("can not open debug.txt");
 }
 
 }  // namespace brennic

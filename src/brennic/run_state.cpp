@@ -18,6 +18,7 @@ void RunState::initialize_variables() {
     test_query = FALSE;
     test_ak = FALSE;
     test_is = FALSE;
+    output_mode = 0666;
     query.reset();
 }
 

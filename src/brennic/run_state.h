@@ -76,6 +76,10 @@ struct RunState {
     std::size_t sentence_budget = 0;
     std::optional<std::string> query;
 
+    // The permission bits the outputs may have: those that all texts read
+    // share, so that no output is more readable than a text it shows.
+    unsigned output_mode = 0666;
+
     SentenceList sentences;                // the sentence list, in input order
     WordIndex words;                       // the word index
     block_sentence* p_vellsent = nullptr;  // the vell sentence
@@ -117,9 +121,9 @@ std::string extract_file_name(const std::string& base_name);
 bool write_all(int fd, std::string_view content);
 // Writes content to name through a temporary file in the same directory
 // that is renamed over name, so an earlier file is never left half-written;
-// the file gets the permissions of an ordinary new file. Returns false,
-// leaving no temporary file and errno telling why, when a step fails.
-bool write_file_atomically(const std::string& name, std::string_view content);
+// the file gets the permission bits mode, less the creation mask. Returns
+// false, leaving no temporary file and errno telling why, when a step fails.
+bool write_file_atomically(const std::string& name, std::string_view content, unsigned mode = 0666);
 // Condenses one sentence (see condense_into).
 std::string condense(RunState& state, std::string_view sentence);
 void print_extract(const RunState& state, const std::string& filename);

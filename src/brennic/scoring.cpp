@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Scores every sentence, chooses the vell sentence, and derives the
 // threshold and the extract size that selection works with.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -44,18 +45,15 @@ Vell most_similar_to_query(RunState& state) {
 }  // namespace
 
 int extract_size(long long size_text, float compression_rate) {
-    double size;
-    if (compression_rate < 1.0f) {
-        const double words = static_cast<double>(size_text);
-        size = words - words * static_cast<double>(compression_rate);
-    } else {
-        size = static_cast<double>(compression_rate);
-    }
-    if (std::isnan(size)) return 0;
+    // A negative rate asks for the vell sentence alone, and no extract is
+    // larger than the text: the size says what the extract may really hold.
+    if (std::isnan(compression_rate) || compression_rate < 0.0f || size_text <= 0) return 0;
+    const double words = static_cast<double>(size_text);
+    double size = compression_rate < 1.0f ? words - words * static_cast<double>(compression_rate)
+                                          : static_cast<double>(compression_rate);
+    size = std::min(size, words);
     if (size >= static_cast<double>(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
-    if (size <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
     return static_cast<int>(size);  // truncates toward zero
 }
 

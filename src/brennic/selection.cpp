@@ -3,6 +3,7 @@
 // extract size, and always the vell sentence.
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -129,7 +130,8 @@ void summarize_read_texts(RunState& state, const std::optional<std::string>& que
         state.test_query = TRUE;
         state.query = query;
     }
-    state.compression_rate = compression_rate;
+    // NaN means what the command line makes of "nan": rate 0.
+    state.compression_rate = std::isnan(compression_rate) ? 0.0f : compression_rate;
     if (state.test_is) intrasumm(state);
     score_sentences(state);
     select_sentences(state);

@@ -3,18 +3,26 @@
 // non-empty line of the sentence file into a sentence and counts its words.
 //
 // The segmenter and the reader meet in a directory of the run's own: a
-// fresh one under $TMPDIR (default /tmp), mode 0700, holding a symbolic link
-// to the text under the text's own file name. The segmenter is run on the
-// link and writes the link's name + ".seg" beside it, where no one else can
-// have put a file, and the directory goes with everything in it when the
-// text has been read. Nothing beside the text is created, read or removed.
+// fresh one under $TMPDIR (default /tmp), mode 0700, kept open from its
+// creation on. The text is opened here, checked to be a regular file or an
+// unnamed pipe, and handed to the segmenter as its descriptor 3, under a
+// link in the private directory named like the text. The segmenter starts
+// in the private directory (entered by its descriptor, so no path through
+// $TMPDIR is ever looked up again) and is given the link's relative name;
+// it writes the link's name + ".seg" beside it, where no one else can have
+// put a file. The directory goes with everything in it when the text has
+// been read, and the segmenter's process group with it. Nothing beside the
+// text is created, read or removed.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +34,8 @@
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
+#include "quote.h"
+#include "safe_files.h"
 #include "signal_cleanup.h"
 
 extern char** environ;
@@ -58,6 +68,10 @@ public:
     PrivateDir() {
         const char* tmpdir = std::getenv("TMPDIR");
         const std::string base = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+        // Another user could rename our directory there and put one of
+        // theirs in its place.
+        if (const std::optional<std::string> why = unsafe_shared_directory(base))
+            throw Failure("the temporary folder " + quote(base) + " (TMPDIR) is " + *why);
         path_ = base + (base.ends_with('/') ? "" : "/") + "brennic-XXXXXX";
         signal_cleanup::Hold hold;
         if (::mkdtemp(path_.data()) == nullptr) fail(base, errno);
@@ -84,7 +98,7 @@ public:
     int fd() const { return fd_; }
 
     [[noreturn]] static void fail(const std::string& base, int err) {
-        throw Failure("can not create a private directory in " + base +
+        throw Failure("can not create a private directory in " + quote(base) +
                       " (TMPDIR): " + std::strerror(err));
     }
 
@@ -112,29 +126,38 @@ private:
     posix_spawnattr_t attr_;
 };
 
-// Sends a child's standard error to a new file.
-class ErrorFile {
+// Starts the child in the directory open as dir_fd, with text_fd as its
+// descriptor 3 and its standard error going to the file errors, named
+// relative to that directory.
+class SpawnActions {
 public:
-    explicit ErrorFile(const std::string& path) {
+    SpawnActions(int dir_fd, int text_fd, const std::string& errors) {
         ::posix_spawn_file_actions_init(&actions_);
-        ::posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, path.c_str(),
+        ::posix_spawn_file_actions_addfchdir_np(&actions_, dir_fd);
+        ::posix_spawn_file_actions_adddup2(&actions_, text_fd, kTextFd);
+        ::posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, errors.c_str(),
                                            O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0600);
     }
-    ~ErrorFile() { ::posix_spawn_file_actions_destroy(&actions_); }
-    ErrorFile(const ErrorFile&) = delete;
-    ErrorFile& operator=(const ErrorFile&) = delete;
+    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
     const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+    static constexpr int kTextFd = 3;
 
 private:
     posix_spawn_file_actions_t actions_;
 };
 
 // Starts program with the one argument arg, without a command interpreter,
-// its standard error going to the file errors, and waits for it. Returns
-// whether it exited with status 0 (an unknown status counts as a failure),
-// or nothing when it could not be started.
+// in the directory dir_fd with the text as descriptor 3 and its standard
+// error going to the file errors there, and waits for it. Whatever it
+// started in its process group is ended with it. Returns whether it exited
+// with status 0 (an unknown status counts as a failure), or nothing when it
+// could not be started.
 std::optional<bool> run_and_wait(const std::string& program, bool search_path,
-                                 const std::string& arg, const std::string& errors) {
+                                 const std::string& arg, int dir_fd, int text_fd,
+                                 const std::string& errors) {
     std::string argv0 = kSegmenter;
     std::string argv1 = arg;
     char* argv[] = {argv0.data(), argv1.data(), nullptr};
@@ -142,7 +165,7 @@ std::optional<bool> run_and_wait(const std::string& program, bool search_path,
     {
         signal_cleanup::Hold hold;  // a signal now finds the child tracked, or no child
         const SpawnAttributes attr(hold.previous_mask());
-        const ErrorFile actions(errors);
+        const SpawnActions actions(dir_fd, text_fd, errors);
         const int rc =
             search_path
                 ? ::posix_spawnp(&pid, program.c_str(), actions.get(), attr.get(), argv, environ)
@@ -156,6 +179,8 @@ std::optional<bool> run_and_wait(const std::string& program, bool search_path,
     while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 &&
            errno == EINTR) {}
     signal_cleanup::Hold hold;
+    // The group outlives its leader while the leader is not reaped.
+    ::kill(-pid, SIGKILL);
     signal_cleanup::forget_child();
     int status = 0;
     pid_t reaped = 0;
@@ -171,12 +196,14 @@ std::string segmenter_beside_executable() {
     return (self.parent_path() / kSegmenter).string();
 }
 
-// Runs the segmenter on name; true when it ran and succeeded. Its messages
-// go to the file errors.
-bool run_segmenter(const std::string& name, const std::string& errors) {
-    std::optional<bool> succeeded = run_and_wait(kSegmenter, true, name, errors);
+// Runs the segmenter on name in the directory dir_fd; true when it ran and
+// succeeded. Its messages go to the file errors in that directory.
+bool run_segmenter(const std::string& name, int dir_fd, int text_fd, const std::string& errors) {
+    std::optional<bool> succeeded =
+        run_and_wait(kSegmenter, true, name, dir_fd, text_fd, errors);
     const std::string beside = succeeded ? std::string() : segmenter_beside_executable();
-    if (!succeeded && !beside.empty()) succeeded = run_and_wait(beside, false, name, errors);
+    if (!succeeded && !beside.empty())
+        succeeded = run_and_wait(beside, false, name, dir_fd, text_fd, errors);
     if (!succeeded) {
         std::fprintf(stderr,
                      "Brennic.exe: cannot start the sentence segmenter %s (not on PATH%s%s)\n",
@@ -185,10 +212,13 @@ bool run_segmenter(const std::string& name, const std::string& errors) {
     return succeeded.value_or(false);
 }
 
-// The name the text goes by in the private directory: its own file name.
+// The name the text goes by in the private directory: its own file name,
+// unless that leaves the segmenter no room for the names of its sentence
+// file and of its temporary file beside it.
 std::string link_name(const std::string& text) {
+    constexpr std::size_t kLongest = NAME_MAX - 40;
     const std::string name = std::filesystem::path(text).filename().string();
-    return name.empty() || name == "." || name == ".." ? "text" : name;
+    return name.empty() || name == "." || name == ".." || name.size() > kLongest ? "text" : name;
 }
 
 // The whole content of the regular file name in the directory dir_fd, not
@@ -287,30 +317,52 @@ void read_sentences(RunState& state, std::string text) {
     }
 }
 
+// The segmenter's messages name the text by the link in the private
+// directory; this names it as the user gave it, wherever the link's name
+// stands as a word of its own.
+static std::string name_text_in(std::string messages, const std::string& link, const std::string& user) {
+    auto part_of_name = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '/';
+    };
+    for (std::size_t at = messages.find(link); at != std::string::npos;
+         at = messages.find(link, at)) {
+        const std::size_t end = at + link.size();
+        const bool alone = (at == 0 || !part_of_name(messages[at - 1])) &&
+                           (end == messages.size() || !part_of_name(messages[end]) ||
+                            messages[end] == '.');
+        if (!alone) {
+            at = end;
+            continue;
+        }
+        messages.replace(at, link.size(), user);
+        at += user.size();
+    }
+    return messages;
+}
+
 void read_text(RunState& state, const std::string& filename) {
+    const std::string seg_error = "can not open " + quote(filename + ".seg");
+    const OpenedText text = open_text(filename);
+    const Fd text_fd(text.fd);
+    // A text that is there but not a file to read gets its own reason; one
+    // that cannot be opened fails as its sentence file would.
+    if (text.fd < 0 && text.error.starts_with("not a regular file"))
+        throw Failure("can not open " + quote(filename) + ": " + text.error);
+    if (text.fd < 0) throw Failure(seg_error);
+    state.output_mode &= text.mode;
     const PrivateDir dir;
     const std::string name = link_name(filename);
-    std::error_code ec;
-    const std::string target = std::filesystem::absolute(filename, ec).string();
-    if (ec || ::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) {
-        throw Failure("can not open " + filename + ".seg");
-    }
-    // The segmenter's messages name the link in the private directory; they
-    // are passed on naming the text as the user gave it.
-    const std::string link = dir.path() + "/" + name;
-    // A name of its own beside the link, short enough for any link name.
+    const std::string target = "/dev/fd/" + std::to_string(SpawnActions::kTextFd);
+    if (::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) throw Failure(seg_error);
+    // A name of its own beside the link, for the segmenter's messages.
     const std::string errors = name == "segmenter.messages" ? "segmenter.log" : "segmenter.messages";
-    const bool segmented = run_segmenter(link, dir.path() + "/" + errors);
+    const bool segmented = run_segmenter(name, dir.fd(), text_fd.get(), errors);
     if (std::optional<std::string> messages = read_regular_file(dir.fd(), errors)) {
-        for (std::size_t at = messages->find(link); at != std::string::npos;
-             at = messages->find(link, at + filename.size())) {
-            messages->replace(at, link.size(), filename);
-        }
-        std::fwrite(messages->data(), 1, messages->size(), stderr);
+        std::fputs(name_text_in(*messages, name, quote(filename)).c_str(), stderr);
     }
     std::optional<std::string> data;
     if (segmented) data = read_regular_file(dir.fd(), name + ".seg");
-    if (!data) throw Failure("can not open " + filename + ".seg");
+    if (!data) throw Failure(seg_error);
     read_sentences(state, std::move(*data));
 }
 

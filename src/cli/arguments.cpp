@@ -314,12 +314,15 @@ int main_entry(int argc, char** argv) {
             case Action::run:
                 break;
         }
+        // A signal that ends the run removes its temporary file and leaves
+        // the failure list with the failures so far.
+        batch::clean_up_on_signals();
         return batch::run(settings);
     } catch (const batch::UsageError& e) {
         std::fprintf(stderr, "%s: %s\n", program, e.what());
         return 2;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s: %s\n", program, e.what());
+        std::fprintf(stderr, "%s: %s\n", program, batch::describe(e).c_str());
         return 1;
     }
 }

@@ -86,8 +86,18 @@ private:
 
     // Arrays of this many bytes and more are mapped.
     static constexpr std::size_t kMappedBytes = std::size_t{1} << 20;
+    // ThreadSanitizer does not follow memory that mremap moves and reports
+    // races at its old addresses, so under it, or when built with
+    // BRENNIC_PLAIN_GROWTH, large arrays grow on the heap like small ones.
+#if defined(__SANITIZE_THREAD__) || defined(BRENNIC_PLAIN_GROWTH)
+    static constexpr bool kMapLarge = false;
+#else
+    static constexpr bool kMapLarge = true;
+#endif
 
-    static bool mapped(std::size_t capacity) { return capacity * sizeof(T) >= kMappedBytes; }
+    static bool mapped(std::size_t capacity) {
+        return kMapLarge && capacity * sizeof(T) >= kMappedBytes;
+    }
 
     void grow(std::size_t need) {
         std::size_t capacity = capacity_ < 16 ? 16 : capacity_;

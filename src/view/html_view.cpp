@@ -175,6 +175,12 @@ Charset page_charset(std::span<const std::string> texts,
     return Charset::utf8;
 }
 
+// Inputs larger than this are shown abridged: a page of twice as many bytes
+// is about what a browser still lays out in a few seconds.
+constexpr std::size_t kWholeTextBytes = std::size_t{4} << 20;
+// An abridged page stops showing paragraphs once it is this long.
+constexpr std::size_t kAbridgedPageBytes = std::size_t{8} << 20;
+
 constexpr std::string_view kStyle = R"css(
 :root{color-scheme:light;--ink:#1f2328;--muted:#59636e;--line:#d8dee4;--extract:#fff1a8;
 --vell:#ffcf70;--vell-edge:#c26a00;--bar:#4d6a99;--tick:#c93c37;--gutter:6.5rem}
@@ -222,6 +228,7 @@ mark{color:inherit;background:none}
 u{text-decoration:underline var(--vell-edge);text-decoration-thickness:.1em;
 text-underline-offset:.18em}
 .empty{color:var(--muted);font-style:italic}
+.gap,.abridged{color:var(--muted);font-style:italic}
 @media (max-width:32rem){
 body{font-size:1rem;padding:1rem .75rem 2rem}
 :root{--gutter:4rem}
@@ -269,7 +276,8 @@ public:
         std::string out;
         std::size_t input = 0;
         for (const std::string& t : texts_) input += t.size();
-        out.reserve(2 * input + kStyle.size() + 8192);
+        abridged_ = input > kWholeTextBytes;
+        out.reserve((abridged_ ? 0 : 2 * input) + kStyle.size() + 8192);
         out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"";
         out += charset_ == Charset::utf8 ? "utf-8" : "windows-1252";
         out += "\">\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
@@ -382,6 +390,25 @@ private:
         out += "</ol>\n</section>\n";
     }
 
+    // The sentence indexes at which the paragraphs of text d begin, and
+    // the end.
+    std::vector<std::size_t> paragraphs(std::size_t d) const {
+        const std::string_view text = texts_[d];
+        std::vector<std::size_t> starts;
+        std::size_t end = 0;
+        for (std::size_t k = 0; k < spans_[d].size(); ++k) {
+            const Span& s = spans_[d][k];
+            if (k == 0 || line_ends(text.substr(end, s.offset - end)) >= 2) starts.push_back(k);
+            end = s.offset + s.length;
+        }
+        starts.push_back(spans_[d].size());
+        return starts;
+    }
+
+    // The whole text, paragraph by paragraph. A large input shows only the
+    // paragraphs that hold a sentence of the extract, and those only until
+    // the page reaches kAbridgedPageBytes, and says so, so that the page
+    // stays small enough for a browser to show.
     void render_text(std::string& out, std::size_t d) {
         const std::string_view text = texts_[d];
         out += "<article>\n";
@@ -391,19 +418,47 @@ private:
             out += "</h2>\n";
         }
         if (spans_[d].empty()) out += "<p class=\"empty\">No sentences.</p>\n";
-        std::size_t end = 0;
-        for (std::size_t k = 0; k < spans_[d].size(); ++k) {
-            const Span& s = spans_[d][k];
-            if (k == 0) {
-                out += "<p>\n";
-            } else if (line_ends(text.substr(end, s.offset - end)) >= 2) {
-                out += "</p>\n<p>\n";
-            }
-            render_sentence(out, text.substr(s.offset, s.length), reports_[d][k]);
-            end = s.offset + s.length;
+        if (abridged_ && !spans_[d].empty()) {
+            out +=
+                "<p class=\"abridged\">The input is too large for one page: shown are the "
+                "paragraphs that hold a sentence of the extract, as many as a page can "
+                "take.</p>\n";
         }
-        if (!spans_[d].empty()) out += "</p>\n";
+        const std::vector<std::size_t> starts = paragraphs(d);
+        std::size_t left_out = 0;
+        long long chosen_not_shown = 0;
+        for (std::size_t p = 0; p + 1 < starts.size(); ++p) {
+            long long chosen = 0;
+            for (std::size_t k = starts[p]; k < starts[p + 1]; ++k)
+                chosen += reports_[d][k] != nullptr && reports_[d][k]->in_extract;
+            if (abridged_ && (chosen == 0 || out.size() >= kAbridgedPageBytes)) {
+                ++left_out;
+                chosen_not_shown += chosen;
+                continue;
+            }
+            render_gap(out, left_out);
+            left_out = 0;
+            out += "<p>\n";
+            for (std::size_t k = starts[p]; k < starts[p + 1]; ++k) {
+                const Span& s = spans_[d][k];
+                render_sentence(out, text.substr(s.offset, s.length), reports_[d][k]);
+            }
+            out += "</p>\n";
+        }
+        render_gap(out, left_out);
+        if (chosen_not_shown > 0) {
+            out += "<p class=\"abridged\">The page ends here; not shown: " +
+                   plural(chosen_not_shown, "sentence", "sentences") +
+                   " more of the extract, which holds them all.</p>\n";
+        }
         out += "</article>\n";
+    }
+
+    static void render_gap(std::string& out, std::size_t paragraphs_left_out) {
+        if (paragraphs_left_out == 0) return;
+        out += "<p class=\"gap\">[&#x2026; " +
+               plural(static_cast<long long>(paragraphs_left_out), "paragraph", "paragraphs") +
+               " left out &#x2026;]</p>\n";
     }
 
     void render_sentence(std::string& out, std::string_view bytes, const SentenceReport* r) {
@@ -511,6 +566,7 @@ private:
     Charset charset_;
     std::vector<std::vector<const SentenceReport*>> reports_;
     double max_score_ = 0;
+    bool abridged_ = false;  // only the paragraphs of the extract are shown
     std::unordered_set<std::string> vell_stems_;
     std::unordered_map<std::string, bool> vell_words_;  // each word as written, looked up once
 };
