@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File names in messages, quoted the way the GNU tools quote them: a name
 // made only of plain characters stays as it is, any other is put in single
 // quotes, and bytes that a terminal would act on (control bytes, bytes that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "safe_files.h"
 
 #include <fcntl.h>

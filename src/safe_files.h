@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening texts and naming outputs where other users, or a careless
 // script, may have put something unexpected: a FIFO that would block the
 // run forever, a device, a link to someone else's file, or one of the texts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an interrupted run must undo before it dies: every catchable signal
 // whose default action ends the process (HUP, INT, QUIT, TERM, USR1, USR2,
 // ALRM, PIPE, XCPU, XFSZ, VTALRM, PROF) stops the process group of a running
