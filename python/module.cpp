@@ -95,8 +95,10 @@ float to_rate(py::handle rate) {
     return brennic::parse_rate(py::cast<std::string>(repr));
 }
 
-brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense) {
+brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
+                            const std::string& language) {
     brennic::Options options;
+    options.language = language;
     options.compression_rate = to_rate(rate);
     if (!query.is_none()) options.query = std::string(to_text(query, "query").bytes);
     options.mean = mean;
@@ -105,8 +107,8 @@ brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool c
 }
 
 py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                   bool condense) {
-    const brennic::Options options = to_options(rate, query, mean, condense);
+                   bool condense, const std::string& language) {
+    const brennic::Options options = to_options(rate, query, mean, condense, language);
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
         texts.push_back(to_text(text_or_texts, "the text"));
@@ -130,10 +132,10 @@ py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, 
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads) {
+                        bool condense, long threads, const std::string& language) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    const brennic::Options options = to_options(rate, query, mean, condense);
+    const brennic::Options options = to_options(rate, query, mean, condense, language);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -147,6 +149,16 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
     for (std::size_t i = 0; i < summaries.size(); ++i)
         list[i] = to_python(summaries[i].sentences, texts[i].is_str);
     return list;
+}
+
+py::str detect_language(py::handle text_in) {
+    const Text text = to_text(text_in, "the text");
+    std::string code;
+    {
+        py::gil_scoped_release unlocked;
+        code = brennic::detect_language(text.bytes);
+    }
+    return py::str(code);
 }
 
 py::list segment(py::handle text_in) {
@@ -210,9 +222,11 @@ PYBIND11_MODULE(_brennic, m) {
     py::options options;
     options.disable_function_signatures();
 
-    m.def("summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
-          py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-          R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False)
+    m.def(
+        "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
+        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
+        py::arg("language") = "en",
+        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, language='en')
 --
 
 The extract of a text, or of several texts read together as one.
@@ -234,15 +248,21 @@ query (str or bytes) centres the extract on the sentence most similar to it;
 mean scores sentences by the mean frequency of their words (-ak); condense
 deletes stop words from the printed sentences (-is).
 
+language is the texts' language, an ISO 639-1 code of language_codes()
+('en', the default, reads English as Brennic.exe always has; 'de', 'fr',
+'ru', ...: Unicode words, case folding, the language's Snowball stemmer and
+stop list), or 'auto' to find each text's language with detect_language().
+
 Returns the extract's sentences in input order, exactly the lines that
 Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
 str texts, bytes for bytes. Raises brennic.Error with Brennic.exe's message
 when it fails (an empty list of texts, say).)doc");
 
-    m.def("summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
-          py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-          py::arg("threads") = 0,
-          R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0)
+    m.def(
+        "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
+        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
+        py::arg("threads") = 0, py::arg("language") = "en",
+        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, language='en')
 --
 
 The extract of each text on its own, computed in parallel.
@@ -252,6 +272,29 @@ sentences per text, in the order of the texts, each of the type of its text.
 The work runs in a pool of `threads` native threads (0: one per core) with
 the GIL released, so other Python threads run meanwhile. When texts fail,
 every text is still tried, then brennic.Error is raised for the first.)doc");
+
+    m.def("detect_language", &detect_language, py::arg("text"),
+          R"doc(detect_language(text)
+--
+
+The language of a text: an ISO 639-1 code of language_codes().
+
+Found by CLD2 from the text's first 256 KiB (str as UTF-8; bytes as
+UTF-8, or Windows-1252 when they are not valid UTF-8). Croatian and Bosnian
+answer 'sr', Nynorsk 'no', Malay 'id'. A text too short to tell, in another
+language, or a mix where no language stands out gives 'en'.)doc");
+
+    m.def(
+        "language_codes",
+        [] {
+            py::list codes;
+            for (const std::string& code : brennic::language_codes()) codes.append(py::str(code));
+            return codes;
+        },
+        R"doc(language_codes()
+--
+
+The codes of the languages a text can be read in, 'en' first.)doc");
 
     m.def("segment", &segment, py::arg("text"),
           R"doc(segment(text)

@@ -1,5 +1,5 @@
 // Brennic as a library: sentence segmentation and extractive summaries of
-// English texts held in memory.
+// texts held in memory, in English and 27 other languages (Options::language).
 //
 // Every function here is reentrant and keeps no state between calls, so any
 // number of threads may call them at once. Failures are thrown as
@@ -75,6 +75,16 @@ struct Options {
     float compression_rate = 0.7f;
     // Fill Summary::diagnostics as well.
     bool diagnostics = false;
+    // The language of the texts and the query: an ISO 639-1 code of
+    // language_codes(), or "auto" to find each text's language on its own
+    // (detect_language; the query is read in the first text's language).
+    // "en" reads English exactly as Brennic always has. Any other language
+    // reads its text as Unicode characters (UTF-8, or Windows-1252 when the
+    // bytes are not valid UTF-8), folds case by Unicode's full case folding
+    // (Turkish: dotted and dotless i), stems with the language's Snowball
+    // stemmer and leaves out the language's stop words. An unknown code
+    // throws Error.
+    std::string language = "en";
 };
 
 // A compression rate read from its command-line argument exactly as
@@ -101,8 +111,18 @@ struct StemReport {
     bool content = false;    // counted for at least one content word (not a stop word)
 };
 
+// The language one text was read in.
+struct LanguageReport {
+    std::string language;   // ISO 639-1 code
+    bool detected = false;  // found by detection (Options::language "auto")
+    // Empty, or why detection fell back to English ("too short to tell its
+    // language", "mixed or uncertain (de 45%)", ...).
+    std::string fallback;
+};
+
 // What the summarizer computed on the way to an extract.
 struct Diagnostics {
+    std::vector<LanguageReport> languages;  // one per text, in order
     std::vector<SentenceReport> sentences;  // in input order
     std::vector<StemReport> stems;          // in order of first occurrence
     long long text_words = 0;               // words of all texts, stop words included
@@ -129,6 +149,21 @@ BRENNIC_EXPORT Summary summarize(std::span<const std::string> texts, const Optio
 // fail, every text is still tried, then the first failure is thrown.
 BRENNIC_EXPORT std::vector<Summary> summarize_many(std::span<const std::string_view> texts,
                                                    const Options& options, unsigned threads = 0);
+
+// ---------------------------------------------------------------------------
+// Languages
+
+// The codes of the languages a text can be read in: "en" first, then ar ca
+// da de el es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi.
+BRENNIC_EXPORT std::vector<std::string> language_codes();
+
+// The language of text, one of language_codes(), found by CLD2 (Compact
+// Language Detector 2) from the text's first 256 KiB read as UTF-8 (or
+// Windows-1252 when not valid UTF-8). Serbian also answers for Croatian and
+// Bosnian, Norwegian for Nynorsk, Indonesian for Malay. A text too short to
+// tell, in another language, or a mix where no language holds 60 % falls
+// back to "en"; Diagnostics::languages says why.
+BRENNIC_EXPORT std::string detect_language(std::string_view text);
 
 // ---------------------------------------------------------------------------
 // Words, as the summarizer counts them

@@ -1,4 +1,5 @@
-"""Extractive summaries of English texts, the same as Brennic.exe writes.
+"""Extractive summaries of texts in English and 27 other languages, the same
+as Brennic.exe writes.
 
     >>> import brennic
     >>> brennic.summarize(open("examples/sample.txt").read(), 0.7)
@@ -6,7 +7,8 @@
 summarize() picks the sentences that best represent a text (or several texts
 read together) and returns them unchanged, in input order; summarize_many()
 summarizes many texts each on its own in a pool of native threads; segment()
-and segment_spans() split a text into sentences.
+and segment_spans() split a text into sentences; detect_language() names a
+text's language among language_codes(), which summarize(language=...) reads.
 
 Texts are bytes, taken as they are, or str, taken as UTF-8 (with the
 'surrogateescape' error handler, so a str decoded from any bytes with it
@@ -14,9 +16,26 @@ gives back those bytes). Results have the type of what was given. Failures
 raise brennic.Error with the program's message; nothing is ever printed.
 """
 
-from ._brennic import Error, __version__, segment, segment_spans, summarize, summarize_many
+from ._brennic import (
+    Error,
+    __version__,
+    detect_language,
+    language_codes,
+    segment,
+    segment_spans,
+    summarize,
+    summarize_many,
+)
 
-__all__ = ["Error", "segment", "segment_spans", "summarize", "summarize_many"]
+__all__ = [
+    "Error",
+    "detect_language",
+    "language_codes",
+    "segment",
+    "segment_spans",
+    "summarize",
+    "summarize_many",
+]
 
 Error.__module__ = __name__
 Error.__doc__ = "A failure of Brennic; str(error) is the message that Brennic.exe prints."

@@ -11,7 +11,12 @@ _Query = Optional[Union[str, bytes]]
 
 @overload
 def summarize(
-    text_or_texts: _Text, rate: _Rate, query: _Query = ..., mean: bool = ..., condense: bool = ...
+    text_or_texts: _Text,
+    rate: _Rate,
+    query: _Query = ...,
+    mean: bool = ...,
+    condense: bool = ...,
+    language: str = ...,
 ) -> list[_Text]: ...
 @overload
 def summarize(
@@ -20,6 +25,7 @@ def summarize(
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
+    language: str = ...,
 ) -> list[_Text]: ...
 def summarize_many(
     texts: Iterable[_Text],
@@ -28,6 +34,9 @@ def summarize_many(
     mean: bool = ...,
     condense: bool = ...,
     threads: int = ...,
+    language: str = ...,
 ) -> list[list[_Text]]: ...
+def detect_language(text: Union[str, bytes]) -> str: ...
+def language_codes() -> list[str]: ...
 def segment(text: _Text) -> list[_Text]: ...
 def segment_spans(text: Union[str, bytes]) -> list[tuple[int, int]]: ...

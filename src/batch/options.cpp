@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,8 @@ const char* const kUsage =
     "  -q, --query=QUERY  choose the vell sentence by its similarity to QUERY\n"
     "  -i, --condense     condensed extracts (Brennic.exe -is)\n"
     "  -a, --mean         score sentences by the mean frequency of their words (-ak)\n"
+    "  -l, --language=LANG  read the texts in LANG, an ISO 639-1 code (default en),\n"
+    "                     or find each text's language with auto\n"
     "  -n, --together     summarize all texts together as one input (-nM)\n"
     "  -c, --stdout       write the extracts to standard output, in text order\n"
     "  -0, --null         the list on standard input and the failure list are\n"
@@ -44,6 +47,7 @@ const option kLongOptions[] = {
     {"query", required_argument, nullptr, 'q'},
     {"condense", no_argument, nullptr, 'i'},
     {"mean", no_argument, nullptr, 'a'},
+    {"language", required_argument, nullptr, 'l'},
     {"together", no_argument, nullptr, 'n'},
     {"stdout", no_argument, nullptr, 'c'},
     {"null", no_argument, nullptr, '0'},
@@ -88,6 +92,18 @@ std::size_t parse_keywords(const char* arg) {
     return n;
 }
 
+bool is_language(std::string_view code) {
+    if (code == "auto") return true;
+    const std::vector<std::string> codes = language_codes();
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+std::string known_languages() {
+    std::string list;
+    for (const std::string& code : language_codes()) list += (list.empty() ? "" : ", ") + code;
+    return list;
+}
+
 }  // namespace
 
 Action parse_arguments(int argc, char** argv, Settings& settings) {
@@ -95,7 +111,7 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
     optind = 0;  // a fresh scan
     opterr = 0;  // the messages are ours
     for (;;) {
-        const int c = getopt_long(argc, argv, ":r:q:ianc0j:h", kLongOptions, nullptr);
+        const int c = getopt_long(argc, argv, ":r:q:ial:nc0j:h", kLongOptions, nullptr);
         if (c == -1) break;
         switch (c) {
             case 'r':
@@ -110,6 +126,13 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                 break;
             case 'a':
                 settings.summary.mean = true;
+                break;
+            case 'l':
+                if (!is_language(optarg)) {
+                    throw UsageError(std::string("unknown language '") + optarg +
+                                     "': give one of " + known_languages() + ", or auto");
+                }
+                settings.summary.language = optarg;
                 break;
             case 'n':
                 settings.together = true;

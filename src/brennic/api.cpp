@@ -12,6 +12,8 @@
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
+#include "language_detect.h"
+#include "languages.h"
 #include "talven/segmenter.h"
 
 namespace brennic {
@@ -207,6 +209,16 @@ std::vector<Span> word_spans(std::string_view text) {
 std::string stem(std::string_view word) {
     RunState state;
     return state.stemming(word);
+}
+
+std::vector<std::string> language_codes() {
+    std::vector<std::string> codes;
+    for (const LanguageInfo& info : language_table()) codes.emplace_back(info.code);
+    return codes;
+}
+
+std::string detect_language(std::string_view text) {
+    return translate_failures([&] { return guess_language(text).code; });
 }
 
 bool is_stop_word(std::string_view word) {
