@@ -110,6 +110,7 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         RunState state;
         state.test_is = options.condense ? TRUE : FALSE;
         state.test_ak = options.mean ? TRUE : FALSE;
+        state.encoding = options.encoding;
         // The sentence lines are kept only when the diagnostics must map
         // sentences back to them.
         std::vector<std::vector<std::string>> segments;
@@ -196,22 +197,37 @@ std::vector<Summary> summarize_many(std::span<const std::string_view> texts, con
     return results;
 }
 
-std::vector<Span> word_spans(std::string_view text) {
+std::optional<Encoding> parse_encoding(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (lower == "auto") return Encoding::automatic;
+    if (lower == "latin1") return Encoding::latin1;
+    if (lower == "utf-8" || lower == "utf8") return Encoding::utf8;
+    return std::nullopt;
+}
+
+Encoding reading_of(std::string_view text, Encoding choice) {
+    return Reading::of(text, choice).encoding();
+}
+
+std::vector<Span> word_spans(std::string_view text, Encoding encoding) {
     std::vector<Span> spans;
-    for_each_word(text, [&](std::string_view word) {
+    Reading::of(text, encoding).for_each_word(text, [&](std::string_view word) {
         spans.push_back({static_cast<std::size_t>(word.data() - text.data()), word.size()});
     });
     return spans;
 }
 
-std::string stem(std::string_view word) {
+std::string stem(std::string_view word, Encoding encoding) {
     RunState state;
-    return state.stemming(word);
+    return state.stemming(word, Reading::of(word, encoding));
 }
 
-bool is_stop_word(std::string_view word) {
+bool is_stop_word(std::string_view word, Encoding encoding) {
     RunState state;
-    return state.is_stopword(word) != FALSE;
+    return state.is_stopword(word, Reading::of(word, encoding)) != FALSE;
 }
 
 }  // namespace brennic

@@ -70,6 +70,17 @@ std::optional<CommandLine> parse_command_line(int argc, const char* const* argv)
     return cl;
 }
 
+Encoding encoding_from_environment() {
+    const char* value = std::getenv("BRENNIC_ENCODING");
+    if (value == nullptr || *value == '\0') return Encoding::automatic;
+    const std::optional<Encoding> encoding = parse_encoding(value);
+    if (!encoding) {
+        throw Failure("BRENNIC_ENCODING is " + std::string(value) +
+                      ": it must be auto, latin1 or utf-8");
+    }
+    return *encoding;
+}
+
 namespace {
 
 // The extract replaces whatever file has its name, so it must not be one of
@@ -92,6 +103,7 @@ void summarize(const CommandLine& cl) {
     RunState state;
     state.test_is = cl.test_is ? TRUE : FALSE;
     state.test_ak = cl.test_ak ? TRUE : FALSE;
+    state.encoding = encoding_from_environment();
     for (const std::string& text : cl.texts) read_text(state, text);
     summarize_read_texts(state, cl.query, cl.compression_rate);
     if (const char* flag = std::getenv("BRENNIC_DEBUG"); flag != nullptr && *flag != '\0') {

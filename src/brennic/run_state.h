@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "brennic/text_model.h"
+#include "reading.h"
 
 namespace brennic {
 
@@ -71,6 +72,9 @@ struct RunState {
     float compression_rate = 0.0f;
     float threshold = 0.0f;  // the mean sentence score
     std::optional<std::string> query;
+    // How texts and the query are read into words; each decides its own
+    // reading under this choice.
+    Encoding encoding = Encoding::automatic;
 
     SentenceList sentences;                // the sentence list, in input order
     WordIndex words;                       // the word index
@@ -79,17 +83,20 @@ struct RunState {
     // Scratch buffer of the word helpers below; each call overwrites it.
     std::string tmp_word;
 
-    // tmp_word := word with A-Z folded to a-z (bytes from 0x80 keep their case).
-    const std::string& lowercase(std::string_view word);
+    // The word helpers read word as reading does; by default byte by byte,
+    // where only A-Z change case (bytes from 0x80 keep theirs).
+    // tmp_word := word in lower case.
+    const std::string& lowercase(std::string_view word, Reading reading = {});
     // 1 when word, in any case, is on the stop list; tmp_word holds it lowercased.
-    int is_stopword(std::string_view word);
+    int is_stopword(std::string_view word, Reading reading = {});
     // 1 when word, in any case, is on the abbreviation list; tmp_word holds it lowercased.
-    int is_abbrev(std::string_view word);
+    int is_abbrev(std::string_view word, Reading reading = {});
     // tmp_word := the lower-case Porter stem of the last run of ASCII letters
     // of word, or word lowercased when it has no ASCII letter.
-    const std::string& stemming(std::string_view word);
+    const std::string& stemming(std::string_view word, Reading reading = {});
 
     KnownWords known_words;  // the reader's cache
+    Reading known_reading;   // how the words in the cache were read
 };
 
 // The stages of a run, in the order main calls them.
@@ -103,6 +110,8 @@ void summarize_read_texts(RunState& state, const std::optional<std::string>& que
                           float compression_rate);
 void intrasumm(RunState& state);
 void score_sentences(RunState& state);
+// The cosine of two texts, each read as its own bytes decide under
+// state.encoding.
 float cosine(RunState& state, std::string_view sent1, std::string_view sent2);
 void select_sentences(RunState& state);
 // The largest extract, in words, that the rate allows for size_text words.
@@ -117,7 +126,7 @@ bool write_all(int fd, std::string_view content);
 // leaving no temporary file and errno telling why, when a step fails.
 bool write_file_atomically(const std::string& name, std::string_view content);
 // Condenses one sentence (see condense_into).
-std::string condense(RunState& state, std::string_view sentence);
+std::string condense(RunState& state, std::string_view sentence, Reading reading = {});
 void print_extract(const RunState& state, const std::string& filename);
 void debug(const RunState& state);
 

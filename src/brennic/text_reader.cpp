@@ -190,11 +190,11 @@ std::optional<std::string> read_regular_file(int dir_fd, const std::string& name
 
 bool is_line_gap(char c) { return c == ' ' || c == '\n' || c == '\t'; }
 
-// Counts the words of one sentence, adds its content words to the list and
-// ends it.
-void add_sentence(RunState& state, std::string_view sentence) {
+// Counts the words of one sentence, read as reading reads it, adds its
+// content words to the list and ends it.
+void add_sentence(RunState& state, Reading reading, std::string_view sentence) {
     long long words = 0;
-    for_each_word(sentence, [&](std::string_view word) {
+    reading.for_each_word(sentence, [&](std::string_view word) {
         ++words;
         const std::size_t hash =
             word.size() <= KnownWords::kLongestWord ? std::hash<std::string_view>{}(word) : 0;
@@ -203,8 +203,8 @@ void add_sentence(RunState& state, std::string_view sentence) {
             term = *known;
             state.words.count(term.id);
         } else {
-            term.id = state.words.put_word(state.stemming(word));
-            term.content = state.is_stopword(word) == FALSE;
+            term.id = state.words.put_word(state.stemming(word, reading));
+            term.content = state.is_stopword(word, reading) == FALSE;
             state.known_words.put(word, hash, term);
         }
         if (term.content) state.sentences.add_content_word(term.id);
@@ -228,6 +228,14 @@ void read_sentences(RunState& state, std::string text) {
     // past what was read, and the sentence file of the segmenter, whose
     // lines hold neither blanks at their start nor NUL bytes, is not moved
     // at all.
+    //
+    // The bytes of the whole file decide how its words are read.
+    const Reading reading = Reading::of(text, state.encoding);
+    // The cache holds words as a reading read them.
+    if (reading != state.known_reading) {
+        state.known_words.clear();
+        state.known_reading = reading;
+    }
     char* const data = text.data();
     const std::size_t size = text.size();
     std::size_t kept = 0;  // the sentences so far, with the line ends between them
@@ -251,14 +259,14 @@ void read_sentences(RunState& state, std::string text) {
             }
             if (end > start) {
                 if (kept > 0) data[kept] = '\n';
-                add_sentence(state, std::string_view(data + start, end - start));
+                add_sentence(state, reading, std::string_view(data + start, end - start));
                 kept = end;
             }
             pos = eol + 1;
             while (pos < size && is_line_gap(data[pos])) ++pos;
         }
         text.resize(kept);
-        state.sentences.add_texts(std::move(text));
+        state.sentences.add_texts(std::move(text), reading);
     } catch (...) {
         state.sentences.drop_unfinished();
         throw;
