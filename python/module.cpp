@@ -95,8 +95,18 @@ float to_rate(py::handle rate) {
     return brennic::parse_rate(py::cast<std::string>(repr));
 }
 
-brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense) {
+brennic::Encoding to_encoding(const std::string& name) {
+    const std::optional<brennic::Encoding> encoding = brennic::parse_encoding(name);
+    if (!encoding) {
+        throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not '" + name + "'");
+    }
+    return *encoding;
+}
+
+brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
+                            const std::string& encoding) {
     brennic::Options options;
+    options.encoding = to_encoding(encoding);
     options.compression_rate = to_rate(rate);
     if (!query.is_none()) options.query = std::string(to_text(query, "query").bytes);
     options.mean = mean;
@@ -105,8 +115,8 @@ brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool c
 }
 
 py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                   bool condense) {
-    const brennic::Options options = to_options(rate, query, mean, condense);
+                   bool condense, const std::string& encoding) {
+    const brennic::Options options = to_options(rate, query, mean, condense, encoding);
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
         texts.push_back(to_text(text_or_texts, "the text"));
@@ -130,10 +140,10 @@ py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, 
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads) {
+                        bool condense, long threads, const std::string& encoding) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    const brennic::Options options = to_options(rate, query, mean, condense);
+    const brennic::Options options = to_options(rate, query, mean, condense, encoding);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -210,9 +220,11 @@ PYBIND11_MODULE(_brennic, m) {
     py::options options;
     options.disable_function_signatures();
 
-    m.def("summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
-          py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-          R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False)
+    m.def(
+        "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
+        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
+        py::kw_only(), py::arg("encoding") = "auto",
+        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, *, encoding='auto')
 --
 
 The extract of a text, or of several texts read together as one.
@@ -234,15 +246,24 @@ query (str or bytes) centres the extract on the sentence most similar to it;
 mean scores sentences by the mean frequency of their words (-ak); condense
 deletes stop words from the printed sentences (-is).
 
+encoding says how the bytes of each text, and of the query, make words:
+'auto' reads a text as UTF-8 when it is valid UTF-8 and not pure ASCII, and
+byte by byte as ISO 8859-1 otherwise (each text decides for itself);
+'utf-8' and 'latin1' force one reading. Read as UTF-8, words are made of
+Unicode letters and combining marks, so typographic quotes, dashes and
+ellipses end words as their ASCII forms do, and a condensed sentence is
+never cut inside a character.
+
 Returns the extract's sentences in input order, exactly the lines that
 Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
 str texts, bytes for bytes. Raises brennic.Error with Brennic.exe's message
 when it fails (an empty list of texts, say).)doc");
 
-    m.def("summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
-          py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-          py::arg("threads") = 0,
-          R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0)
+    m.def(
+        "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
+        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
+        py::arg("threads") = 0, py::kw_only(), py::arg("encoding") = "auto",
+        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, *, encoding='auto')
 --
 
 The extract of each text on its own, computed in parallel.

@@ -237,6 +237,36 @@ TEST(Utf8Text, TypographicTwinGivesTheSameExtract) {
     }
 }
 
+// brennic-batch reads as Brennic.exe does, told by --encoding or else by
+// BRENNIC_ENCODING; its keywords are the stems of the words so read.
+TEST(Utf8Text, BatchKeywordsReadAsTold) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* environment;
+        const char* keywords;
+    };
+    const Case cases[] = {
+        {{}, "", "\u03b1\u03b8\u03ae\u03bd\u03b1\t2\tvell\ncaf\t1\tvell\n"},
+        {{"--encoding=utf-8"}, "latin1", "\u03b1\u03b8\u03ae\u03bd\u03b1\t2\tvell\ncaf\t1\tvell\n"},
+        {{}, "latin1", "\xce\t10\tvell\ncaf\t2\tvell\n"},
+        {{"--encoding", "LATIN1"}, "", "\xce\t10\tvell\ncaf\t2\tvell\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        TempDir dir;
+        dir.write("t.txt",
+                  "\u0391\u03b8\u03ae\u03bd\u03b1 caf\u00e9 \u0391\u0398\u0389\u039d\u0391 "
+                  "caf\u00e9s.\n");
+        std::vector<std::string> argv = {BATCH_EXE, "--keywords=2", "-c"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        argv.push_back("t.txt");
+        const auto r = test_support::run_process(
+            argv, dir.path().string(), {std::string("BRENNIC_ENCODING=") + c.environment});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, c.keywords);
+    }
+}
+
 // The library reads as the program does, and can be told how.
 TEST(Utf8Text, LibraryEncodingOption) {
     const std::string text = "Caf\u00e9 owners say caf\u00e9s thrive. Rain falls.";

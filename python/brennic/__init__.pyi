@@ -1,4 +1,4 @@
-from typing import Iterable, Optional, TypeVar, Union, overload
+from typing import Iterable, Literal, Optional, TypeVar, Union, overload
 
 _Text = TypeVar("_Text", str, bytes)
 
@@ -9,9 +9,17 @@ class Error(Exception): ...
 _Rate = Union[float, str, bytes]
 _Query = Optional[Union[str, bytes]]
 
+_Encoding = Literal["auto", "latin1", "utf-8", "utf8"]
+
 @overload
 def summarize(
-    text_or_texts: _Text, rate: _Rate, query: _Query = ..., mean: bool = ..., condense: bool = ...
+    text_or_texts: _Text,
+    rate: _Rate,
+    query: _Query = ...,
+    mean: bool = ...,
+    condense: bool = ...,
+    *,
+    encoding: _Encoding = ...,
 ) -> list[_Text]: ...
 @overload
 def summarize(
@@ -20,6 +28,8 @@ def summarize(
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
+    *,
+    encoding: _Encoding = ...,
 ) -> list[_Text]: ...
 def summarize_many(
     texts: Iterable[_Text],
@@ -28,6 +38,8 @@ def summarize_many(
     mean: bool = ...,
     condense: bool = ...,
     threads: int = ...,
+    *,
+    encoding: _Encoding = ...,
 ) -> list[list[_Text]]: ...
 def segment(text: _Text) -> list[_Text]: ...
 def segment_spans(text: Union[str, bytes]) -> list[tuple[int, int]]: ...
