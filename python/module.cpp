@@ -95,9 +95,18 @@ float to_rate(py::handle rate) {
     return brennic::parse_rate(py::cast<std::string>(repr));
 }
 
+brennic::Encoding to_encoding(const std::string& name) {
+    const std::optional<brennic::Encoding> encoding = brennic::parse_encoding(name);
+    if (!encoding) {
+        throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not '" + name + "'");
+    }
+    return *encoding;
+}
+
 brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
-                            const std::string& language) {
+                            const std::string& encoding, const std::string& language) {
     brennic::Options options;
+    options.encoding = to_encoding(encoding);
     options.language = language;
     options.compression_rate = to_rate(rate);
     if (!query.is_none()) options.query = std::string(to_text(query, "query").bytes);
@@ -107,8 +116,8 @@ brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool c
 }
 
 py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                   bool condense, const std::string& language) {
-    const brennic::Options options = to_options(rate, query, mean, condense, language);
+                   bool condense, const std::string& encoding, const std::string& language) {
+    const brennic::Options options = to_options(rate, query, mean, condense, encoding, language);
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
         texts.push_back(to_text(text_or_texts, "the text"));
@@ -132,10 +141,11 @@ py::list summarize(py::handle text_or_texts, py::handle rate, py::handle query, 
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads, const std::string& language) {
+                        bool condense, long threads, const std::string& encoding,
+                        const std::string& language) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    const brennic::Options options = to_options(rate, query, mean, condense, language);
+    const brennic::Options options = to_options(rate, query, mean, condense, encoding, language);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -225,8 +235,8 @@ PYBIND11_MODULE(_brennic, m) {
     m.def(
         "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("language") = "en",
-        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, language='en')
+        py::kw_only(), py::arg("encoding") = "auto", py::arg("language") = "en",
+        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, *, encoding='auto', language='en')
 --
 
 The extract of a text, or of several texts read together as one.
@@ -248,6 +258,14 @@ query (str or bytes) centres the extract on the sentence most similar to it;
 mean scores sentences by the mean frequency of their words (-ak); condense
 deletes stop words from the printed sentences (-is).
 
+encoding says how the bytes of each text, and of the query, make words:
+'auto' reads a text as UTF-8 when it is valid UTF-8 and not pure ASCII, and
+byte by byte as ISO 8859-1 otherwise (each text decides for itself);
+'utf-8' and 'latin1' force one reading. Read as UTF-8, words are made of
+Unicode letters and combining marks, so typographic quotes, dashes and
+ellipses end words as their ASCII forms do, and a condensed sentence is
+never cut inside a character.
+
 language is the texts' language, an ISO 639-1 code of language_codes()
 ('en', the default, reads English as Brennic.exe always has; 'de', 'fr',
 'ru', ...: Unicode words, case folding, the language's Snowball stemmer and
@@ -261,8 +279,9 @@ when it fails (an empty list of texts, say).)doc");
     m.def(
         "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("threads") = 0, py::arg("language") = "en",
-        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, language='en')
+        py::arg("threads") = 0, py::kw_only(), py::arg("encoding") = "auto",
+        py::arg("language") = "en",
+        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, *, encoding='auto', language='en')
 --
 
 The extract of each text on its own, computed in parallel.

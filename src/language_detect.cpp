@@ -5,14 +5,13 @@
 
 #include <cld2/public/compact_lang_det.h>
 #include <cld2/public/encodings.h>
-#include <unicode/ustring.h>
-#include <unicode/utf8.h>
 
 #include <array>
 #include <cstdio>  // compact_lang_det.h uses FILE without including it
 #include <utility>
 
 #include "languages.h"
+#include "reading.h"
 
 namespace brennic {
 namespace {
@@ -28,22 +27,6 @@ constexpr int kFewestLetterBytes = 24;
 // The language found must hold at least this share of the text that CLD2
 // gave a language.
 constexpr int kLeastPercent = 60;
-
-// Whether bytes are well-formed UTF-8.
-bool is_valid_utf8(std::string_view bytes) {
-    UErrorCode code = U_ZERO_ERROR;
-    int32_t length = 0;
-    u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &code);
-    return code != U_INVALID_CHAR_FOUND && code != U_ILLEGAL_CHAR_FOUND;
-}
-
-void append_utf8(std::string& out, char32_t cp) {
-    char buffer[4];
-    int32_t length = 0;
-    [[maybe_unused]] UBool error = false;
-    U8_APPEND(buffer, length, 4, static_cast<UChar32>(cp), error);
-    out.append(buffer, static_cast<std::size_t>(length));
-}
 
 std::string_view our_code(CLD2::Language language) {
     const std::string_view code = CLD2::LanguageCode(language);

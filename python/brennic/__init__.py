@@ -12,7 +12,10 @@ text's language among language_codes(), which summarize(language=...) reads.
 
 Texts are bytes, taken as they are, or str, taken as UTF-8 (with the
 'surrogateescape' error handler, so a str decoded from any bytes with it
-gives back those bytes). Results have the type of what was given. Failures
+gives back those bytes). Each text is read into words by its own bytes: as
+UTF-8 when they are valid UTF-8 beyond ASCII, else byte by byte as ISO
+8859-1; encoding="utf-8" or encoding="latin1" forces one reading. Results
+have the type of what was given. Failures
 raise brennic.Error with the program's message; nothing is ever printed.
 """
 

@@ -1,4 +1,4 @@
-from typing import Iterable, Optional, TypeVar, Union, overload
+from typing import Iterable, Literal, Optional, TypeVar, Union, overload
 
 _Text = TypeVar("_Text", str, bytes)
 
@@ -9,6 +9,8 @@ class Error(Exception): ...
 _Rate = Union[float, str, bytes]
 _Query = Optional[Union[str, bytes]]
 
+_Encoding = Literal["auto", "latin1", "utf-8", "utf8"]
+
 @overload
 def summarize(
     text_or_texts: _Text,
@@ -16,6 +18,8 @@ def summarize(
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
+    *,
+    encoding: _Encoding = ...,
     language: str = ...,
 ) -> list[_Text]: ...
 @overload
@@ -25,6 +29,8 @@ def summarize(
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
+    *,
+    encoding: _Encoding = ...,
     language: str = ...,
 ) -> list[_Text]: ...
 def summarize_many(
@@ -34,6 +40,8 @@ def summarize_many(
     mean: bool = ...,
     condense: bool = ...,
     threads: int = ...,
+    *,
+    encoding: _Encoding = ...,
     language: str = ...,
 ) -> list[list[_Text]]: ...
 def detect_language(text: Union[str, bytes]) -> str: ...

@@ -20,18 +20,19 @@ BRENNIC_EXE = pathlib.Path(os.environ["BRENNIC_EXE"])
 EXAMPLES = pathlib.Path(os.environ["BRENNIC_EXAMPLES"])
 
 
-def run_program(args, texts, output):
+def run_program(args, texts, output, encoding="auto"):
     """Runs Brennic.exe or TALVEN_En.exe on texts t0.txt, t1.txt, ... in a
     scratch folder and returns the bytes of the file it writes there."""
     with tempfile.TemporaryDirectory(prefix="brennic-py-") as folder:
         for i, text in enumerate(texts):
             pathlib.Path(folder, f"t{i}.txt").write_bytes(text)
-        env = dict(os.environ, PATH=f"{BRENNIC_EXE.parent}:{os.environ.get('PATH', '')}")
+        env = dict(os.environ, PATH=f"{BRENNIC_EXE.parent}:{os.environ.get('PATH', '')}",
+                   BRENNIC_ENCODING=encoding)
         subprocess.run(args, cwd=folder, env=env, check=True, capture_output=True, timeout=60)
         return pathlib.Path(folder, output).read_bytes()
 
 
-def brennic_exe(texts, rate, query=None, mean=False, condense=False):
+def brennic_exe(texts, rate, query=None, mean=False, condense=False, encoding="auto"):
     """The lines of Brennic.exe's extract, as bytes."""
     args = [str(BRENNIC_EXE)] + ["-is"] * condense + ["-ak"] * mean
     if len(texts) > 1:
@@ -39,7 +40,7 @@ def brennic_exe(texts, rate, query=None, mean=False, condense=False):
     args += [f"t{i}.txt" for i in range(len(texts))]
     args += ([] if query is None else [query]) + [rate]
     out = f"multidoc-t{len(texts) - 1}.sum" if len(texts) > 1 else "t0.sum"
-    return run_program(args, texts, out).splitlines()
+    return run_program(args, texts, out, encoding).splitlines()
 
 
 def as_str(data):
@@ -108,6 +109,28 @@ def test_summarize_equals_brennic_exe_for_bytes_and_str(texts, rate, options):
     assert [as_bytes(s) for s in got] == expected
 
 
+SCRIPTS = ["caf\u00e9 \u00c9COLE na\u00efve", "\u0391\u03b8\u03ae\u03bd\u03b1 \u03bb\u03cc\u03b3\u03bf\u03c2",
+           "\u041c\u043e\u0441\u043a\u0432\u0430 \u0440\u0435\u043a\u0430", "\u6771\u4eac \u5927\u962a",
+           "e\u0301te\u0301", "\u201cquoted\u201d it\u2019s", "\u2026 \u2014", "\U0001f600\U0001d54f"]
+
+
+@pytest.mark.parametrize("seed", range(4))
+@pytest.mark.parametrize("encoding", ["auto", "latin1", "utf-8"])
+def test_encoding_equals_brennic_exe(seed, encoding):
+    rng = random.Random(seed)
+    words = PIECES[:20] + " ".join(SCRIPTS).split()
+    text = " ".join(rng.choice(words) + rng.choice(["", "", ".", ",", "!"])
+                    for _ in range(rng.randrange(30, 200))).encode()
+    for options in [{}, {"condense": True, "query": "caf\u00e9 \u0440\u0435\u043a\u0430"}]:
+        expected = brennic_exe([text], "0.6", encoding=encoding, **options)
+        got = brennic.summarize(as_str(text), 0.6, encoding=encoding, **options)
+        assert [as_bytes(s) for s in got] == expected
+        assert brennic.summarize_many([text], 0.6, encoding=encoding, **options) == [expected]
+        if encoding != "latin1":
+            for line in expected:
+                line.decode("utf-8")  # never a character cut in half
+
+
 @pytest.mark.parametrize("text", RANDOM_TEXTS)
 def test_segment_and_spans_equal_talven_for_bytes_and_str(text):
     lines = run_program([str(BRENNIC_EXE.parent / "TALVEN_En.exe"), "t0.txt"], [text],
@@ -157,6 +180,7 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize("a.", None), TypeError, "rate"),
     (lambda: brennic.segment("\ud800"), UnicodeEncodeError, "surrogates not allowed"),
     (lambda: brennic.summarize_many(["a."], 0.7, threads=-1), ValueError, "threads"),
+    (lambda: brennic.summarize("a.", 0.7, encoding="cp1252"), ValueError, "encoding"),
 ])
 def test_errors_raise(call, exception, message):
     with pytest.raises(exception, match=message):

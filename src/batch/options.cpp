@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace brennic::batch {
@@ -31,6 +32,8 @@ const char* const kUsage =
     "      --no-progress  no progress bar, even on a terminal\n"
     "      --html         also NAME.html: the whole text, its extract highlighted\n"
     "      --keywords=N   print the N most frequent content stems of every text\n"
+    "      --encoding=E   read texts as auto (UTF-8 when valid, else ISO 8859-1),\n"
+    "                     latin1 or utf-8 (default: $BRENNIC_ENCODING, else auto)\n"
     "  -h, --help         this text\n"
     "      --version      the version\n"
     "The text - is standard input; its extract goes to standard output.\n"
@@ -40,7 +43,7 @@ const char* const kUsage =
 
 namespace {
 
-enum LongOnly { kFailed = 256, kDryRun, kNoProgress, kVersion, kHtml, kKeywords };
+enum LongOnly { kFailed = 256, kDryRun, kNoProgress, kVersion, kHtml, kKeywords, kEncoding };
 
 const option kLongOptions[] = {
     {"rate", required_argument, nullptr, 'r'},
@@ -57,6 +60,7 @@ const option kLongOptions[] = {
     {"no-progress", no_argument, nullptr, kNoProgress},
     {"html", no_argument, nullptr, kHtml},
     {"keywords", required_argument, nullptr, kKeywords},
+    {"encoding", required_argument, nullptr, kEncoding},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -104,10 +108,19 @@ std::string known_languages() {
     return list;
 }
 
+Encoding parse_encoding_setting(const char* arg, const char* what) {
+    const std::optional<Encoding> encoding = parse_encoding(arg);
+    if (!encoding) {
+        throw UsageError(std::string(what) + " wants auto, latin1 or utf-8, not '" + arg + "'");
+    }
+    return *encoding;
+}
+
 }  // namespace
 
 Action parse_arguments(int argc, char** argv, Settings& settings) {
     bool have_rate = false;
+    bool have_encoding = false;
     optind = 0;  // a fresh scan
     opterr = 0;  // the messages are ours
     for (;;) {
@@ -161,6 +174,10 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
             case kKeywords:
                 settings.keywords = parse_keywords(optarg);
                 break;
+            case kEncoding:
+                settings.summary.encoding = parse_encoding_setting(optarg, "--encoding");
+                have_encoding = true;
+                break;
             case 'h':
                 return Action::help;
             case kVersion:
@@ -172,6 +189,10 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                                      ? std::string("unknown option -") + static_cast<char>(optopt)
                                      : std::string("unknown option ") + argv[optind - 1]);
         }
+    }
+    if (const char* env = std::getenv("BRENNIC_ENCODING");
+        !have_encoding && env != nullptr && *env != '\0') {
+        settings.summary.encoding = parse_encoding_setting(env, "BRENNIC_ENCODING");
     }
     settings.texts.assign(argv + optind, argv + argc);
     // Brennic.exe's rate comes last; here it may, when -r does not give it.

@@ -15,7 +15,7 @@ extern const char* const kUsage;
 // Everything a run is told on its command line. New kinds of output add a
 // field here and are produced where the run writes its outputs (batch.cpp).
 struct Settings {
-    Options summary;                         // -i, -a, -q and the rate
+    Options summary;                         // -i, -a, -q, --encoding and the rate
     std::vector<std::string> texts;          // as given; empty: a list on standard input
     bool null_separated = false;             // -0: the list and the failure list use NUL
     bool to_stdout = false;                  // -c: extracts to standard output

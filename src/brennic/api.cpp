@@ -99,6 +99,7 @@ Diagnostics diagnose(const RunState& state, const std::vector<std::vector<std::s
     state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
         for (const WordId id : text.content_words) d.stems[id].content = true;
     });
+    d.languages = state.languages;
     d.text_words = state.size_text;
     d.extract_size = state.size_extract;
     d.compression_rate = state.compression_rate;
@@ -112,10 +113,12 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         RunState state;
         state.test_is = options.condense ? TRUE : FALSE;
         state.test_ak = options.mean ? TRUE : FALSE;
+        state.encoding = options.encoding;
         // The sentence lines are kept only when the diagnostics must map
         // sentences back to them.
         std::vector<std::vector<std::string>> segments;
         for (const std::string_view text : texts) {
+            state.choose_language(options.language, text);
             if (options.diagnostics) {
                 segments.push_back(talven::segment(text));
                 std::string lines;
@@ -198,17 +201,50 @@ std::vector<Summary> summarize_many(std::span<const std::string_view> texts, con
     return results;
 }
 
-std::vector<Span> word_spans(std::string_view text) {
-    std::vector<Span> spans;
-    for_each_word(text, [&](std::string_view word) {
-        spans.push_back({static_cast<std::size_t>(word.data() - text.data()), word.size()});
-    });
-    return spans;
+std::optional<Encoding> parse_encoding(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (lower == "auto") return Encoding::automatic;
+    if (lower == "latin1") return Encoding::latin1;
+    if (lower == "utf-8" || lower == "utf8") return Encoding::utf8;
+    return std::nullopt;
 }
 
-std::string stem(std::string_view word) {
-    RunState state;
-    return state.stemming(word);
+Encoding reading_of(std::string_view text, Encoding choice) {
+    return Reading::of(text, choice).encoding();
+}
+
+namespace {
+
+// A run state reading text, as encoding and language choose.
+template <class F>
+auto with_reading(std::string_view text, Encoding encoding, std::string_view language, F&& f) {
+    return translate_failures([&] {
+        RunState state;
+        state.encoding = encoding;
+        state.choose_language(language, text);
+        return f(state, state.reading_of(text));
+    });
+}
+
+}  // namespace
+
+std::vector<Span> word_spans(std::string_view text, Encoding encoding, std::string_view language) {
+    return with_reading(text, encoding, language, [&](RunState&, Reading reading) {
+        std::vector<Span> spans;
+        reading.for_each_word(text, [&](std::string_view word) {
+            spans.push_back({static_cast<std::size_t>(word.data() - text.data()), word.size()});
+        });
+        return spans;
+    });
+}
+
+std::string stem(std::string_view word, Encoding encoding, std::string_view language) {
+    return with_reading(word, encoding, language, [&](RunState& state, Reading reading) {
+        return std::string(state.stemming(word, reading));
+    });
 }
 
 std::vector<std::string> language_codes() {
@@ -221,9 +257,10 @@ std::string detect_language(std::string_view text) {
     return translate_failures([&] { return guess_language(text).code; });
 }
 
-bool is_stop_word(std::string_view word) {
-    RunState state;
-    return state.is_stopword(word) != FALSE;
+bool is_stop_word(std::string_view word, Encoding encoding, std::string_view language) {
+    return with_reading(word, encoding, language, [&](RunState& state, Reading reading) {
+        return state.is_stopword(word, reading) != FALSE;
+    });
 }
 
 }  // namespace brennic

@@ -12,6 +12,8 @@
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
+#include "language_detect.h"
+#include "languages.h"
 #include "signal_cleanup.h"
 
 namespace brennic {
@@ -70,7 +72,41 @@ std::optional<CommandLine> parse_command_line(int argc, const char* const* argv)
     return cl;
 }
 
+Encoding encoding_from_environment() {
+    const char* value = std::getenv("BRENNIC_ENCODING");
+    if (value == nullptr || *value == '\0') return Encoding::automatic;
+    const std::optional<Encoding> encoding = parse_encoding(value);
+    if (!encoding) {
+        throw Failure("BRENNIC_ENCODING is " + std::string(value) +
+                      ": it must be auto, latin1 or utf-8");
+    }
+    return *encoding;
+}
+
+std::string language_from_environment() {
+    const char* value = std::getenv("BRENNIC_LANGUAGE");
+    if (value == nullptr || *value == '\0') return "en";
+    const std::string choice(value);
+    if (choice != "auto" && find_language(choice) == nullptr) {
+        throw Failure("BRENNIC_LANGUAGE is " + choice + ": it must be auto or one of " +
+                      language_list());
+    }
+    return choice;
+}
+
 namespace {
+
+// The first bytes of a text, as many as detection looks at; nothing when it
+// cannot be read (reading it fails later with the usual message).
+std::string text_head(const std::string& name) {
+    std::string head;
+    if (FILE* f = std::fopen(name.c_str(), "rb")) {
+        head.resize(kDetectionBytes);
+        head.resize(std::fread(head.data(), 1, head.size(), f));
+        std::fclose(f);
+    }
+    return head;
+}
 
 // The extract replaces whatever file has its name, so it must not be one of
 // the texts (a text named "draft.sum", or a link to one).
@@ -92,7 +128,12 @@ void summarize(const CommandLine& cl) {
     RunState state;
     state.test_is = cl.test_is ? TRUE : FALSE;
     state.test_ak = cl.test_ak ? TRUE : FALSE;
-    for (const std::string& text : cl.texts) read_text(state, text);
+    state.encoding = encoding_from_environment();
+    const std::string language = language_from_environment();
+    for (const std::string& text : cl.texts) {
+        state.choose_language(language, language == "auto" ? text_head(text) : std::string());
+        read_text(state, text);
+    }
     summarize_read_texts(state, cl.query, cl.compression_rate);
     if (const char* flag = std::getenv("BRENNIC_DEBUG"); flag != nullptr && *flag != '\0') {
         debug(state);

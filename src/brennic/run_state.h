@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "brennic/text_model.h"
+#include "reading.h"
 
 namespace brennic {
 
@@ -71,6 +73,24 @@ struct RunState {
     float compression_rate = 0.0f;
     float threshold = 0.0f;  // the mean sentence score
     std::optional<std::string> query;
+    // How texts and the query are read into words; each decides its own
+    // reading under this choice.
+    Encoding encoding = Encoding::automatic;
+    // The language of the text being read, and after reading of the query:
+    // the first text's. nullptr is English.
+    const Language* language = nullptr;
+    // The language each text was read in, in order.
+    std::vector<LanguageReport> languages;
+
+    // Reads the next text in the language that choice ("en", a code, or
+    // "auto": detected from text) gives it, and notes it in languages.
+    // An unknown code fails the run.
+    void choose_language(std::string_view choice, std::string_view text);
+    // After reading: the query is read in the first text's language.
+    void read_query_in_first_language();
+    // How text (a text or the query) is read: its encoding under the choice,
+    // in the current language.
+    Reading reading_of(std::string_view text);
 
     SentenceList sentences;                // the sentence list, in input order
     WordIndex words;                       // the word index
@@ -79,18 +99,31 @@ struct RunState {
     // Scratch buffer of the word helpers below; each call overwrites it.
     std::string tmp_word;
 
-    // tmp_word := word with A-Z folded to a-z (bytes from 0x80 keep their case).
-    const std::string& lowercase(std::string_view word);
+    // The word helpers read word as reading does; by default byte by byte,
+    // where only A-Z change case (bytes from 0x80 keep theirs).
+    // tmp_word := word in lower case.
+    const std::string& lowercase(std::string_view word, Reading reading = {});
     // 1 when word, in any case, is on the stop list; tmp_word holds it lowercased.
-    int is_stopword(std::string_view word);
+    int is_stopword(std::string_view word, Reading reading = {});
     // 1 when word, in any case, is on the abbreviation list; tmp_word holds it lowercased.
-    int is_abbrev(std::string_view word);
+    int is_abbrev(std::string_view word, Reading reading = {});
     // tmp_word := the lower-case Porter stem of the last run of ASCII letters
     // of word, or word lowercased when it has no ASCII letter.
-    const std::string& stemming(std::string_view word);
+    const std::string& stemming(std::string_view word, Reading reading = {});
 
     KnownWords known_words;  // the reader's cache
+    Reading known_reading;   // how the words in the cache were read
+
+private:
+    // One stemmer per language met, each with the stems it made.
+    std::vector<std::unique_ptr<Stemmer>> stemmers_;
+    std::vector<const Language*> stemmer_languages_;
 };
+
+// The language that choice gives text: choice itself when it is a code of
+// language_codes(), else, for "auto", the detected one; any other choice
+// fails with a message naming the codes.
+LanguageReport choose_language(std::string_view choice, std::string_view text);
 
 // The stages of a run, in the order main calls them.
 void read_text(RunState& state, const std::string& filename);
@@ -103,6 +136,8 @@ void summarize_read_texts(RunState& state, const std::optional<std::string>& que
                           float compression_rate);
 void intrasumm(RunState& state);
 void score_sentences(RunState& state);
+// The cosine of two texts, each read as its own bytes decide under
+// state.encoding.
 float cosine(RunState& state, std::string_view sent1, std::string_view sent2);
 void select_sentences(RunState& state);
 // The largest extract, in words, that the rate allows for size_text words.
@@ -117,7 +152,7 @@ bool write_all(int fd, std::string_view content);
 // leaving no temporary file and errno telling why, when a step fails.
 bool write_file_atomically(const std::string& name, std::string_view content);
 // Condenses one sentence (see condense_into).
-std::string condense(RunState& state, std::string_view sentence);
+std::string condense(RunState& state, std::string_view sentence, Reading reading = {});
 void print_extract(const RunState& state, const std::string& filename);
 void debug(const RunState& state);
 

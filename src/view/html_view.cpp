@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "reading.h"
 #include "view/keywords.h"
 
 namespace brennic::view {
@@ -27,46 +28,6 @@ constexpr char32_t kWindows1252High[32] = {
 
 bool continuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 
-// The length of the well-formed UTF-8 sequence at s[i], or 0 when there is
-// none (overlong forms, surrogates and code points above U+10FFFF are not).
-std::size_t utf8_length(std::string_view s, std::size_t i) {
-    const auto at = [&](std::size_t k) -> unsigned {
-        return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0u;
-    };
-    const unsigned c = at(0);
-    if (c < 0x80) return 1;
-    unsigned lo = 0x80;
-    unsigned hi = 0xBF;
-    std::size_t n = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        if (c == 0xE0) lo = 0xA0;
-        if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at(1) < lo || at(1) > hi) return 0;
-    for (std::size_t k = 2; k < n; ++k) {
-        if (!continuation(static_cast<unsigned char>(at(k)))) return 0;
-    }
-    return n;
-}
-
-bool valid_utf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t n = utf8_length(s, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
-
 struct Char {
     char32_t code;
     std::size_t length;
@@ -79,7 +40,7 @@ Char decode(std::string_view s, std::size_t i, Charset charset) {
     if (charset == Charset::windows1252) {
         return {c >= 0x80 && c <= 0x9F ? kWindows1252High[c - 0x80] : char32_t{c}, 1};
     }
-    const std::size_t n = utf8_length(s, i);
+    const std::size_t n = utf8_sequence_length(s, i);
     if (n == 0) return {0xFFFD, 1};
     if (n == 1) return {c, 1};
     char32_t code = c & (0xFFu >> (n + 1));
@@ -161,7 +122,7 @@ void append_text(std::string& out, std::string_view bytes, Charset page) {
 // otherwise, and written in ASCII with references, so it shows right
 // whatever the page's encoding.
 void append_label(std::string& out, std::string_view bytes) {
-    const Charset charset = valid_utf8(bytes) ? Charset::utf8 : Charset::windows1252;
+    const Charset charset = is_valid_utf8(bytes) ? Charset::utf8 : Charset::windows1252;
     for (std::size_t i = 0; i < bytes.size();) {
         const Char c = decode(bytes, i, charset);
         append_char(out, c.code, {});
@@ -235,7 +196,7 @@ Charset page_charset(std::span<const std::string> texts,
                      const std::vector<std::vector<Span>>& spans) {
     for (std::size_t d = 0; d < texts.size(); ++d) {
         const std::string& t = texts[d];
-        if (!valid_utf8(t)) return Charset::windows1252;
+        if (!is_valid_utf8(t)) return Charset::windows1252;
         const auto boundary = [&](std::size_t at) {
             return at >= t.size() || !continuation(static_cast<unsigned char>(t[at]));
         };
@@ -449,14 +410,22 @@ private:
             } else if (line_ends(text.substr(end, s.offset - end)) >= 2) {
                 out += "</p>\n<p>\n";
             }
-            render_sentence(out, text.substr(s.offset, s.length), reports_[d][k]);
+            render_sentence(out, text.substr(s.offset, s.length), reports_[d][k],
+                            reading_of(text, options_.encoding), language_of(d));
             end = s.offset + s.length;
         }
         if (!spans_[d].empty()) out += "</p>\n";
         out += "</article>\n";
     }
 
-    void render_sentence(std::string& out, std::string_view bytes, const SentenceReport* r) {
+    // The language text d was read in.
+    std::string_view language_of(std::size_t d) const {
+        const std::vector<LanguageReport>& languages = summary_.diagnostics->languages;
+        return d < languages.size() ? std::string_view(languages[d].language) : "en";
+    }
+
+    void render_sentence(std::string& out, std::string_view bytes, const SentenceReport* r,
+                         Encoding encoding, std::string_view language) {
         const bool in_extract = r != nullptr && r->in_extract;
         const bool vell = r != nullptr && r->vell;
         const char* tag = in_extract ? "mark" : "span";
@@ -480,19 +449,23 @@ private:
             out += " title=\"not read: no words\"";
         }
         out += '>';
-        render_words(out, bytes);
+        render_words(out, bytes, encoding, language);
         out += "</";
         out += tag;
         out += ">\n";
     }
 
-    // A content word whose stem is a vell word.
-    bool is_vell_word(std::string_view word) {
-        const std::string key(word);
+    // A content word whose stem is a vell word, the word read as encoding
+    // in language.
+    bool is_vell_word(std::string_view word, Encoding encoding, std::string_view language) {
+        std::string key(word);
+        key += encoding == Encoding::utf8 ? 'u' : 'l';
+        key += language;
         auto it = vell_words_.find(key);
         if (it == vell_words_.end()) {
-            const bool vell =
-                !vell_stems_.empty() && vell_stems_.contains(stem(word)) && !is_stop_word(word);
+            const bool vell = !vell_stems_.empty() &&
+                              vell_stems_.contains(stem(word, encoding, language)) &&
+                              !is_stop_word(word, encoding, language);
             it = vell_words_.emplace(key, vell).first;
         }
         return it->second;
@@ -501,10 +474,11 @@ private:
     // The sentence's bytes with its vell words underlined. In a UTF-8 page
     // an underline covers whole characters: a word of letter bytes may end
     // or start inside one.
-    void render_words(std::string& out, std::string_view bytes) {
+    void render_words(std::string& out, std::string_view bytes, Encoding encoding,
+                      std::string_view language) {
         std::vector<Span> marks;
-        for (const Span& w : word_spans(bytes)) {
-            if (!is_vell_word(bytes.substr(w.offset, w.length))) continue;
+        for (const Span& w : word_spans(bytes, encoding, language)) {
+            if (!is_vell_word(bytes.substr(w.offset, w.length), encoding, language)) continue;
             std::size_t from = w.offset;
             std::size_t to = w.offset + w.length;
             if (charset_ == Charset::utf8) {
