@@ -181,7 +181,36 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.segment("\ud800"), UnicodeEncodeError, "surrogates not allowed"),
     (lambda: brennic.summarize_many(["a."], 0.7, threads=-1), ValueError, "threads"),
     (lambda: brennic.summarize("a.", 0.7, encoding="cp1252"), ValueError, "encoding"),
+    (lambda: brennic.summarize("a.", 0.7, language="xx"), brennic.Error, "unknown language 'xx'"),
 ])
 def test_errors_raise(call, exception, message):
     with pytest.raises(exception, match=message):
         call()
+
+
+GERMAN = ("Die alte Brücke über den Fluss wurde gesperrt.\n"
+          "Die Stadt fand Risse in den Bögen der Brücke.\n"
+          "Die Reparatur der Brücke dauert zwei Jahre.\n")
+
+
+@pytest.mark.parametrize("language", ["de", "auto"])
+def test_language_equals_brennic_exe(language):
+    """language= reads the texts as BRENNIC_LANGUAGE makes Brennic.exe read them."""
+    data = GERMAN.encode()
+    with tempfile.TemporaryDirectory(prefix="brennic-py-") as folder:
+        pathlib.Path(folder, "t0.txt").write_bytes(data)
+        env = dict(os.environ, PATH=f"{BRENNIC_EXE.parent}:{os.environ.get('PATH', '')}",
+                   BRENNIC_LANGUAGE=language)
+        subprocess.run([str(BRENNIC_EXE), "-is", "t0.txt", "0.5"], cwd=folder, env=env,
+                       check=True, capture_output=True, timeout=60)
+        expected = pathlib.Path(folder, "t0.sum").read_bytes().splitlines()
+    assert brennic.summarize(data, 0.5, condense=True, language=language) == expected
+    assert brennic.summarize_many([data], 0.5, condense=True, language=language) == [expected]
+
+
+def test_detect_language_names_one_of_the_codes():
+    codes = brennic.language_codes()
+    assert codes[0] == "en" and len(codes) == 28 and "de" in codes
+    assert brennic.detect_language(GERMAN) == "de"
+    assert brennic.detect_language(GERMAN.encode("cp1252")) == "de"
+    assert brennic.detect_language("Ok.") == "en"

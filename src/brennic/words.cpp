@@ -14,6 +14,9 @@ const std::string& RunState::lowercase(std::string_view word, Reading reading) {
 }
 
 int RunState::is_stopword(std::string_view word, Reading reading) {
+    if (const Language* language = reading.language()) {
+        return language->is_stop_word(lowercase(word, reading)) ? TRUE : FALSE;
+    }
     return stopword(lowercase(word, reading)) != 0 ? TRUE : FALSE;
 }
 
