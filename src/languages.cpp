@@ -224,13 +224,15 @@ bool Language::is_stop_word(std::string_view folded) const {
 }
 
 Stemmer::Stemmer(const Language& language)
-    : stemmer_(sb_stemmer_new(std::string(language.info().stemmer).c_str(), "UTF_8")) {
+    : language_(&language),
+      stemmer_(sb_stemmer_new(std::string(language.info().stemmer).c_str(), "UTF_8")) {
     if (stemmer_ == nullptr) throw std::bad_alloc();
+    stems_.reserve(std::size_t{1} << 16);
 }
 
 Stemmer::~Stemmer() { sb_stemmer_delete(stemmer_); }
 
-std::string_view Stemmer::stem(std::string_view folded) {
+const Stemmer::Entry& Stemmer::lookup(std::string_view folded) {
     if (const auto known = stems_.find(folded); known != stems_.end()) return known->second;
     const sb_symbol* stemmed =
         sb_stemmer_stem(stemmer_, reinterpret_cast<const sb_symbol*>(folded.data()),
@@ -238,9 +240,9 @@ std::string_view Stemmer::stem(std::string_view folded) {
     if (stemmed == nullptr) throw std::bad_alloc();
     const auto length = static_cast<std::size_t>(sb_stemmer_length(stemmer_));
     if (stems_.size() >= kMostKept) stems_.clear();
-    return stems_
-        .emplace(std::string(folded), std::string(reinterpret_cast<const char*>(stemmed), length))
-        .first->second;
+    Entry entry{std::string(reinterpret_cast<const char*>(stemmed), length),
+                language_->is_stop_word(folded)};
+    return stems_.emplace(std::string(folded), std::move(entry)).first->second;
 }
 
 }  // namespace brennic

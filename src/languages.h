@@ -78,7 +78,8 @@ private:
 };
 
 // The Snowball stemmer of one language, for one thread, with the stems of
-// the words it met: each distinct word is stemmed once.
+// the words it met: each distinct word is stemmed, and looked up on the stop
+// list, once.
 class Stemmer {
 public:
     explicit Stemmer(const Language& language);
@@ -86,8 +87,14 @@ public:
     Stemmer(const Stemmer&) = delete;
     Stemmer& operator=(const Stemmer&) = delete;
 
+    struct Entry {
+        std::string stem;
+        bool stop = false;  // a stop word of the language
+    };
+    // What the language makes of a folded word; valid until the next call.
+    const Entry& lookup(std::string_view folded);
     // The stem of a folded word; valid until the next call.
-    std::string_view stem(std::string_view folded);
+    std::string_view stem(std::string_view folded) { return lookup(folded).stem; }
 
 private:
     struct Hash {
@@ -100,8 +107,9 @@ private:
     // millions of distinct words does not keep them all twice.
     static constexpr std::size_t kMostKept = std::size_t{1} << 20;
 
+    const Language* language_;
     sb_stemmer* stemmer_;
-    std::unordered_map<std::string, std::string, Hash, std::equal_to<>> stems_;
+    std::unordered_map<std::string, Entry, Hash, std::equal_to<>> stems_;
 };
 
 // The Windows-1252 character of a byte (invalid UTF-8 is read so).

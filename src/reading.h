@@ -98,18 +98,34 @@ public:
     template <class F>
     void for_each_word(std::string_view text, F&& f) const {
         if (language_ != nullptr) {
+            // As for_each_language_char, with ASCII, where no joiner is,
+            // taken byte by byte.
+            const std::size_t n = text.size();
             bool in_word = false;
             std::size_t start = 0;
-            for_each_language_char(text, [&](std::string_view c, bool letter) {
-                const auto at = static_cast<std::size_t>(c.data() - text.data());
+            for (std::size_t i = 0; i < n;) {
+                const auto b = static_cast<unsigned char>(text[i]);
+                std::size_t len = 1;
+                bool letter;
+                if (b < 0x80) {
+                    letter = letter_bytes[b];
+                } else {
+                    const char32_t cp = language_char(text, i, len);
+                    letter = language_->is_letter(cp);
+                    if (!letter && in_word && i + len < n && language_->is_joiner(cp)) {
+                        std::size_t next_len = 0;
+                        letter = language_->is_letter(language_char(text, i + len, next_len));
+                    }
+                }
                 if (letter && !in_word) {
-                    start = at;
+                    start = i;
                     in_word = true;
                 } else if (!letter && in_word) {
-                    f(text.substr(start, at - start));
+                    f(text.substr(start, i - start));
                     in_word = false;
                 }
-            });
+                i += len;
+            }
             if (in_word) f(text.substr(start));
             return;
         }
@@ -160,6 +176,9 @@ public:
     // run of ASCII letters of the word in lower case, or the word in lower
     // case when it has none. word and out may not be the same string.
     void stem(std::string_view word, std::string& out) const;
+    // Under a language: out := the stem of word, as stem() gives it; returns
+    // whether word is a stop word. Folds the word once for both.
+    bool stem_and_stop(std::string_view word, std::string& out) const;
     // Upper-cases the first character of s in place.
     void capitalize_first(std::string& s) const;
 

@@ -68,8 +68,8 @@ void RunState::finalize_variables() {
 
 void KnownWords::put(std::string_view word, std::size_t hash, Term term) {
     if (word.empty() || word.size() > kLongestWord) return;
-    if (places_.empty()) places_.resize(kPlaces);
-    Place& p = places_[hash & (kPlaces - 1)];
+    if (places_.empty()) places_.resize(wanted_);
+    Place& p = places_[hash & (places_.size() - 1)];
     p.term = term;
     p.length = static_cast<std::uint8_t>(word.size());
     std::memcpy(p.word, word.data(), word.size());

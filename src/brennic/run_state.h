@@ -36,22 +36,27 @@ public:
     // The term of word, or nullptr when the cache does not hold it.
     const Term* find(std::string_view word, std::size_t hash) const {
         if (places_.empty() || word.size() > kLongestWord) return nullptr;
-        const Place& p = places_[hash & (kPlaces - 1)];
+        const Place& p = places_[hash & (places_.size() - 1)];
         if (p.length != word.size() || std::string_view(p.word, p.length) != word) return nullptr;
         return &p.term;
     }
     void put(std::string_view word, std::size_t hash, Term term);
     // Forgets every word and gives the memory back.
     void clear() { std::vector<Place>().swap(places_); }
+    // From the next put on, the cache has 2^16 places, or 2^18 when many:
+    // a language such as German, with its compounds and inflections, has
+    // three times as many distinct words as English in as much text.
+    void size_for_many_words(bool many) { wanted_ = many ? kPlaces << 2 : kPlaces; }
 
 private:
     static constexpr std::size_t kPlaces = std::size_t{1} << 16;
+    std::size_t wanted_ = kPlaces;
     struct Place {
         Term term;
         std::uint8_t length = 0;  // 0: free
         char word[kLongestWord];
     };
-    std::vector<Place> places_;  // kPlaces of them once a word is put
+    std::vector<Place> places_;  // wanted_ of them once a word is put
 };
 
 struct RunState {

@@ -223,6 +223,10 @@ void add_sentence(RunState& state, Reading reading, std::string_view sentence) {
         if (const Term* known = state.known_words.find(word, hash)) {
             term = *known;
             state.words.count(term.id);
+        } else if (reading.language() != nullptr) {
+            term.content = !reading.stem_and_stop(word, state.tmp_word);
+            term.id = state.words.put_word(state.tmp_word);
+            state.known_words.put(word, hash, term);
         } else {
             term.id = state.words.put_word(state.stemming(word, reading));
             term.content = state.is_stopword(word, reading) == FALSE;
@@ -255,6 +259,7 @@ void read_sentences(RunState& state, std::string text) {
     // The cache holds words as a reading read them.
     if (reading != state.known_reading) {
         state.known_words.clear();
+        state.known_words.size_for_many_words(reading.language() != nullptr);
         state.known_reading = reading;
     }
     char* const data = text.data();
