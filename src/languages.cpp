@@ -133,7 +133,10 @@ Language::Language(const LanguageInfo& info) : info_(&info) {
         stop->words.insert(folded);
     };
     for (const StopListText& list : stop_list_texts()) {
-        if (list.language != info.code) continue;
+        // <code>.extra: words the project adds to a published list.
+        if (list.language != info.code && list.language != std::string(info.code) + ".extra") {
+            continue;
+        }
         std::string_view rest = list.words;
         while (!rest.empty()) {
             const std::size_t eol = rest.find('\n');

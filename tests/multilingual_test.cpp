@@ -124,6 +124,8 @@ TEST(Languages, KnowsTheStopWordsOfEachLanguage) {
         EXPECT_TRUE(is_stop_word(c.stop, Encoding::automatic, c.language));
         EXPECT_FALSE(is_stop_word(c.content, Encoding::automatic, c.language));
     }
+    // The project's additions to a published list count too.
+    EXPECT_TRUE(is_stop_word("Wurde", Encoding::automatic, "de"));
     // A list of one language is not another's.
     EXPECT_FALSE(is_stop_word("Die", Encoding::automatic, "en"));
     EXPECT_FALSE(is_stop_word("The", Encoding::automatic, "de"));
