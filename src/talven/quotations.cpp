@@ -56,6 +56,8 @@ QuoteMarks quote_marks(std::string_view w) {
         if (c == '.' || c == ',' || c == ';' || c == ':' || c == '!' || c == '?' || c == ')' ||
             c == ']') {
             --e;
+        } else if (static_cast<u8>(c) < 0x80) {
+            break;
         } else if (const Decoded d = decode_before(w, e); sym_of(d.cp) == Sym::Ellipsis) {
             e -= d.len;
         } else {
