@@ -131,7 +131,7 @@ public:
     // run of ASCII letters of the word in lower case, or the word in lower
     // case when it has none. word and out may not be the same string.
     void stem(std::string_view word, std::string& out) const;
-    // Upper-cases the first character of s in place.
+    // Upper-cases the first character of s in place when it is a letter.
     void capitalize_first(std::string& s) const;
 
     // Whether a character of a UTF-8 text is a letter.
