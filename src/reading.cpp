@@ -229,10 +229,14 @@ void Reading::capitalize_first(std::string& s) const {
         if (b >= 'a' && b <= 'z') s[0] = static_cast<char>(b - 'a' + 'A');
         return;
     }
+    // Only a letter changes: a symbol such as ÿ or µ (no letters here) stays
+    // what it is, so the condensed text holds the same words.
     const std::size_t len = utf8_sequence_length(s, 0);
     if (len == 0) return;
+    const char32_t cp = utf8_decode(s, 0, len);
+    if (!(language_ != nullptr ? language_->is_letter(cp) : is_letter(cp))) return;
     std::string first;
-    append_utf8(first, upper(utf8_decode(s, 0, len)));
+    append_utf8(first, upper(cp));
     s.replace(0, len, first);
 }
 

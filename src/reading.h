@@ -179,7 +179,7 @@ public:
     // Under a language: out := the stem of word, as stem() gives it; returns
     // whether word is a stop word. Folds the word once for both.
     bool stem_and_stop(std::string_view word, std::string& out) const;
-    // Upper-cases the first character of s in place.
+    // Upper-cases the first character of s in place when it is a letter.
     void capitalize_first(std::string& s) const;
 
     // Whether a character of a UTF-8 text is a letter.

@@ -96,6 +96,9 @@ TEST(Utf8Text, SentencesByCharacters) {
          "E\u0301te\u0301 fun\U0001F600 party"},
         // A four-byte character at the end of a sentence, after a stop word.
         {"\u00e9cole is here\U0001F600", 3, {"cole", "is", "here"}, "\u00c9cole \U0001F600 "},
+        // Only a letter is upper-cased: \u00ff is none (its upper case,
+        // U+0178, would be one).
+        {"the\u00ff cats", 2, {"the", "cat"}, "\u00ff cats"},
         // A first character whose upper case is another length in UTF-8
         // (U+0250 upper-cases to U+2C6F).
         {"\u0250bc rises", 2, {"bc", "rise"}, "\u2C6Fbc rises"},

@@ -67,7 +67,8 @@ enum class Encoding {
     // nothing above U+10FFFF) and holds at least one byte from 0x80 up;
     // otherwise ISO 8859-1. So a pure ASCII text, and a text in a single-byte
     // code page, are read byte by byte. Brennic.exe and brennic-batch take
-    // this choice from the environment variable BRENNIC_ENCODING.
+    // the choice from the environment variable BRENNIC_ENCODING ("auto",
+    // "latin1", "utf-8"); the library reads no environment variable.
     automatic,
     // Byte by byte, as ISO 8859-1 (Windows-1252 agrees on every letter):
     // a letter is an ASCII letter or digit, '-', '_', ª, ° or one of 48
