@@ -36,6 +36,12 @@ _brennic_command() {
         --output-dir)
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
+        --encoding)
+            COMPREPLY=($(compgen -W "auto latin1 utf-8" -- "$cur"))
+            return ;;
+        --language|-l)
+            COMPREPLY=($(compgen -W "auto ar ca da de el en es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi" -- "$cur"))
+            return ;;
         --files-from|--failed)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
@@ -54,7 +60,7 @@ _brennic_command() {
         -*)
             COMPREPLY=($(compgen -W "--keep --words --sentences --rate --format --sum
                 --output-dir --keywords --stems --files-from --null --together --query
-                --condense --mean --jobs --failed --dry-run --no-progress --stdout --help
+                --condense --mean --language --encoding --jobs --failed --dry-run --no-progress --stdout --help
                 --version" -- "$cur"))
             return ;;
     esac

@@ -115,9 +115,20 @@ float to_rate(py::handle rate) {
     return *value;
 }
 
+brennic::Encoding to_encoding(const std::string& name) {
+    const std::optional<brennic::Encoding> encoding = brennic::parse_encoding(name);
+    if (!encoding) {
+        throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not '" + name + "'");
+    }
+    return *encoding;
+}
+
 brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
-                            py::handle sentences = py::none()) {
+                            py::handle sentences, const std::string& encoding,
+                            const std::string& language) {
     brennic::Options options;
+    options.encoding = to_encoding(encoding);
+    options.language = language;
     options.compression_rate = to_rate(rate);
     if (!sentences.is_none()) {
         const long n = py::cast<long>(sentences);
@@ -243,8 +254,9 @@ private:
 };
 
 py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                     bool condense, bool details, py::handle sentences) {
-    brennic::Options options = to_options(rate, query, mean, condense, sentences);
+                     bool condense, bool details, py::handle sentences, const std::string& encoding,
+                     const std::string& language) {
+    brennic::Options options = to_options(rate, query, mean, condense, sentences, encoding, language);
     options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
@@ -270,10 +282,12 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads, py::handle sentences) {
+                        bool condense, long threads, py::handle sentences,
+                        const std::string& encoding, const std::string& language) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    brennic::Options options = to_options(rate, query, mean, condense, sentences);
+    brennic::Options options =
+        to_options(rate, query, mean, condense, sentences, encoding, language);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -285,6 +299,16 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
     for (std::size_t i = 0; i < summaries.size(); ++i)
         list[i] = to_python(summaries[i].sentences, texts[i].is_str);
     return list;
+}
+
+py::str detect_language(py::handle text_in) {
+    const Text text = to_text(text_in, "the text");
+    std::string code;
+    {
+        py::gil_scoped_release unlocked;
+        code = brennic::detect_language(text.bytes);
+    }
+    return py::str(code);
 }
 
 py::list segment(py::handle text_in, const std::string& language) {
@@ -392,8 +416,9 @@ The web page, exactly as `brennic --format html` writes it.)doc");
     m.def(
         "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("details") = false, py::arg("sentences") = py::none(),
-        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None)
+        py::arg("details") = false, py::arg("sentences") = py::none(), py::kw_only(),
+        py::arg("encoding") = "auto", py::arg("language") = "en",
+        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None, *, encoding='auto', language='en')
 --
 
 The extract of a text, or of several texts read together as one.
@@ -421,6 +446,19 @@ query (str or bytes) centres the extract on the sentence most similar to it;
 mean scores sentences by the mean frequency of their words (-ak); condense
 deletes stop words from the printed sentences (-is).
 
+encoding says how the bytes of each text, and of the query, make words:
+'auto' reads a text as UTF-8 when it is valid UTF-8 and not pure ASCII, and
+byte by byte as ISO 8859-1 otherwise (each text decides for itself);
+'utf-8' and 'latin1' force one reading. Read as UTF-8, words are made of
+Unicode letters and combining marks, so typographic quotes, dashes and
+ellipses end words as their ASCII forms do, and a condensed sentence is
+never cut inside a character.
+
+language is the texts' language, an ISO 639-1 code of language_codes()
+('en', the default, reads English as Brennic.exe always has; 'de', 'fr',
+'ru', ...: Unicode words, case folding, the language's Snowball stemmer and
+stop list), or 'auto' to find each text's language with detect_language().
+
 Returns the extract's sentences in input order, exactly the lines that
 Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
 str texts, bytes for bytes; with details=True, a brennic.Details with the
@@ -432,8 +470,9 @@ list of texts, say).)doc");
     m.def(
         "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("threads") = 0, py::arg("sentences") = py::none(),
-        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None)
+        py::arg("threads") = 0, py::arg("sentences") = py::none(), py::kw_only(),
+        py::arg("encoding") = "auto", py::arg("language") = "en",
+        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None, *, encoding='auto', language='en')
 --
 
 The extract of each text on its own, computed in parallel.
@@ -445,6 +484,29 @@ the GIL released, so other Python threads run meanwhile. When texts fail,
 every text is still tried, then brennic.Error is raised for the first.
 Ctrl-C stops it between texts, and a long text within a fraction of a
 second, with KeyboardInterrupt.)doc");
+
+    m.def("detect_language", &detect_language, py::arg("text"),
+          R"doc(detect_language(text)
+--
+
+The language of a text: an ISO 639-1 code of language_codes().
+
+Found by CLD2 from the text's first 256 KiB (str as UTF-8; bytes as
+UTF-8, or Windows-1252 when they are not valid UTF-8). Croatian and Bosnian
+answer 'sr', Nynorsk 'no', Malay 'id'. A text too short to tell, in another
+language, or a mix where no language stands out gives 'en'.)doc");
+
+    m.def(
+        "language_codes",
+        [] {
+            py::list codes;
+            for (const std::string& code : brennic::language_codes()) codes.append(py::str(code));
+            return codes;
+        },
+        R"doc(language_codes()
+--
+
+The codes of the languages a text can be read in, 'en' first.)doc");
 
     m.def("segment", &segment, py::arg("text"), py::kw_only(), py::arg("language") = "en",
           R"doc(segment(text, *, language="en")

@@ -282,6 +282,9 @@ TEST(Batch, ExitStatusesAndUsage) {
         {{"-j", "0", "ok.txt"}, 2, "-j wants a number of jobs"},
         {{"-j", "2x", "ok.txt"}, 2, "-j wants a number of jobs"},
         {{"-", "-"}, 2, "standard input (-) can be read only once"},
+        {{"--encoding=ebcdic", "ok.txt"},
+         2,
+         "--encoding wants auto, latin1 or utf-8, not 'ebcdic'"},
         {{"--failed", "no/such/dir/list", "ok.txt"}, 2, "can not write the failure list"},
     };
     for (const auto& c : cases) {

@@ -87,6 +87,19 @@ TEST(TalvenSegment, QuotesAndBrackets) {
         {"\xE2\x80\x9CIs it over?\xE2\x80\x9D Nobody answered.",
          {"\xE2\x80\x9CIs it over?\xE2\x80\x9D", "Nobody answered."}},
         {"\x93Is it over?\x94 Nobody answered.", {"\x93Is it over?\x94", "Nobody answered."}},
+        // A closing quote before an ellipsis closes the quotation, as it
+        // does before "...".
+        {"\"Sonya!... Nicholas!\"... was all they said.",
+         {"\"Sonya!... Nicholas!\"... was all they said."}},
+        {"\u201cSonya!\u2026 Nicholas!\u201d\u2026 was all they said.",
+         {"\u201cSonya!\u2026 Nicholas!\u201d\u2026 was all they said."}},
+        {"\x93Sonya!\x85 Nicholas!\x94\x85 was all they said.",
+         {"\x93Sonya!\x85 Nicholas!\x94\x85 was all they said."}},
+        // Two sentences glued at a full stop come apart after a curly
+        // apostrophe or opening quote as after a straight one.
+        {"We said we don\u2019t.It rained all day.",
+         {"We said we don\u2019t.", "It rained all day."}},
+        {"He left at \u201cnoon.It rained.", {"He left at \u201cnoon.", "It rained."}},
         {"She wrote (in haste.) to him. He replied.",
          {"She wrote (in haste.) to him.", "He replied."}},
         {"They met at noon. (It rained all day.) Then they left.",

@@ -1,7 +1,5 @@
-// SPDX-License-Identifier: MIT
-// Brennic as a library: sentence segmentation (by English rules or those of
-// another language) and extractive summaries of English texts held in
-// memory.
+// Brennic as a library: sentence segmentation and extractive summaries of
+// texts held in memory, in English and 27 other languages (Options::language).
 //
 // Every function here is reentrant and keeps no state between calls, so any
 // number of threads may call them at once. Failures are thrown as
@@ -10,7 +8,8 @@
 // A text is a sequence of bytes: UTF-8, ISO 8859-1 or Windows-1252, exactly
 // as Brennic.exe reads it from a file. The results are the very sentences
 // that Brennic.exe writes to its extract when it runs with the bundled
-// segmenter TALVEN_En.exe on the same bytes.
+// segmenter TALVEN_En.exe on the same bytes. How a text's bytes make words
+// is decided per text (see Encoding).
 #pragma once
 
 #include <atomic>
@@ -78,6 +77,40 @@ BRENNIC_EXPORT std::vector<std::string> segment(std::string_view text, std::stri
 BRENNIC_EXPORT std::vector<Span> segment_spans(std::string_view text, std::string_view language);
 
 // ---------------------------------------------------------------------------
+// Encodings
+
+// How the bytes of a text are read into words. Each text of an input is
+// read in its own way, and so is the query.
+enum class Encoding {
+    // UTF-8 when the text is valid UTF-8 (no overlong forms, no surrogates,
+    // nothing above U+10FFFF) and holds at least one byte from 0x80 up;
+    // otherwise ISO 8859-1. So a pure ASCII text, and a text in a single-byte
+    // code page, are read byte by byte. Brennic.exe and brennic-batch take
+    // the choice from the environment variable BRENNIC_ENCODING ("auto",
+    // "latin1", "utf-8"); the library reads no environment variable.
+    automatic,
+    // Byte by byte, as ISO 8859-1 (Windows-1252 agrees on every letter):
+    // a letter is an ASCII letter or digit, '-', '_', ª, ° or one of 48
+    // accented letters; only A to Z change case.
+    latin1,
+    // As UTF-8 characters. A character up to U+00FF is a letter when its
+    // ISO 8859-1 byte is; one above when Unicode classes it as a letter or a
+    // combining mark (general categories L*, Mn, Mc), so typographic quotes,
+    // dashes and ellipses end words. Words are lower-cased by Unicode's
+    // simple case mapping; stemming and the stop list stay English (the
+    // Porter stem of a word's last run of ASCII letters). A byte that starts
+    // no well-formed sequence is a character of its own and no letter.
+    utf8,
+};
+
+// The encoding named "auto", "latin1" or "utf-8" ("utf8"), in any case;
+// nothing for any other name.
+BRENNIC_EXPORT std::optional<Encoding> parse_encoding(std::string_view name);
+
+// What a text under the choice is read as: Encoding::latin1 or Encoding::utf8.
+BRENNIC_EXPORT Encoding reading_of(std::string_view text, Encoding choice);
+
+// ---------------------------------------------------------------------------
 // Summarization
 
 // The choices that Brennic.exe takes from its command line.
@@ -108,6 +141,18 @@ struct Options {
     // throws Cancelled once it is true (a long call stops within a fraction
     // of a second). The flag must outlive the call.
     const std::atomic<bool>* cancel = nullptr;
+    // How each text, and the query, is read into words (see Encoding).
+    Encoding encoding = Encoding::automatic;
+    // The language of the texts and the query: an ISO 639-1 code of
+    // language_codes(), or "auto" to find each text's language on its own
+    // (detect_language; the query is read in the first text's language).
+    // "en" reads English exactly as Brennic always has. Any other language
+    // reads its text as Unicode characters (UTF-8, or Windows-1252 when the
+    // bytes are not valid UTF-8), folds case by Unicode's full case folding
+    // (Turkish: dotted and dotless i), stems with the language's Snowball
+    // stemmer and leaves out the language's stop words. An unknown code
+    // throws Error.
+    std::string language = "en";
 };
 
 // A compression rate read from its command-line argument exactly as
@@ -143,8 +188,18 @@ struct StemReport {
     bool content = false;    // counted for at least one content word (not a stop word)
 };
 
+// The language one text was read in.
+struct LanguageReport {
+    std::string language;   // ISO 639-1 code
+    bool detected = false;  // found by detection (Options::language "auto")
+    // Empty, or why detection fell back to English ("too short to tell its
+    // language", "mixed or uncertain (de 45%)", ...).
+    std::string fallback;
+};
+
 // What the summarizer computed on the way to an extract.
 struct Diagnostics {
+    std::vector<LanguageReport> languages;  // one per text, in order
     std::vector<SentenceReport> sentences;  // in input order
     std::vector<StemReport> stems;          // in order of first occurrence
     long long text_words = 0;               // words of all texts, stop words included
@@ -189,17 +244,47 @@ BRENNIC_EXPORT std::vector<Summary> summarize_all(std::span<const std::string_vi
                                                   const Options& options, unsigned threads = 0);
 
 // ---------------------------------------------------------------------------
+// Languages
+
+// The codes of the languages a text can be read in: "en" first, then ar ca
+// da de el es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi.
+BRENNIC_EXPORT std::vector<std::string> language_codes();
+
+// The language of text, one of language_codes(), found by CLD2 (Compact
+// Language Detector 2) from the text's first 256 KiB read as UTF-8 (or
+// Windows-1252 when not valid UTF-8). Serbian also answers for Croatian and
+// Bosnian, Norwegian for Nynorsk, Indonesian for Malay. A text too short to
+// tell, in another language, or a mix where no language holds 60 % falls
+// back to "en"; Diagnostics::languages says why.
+BRENNIC_EXPORT std::string detect_language(std::string_view text);
+
+// ---------------------------------------------------------------------------
 // Words, as the summarizer counts them
 
-// The words of text: maximal runs of letter bytes (ASCII letters and digits,
-// '-', '_', and the letters of ISO 8859-1).
-BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text);
+// The words of text: maximal runs of letters (ASCII letters and digits,
+// '-', '_', the letters of ISO 8859-1 and, in a text read as UTF-8, the
+// letters and combining marks of Unicode), with text read as encoding
+// chooses. The spans are in bytes. In a language other than English
+// (Options::language), every Unicode letter and combining mark is a letter,
+// and so are the language's word-internal marks between two letters
+// (Catalan "l·l", Hebrew-script geresh, gershayim and maqaf, the zero-width
+// joiners of Arabic, Hindi, Nepali and Tamil); a text not valid UTF-8 is
+// read as Windows-1252.
+BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text,
+                                            Encoding encoding = Encoding::automatic,
+                                            std::string_view language = "en");
 
-// The lower-case Porter stem under which a word is counted.
-BRENNIC_EXPORT std::string stem(std::string_view word);
+// The stem under which a word is counted, the word read as encoding
+// chooses: in English the lower-case Porter stem; in another language the
+// language's Snowball stem of the word in NFC and folded case. To get a
+// text's stems, pass reading_of(text, ...) for each of its words. An unknown
+// language throws Error.
+BRENNIC_EXPORT std::string stem(std::string_view word, Encoding encoding = Encoding::automatic,
+                                std::string_view language = "en");
 
-// True when word, in any case, is on the stop list: it counts towards the
-// size of a text but not towards a sentence's score.
-BRENNIC_EXPORT bool is_stop_word(std::string_view word);
+// True when word, in any case, is on the language's stop list: it counts
+// towards the size of a text but not towards a sentence's score.
+BRENNIC_EXPORT bool is_stop_word(std::string_view word, Encoding encoding = Encoding::automatic,
+                                 std::string_view language = "en");
 
 }  // namespace brennic

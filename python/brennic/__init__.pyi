@@ -9,6 +9,7 @@ class Error(Exception): ...
 
 _Rate = Union[float, str, bytes]
 _Query = Optional[Union[str, bytes]]
+_Encoding = Literal["auto", "latin1", "utf-8", "utf8"]
 
 class Details:
     @property
@@ -42,6 +43,9 @@ def summarize(
     condense: bool = ...,
     details: Literal[False] = ...,
     sentences: Optional[int] = ...,
+    *,
+    encoding: _Encoding = ...,
+    language: str = ...,
 ) -> list[_Text]: ...
 @overload
 def summarize(
@@ -53,6 +57,8 @@ def summarize(
     *,
     details: Literal[True],
     sentences: Optional[int] = ...,
+    encoding: _Encoding = ...,
+    language: str = ...,
 ) -> Details: ...
 def summarize_many(
     texts: Iterable[_Text],
@@ -62,6 +68,11 @@ def summarize_many(
     condense: bool = ...,
     threads: int = ...,
     sentences: Optional[int] = ...,
+    *,
+    encoding: _Encoding = ...,
+    language: str = ...,
 ) -> list[list[_Text]]: ...
+def detect_language(text: Union[str, bytes]) -> str: ...
+def language_codes() -> list[str]: ...
 def segment(text: _Text, *, language: str = ...) -> list[_Text]: ...
 def segment_spans(text: Union[str, bytes], *, language: str = ...) -> list[tuple[int, int]]: ...

@@ -22,18 +22,19 @@ BRENNIC_EXE = pathlib.Path(os.environ["BRENNIC_EXE"])
 EXAMPLES = pathlib.Path(os.environ["BRENNIC_EXAMPLES"])
 
 
-def run_program(args, texts, output):
+def run_program(args, texts, output, encoding="auto"):
     """Runs Brennic.exe or TALVEN_En.exe on texts t0.txt, t1.txt, ... in a
     scratch folder and returns the bytes of the file it writes there."""
     with tempfile.TemporaryDirectory(prefix="brennic-py-") as folder:
         for i, text in enumerate(texts):
             pathlib.Path(folder, f"t{i}.txt").write_bytes(text)
-        env = dict(os.environ, PATH=f"{BRENNIC_EXE.parent}:{os.environ.get('PATH', '')}")
+        env = dict(os.environ, PATH=f"{BRENNIC_EXE.parent}:{os.environ.get('PATH', '')}",
+                   BRENNIC_ENCODING=encoding)
         subprocess.run(args, cwd=folder, env=env, check=True, capture_output=True, timeout=60)
         return pathlib.Path(folder, output).read_bytes()
 
 
-def brennic_exe(texts, rate, query=None, mean=False, condense=False):
+def brennic_exe(texts, rate, query=None, mean=False, condense=False, encoding="auto"):
     """The lines of Brennic.exe's extract, as bytes."""
     args = [str(BRENNIC_EXE)] + ["-is"] * condense + ["-ak"] * mean
     if len(texts) > 1:
@@ -41,7 +42,7 @@ def brennic_exe(texts, rate, query=None, mean=False, condense=False):
     args += [f"t{i}.txt" for i in range(len(texts))]
     args += ([] if query is None else [query]) + [rate]
     out = f"multidoc-t{len(texts) - 1}.sum" if len(texts) > 1 else "t0.sum"
-    return run_program(args, texts, out).splitlines()
+    return run_program(args, texts, out, encoding).splitlines()
 
 
 def as_str(data):
@@ -108,6 +109,28 @@ def test_summarize_equals_brennic_exe_for_bytes_and_str(texts, rate, options):
     got = brennic.summarize(strs, float.fromhex(rate) if "x" in rate else float(rate), **options)
     assert all(isinstance(s, str) for s in got)
     assert [as_bytes(s) for s in got] == expected
+
+
+SCRIPTS = ["caf\u00e9 \u00c9COLE na\u00efve", "\u0391\u03b8\u03ae\u03bd\u03b1 \u03bb\u03cc\u03b3\u03bf\u03c2",
+           "\u041c\u043e\u0441\u043a\u0432\u0430 \u0440\u0435\u043a\u0430", "\u6771\u4eac \u5927\u962a",
+           "e\u0301te\u0301", "\u201cquoted\u201d it\u2019s", "\u2026 \u2014", "\U0001f600\U0001d54f"]
+
+
+@pytest.mark.parametrize("seed", range(4))
+@pytest.mark.parametrize("encoding", ["auto", "latin1", "utf-8"])
+def test_encoding_equals_brennic_exe(seed, encoding):
+    rng = random.Random(seed)
+    words = PIECES[:20] + " ".join(SCRIPTS).split()
+    text = " ".join(rng.choice(words) + rng.choice(["", "", ".", ",", "!"])
+                    for _ in range(rng.randrange(30, 200))).encode()
+    for options in [{}, {"condense": True, "query": "caf\u00e9 \u0440\u0435\u043a\u0430"}]:
+        expected = brennic_exe([text], "0.6", encoding=encoding, **options)
+        got = brennic.summarize(as_str(text), 0.6, encoding=encoding, **options)
+        assert [as_bytes(s) for s in got] == expected
+        assert brennic.summarize_many([text], 0.6, encoding=encoding, **options) == [expected]
+        if encoding != "latin1":
+            for line in expected:
+                line.decode("utf-8")  # never a character cut in half
 
 
 @pytest.mark.parametrize("text", RANDOM_TEXTS)
@@ -181,6 +204,8 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize("a.", "nan"), ValueError, "rate"),
     (lambda: brennic.summarize("a.", float("inf")), ValueError, "rate"),
     (lambda: brennic.summarize("a.", 0.7, sentences=0), ValueError, "sentences"),
+    (lambda: brennic.summarize("a.", 0.7, encoding="cp1252"), ValueError, "encoding"),
+    (lambda: brennic.summarize("a.", 0.7, language="xx"), brennic.Error, "unknown language 'xx'"),
 ])
 def test_errors_raise(call, exception, message):
     with pytest.raises(exception, match=message):
@@ -262,3 +287,31 @@ def test_ctrl_c_stops_a_long_call(call):
     done = subprocess.run([sys.executable, "-c", INTERRUPTED, str(EXAMPLES / "sample.txt"), call],
                           capture_output=True, text=True, timeout=120)
     assert done.stdout == "interrupted\n", done.stderr
+
+
+GERMAN = ("Die alte Brücke über den Fluss wurde gesperrt.\n"
+          "Die Stadt fand Risse in den Bögen der Brücke.\n"
+          "Die Reparatur der Brücke dauert zwei Jahre.\n")
+
+
+@pytest.mark.parametrize("language", ["de", "auto"])
+def test_language_equals_brennic_exe(language):
+    """language= reads the texts as BRENNIC_LANGUAGE makes Brennic.exe read them."""
+    data = GERMAN.encode()
+    with tempfile.TemporaryDirectory(prefix="brennic-py-") as folder:
+        pathlib.Path(folder, "t0.txt").write_bytes(data)
+        env = dict(os.environ, PATH=f"{BRENNIC_EXE.parent}:{os.environ.get('PATH', '')}",
+                   BRENNIC_LANGUAGE=language)
+        subprocess.run([str(BRENNIC_EXE), "-is", "t0.txt", "0.5"], cwd=folder, env=env,
+                       check=True, capture_output=True, timeout=60)
+        expected = pathlib.Path(folder, "t0.sum").read_bytes().splitlines()
+    assert brennic.summarize(data, 0.5, condense=True, language=language) == expected
+    assert brennic.summarize_many([data], 0.5, condense=True, language=language) == [expected]
+
+
+def test_detect_language_names_one_of_the_codes():
+    codes = brennic.language_codes()
+    assert codes[0] == "en" and len(codes) == 28 and "de" in codes
+    assert brennic.detect_language(GERMAN) == "de"
+    assert brennic.detect_language(GERMAN.encode("cp1252")) == "de"
+    assert brennic.detect_language("Ok.") == "en"

@@ -15,6 +15,8 @@
 #include "brennic/run_state.h"
 #include "brennic/words.h"
 #include "common/worker_pool.h"
+#include "language_detect.h"
+#include "languages.h"
 #include "talven/segmenter.h"
 
 namespace brennic {
@@ -119,6 +121,7 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
     state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
         for (const WordId id : text.content_words) d.stems[id].content = true;
     });
+    d.languages = state.languages;
     d.text_words = state.size_text;
     d.extract_size = state.size_extract;
     d.compression_rate = state.compression_rate;
@@ -132,22 +135,26 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         RunState state;
         state.test_is = options.condense ? TRUE : FALSE;
         state.test_ak = options.mean ? TRUE : FALSE;
+        state.encoding = options.encoding;
         // The sentence lines are kept only when the diagnostics must map
         // sentences back to them.
         std::vector<std::vector<std::string>> segments;
         for (const std::string_view text : texts) {
             check_cancel(options);
+            state.choose_language(options.language, text);
+            // The sentences are cut by the rules of the text's language.
+            const talven::Language& rules = talven::language_rules(state.languages.back().language);
             if (options.diagnostics) {
-                segments.push_back(talven::segment(text));
+                segments.push_back(talven::segment(text, rules));
                 std::string lines;
                 for (const std::string& s : segments.back()) (lines += s) += '\n';
                 read_sentences(state, std::move(lines));
             } else if (options.cancel == nullptr) {
-                read_sentences(state, talven::segment_lines(text));
+                read_sentences(state, talven::segment_lines(text, rules));
             } else {
                 // The segmenter hands its lines over a megabyte at a time,
                 // whole lines, and each part is read as it comes.
-                talven::segment_lines_to(text, [&](std::string_view part) {
+                talven::segment_lines_to(text, rules, [&](std::string_view part) {
                     check_cancel(options);
                     read_sentences(state, std::string(part));
                 });
@@ -268,22 +275,66 @@ std::vector<Summary> summarize_all(std::span<const std::string_view> texts, cons
     return summaries;
 }
 
-std::vector<Span> word_spans(std::string_view text) {
-    std::vector<Span> spans;
-    for_each_word(text, [&](std::string_view word) {
-        spans.push_back({static_cast<std::size_t>(word.data() - text.data()), word.size()});
+std::optional<Encoding> parse_encoding(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (lower == "auto") return Encoding::automatic;
+    if (lower == "latin1") return Encoding::latin1;
+    if (lower == "utf-8" || lower == "utf8") return Encoding::utf8;
+    return std::nullopt;
+}
+
+Encoding reading_of(std::string_view text, Encoding choice) {
+    return Reading::of(text, choice).encoding();
+}
+
+namespace {
+
+// A run state reading text, as encoding and language choose.
+template <class F>
+auto with_reading(std::string_view text, Encoding encoding, std::string_view language, F&& f) {
+    return translate_failures([&] {
+        RunState state;
+        state.encoding = encoding;
+        state.choose_language(language, text);
+        return f(state, state.reading_of(text));
     });
-    return spans;
 }
 
-std::string stem(std::string_view word) {
-    RunState state;
-    return state.stemming(word);
+}  // namespace
+
+std::vector<Span> word_spans(std::string_view text, Encoding encoding, std::string_view language) {
+    return with_reading(text, encoding, language, [&](RunState&, Reading reading) {
+        std::vector<Span> spans;
+        reading.for_each_word(text, [&](std::string_view word) {
+            spans.push_back({static_cast<std::size_t>(word.data() - text.data()), word.size()});
+        });
+        return spans;
+    });
 }
 
-bool is_stop_word(std::string_view word) {
-    RunState state;
-    return state.is_stopword(word) != FALSE;
+std::string stem(std::string_view word, Encoding encoding, std::string_view language) {
+    return with_reading(word, encoding, language, [&](RunState& state, Reading reading) {
+        return std::string(state.stemming(word, reading));
+    });
+}
+
+std::vector<std::string> language_codes() {
+    std::vector<std::string> codes;
+    for (const LanguageInfo& info : language_table()) codes.emplace_back(info.code);
+    return codes;
+}
+
+std::string detect_language(std::string_view text) {
+    return translate_failures([&] { return guess_language(text).code; });
+}
+
+bool is_stop_word(std::string_view word, Encoding encoding, std::string_view language) {
+    return with_reading(word, encoding, language, [&](RunState& state, Reading reading) {
+        return state.is_stopword(word, reading) != FALSE;
+    });
 }
 
 }  // namespace brennic

@@ -2,6 +2,7 @@
 #include "brennic/command_line.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -14,6 +15,8 @@
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
+#include "language_detect.h"
+#include "languages.h"
 #include "quote.h"
 #include "safe_files.h"
 #include "signal_cleanup.h"
@@ -74,7 +77,52 @@ std::optional<CommandLine> parse_command_line(int argc, const char* const* argv)
     return cl;
 }
 
+Encoding encoding_from_environment() {
+    const char* value = std::getenv("BRENNIC_ENCODING");
+    if (value == nullptr || *value == '\0') return Encoding::automatic;
+    const std::optional<Encoding> encoding = parse_encoding(value);
+    if (!encoding) {
+        throw Failure("BRENNIC_ENCODING is " + std::string(value) +
+                      ": it must be auto, latin1 or utf-8");
+    }
+    return *encoding;
+}
+
+std::string language_from_environment() {
+    const char* value = std::getenv("BRENNIC_LANGUAGE");
+    if (value == nullptr || *value == '\0') return "en";
+    const std::string choice(value);
+    if (choice != "auto" && find_language(choice) == nullptr) {
+        throw Failure("BRENNIC_LANGUAGE is " + choice + ": it must be auto or one of " +
+                      language_list());
+    }
+    return choice;
+}
+
 namespace {
+
+// The first bytes of a text, as many as detection looks at; nothing when it
+// cannot be read (reading it fails later with the usual message). Only a
+// regular file is looked at ahead: the bytes of a pipe can be read but once.
+std::string text_head(const std::string& name) {
+    std::string head;
+    const OpenedText text = open_text(name);
+    if (text.fd < 0) return head;
+    struct stat st {};
+    if (::fstat(text.fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        head.resize(kDetectionBytes);
+        std::size_t got = 0;
+        while (got < head.size()) {
+            const ssize_t n = ::read(text.fd, head.data() + got, head.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        head.resize(got);
+    }
+    ::close(text.fd);
+    return head;
+}
 
 // An output replaces whatever file has its name, so it must not be one of
 // the texts (a text named "draft.sum" or "debug.txt", or a link to one).
@@ -100,7 +148,12 @@ void summarize(const CommandLine& cl) {
     RunState state;
     state.test_is = cl.test_is ? TRUE : FALSE;
     state.test_ak = cl.test_ak ? TRUE : FALSE;
-    for (const std::string& text : cl.texts) read_text(state, text);
+    state.encoding = encoding_from_environment();
+    const std::string language = language_from_environment();
+    for (const std::string& text : cl.texts) {
+        state.choose_language(language, language == "auto" ? text_head(text) : std::string());
+        read_text(state, text);
+    }
     summarize_read_texts(state, cl.query, cl.compression_rate);
     if (debug_wanted()) debug(state);
     print_extract(state, cl.filename);

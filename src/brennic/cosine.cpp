@@ -56,9 +56,10 @@ float QueryVector::cosine(std::span<const WordId> sentence) {
 std::vector<std::pair<std::string, float>> query_stems(RunState& state, std::string_view text) {
     std::vector<std::pair<std::string, float>> stems;
     std::unordered_map<std::string, std::size_t> position;
-    for_each_word(text, [&](std::string_view word) {
-        if (state.is_stopword(word)) return;
-        const std::string& stem = state.stemming(word);
+    const Reading reading = state.reading_of(text);
+    reading.for_each_word(text, [&](std::string_view word) {
+        if (state.is_stopword(word, reading)) return;
+        const std::string& stem = state.stemming(word, reading);
         auto [it, inserted] = position.try_emplace(stem, stems.size());
         if (inserted) {
             stems.emplace_back(stem, 1.0f);
@@ -80,8 +81,10 @@ float cosine(RunState& state, std::string_view sent1, std::string_view sent2) {
         query_terms.emplace_back(id_of(stem), freq);
     }
     std::vector<WordId> sentence;
-    for_each_word(sent2, [&](std::string_view word) {
-        if (!state.is_stopword(word)) sentence.push_back(id_of(state.stemming(word)));
+    const Reading reading = state.reading_of(sent2);
+    reading.for_each_word(sent2, [&](std::string_view word) {
+        if (!state.is_stopword(word, reading))
+            sentence.push_back(id_of(state.stemming(word, reading)));
     });
     QueryVector vector(std::move(query_terms), ids.size());
     return vector.cosine(sentence);

@@ -31,7 +31,8 @@ private:
     std::vector<WordId> first_seen_;  // ids of the current sentence, by first occurrence
 };
 
-// The query's content stems, in order of first appearance, with their counts.
+// The query's content stems, in order of first appearance, with their
+// counts; the query's own bytes decide how it is read.
 std::vector<std::pair<std::string, float>> query_stems(RunState& state, std::string_view text);
 
 }  // namespace brennic

@@ -3,7 +3,42 @@
 
 #include <cstring>
 
+#include "brennic/failure.h"
+#include "language_detect.h"
+
 namespace brennic {
+
+LanguageReport choose_language(std::string_view choice, std::string_view text) {
+    if (choice == "auto") {
+        LanguageGuess guess = guess_language(text);
+        return {std::move(guess.code), true, std::move(guess.fallback)};
+    }
+    if (find_language(choice) == nullptr) {
+        throw Failure("unknown language '" + std::string(choice) + "': give one of " +
+                      language_list() + ", or auto");
+    }
+    return {std::string(choice), false, {}};
+}
+
+void RunState::choose_language(std::string_view choice, std::string_view text) {
+    languages.push_back(brennic::choose_language(choice, text));
+    language = Language::get(languages.back().language);
+}
+
+void RunState::read_query_in_first_language() {
+    language = languages.empty() ? nullptr : Language::get(languages.front().language);
+}
+
+Reading RunState::reading_of(std::string_view text) {
+    if (language == nullptr) return Reading::of(text, encoding);
+    std::size_t i = 0;
+    while (i < stemmer_languages_.size() && stemmer_languages_[i] != language) ++i;
+    if (i == stemmer_languages_.size()) {
+        stemmers_.push_back(std::make_unique<Stemmer>(*language));
+        stemmer_languages_.push_back(language);
+    }
+    return Reading::of(text, encoding, language, stemmers_[i].get());
+}
 
 void RunState::initialize_variables() {
     p_vellsent = nullptr;
@@ -20,6 +55,8 @@ void RunState::initialize_variables() {
     test_is = FALSE;
     output_mode = 0666;
     query.reset();
+    language = nullptr;
+    languages.clear();
 }
 
 void RunState::finalize_variables() {
@@ -33,8 +70,8 @@ void RunState::finalize_variables() {
 
 void KnownWords::put(std::string_view word, std::size_t hash, Term term) {
     if (word.empty() || word.size() > kLongestWord) return;
-    if (places_.empty()) places_.resize(kPlaces);
-    Place& p = places_[hash & (kPlaces - 1)];
+    if (places_.empty()) places_.resize(wanted_);
+    Place& p = places_[hash & (places_.size() - 1)];
     p.term = term;
     p.length = static_cast<std::uint8_t>(word.size());
     std::memcpy(p.word, word.data(), word.size());

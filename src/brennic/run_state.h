@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "brennic/text_model.h"
+#include "reading.h"
 
 namespace brennic {
 
@@ -35,22 +37,27 @@ public:
     // The term of word, or nullptr when the cache does not hold it.
     const Term* find(std::string_view word, std::size_t hash) const {
         if (places_.empty() || word.size() > kLongestWord) return nullptr;
-        const Place& p = places_[hash & (kPlaces - 1)];
+        const Place& p = places_[hash & (places_.size() - 1)];
         if (p.length != word.size() || std::string_view(p.word, p.length) != word) return nullptr;
         return &p.term;
     }
     void put(std::string_view word, std::size_t hash, Term term);
     // Forgets every word and gives the memory back.
     void clear() { std::vector<Place>().swap(places_); }
+    // From the next put on, the cache has 2^16 places, or 2^18 when many:
+    // a language such as German, with its compounds and inflections, has
+    // three times as many distinct words as English in as much text.
+    void size_for_many_words(bool many) { wanted_ = many ? kPlaces << 2 : kPlaces; }
 
 private:
     static constexpr std::size_t kPlaces = std::size_t{1} << 16;
+    std::size_t wanted_ = kPlaces;
     struct Place {
         Term term;
         std::uint8_t length = 0;  // 0: free
         char word[kLongestWord];
     };
-    std::vector<Place> places_;  // kPlaces of them once a word is put
+    std::vector<Place> places_;  // wanted_ of them once a word is put
 };
 
 struct RunState {
@@ -75,6 +82,24 @@ struct RunState {
     // them; 0: no such budget.
     std::size_t sentence_budget = 0;
     std::optional<std::string> query;
+    // How texts and the query are read into words; each decides its own
+    // reading under this choice.
+    Encoding encoding = Encoding::automatic;
+    // The language of the text being read, and after reading of the query:
+    // the first text's. nullptr is English.
+    const Language* language = nullptr;
+    // The language each text was read in, in order.
+    std::vector<LanguageReport> languages;
+
+    // Reads the next text in the language that choice ("en", a code, or
+    // "auto": detected from text) gives it, and notes it in languages.
+    // An unknown code fails the run.
+    void choose_language(std::string_view choice, std::string_view text);
+    // After reading: the query is read in the first text's language.
+    void read_query_in_first_language();
+    // How text (a text or the query) is read: its encoding under the choice,
+    // in the current language.
+    Reading reading_of(std::string_view text);
 
     // The permission bits the outputs may have: those that all texts read
     // share, so that no output is more readable than a text it shows.
@@ -87,18 +112,31 @@ struct RunState {
     // Scratch buffer of the word helpers below; each call overwrites it.
     std::string tmp_word;
 
-    // tmp_word := word with A-Z folded to a-z (bytes from 0x80 keep their case).
-    const std::string& lowercase(std::string_view word);
+    // The word helpers read word as reading does; by default byte by byte,
+    // where only A-Z change case (bytes from 0x80 keep theirs).
+    // tmp_word := word in lower case.
+    const std::string& lowercase(std::string_view word, Reading reading = {});
     // 1 when word, in any case, is on the stop list; tmp_word holds it lowercased.
-    int is_stopword(std::string_view word);
+    int is_stopword(std::string_view word, Reading reading = {});
     // 1 when word, in any case, is on the abbreviation list; tmp_word holds it lowercased.
-    int is_abbrev(std::string_view word);
+    int is_abbrev(std::string_view word, Reading reading = {});
     // tmp_word := the lower-case Porter stem of the last run of ASCII letters
     // of word, or word lowercased when it has no ASCII letter.
-    const std::string& stemming(std::string_view word);
+    const std::string& stemming(std::string_view word, Reading reading = {});
 
     KnownWords known_words;  // the reader's cache
+    Reading known_reading;   // how the words in the cache were read
+
+private:
+    // One stemmer per language met, each with the stems it made.
+    std::vector<std::unique_ptr<Stemmer>> stemmers_;
+    std::vector<const Language*> stemmer_languages_;
 };
+
+// The language that choice gives text: choice itself when it is a code of
+// language_codes(), else, for "auto", the detected one; any other choice
+// fails with a message naming the codes.
+LanguageReport choose_language(std::string_view choice, std::string_view text);
 
 // The stages of a run, in the order main calls them.
 void read_text(RunState& state, const std::string& filename);
@@ -111,6 +149,8 @@ void summarize_read_texts(RunState& state, const std::optional<std::string>& que
                           float compression_rate);
 void intrasumm(RunState& state);
 void score_sentences(RunState& state);
+// The cosine of two texts, each read as its own bytes decide under
+// state.encoding.
 float cosine(RunState& state, std::string_view sent1, std::string_view sent2);
 void select_sentences(RunState& state);
 // The largest extract, in words, that the rate allows for size_text words.
@@ -125,7 +165,7 @@ bool write_all(int fd, std::string_view content);
 // false, leaving no temporary file and errno telling why, when a step fails.
 bool write_file_atomically(const std::string& name, std::string_view content, unsigned mode = 0666);
 // Condenses one sentence (see condense_into).
-std::string condense(RunState& state, std::string_view sentence);
+std::string condense(RunState& state, std::string_view sentence, Reading reading = {});
 void print_extract(const RunState& state, const std::string& filename);
 void debug(const RunState& state);
 

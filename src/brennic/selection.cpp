@@ -126,6 +126,7 @@ void select_sentences(RunState& state) {
 
 void summarize_read_texts(RunState& state, const std::optional<std::string>& query,
                           float compression_rate) {
+    state.read_query_in_first_language();
     if (query) {
         state.test_query = TRUE;
         state.query = query;

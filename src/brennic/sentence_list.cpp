@@ -16,8 +16,12 @@ void SentenceList::end_sentence() {
     content_ended_ = content_.size();
 }
 
-void SentenceList::add_texts(std::string texts) {
-    if (records_.size() > records_read_) texts_.push_back(std::move(texts));
+void SentenceList::add_texts(std::string texts, Reading reading) {
+    if (records_.size() > records_read_) {
+        readings_.reserve(texts_.size() + 1);  // so the push after the text's cannot fail
+        texts_.push_back(std::move(texts));
+        readings_.push_back(reading);
+    }
     records_read_ = records_.size();
     content_read_ = content_.size();
     long_counts_read_ = long_counts_.size();
@@ -32,6 +36,7 @@ void SentenceList::drop_unfinished() {
 
 void SentenceList::clear() {
     std::vector<std::string>().swap(texts_);
+    std::vector<Reading>().swap(readings_);
     FlatArray<block_sentence>().swap(records_);
     FlatArray<WordId>().swap(content_);
     std::vector<std::uint64_t>().swap(long_counts_);

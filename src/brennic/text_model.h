@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/flat_array.h"
+#include "reading.h"
 
 namespace brennic {
 
@@ -33,19 +34,21 @@ struct block_sentence {
     std::uint32_t content_count : 31 = 0;
 };
 
-// Words as read in a sentence's text, stop words included.
-long long count_words(std::string_view text);
-
-// Writes to out the text condensed: stop words deleted, spacing around
-// punctuation normalised, the first character upper-cased.
-void condense_into(std::string& out, std::string_view sentence);
+// Writes to out the text, read as reading reads it, condensed: stop words
+// deleted, spacing around punctuation normalised, the first character
+// upper-cased.
+void condense_into(std::string& out, std::string_view sentence, Reading reading);
 
 // A sentence's text and content words, as a walk over the list meets them.
 class SentenceText {
 public:
-    SentenceText(std::string_view text, std::span<const WordId> content_words, bool condensed,
-                 std::string& scratch)
-        : text(text), content_words(content_words), condensed_(condensed), scratch_(&scratch) {}
+    SentenceText(std::string_view text, std::span<const WordId> content_words, Reading reading,
+                 bool condensed, std::string& scratch)
+        : text(text),
+          content_words(content_words),
+          reading(reading),
+          condensed_(condensed),
+          scratch_(&scratch) {}
 
     // The text as read: the line of the sentence file without its line end
     // and without NUL bytes.
@@ -55,14 +58,16 @@ public:
     // text again: condensation deletes only stop words, so the content
     // words of a sentence never change after reading.
     std::span<const WordId> content_words;
+    // How the sentence's text was read into words.
+    Reading reading;
 
-    long long number_of_words() const { return count_words(text); }
+    long long number_of_words() const { return reading.count_words(text); }
 
     // The text as the extract shows it: condensed once the list is. Valid
     // until the walk moves on.
     std::string_view sentence() const {
         if (!condensed_) return text;
-        condense_into(*scratch_, text);
+        condense_into(*scratch_, text, reading);
         return *scratch_;
     }
 
@@ -94,10 +99,11 @@ public:
 
     // Reading a buffer of sentences: the content words of each sentence,
     // then its end; at last the buffer itself, holding the texts of the
-    // sentences ended since the last buffer, separated by line ends.
+    // sentences ended since the last buffer, separated by line ends, and
+    // how they were read.
     void add_content_word(WordId id) { content_.push_back(id); }
     void end_sentence();
-    void add_texts(std::string texts);
+    void add_texts(std::string texts, Reading reading);
     // Forgets what was read since the last buffer (a failed read).
     void drop_unfinished();
 
@@ -125,15 +131,16 @@ private:
         std::size_t index = 0;
         std::size_t content_at = 0;
         std::size_t long_at = 0;
-        for (const std::string& buffer : list.texts_) {
-            std::string_view rest = buffer;
+        for (std::size_t b = 0; b < list.texts_.size(); ++b) {
+            std::string_view rest = list.texts_[b];
+            const Reading reading = list.readings_[b];
             for (;;) {
                 const std::size_t eol = rest.find('\n');
                 Record& s = list.records_[index++];
                 const std::size_t n =
                     s.content_count == kLongCount ? list.long_counts_[long_at++] : s.content_count;
                 const SentenceText text(rest.substr(0, eol), {list.content_.data() + content_at, n},
-                                        list.condensed_, scratch);
+                                        reading, list.condensed_, scratch);
                 content_at += n;
                 f(s, text);
                 if (eol == std::string_view::npos) break;
@@ -143,6 +150,7 @@ private:
     }
 
     std::vector<std::string> texts_;  // each a non-empty buffer of whole sentences
+    std::vector<Reading> readings_;   // how each buffer was read
     FlatArray<block_sentence> records_;
     FlatArray<WordId> content_;
     std::vector<std::uint64_t> long_counts_;  // the counts of kLongCount, in order

@@ -30,6 +30,7 @@
 #include <functional>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
@@ -157,7 +158,7 @@ private:
 // could not be started.
 std::optional<bool> run_and_wait(const std::string& program, bool search_path,
                                  const std::string& arg, int dir_fd, int text_fd,
-                                 const std::string& errors) {
+                                 const std::string& errors, char* const* envp) {
     std::string argv0 = kSegmenter;
     std::string argv1 = arg;
     char* argv[] = {argv0.data(), argv1.data(), nullptr};
@@ -168,8 +169,8 @@ std::optional<bool> run_and_wait(const std::string& program, bool search_path,
         const SpawnActions actions(dir_fd, text_fd, errors);
         const int rc =
             search_path
-                ? ::posix_spawnp(&pid, program.c_str(), actions.get(), attr.get(), argv, environ)
-                : ::posix_spawn(&pid, program.c_str(), actions.get(), attr.get(), argv, environ);
+                ? ::posix_spawnp(&pid, program.c_str(), actions.get(), attr.get(), argv, envp)
+                : ::posix_spawn(&pid, program.c_str(), actions.get(), attr.get(), argv, envp);
         if (rc != 0) return std::nullopt;
         signal_cleanup::track_child(pid);
     }
@@ -196,14 +197,36 @@ std::string segmenter_beside_executable() {
     return (self.parent_path() / kSegmenter).string();
 }
 
-// Runs the segmenter on name in the directory dir_fd; true when it ran and
-// succeeded. Its messages go to the file errors in that directory.
-bool run_segmenter(const std::string& name, int dir_fd, int text_fd, const std::string& errors) {
+// This process's environment with BRENNIC_LANGUAGE set to a language code:
+// the segmenter splits the text by that language's rules.
+class SegmenterEnvironment {
+public:
+    explicit SegmenterEnvironment(const std::string& language)
+        : setting_("BRENNIC_LANGUAGE=" + language) {
+        for (char** e = environ; e != nullptr && *e != nullptr; ++e) {
+            if (std::strncmp(*e, "BRENNIC_LANGUAGE=", 17) != 0) pointers_.push_back(*e);
+        }
+        pointers_.push_back(setting_.data());
+        pointers_.push_back(nullptr);
+    }
+    char* const* get() const { return pointers_.data(); }
+
+private:
+    std::string setting_;
+    std::vector<char*> pointers_;
+};
+
+// Runs the segmenter on name in the directory dir_fd, by the rules of
+// language; true when it ran and succeeded. Its messages go to the file
+// errors in that directory.
+bool run_segmenter(const std::string& name, int dir_fd, int text_fd, const std::string& errors,
+                   const std::string& language) {
+    const SegmenterEnvironment env(language);
     std::optional<bool> succeeded =
-        run_and_wait(kSegmenter, true, name, dir_fd, text_fd, errors);
+        run_and_wait(kSegmenter, true, name, dir_fd, text_fd, errors, env.get());
     const std::string beside = succeeded ? std::string() : segmenter_beside_executable();
     if (!succeeded && !beside.empty())
-        succeeded = run_and_wait(beside, false, name, dir_fd, text_fd, errors);
+        succeeded = run_and_wait(beside, false, name, dir_fd, text_fd, errors, env.get());
     if (!succeeded) {
         std::fprintf(stderr,
                      "Brennic.exe: cannot start the sentence segmenter %s (not on PATH%s%s)\n",
@@ -242,11 +265,11 @@ std::optional<std::string> read_regular_file(int dir_fd, const std::string& name
 
 bool is_line_gap(char c) { return c == ' ' || c == '\n' || c == '\t'; }
 
-// Counts the words of one sentence, adds its content words to the list and
-// ends it.
-void add_sentence(RunState& state, std::string_view sentence) {
+// Counts the words of one sentence, read as reading reads it, adds its
+// content words to the list and ends it.
+void add_sentence(RunState& state, Reading reading, std::string_view sentence) {
     long long words = 0;
-    for_each_word(sentence, [&](std::string_view word) {
+    reading.for_each_word(sentence, [&](std::string_view word) {
         ++words;
         const std::size_t hash =
             word.size() <= KnownWords::kLongestWord ? std::hash<std::string_view>{}(word) : 0;
@@ -254,9 +277,13 @@ void add_sentence(RunState& state, std::string_view sentence) {
         if (const Term* known = state.known_words.find(word, hash)) {
             term = *known;
             state.words.count(term.id);
+        } else if (reading.language() != nullptr) {
+            term.content = !reading.stem_and_stop(word, state.tmp_word);
+            term.id = state.words.put_word(state.tmp_word);
+            state.known_words.put(word, hash, term);
         } else {
-            term.id = state.words.put_word(state.stemming(word));
-            term.content = state.is_stopword(word) == FALSE;
+            term.id = state.words.put_word(state.stemming(word, reading));
+            term.content = state.is_stopword(word, reading) == FALSE;
             state.known_words.put(word, hash, term);
         }
         if (term.content) state.sentences.add_content_word(term.id);
@@ -280,6 +307,15 @@ void read_sentences(RunState& state, std::string text) {
     // past what was read, and the sentence file of the segmenter, whose
     // lines hold neither blanks at their start nor NUL bytes, is not moved
     // at all.
+    //
+    // The bytes of the whole file decide how its words are read.
+    const Reading reading = state.reading_of(text);
+    // The cache holds words as a reading read them.
+    if (reading != state.known_reading) {
+        state.known_words.clear();
+        state.known_words.size_for_many_words(reading.language() != nullptr);
+        state.known_reading = reading;
+    }
     char* const data = text.data();
     const std::size_t size = text.size();
     std::size_t kept = 0;  // the sentences so far, with the line ends between them
@@ -303,14 +339,14 @@ void read_sentences(RunState& state, std::string text) {
             }
             if (end > start) {
                 if (kept > 0) data[kept] = '\n';
-                add_sentence(state, std::string_view(data + start, end - start));
+                add_sentence(state, reading, std::string_view(data + start, end - start));
                 kept = end;
             }
             pos = eol + 1;
             while (pos < size && is_line_gap(data[pos])) ++pos;
         }
         text.resize(kept);
-        state.sentences.add_texts(std::move(text));
+        state.sentences.add_texts(std::move(text), reading);
     } catch (...) {
         state.sentences.drop_unfinished();
         throw;
@@ -356,7 +392,8 @@ void read_text(RunState& state, const std::string& filename) {
     if (::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) throw Failure(seg_error);
     // A name of its own beside the link, for the segmenter's messages.
     const std::string errors = name == "segmenter.messages" ? "segmenter.log" : "segmenter.messages";
-    const bool segmented = run_segmenter(name, dir.fd(), text_fd.get(), errors);
+    const std::string language = state.languages.empty() ? "en" : state.languages.back().language;
+    const bool segmented = run_segmenter(name, dir.fd(), text_fd.get(), errors, language);
     if (std::optional<std::string> messages = read_regular_file(dir.fd(), errors)) {
         std::fputs(name_text_in(*messages, name, quote(filename)).c_str(), stderr);
     }

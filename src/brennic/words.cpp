@@ -9,31 +9,24 @@ namespace brennic {
 
 int is_letter(char c) { return letter(c) != 0 ? TRUE : FALSE; }
 
-long long count_words(std::string_view text) {
-    long long n = 0;
-    for_each_word(text, [&n](std::string_view) { ++n; });
-    return n;
-}
-
-const std::string& RunState::lowercase(std::string_view word) {
-    tmp_word.assign(word);
-    for (char& c : tmp_word) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+const std::string& RunState::lowercase(std::string_view word, Reading reading) {
+    reading.lowercase(word, tmp_word);
     return tmp_word;
 }
 
-int RunState::is_stopword(std::string_view word) {
-    return stopword(lowercase(word)) != 0 ? TRUE : FALSE;
+int RunState::is_stopword(std::string_view word, Reading reading) {
+    if (const Language* language = reading.language()) {
+        return language->is_stop_word(lowercase(word, reading)) ? TRUE : FALSE;
+    }
+    return stopword(lowercase(word, reading)) != 0 ? TRUE : FALSE;
 }
 
-int RunState::is_abbrev(std::string_view word) {
-    return abbrev(lowercase(word)) != 0 ? TRUE : FALSE;
+int RunState::is_abbrev(std::string_view word, Reading reading) {
+    return abbrev(lowercase(word, reading)) != 0 ? TRUE : FALSE;
 }
 
-const std::string& RunState::stemming(std::string_view word) {
-    lowercase(word);
-    get_stem(tmp_word, tmp_word);
+const std::string& RunState::stemming(std::string_view word, Reading reading) {
+    reading.stem(word, tmp_word);
     return tmp_word;
 }
 

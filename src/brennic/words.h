@@ -1,29 +1,22 @@
-// SPDX-License-Identifier: MIT
-// The tokenizing walk shared by every pass over a text.
+// The tokenizing walk of a text read byte by byte (ISO 8859-1); a text read
+// otherwise is walked by its Reading.
 #pragma once
 
 #include <string_view>
 
 #include "brennic/run_state.h"
 #include "language_res.h"
+#include "reading.h"
 
 namespace brennic {
 
 // is_letter without a call, for the per-byte loops of the word walks.
 inline bool letter_byte(char c) { return letter_bytes[static_cast<unsigned char>(c)]; }
 
-// Calls f(word) for every maximal run of letters in text, in order.
+// Calls f(word) for every maximal run of letter bytes in text, in order.
 template <class F>
 void for_each_word(std::string_view text, F&& f) {
-    std::size_t start = 0;
-    const std::size_t n = text.size();
-    while (start < n) {
-        while (start < n && !letter_byte(text[start])) ++start;
-        std::size_t end = start;
-        while (end < n && letter_byte(text[end])) ++end;
-        if (end > start) f(text.substr(start, end - start));
-        start = end;
-    }
+    Reading::latin1().for_each_word(text, f);
 }
 
 }  // namespace brennic

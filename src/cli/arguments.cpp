@@ -5,11 +5,15 @@
 #include <getopt.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "batch/batch.h"
 
@@ -46,6 +50,10 @@ const char* const kUsage =
     "  -q, --query=QUERY       centre the extract on the sentence closest to QUERY\n"
     "  -i, --condense          print the sentences condensed\n"
     "  -a, --mean              score sentences by the mean frequency of their words\n"
+    "  -l, --language=LANG     read the texts in LANG, an ISO 639-1 code (default en),\n"
+    "                          or find each text's language with auto\n"
+    "      --encoding=E        read texts as auto (UTF-8 when valid, else ISO 8859-1),\n"
+    "                          latin1 or utf-8 (default: $BRENNIC_ENCODING, else auto)\n"
     "Running:\n"
     "  -j, --jobs=N            summarize N texts at a time (default: one per core)\n"
     "      --failed=FILE       write the texts that failed to FILE (-: standard\n"
@@ -78,6 +86,7 @@ enum LongOnly {
     kOutputDir,
     kFilesFrom,
     kStdout,
+    kEncoding,
 };
 
 const option kLongOptions[] = {
@@ -92,6 +101,8 @@ const option kLongOptions[] = {
     {"query", required_argument, nullptr, 'q'},
     {"condense", no_argument, nullptr, 'i'},
     {"mean", no_argument, nullptr, 'a'},
+    {"language", required_argument, nullptr, 'l'},
+    {"encoding", required_argument, nullptr, kEncoding},
     {"together", no_argument, nullptr, 'n'},
     {"stdout", no_argument, nullptr, 'c'},
     {"null", no_argument, nullptr, '0'},
@@ -182,15 +193,36 @@ Format format(const char* arg) {
     throw UsageError("--format wants text, json or html, not " + quoted(arg));
 }
 
+bool is_language(std::string_view code) {
+    if (code == "auto") return true;
+    const std::vector<std::string> codes = language_codes();
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+std::string known_languages() {
+    std::string list;
+    for (const std::string& code : language_codes()) list += (list.empty() ? "" : ", ") + code;
+    return list;
+}
+
+Encoding parse_encoding_setting(const char* arg, const char* what) {
+    const std::optional<Encoding> encoding = parse_encoding(arg);
+    if (!encoding) {
+        throw UsageError(std::string(what) + " wants auto, latin1 or utf-8, not '" + arg + "'");
+    }
+    return *encoding;
+}
+
 }  // namespace
 
 Action parse_arguments(int argc, char** argv, Settings& settings) {
     int lengths = 0;
     bool to_stdout = false;
+    bool have_encoding = false;
     optind = 0;  // a fresh scan
     opterr = 0;  // the messages are ours
     for (;;) {
-        const int c = getopt_long(argc, argv, ":r:q:ianc0j:h", kLongOptions, nullptr);
+        const int c = getopt_long(argc, argv, ":r:q:ial:nc0j:h", kLongOptions, nullptr);
         if (c == -1) break;
         switch (c) {
             case 'r':
@@ -224,6 +256,17 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                 break;
             case 'a':
                 settings.summary.mean = true;
+                break;
+            case 'l':
+                if (!is_language(optarg)) {
+                    throw UsageError(std::string("unknown language '") + optarg +
+                                     "': give one of " + known_languages() + ", or auto");
+                }
+                settings.summary.language = optarg;
+                break;
+            case kEncoding:
+                settings.summary.encoding = parse_encoding_setting(optarg, "--encoding");
+                have_encoding = true;
                 break;
             case 'n':
                 settings.together = true;
@@ -296,6 +339,10 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
     if (settings.format == Format::html && settings.keywords &&
         (!settings.to_files() || stdin_texts > 0))
         throw UsageError("--format html and --keywords cannot share standard output");
+    if (const char* env = std::getenv("BRENNIC_ENCODING");
+        !have_encoding && env != nullptr && *env != '\0') {
+        settings.summary.encoding = parse_encoding_setting(env, "BRENNIC_ENCODING");
+    }
     settings.summary.diagnostics = settings.format != Format::text || settings.keywords;
     return Action::run;
 }

@@ -40,6 +40,13 @@ bool is_right_quote_at(std::string_view s, std::size_t p, std::size_t end) {
            (s[p + 2] == '\x99' || s[p + 2] == '\x9D');
 }
 
+// The UTF-8 left quotes ‘ and “ (E2 80 98, E2 80 9C) at p, before end: openers
+// as '\'' and '"' are.
+bool is_left_quote_at(std::string_view s, std::size_t p, std::size_t end) {
+    return p + 2 < end && s[p] == '\xE2' && s[p + 1] == '\x80' &&
+           (s[p + 2] == '\x98' || s[p + 2] == '\x9C');
+}
+
 // text[from, end) is one capitalised word, "It" or "Mrs", with at least one
 // lower-case letter after the capital, then closing punctuation only.
 bool capitalised_word_then_closers(std::string_view text, std::size_t from, std::size_t end) {
@@ -119,11 +126,18 @@ bool is_listed(std::string_view word) {
 
 std::size_t join_cut(std::string_view text, std::size_t begin, std::size_t end) {
     std::size_t p = begin;
-    while (p < end && is_ascii_opener(text[p])) ++p;
+    while (p < end && (is_ascii_opener(text[p]) || is_left_quote_at(text, p, end))) {
+        p += text[p] == '\xE2' ? 3 : 1;
+    }
     SentenceEndShape shape;
     const std::size_t word_begin = p;
     for (; p < end; ++p) {
         const char c = text[p];
+        if (c == '\xE2' && is_right_quote_at(text, p, end) && text[p + 2] == '\x99') {
+            shape.add('\'');  // ’ inside a word is an apostrophe: "don’t"
+            p += 2;
+            continue;
+        }
         if (is_terminator_byte(c) && (shape.word() || shape.number()) &&
             !(shape.capitalised() && is_listed(text.substr(word_begin, p - word_begin)))) {
             std::size_t q = p;

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "language_detect.h"
 #include "talven/segmenter.h"
 
 namespace talven {
@@ -240,12 +241,11 @@ const Language& language_rules(std::string_view code) {
     return *built.emplace(std::string(code), build(code)).first->second;
 }
 
-// "auto" stands for the language the text is written in. Until language
-// detection is wired in here, every text is taken as English.
-std::string_view resolve_language(std::string_view code, std::string_view text) {
-    (void)text;
-    if (code == "auto") return "en";
-    return code;
+// "auto" stands for the language the text is written in, as language
+// detection finds it (English when it cannot tell).
+std::string resolve_language(std::string_view code, std::string_view text) {
+    if (code == "auto") return guess_language(text).code;
+    return std::string(code);
 }
 
 }  // namespace talven

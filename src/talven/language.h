@@ -49,7 +49,7 @@ const Language& english();
 
 // The code a text's language option stands for: "auto" becomes the code of
 // the language the text is written in, anything else is returned as given.
-std::string_view resolve_language(std::string_view code, std::string_view text);
+std::string resolve_language(std::string_view code, std::string_view text);
 
 // The contents of data/<name>, compiled in; empty when there is none.
 std::string_view data_file(std::string_view name);

@@ -60,13 +60,17 @@ QuoteMarks quote_marks(std::string_view w, bool other_language) {
                              sym_of(decode_at(rest, 0).cp) == Sym::OpenQuote || rest[0] == '"');
         }
     }
-    // Trailing punctuation and brackets, then the last quote mark.
+    // Trailing punctuation, ellipses and brackets, then the last quote mark.
     std::size_t e = w.size();
     while (e > 0) {
         char c = w[e - 1];
         if (c == '.' || c == ',' || c == ';' || c == ':' || c == '!' || c == '?' || c == ')' ||
             c == ']') {
             --e;
+        } else if (static_cast<u8>(c) < 0x80) {
+            break;
+        } else if (const Decoded d = decode_before(w, e); sym_of(d.cp) == Sym::Ellipsis) {
+            e -= d.len;
         } else {
             break;
         }

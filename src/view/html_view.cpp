@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "view/charset.h"
+#include "reading.h"
 #include "view/keywords.h"
 
 namespace brennic::view {
@@ -90,7 +91,7 @@ void append_text(std::string& out, std::string_view bytes, Charset page) {
 // otherwise, and written in ASCII with references, so it shows right
 // whatever the page's encoding.
 void append_label(std::string& out, std::string_view bytes) {
-    const Charset charset = valid_utf8(bytes) ? Charset::utf8 : Charset::windows1252;
+    const Charset charset = is_valid_utf8(bytes) ? Charset::utf8 : Charset::windows1252;
     for (std::size_t i = 0; i < bytes.size();) {
         const Char c = decode(bytes, i, charset);
         append_char(out, c.code, {});
@@ -151,10 +152,18 @@ int line_ends(std::string_view gap) {
     return n;
 }
 
-std::vector<std::vector<Span>> sentence_spans(std::span<const std::string> texts) {
+// The sentences of each text, cut by the rules of the language it was read in.
+std::vector<std::vector<Span>> sentence_spans(std::span<const std::string> texts,
+                                              const Summary& summary) {
     std::vector<std::vector<Span>> spans;
     spans.reserve(texts.size());
-    for (const std::string& text : texts) spans.push_back(segment_spans(text));
+    for (std::size_t d = 0; d < texts.size(); ++d) {
+        const std::vector<LanguageReport>* languages =
+            summary.diagnostics ? &summary.diagnostics->languages : nullptr;
+        const std::string language =
+            languages != nullptr && d < languages->size() ? (*languages)[d].language : "en";
+        spans.push_back(segment_spans(texts[d], language));
+    }
     return spans;
 }
 
@@ -164,7 +173,7 @@ Charset page_charset(std::span<const std::string> texts,
                      const std::vector<std::vector<Span>>& spans) {
     for (std::size_t d = 0; d < texts.size(); ++d) {
         const std::string& t = texts[d];
-        if (!valid_utf8(t)) return Charset::windows1252;
+        if (!is_valid_utf8(t)) return Charset::windows1252;
         const auto boundary = [&](std::size_t at) {
             return at >= t.size() || !continuation(static_cast<unsigned char>(t[at]));
         };
@@ -252,7 +261,7 @@ public:
           names_(names),
           options_(options),
           summary_(summary),
-          spans_(sentence_spans(texts)),
+          spans_(sentence_spans(texts, summary)),
           charset_(page_charset(texts, spans_)) {
         if (!summary.diagnostics) throw std::invalid_argument("render_html needs diagnostics");
         if (names.size() != texts.size())
@@ -441,7 +450,8 @@ private:
             out += "<p>\n";
             for (std::size_t k = starts[p]; k < starts[p + 1]; ++k) {
                 const Span& s = spans_[d][k];
-                render_sentence(out, text.substr(s.offset, s.length), reports_[d][k]);
+                render_sentence(out, text.substr(s.offset, s.length), reports_[d][k],
+                                reading_of(text, options_.encoding), language_of(d));
             }
             out += "</p>\n";
         }
@@ -461,7 +471,14 @@ private:
                " left out &#x2026;]</p>\n";
     }
 
-    void render_sentence(std::string& out, std::string_view bytes, const SentenceReport* r) {
+    // The language text d was read in.
+    std::string_view language_of(std::size_t d) const {
+        const std::vector<LanguageReport>& languages = summary_.diagnostics->languages;
+        return d < languages.size() ? std::string_view(languages[d].language) : "en";
+    }
+
+    void render_sentence(std::string& out, std::string_view bytes, const SentenceReport* r,
+                         Encoding encoding, std::string_view language) {
         const bool in_extract = r != nullptr && r->in_extract;
         const bool vell = r != nullptr && r->vell;
         const char* tag = in_extract ? "mark" : "span";
@@ -485,19 +502,23 @@ private:
             out += " title=\"not read: no words\"";
         }
         out += '>';
-        render_words(out, bytes);
+        render_words(out, bytes, encoding, language);
         out += "</";
         out += tag;
         out += ">\n";
     }
 
-    // A content word whose stem is a vell word.
-    bool is_vell_word(std::string_view word) {
-        const std::string key(word);
+    // A content word whose stem is a vell word, the word read as encoding
+    // in language.
+    bool is_vell_word(std::string_view word, Encoding encoding, std::string_view language) {
+        std::string key(word);
+        key += encoding == Encoding::utf8 ? 'u' : 'l';
+        key += language;
         auto it = vell_words_.find(key);
         if (it == vell_words_.end()) {
-            const bool vell =
-                !vell_stems_.empty() && vell_stems_.contains(stem(word)) && !is_stop_word(word);
+            const bool vell = !vell_stems_.empty() &&
+                              vell_stems_.contains(stem(word, encoding, language)) &&
+                              !is_stop_word(word, encoding, language);
             it = vell_words_.emplace(key, vell).first;
         }
         return it->second;
@@ -508,7 +529,8 @@ private:
     // '/' or apostrophe between two of them) is underlined when it is one
     // word of the summarizer and that word is a vell word, so "7.4" or
     // "U.S." are never underlined in part.
-    void render_words(std::string& out, std::string_view bytes) {
+    void render_words(std::string& out, std::string_view bytes, Encoding encoding,
+                      std::string_view language) {
         const auto word_char = [](char32_t c) {
             if (c < 0x80)
                 return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
@@ -541,8 +563,9 @@ private:
                                            word_char(chars[end + 1].code))))
                 ++end;
             const std::string_view shown = bytes.substr(at_byte[k], at_byte[end] - at_byte[k]);
-            const std::vector<Span> words = word_spans(shown);
-            if (words.size() == 1 && is_vell_word(shown.substr(words[0].offset, words[0].length))) {
+            const std::vector<Span> words = word_spans(shown, encoding, language);
+            if (words.size() == 1 &&
+                is_vell_word(shown.substr(words[0].offset, words[0].length), encoding, language)) {
                 marks.push_back({at_byte[k], shown.size()});
             }
             k = end;

@@ -103,10 +103,18 @@ private:
 
 }  // namespace
 
-Reading reading_of(std::span<const std::string> texts, const Options&) {
-    bool utf8 = true;
-    for (const std::string& t : texts) utf8 = utf8 && valid_utf8(t);
-    return {"en", utf8 ? "utf-8" : "latin1"};
+Reading reading_of(std::span<const std::string> texts, const Options& options,
+                   const Summary& summary) {
+    // The language the (first) text was read in: the one chosen, or found.
+    std::string language = options.language;
+    if (summary.diagnostics && !summary.diagnostics->languages.empty())
+        language = summary.diagnostics->languages.front().language;
+    // UTF-8 when every text is read so; a text that is not UTF-8 is read
+    // byte by byte, as ISO 8859-1 in English and Windows-1252 otherwise.
+    bool utf8 = !texts.empty();
+    for (const std::string& t : texts)
+        utf8 = utf8 && brennic::reading_of(t, options.encoding) == Encoding::utf8;
+    return {language, utf8 ? "utf-8" : language == "en" ? "latin1" : "windows-1252"};
 }
 
 std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
@@ -114,7 +122,7 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
                         std::size_t keywords) {
     if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
     const Diagnostics& d = *summary.diagnostics;
-    const Reading reading = reading_of(texts, options);
+    const Reading reading = reading_of(texts, options, summary);
     const bool utf8 = reading.encoding == "utf-8";
     std::string out = "{\"name\":";
     append_string(out, name, valid_utf8(name));

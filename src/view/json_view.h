@@ -21,7 +21,8 @@ struct Reading {
     std::string language;
     std::string encoding;
 };
-Reading reading_of(std::span<const std::string> texts, const Options& options);
+Reading reading_of(std::span<const std::string> texts, const Options& options,
+                   const Summary& summary);
 
 // The document for texts (named names, one per text; name is the input's
 // own name) summarized with options into summary, whose diagnostics it

@@ -1,0 +1,251 @@
+#include "languages.h"
+
+#include <libstemmer.h>
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
+#include <unicode/ustring.h>
+
+#include <array>
+#include <mutex>
+#include <new>
+#include <stdexcept>
+#include <unordered_set>
+
+#include "language_res.h"
+#include "stop_list_data.h"
+
+namespace brennic {
+namespace {
+
+constexpr std::u32string_view kNoJoiners;
+// Zero-width non-joiner and joiner: inside words of the Arabic and Indic
+// scripts they only choose a letter's shape.
+constexpr std::u32string_view kZeroWidthJoiners = U"\u200C\u200D";
+// Middle dot of "l·l", and the hyphenation point sometimes typed for it.
+constexpr std::u32string_view kCatalanJoiners = U"\u00B7\u2027";
+// Geresh and gershayim (abbreviations and contractions such as ס׳איז), and
+// maqaf, the Hebrew hyphen.
+constexpr std::u32string_view kHebrewJoiners = U"\u05F3\u05F4\u05BE";
+
+constexpr std::string_view kFrenchElisions[] = {
+    "c", "d", "j", "l", "m", "n", "s", "t", "qu", "jusqu", "lorsqu", "puisqu", "quoiqu", "presqu"};
+constexpr std::string_view kItalianElisions[] = {"l",    "d",     "c",     "s",      "un",
+                                                 "all",  "dall",  "dell",  "nell",   "sull",
+                                                 "coll", "quell", "quest", "nessun", "po"};
+constexpr std::string_view kCatalanElisions[] = {"l", "d", "s", "m", "t", "n"};
+
+constexpr std::array<LanguageInfo, 28> kLanguages{{
+    {"en", "English", "porter", false, kNoJoiners, {}},
+    {"ar", "Arabic", "arabic", false, kZeroWidthJoiners, {}},
+    {"ca", "Catalan", "catalan", false, kCatalanJoiners, kCatalanElisions},
+    {"da", "Danish", "danish", false, kNoJoiners, {}},
+    {"de", "German", "german", false, kNoJoiners, {}},
+    {"el", "Greek", "greek", false, kNoJoiners, {}},
+    {"es", "Spanish", "spanish", false, kNoJoiners, {}},
+    {"eu", "Basque", "basque", false, kNoJoiners, {}},
+    {"fi", "Finnish", "finnish", false, kNoJoiners, {}},
+    {"fr", "French", "french", false, kNoJoiners, kFrenchElisions},
+    {"ga", "Irish", "irish", false, kNoJoiners, {}},
+    {"hi", "Hindi", "hindi", false, kZeroWidthJoiners, {}},
+    {"hu", "Hungarian", "hungarian", false, kNoJoiners, {}},
+    {"hy", "Armenian", "armenian", false, kNoJoiners, {}},
+    {"id", "Indonesian", "indonesian", false, kNoJoiners, {}},
+    {"it", "Italian", "italian", false, kNoJoiners, kItalianElisions},
+    {"lt", "Lithuanian", "lithuanian", false, kNoJoiners, {}},
+    {"ne", "Nepali", "nepali", false, kZeroWidthJoiners, {}},
+    {"nl", "Dutch", "dutch", false, kNoJoiners, {}},
+    {"no", "Norwegian", "norwegian", false, kNoJoiners, {}},
+    {"pt", "Portuguese", "portuguese", false, kNoJoiners, {}},
+    {"ro", "Romanian", "romanian", false, kNoJoiners, {}},
+    {"ru", "Russian", "russian", false, kNoJoiners, {}},
+    {"sr", "Serbian", "serbian", false, kNoJoiners, {}},
+    {"sv", "Swedish", "swedish", false, kNoJoiners, {}},
+    {"ta", "Tamil", "tamil", false, kZeroWidthJoiners, {}},
+    {"tr", "Turkish", "turkish", true, kNoJoiners, {}},
+    {"yi", "Yiddish", "yiddish", false, kHebrewJoiners, {}},
+}};
+
+constexpr char32_t kWindows1252High[32] = {
+    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+
+[[noreturn]] void unicode_failure(UErrorCode code) {
+    if (code == U_MEMORY_ALLOCATION_ERROR) throw std::bad_alloc();
+    throw std::runtime_error(std::string("Unicode conversion failed: ") + u_errorName(code));
+}
+
+// Runs an ICU call that writes into out, growing out once when it is too
+// small; returns the length written.
+template <class Out, class F>
+int32_t into(Out& out, F&& f) {
+    UErrorCode code = U_ZERO_ERROR;
+    int32_t n = f(out.data(), static_cast<int32_t>(out.size()), &code);
+    if (code == U_BUFFER_OVERFLOW_ERROR) {
+        out.resize(static_cast<std::size_t>(n));
+        code = U_ZERO_ERROR;
+        n = f(out.data(), static_cast<int32_t>(out.size()), &code);
+    }
+    if (U_FAILURE(code)) unicode_failure(code);
+    return n;
+}
+
+}  // namespace
+
+std::span<const LanguageInfo> language_table() { return kLanguages; }
+
+const LanguageInfo* find_language(std::string_view code) {
+    for (const LanguageInfo& info : kLanguages) {
+        if (info.code == code) return &info;
+    }
+    return nullptr;
+}
+
+std::string language_list() {
+    std::string codes;
+    for (const LanguageInfo& info : kLanguages) {
+        if (!codes.empty()) codes += ", ";
+        codes += info.code;
+    }
+    return codes;
+}
+
+char32_t windows1252(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+}
+
+// The folded stop words and elided forms of a language.
+struct Language::StopSet {
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    std::unordered_set<std::string, Hash, std::equal_to<>> words;
+};
+
+Language::Language(const LanguageInfo& info) : info_(&info) {
+    auto stop = std::make_shared<StopSet>();
+    std::string folded;
+    const auto add = [&](std::string_view word) {
+        fold(word, folded);
+        stop->words.insert(folded);
+    };
+    for (const StopListText& list : stop_list_texts()) {
+        // <code>.extra: words the project adds to a published list.
+        if (list.language != info.code && list.language != std::string(info.code) + ".extra") {
+            continue;
+        }
+        std::string_view rest = list.words;
+        while (!rest.empty()) {
+            const std::size_t eol = rest.find('\n');
+            std::string_view word = rest.substr(0, eol);
+            if (!word.empty() && word.back() == '\r') word.remove_suffix(1);
+            if (!word.empty()) add(word);
+            if (eol == std::string_view::npos) break;
+            rest.remove_prefix(eol + 1);
+        }
+    }
+    for (const std::string_view word : info.elisions) add(word);
+    stop_ = std::move(stop);
+}
+
+const Language* Language::get(std::string_view code) {
+    static std::array<std::once_flag, kLanguages.size()> once;
+    static std::array<std::unique_ptr<const Language>, kLanguages.size()> readings;
+    for (std::size_t i = 1; i < kLanguages.size(); ++i) {
+        if (kLanguages[i].code != code) continue;
+        std::call_once(once[i], [i] { readings[i] = std::make_unique<Language>(kLanguages[i]); });
+        return readings[i].get();
+    }
+    return nullptr;
+}
+
+bool Language::is_letter(char32_t cp) const {
+    if (cp < 0x80) return letter_bytes[cp];
+    if (cp <= 0xFF) return letter_bytes[cp] || (cp >= 0xC0 && cp != 0xD7 && cp != 0xF7);
+    const int8_t type = u_charType(static_cast<UChar32>(cp));
+    return (type >= U_UPPERCASE_LETTER && type <= U_OTHER_LETTER) || type == U_NON_SPACING_MARK ||
+           type == U_COMBINING_SPACING_MARK;
+}
+
+void Language::fold(std::string_view word, std::string& out) const {
+    bool ascii = true;
+    for (const char c : word) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        out.clear();
+        for (const char c : word) {
+            if (c >= 'A' && c <= 'Z') {
+                if (c == 'I' && info_->turkic_i) {
+                    out += "\u0131";
+                } else {
+                    out += static_cast<char>(c - 'A' + 'a');
+                }
+            } else {
+                out += c;
+            }
+        }
+        return;
+    }
+    thread_local std::u16string utf16, normal, folded;
+    utf16.resize(word.size() + 1);
+    utf16.resize(static_cast<std::size_t>(into(utf16, [&](char16_t* d, int32_t n, UErrorCode* e) {
+        int32_t length = 0;
+        u_strFromUTF8(d, n, &length, word.data(), static_cast<int32_t>(word.size()), e);
+        return length;
+    })));
+    UErrorCode code = U_ZERO_ERROR;
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&code);
+    if (U_FAILURE(code)) unicode_failure(code);
+    const std::u16string* source = &utf16;
+    code = U_ZERO_ERROR;
+    if (!unorm2_isNormalized(nfc, utf16.data(), static_cast<int32_t>(utf16.size()), &code)) {
+        normal.resize(utf16.size() + 4);
+        normal.resize(static_cast<std::size_t>(into(normal, [&](char16_t* d, int32_t n,
+                                                                UErrorCode* e) {
+            return unorm2_normalize(nfc, utf16.data(), static_cast<int32_t>(utf16.size()), d, n, e);
+        })));
+        source = &normal;
+    }
+    const uint32_t options = info_->turkic_i ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT;
+    folded.resize(source->size() + 4);
+    folded.resize(static_cast<std::size_t>(into(folded, [&](char16_t* d, int32_t n, UErrorCode* e) {
+        return u_strFoldCase(d, n, source->data(), static_cast<int32_t>(source->size()), options,
+                             e);
+    })));
+    out.resize(folded.size() * 3 + 1);
+    out.resize(static_cast<std::size_t>(into(out, [&](char* d, int32_t n, UErrorCode* e) {
+        int32_t length = 0;
+        u_strToUTF8(d, n, &length, folded.data(), static_cast<int32_t>(folded.size()), e);
+        return length;
+    })));
+}
+
+bool Language::is_stop_word(std::string_view folded) const {
+    return stop_->words.find(folded) != stop_->words.end();
+}
+
+Stemmer::Stemmer(const Language& language)
+    : language_(&language),
+      stemmer_(sb_stemmer_new(std::string(language.info().stemmer).c_str(), "UTF_8")) {
+    if (stemmer_ == nullptr) throw std::bad_alloc();
+    stems_.reserve(std::size_t{1} << 16);
+}
+
+Stemmer::~Stemmer() { sb_stemmer_delete(stemmer_); }
+
+const Stemmer::Entry& Stemmer::lookup(std::string_view folded) {
+    if (const auto known = stems_.find(folded); known != stems_.end()) return known->second;
+    const sb_symbol* stemmed =
+        sb_stemmer_stem(stemmer_, reinterpret_cast<const sb_symbol*>(folded.data()),
+                        static_cast<int>(folded.size()));
+    if (stemmed == nullptr) throw std::bad_alloc();
+    const auto length = static_cast<std::size_t>(sb_stemmer_length(stemmer_));
+    if (stems_.size() >= kMostKept) stems_.clear();
+    Entry entry{std::string(reinterpret_cast<const char*>(stemmed), length),
+                language_->is_stop_word(folded)};
+    return stems_.emplace(std::string(folded), std::move(entry)).first->second;
+}
+
+}  // namespace brennic

@@ -1,0 +1,118 @@
+// The languages a text can be read in. English is read as it always was
+// (the letter set, the Porter stemmer and its own stop list); every other
+// language reads its text as Unicode characters:
+// - a word is a run of letters: every Unicode letter or combining mark
+//   (L*, Mn, Mc), the ASCII digits, '-' and '_', and the language's own
+//   word-internal marks when they stand between two letters (Catalan "l·l",
+//   Hebrew-script geresh and gershayim, the zero-width joiners of Arabic and
+//   the Indic scripts);
+// - a word is compared in its folded form: NFC, then Unicode's full case
+//   folding, with the Turkic dotted and dotless i in Turkish and Azeri;
+// - the folded word is stemmed by the language's Snowball stemmer and
+//   tested whole against the language's stop list (folded the same way),
+//   to which the elided articles and pronouns ("l’", "qu’") belong.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+struct sb_stemmer;
+
+namespace brennic {
+
+// What the README's table of languages says about one language.
+struct LanguageInfo {
+    std::string_view code;     // ISO 639-1
+    std::string_view name;     // in English
+    std::string_view stemmer;  // the Snowball algorithm; "porter" for English
+    bool turkic_i = false;     // I folds to ı, İ to i
+    // Marks that join two letters into one word, as UTF-8 code points.
+    std::u32string_view joiners;
+    // Elided forms written before an apostrophe ("l" of "l’homme"): words
+    // of their own and stop words.
+    std::span<const std::string_view> elisions;
+};
+
+// The languages, English first, then by code.
+std::span<const LanguageInfo> language_table();
+
+// The language of code (ISO 639-1, lower case), or nullptr.
+const LanguageInfo* find_language(std::string_view code);
+
+// The codes of all languages, "en, ar, ca, ..." for messages.
+std::string language_list();
+
+// A language's reading of words, shared by every run and thread: its letter
+// test, folding and stop list. Stemming needs a Stemmer of its own per run.
+class Language {
+public:
+    // The reading of a language other than English; nullptr for English
+    // and for unknown codes.
+    static const Language* get(std::string_view code);
+
+    const LanguageInfo& info() const { return *info_; }
+
+    // Whether cp is a letter of a word.
+    bool is_letter(char32_t cp) const;
+    // Whether cp is a word-internal mark of the language: part of a word
+    // when a letter stands on each side of it.
+    bool is_joiner(char32_t cp) const {
+        return info_->joiners.find(cp) != std::u32string_view::npos;
+    }
+
+    // out := word (valid UTF-8) in NFC and folded case.
+    void fold(std::string_view word, std::string& out) const;
+    // Whether the folded word is a stop word of the language.
+    bool is_stop_word(std::string_view folded) const;
+
+    explicit Language(const LanguageInfo& info);
+
+private:
+    struct StopSet;
+    const LanguageInfo* info_;
+    std::shared_ptr<const StopSet> stop_;
+};
+
+// The Snowball stemmer of one language, for one thread, with the stems of
+// the words it met: each distinct word is stemmed, and looked up on the stop
+// list, once.
+class Stemmer {
+public:
+    explicit Stemmer(const Language& language);
+    ~Stemmer();
+    Stemmer(const Stemmer&) = delete;
+    Stemmer& operator=(const Stemmer&) = delete;
+
+    struct Entry {
+        std::string stem;
+        bool stop = false;  // a stop word of the language
+    };
+    // What the language makes of a folded word; valid until the next call.
+    const Entry& lookup(std::string_view folded);
+    // The stem of a folded word; valid until the next call.
+    std::string_view stem(std::string_view folded) { return lookup(folded).stem; }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    // Beyond this many words the cache starts afresh, so that a text of
+    // millions of distinct words does not keep them all twice.
+    static constexpr std::size_t kMostKept = std::size_t{1} << 20;
+
+    const Language* language_;
+    sb_stemmer* stemmer_;
+    std::unordered_map<std::string, Entry, Hash, std::equal_to<>> stems_;
+};
+
+// The Windows-1252 character of a byte (invalid UTF-8 is read so).
+char32_t windows1252(unsigned char byte);
+
+}  // namespace brennic

@@ -1,0 +1,243 @@
+#include "reading.h"
+
+#include <unicode/uchar.h>
+
+#include <cstring>
+
+#include "english_stemmer.h"
+
+namespace brennic {
+
+std::size_t utf8_sequence_length(std::string_view s, std::size_t i) {
+    const auto at = [&](std::size_t k) -> unsigned {
+        return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0u;
+    };
+    const unsigned c = at(0);
+    if (c < 0x80) return 1;
+    unsigned lo = 0x80;
+    unsigned hi = 0xBF;
+    std::size_t n = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0) lo = 0xA0;  // overlong below U+0800
+        if (c == 0xED) hi = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0) lo = 0x90;  // overlong below U+10000
+        if (c == 0xF4) hi = 0x8F;  // above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (at(1) < lo || at(1) > hi) return 0;
+    for (std::size_t k = 2; k < n; ++k) {
+        if ((at(k) & 0xC0u) != 0x80u) return 0;
+    }
+    return n;
+}
+
+bool is_valid_utf8(std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // Eight ASCII bytes at a time: most of a text is ASCII.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if ((word & 0x8080808080808080u) != 0) break;
+            i += 8;
+        }
+        if (i >= n) break;
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t len = utf8_sequence_length(bytes, i);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
+}
+
+void append_utf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+bool is_unicode_letter(char32_t cp) {
+    constexpr std::uint32_t kLetterOrMark = U_GC_L_MASK | U_GC_MN_MASK | U_GC_MC_MASK;
+    return (U_GET_GC_MASK(static_cast<UChar32>(cp)) & kLetterOrMark) != 0;
+}
+
+namespace {
+
+bool has_high_byte(std::string_view s) {
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    }
+    return false;
+}
+
+void ascii_lowercase(std::string_view word, std::string& out) {
+    out.assign(word);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+}
+
+// Maps every character of a UTF-8 word through map; a byte that starts no
+// well-formed sequence is kept as it is.
+template <class Map>
+void map_utf8(std::string_view word, std::string& out, Map map) {
+    out.clear();
+    for (std::size_t i = 0; i < word.size();) {
+        const std::size_t len = utf8_sequence_length(word, i);
+        if (len == 0) {
+            out += word[i++];
+            continue;
+        }
+        append_utf8(out, map(utf8_decode(word, i, len)));
+        i += len;
+    }
+}
+
+char32_t lower(char32_t cp) {
+    if (cp < 0x80) return cp >= 'A' && cp <= 'Z' ? cp - 'A' + 'a' : cp;
+    return static_cast<char32_t>(u_tolower(static_cast<UChar32>(cp)));
+}
+
+char32_t upper(char32_t cp) {
+    if (cp < 0x80) return cp >= 'a' && cp <= 'z' ? cp - 'a' + 'A' : cp;
+    return static_cast<char32_t>(u_toupper(static_cast<UChar32>(cp)));
+}
+
+}  // namespace
+
+Reading Reading::of(std::string_view text, Encoding choice) {
+    switch (choice) {
+        case Encoding::latin1:
+            return latin1();
+        case Encoding::utf8:
+            return utf8();
+        case Encoding::automatic:
+            break;
+    }
+    return has_high_byte(text) && is_valid_utf8(text) ? utf8() : latin1();
+}
+
+Reading Reading::of(std::string_view text, Encoding choice, const Language* language,
+                    Stemmer* stemmer) {
+    Reading reading = of(text, choice);
+    reading.language_ = language;
+    reading.stemmer_ = language != nullptr ? stemmer : nullptr;
+    return reading;
+}
+
+std::string_view Reading::as_utf8(std::string_view word, std::string& scratch) const {
+    if (utf8_ || !has_high_byte(word)) return word;
+    scratch.clear();
+    for (const char c : word) append_utf8(scratch, windows1252(static_cast<unsigned char>(c)));
+    return scratch;
+}
+
+long long Reading::count_words(std::string_view text) const {
+    long long n = 0;
+    for_each_word(text, [&n](std::string_view) { ++n; });
+    return n;
+}
+
+void Reading::lowercase(std::string_view word, std::string& out) const {
+    if (language_ != nullptr) {
+        // A word is a run of letters, so it holds no invalid UTF-8 (a byte
+        // that starts no character is no letter).
+        thread_local std::string scratch;
+        language_->fold(as_utf8(word, scratch), out);
+        return;
+    }
+    if (!utf8_ || !has_high_byte(word)) {
+        ascii_lowercase(word, out);
+    } else {
+        map_utf8(word, out, lower);
+    }
+}
+
+bool Reading::is_stopword(std::string_view word) const {
+    if (language_ != nullptr) {
+        thread_local std::string folded;
+        lowercase(word, folded);
+        return language_->is_stop_word(folded);
+    }
+    // Stop words are short and made of ASCII letters; a longer word, or a
+    // word with a character that cannot lower-case to one, is none. (A few
+    // characters above U+00FF do, such as the Kelvin sign to "k".)
+    constexpr std::size_t kLongestStopWord = 13;
+    if (word.size() > (utf8_ ? 3 : 1) * kLongestStopWord) return false;
+    std::string lower;
+    lowercase(word, lower);
+    return stopword(lower) != 0;
+}
+
+void Reading::stem(std::string_view word, std::string& out) const {
+    if (language_ != nullptr) {
+        thread_local std::string folded;
+        lowercase(word, folded);
+        if (stemmer_ != nullptr) {
+            out.assign(stemmer_->stem(folded));
+        } else {
+            out.assign(folded);
+        }
+        return;
+    }
+    lowercase(word, out);
+    get_stem(out, out);
+}
+
+bool Reading::stem_and_stop(std::string_view word, std::string& out) const {
+    thread_local std::string folded;
+    lowercase(word, folded);
+    const Stemmer::Entry& entry = stemmer_->lookup(folded);
+    out.assign(entry.stem);
+    return entry.stop;
+}
+
+void Reading::capitalize_first(std::string& s) const {
+    if (s.empty()) return;
+    const auto b = static_cast<unsigned char>(s[0]);
+    if (language_ != nullptr && b == 'i' && language_->info().turkic_i) {
+        s.replace(0, 1, "\u0130");  // İ
+        return;
+    }
+    if (language_ != nullptr && !utf8_ && b >= 0xE0 && b != 0xF7 && b != 0xFF) {
+        s[0] = static_cast<char>(b - 0x20);  // Windows-1252 à to þ
+        return;
+    }
+    if (b < 0x80 || !utf8_) {
+        if (b >= 'a' && b <= 'z') s[0] = static_cast<char>(b - 'a' + 'A');
+        return;
+    }
+    // Only a letter changes: a symbol such as ÿ or µ (no letters here) stays
+    // what it is, so the condensed text holds the same words.
+    const std::size_t len = utf8_sequence_length(s, 0);
+    if (len == 0) return;
+    const char32_t cp = utf8_decode(s, 0, len);
+    if (!(language_ != nullptr ? language_->is_letter(cp) : is_letter(cp))) return;
+    std::string first;
+    append_utf8(first, upper(cp));
+    s.replace(0, len, first);
+}
+
+}  // namespace brennic

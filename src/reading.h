@@ -1,0 +1,236 @@
+// How the bytes of one text become words: which characters are letters,
+// how a word is lower-cased, stemmed and tested against the stop list, and
+// how a condensed sentence's first character is upper-cased.
+//
+// A text is read in one of two ways, decided once per text:
+// - byte by byte as ISO 8859-1: a letter is a byte of the letter set, and
+//   only A to Z change case;
+// - as UTF-8 characters: a character up to U+00FF is a letter when its
+//   ISO 8859-1 byte is, one above when Unicode classes it as a letter or a
+//   combining mark (L*, Mn, Mc); case is Unicode's simple one-to-one mapping.
+// Every pass over a text (reading, counting, condensing, the query, the
+// public word helpers) asks its Reading, so all of them meet the same words.
+//
+// A text in a language other than English (languages.h) is read either way
+// too, UTF-8 or, when it is not, byte by byte as Windows-1252, but with the
+// language's letters, joiners, case folding, stemmer and stop list.
+#pragma once
+
+#include <brennic/brennic.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "language_res.h"
+#include "languages.h"
+
+namespace brennic {
+
+// Whether the bytes are well-formed UTF-8: no overlong forms, no
+// surrogates, nothing above U+10FFFF, no sequence cut at the end.
+bool is_valid_utf8(std::string_view bytes);
+
+// The length of the well-formed UTF-8 sequence at s[i] (i < s.size()), or 0
+// when none starts there.
+std::size_t utf8_sequence_length(std::string_view s, std::size_t i);
+
+// The code point of the well-formed sequence of n bytes at s[i].
+inline char32_t utf8_decode(std::string_view s, std::size_t i, std::size_t n) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
+    if (n == 1) return byte(0);
+    char32_t cp = byte(0) & (0x7Fu >> n);
+    for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (byte(k) & 0x3Fu);
+    return cp;
+}
+
+// Appends the UTF-8 form of cp.
+void append_utf8(std::string& out, char32_t cp);
+
+// Whether a character above U+00FF is a letter or a combining mark.
+bool is_unicode_letter(char32_t cp);
+
+class Reading {
+public:
+    // ISO 8859-1, byte by byte.
+    constexpr Reading() = default;
+    static constexpr Reading latin1() { return Reading(false); }
+    static constexpr Reading utf8() { return Reading(true); }
+
+    // The reading that choice gives text: UTF-8 when it is forced, or when
+    // it is automatic and the bytes are valid UTF-8 holding at least one
+    // byte from 0x80 up; ISO 8859-1 otherwise.
+    static Reading of(std::string_view text, Encoding choice);
+    // The same choice, for a text in language (nullptr: English), stemmed by
+    // stemmer, a Stemmer of language that outlives the reading.
+    static Reading of(std::string_view text, Encoding choice, const Language* language,
+                      Stemmer* stemmer);
+
+    // The language read; nullptr for English.
+    const Language* language() const { return language_; }
+
+    bool is_utf8() const { return utf8_; }
+    Encoding encoding() const { return utf8_ ? Encoding::utf8 : Encoding::latin1; }
+    friend bool operator==(Reading, Reading) = default;
+
+    // Calls f(character, letter) for every character of text in order:
+    // character is its bytes. Under UTF-8 a byte that starts no well-formed
+    // sequence is a character of its own and no letter.
+    template <class F>
+    void for_each_char(std::string_view text, F&& f) const {
+        if (language_ != nullptr) return for_each_language_char(text, f);
+        const std::size_t n = text.size();
+        for (std::size_t i = 0; i < n;) {
+            const auto b = static_cast<unsigned char>(text[i]);
+            if (b < 0x80 || !utf8_) {
+                f(text.substr(i, 1), letter_bytes[b]);
+                ++i;
+                continue;
+            }
+            const std::size_t len = utf8_sequence_length(text, i);
+            f(text.substr(i, len == 0 ? 1 : len), len != 0 && is_letter(utf8_decode(text, i, len)));
+            i += len == 0 ? 1 : len;
+        }
+    }
+
+    // Calls f(word) for every maximal run of letters in text, in order.
+    template <class F>
+    void for_each_word(std::string_view text, F&& f) const {
+        if (language_ != nullptr) {
+            // As for_each_language_char, with ASCII, where no joiner is,
+            // taken byte by byte.
+            const std::size_t n = text.size();
+            bool in_word = false;
+            std::size_t start = 0;
+            for (std::size_t i = 0; i < n;) {
+                const auto b = static_cast<unsigned char>(text[i]);
+                std::size_t len = 1;
+                bool letter;
+                if (b < 0x80) {
+                    letter = letter_bytes[b];
+                } else {
+                    const char32_t cp = language_char(text, i, len);
+                    letter = language_->is_letter(cp);
+                    if (!letter && in_word && i + len < n && language_->is_joiner(cp)) {
+                        std::size_t next_len = 0;
+                        letter = language_->is_letter(language_char(text, i + len, next_len));
+                    }
+                }
+                if (letter && !in_word) {
+                    start = i;
+                    in_word = true;
+                } else if (!letter && in_word) {
+                    f(text.substr(start, i - start));
+                    in_word = false;
+                }
+                i += len;
+            }
+            if (in_word) f(text.substr(start));
+            return;
+        }
+        const std::size_t n = text.size();
+        std::size_t start = 0;
+        if (!utf8_) {
+            while (start < n) {
+                while (start < n && !letter_bytes[static_cast<unsigned char>(text[start])]) ++start;
+                std::size_t end = start;
+                while (end < n && letter_bytes[static_cast<unsigned char>(text[end])]) ++end;
+                if (end > start) f(text.substr(start, end - start));
+                start = end;
+            }
+            return;
+        }
+        bool in_word = false;
+        for (std::size_t i = 0; i < n;) {
+            const auto b = static_cast<unsigned char>(text[i]);
+            std::size_t len = 1;
+            bool letter;
+            if (b < 0x80) {
+                letter = letter_bytes[b];
+            } else {
+                len = utf8_sequence_length(text, i);
+                letter = len != 0 && is_letter(utf8_decode(text, i, len));
+                if (len == 0) len = 1;
+            }
+            if (letter && !in_word) {
+                start = i;
+                in_word = true;
+            } else if (!letter && in_word) {
+                f(text.substr(start, i - start));
+                in_word = false;
+            }
+            i += len;
+        }
+        if (in_word) f(text.substr(start));
+    }
+
+    // The number of words of text.
+    long long count_words(std::string_view text) const;
+
+    // out := word in lower case.
+    void lowercase(std::string_view word, std::string& out) const;
+    // Whether word, in any case, is on the stop list.
+    bool is_stopword(std::string_view word) const;
+    // out := the stem word is counted under: the Porter stem of the last
+    // run of ASCII letters of the word in lower case, or the word in lower
+    // case when it has none. word and out may not be the same string.
+    void stem(std::string_view word, std::string& out) const;
+    // Under a language: out := the stem of word, as stem() gives it; returns
+    // whether word is a stop word. Folds the word once for both.
+    bool stem_and_stop(std::string_view word, std::string& out) const;
+    // Upper-cases the first character of s in place when it is a letter.
+    void capitalize_first(std::string& s) const;
+
+    // Whether a character of a UTF-8 text is a letter.
+    static bool is_letter(char32_t cp) {
+        return cp <= 0xFF ? letter_bytes[cp] : is_unicode_letter(cp);
+    }
+
+private:
+    explicit constexpr Reading(bool utf8) : utf8_(utf8) {}
+
+    // The character at text[i] under a language, and its length in bytes.
+    char32_t language_char(std::string_view text, std::size_t i, std::size_t& len) const {
+        const auto b = static_cast<unsigned char>(text[i]);
+        len = 1;
+        if (b < 0x80) return b;
+        if (!utf8_) return windows1252(b);
+        len = utf8_sequence_length(text, i);
+        if (len == 0) {
+            len = 1;
+            return 0xFFFD;  // a byte that starts no character: no letter
+        }
+        return utf8_decode(text, i, len);
+    }
+
+    // for_each_char under a language: a joiner is a letter when a letter
+    // stands on each side of it.
+    template <class F>
+    void for_each_language_char(std::string_view text, F&& f) const {
+        const std::size_t n = text.size();
+        bool after_letter = false;
+        for (std::size_t i = 0; i < n;) {
+            std::size_t len = 0;
+            const char32_t cp = language_char(text, i, len);
+            bool letter = language_->is_letter(cp);
+            if (!letter && after_letter && i + len < n && language_->is_joiner(cp)) {
+                std::size_t next_len = 0;
+                letter = language_->is_letter(language_char(text, i + len, next_len));
+            }
+            f(text.substr(i, len), letter);
+            after_letter = letter;
+            i += len;
+        }
+    }
+
+    // word as UTF-8: word itself when read as UTF-8, else its Windows-1252
+    // characters written to scratch.
+    std::string_view as_utf8(std::string_view word, std::string& scratch) const;
+
+    bool utf8_ = false;
+    const Language* language_ = nullptr;
+    Stemmer* stemmer_ = nullptr;
+};
+
+}  // namespace brennic

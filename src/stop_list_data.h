@@ -1,0 +1,18 @@
+// The stop lists of the languages other than English, as shipped in
+// data/stopwords/ and compiled into the library.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace brennic {
+
+struct StopListText {
+    std::string_view language;  // ISO 639-1 code
+    std::string_view words;     // one lower-case word a line, UTF-8
+};
+
+// Every list, by language code in ascending order.
+std::span<const StopListText> stop_list_texts();
+
+}  // namespace brennic

@@ -1,0 +1,399 @@
+// Texts in the 28 languages: words, folding, stems, stop words, detection,
+// and the language choice of the library, Brennic.exe and brennic-batch.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "brennic/brennic.h"
+#include "languages.h"
+#include "test_support.h"
+
+namespace brennic {
+namespace {
+
+using test_support::ProcessResult;
+using test_support::TempDir;
+
+// One paragraph a language, code first (tests/data/languages).
+std::map<std::string, std::string> paragraphs() {
+    std::map<std::string, std::string> out;
+    std::ifstream in(TEST_DATA_DIR "/languages/paragraphs.tsv");
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t tab = line.find('\t');
+        out[line.substr(0, tab)] = line.substr(tab + 1);
+    }
+    return out;
+}
+
+std::string words_of(std::string_view text, std::string_view language,
+                     Encoding encoding = Encoding::automatic) {
+    std::string out;
+    for (const Span& s : word_spans(text, encoding, language)) {
+        if (!out.empty()) out += '|';
+        out += text.substr(s.offset, s.length);
+    }
+    return out;
+}
+
+TEST(Languages, EveryLanguageHasItsStemmerStopListAndParagraph) {
+    const auto texts = paragraphs();
+    const std::vector<std::string> codes = language_codes();
+    ASSERT_EQ(codes.size(), 28u);
+    EXPECT_EQ(codes.front(), "en");
+    for (const std::string& code : codes) {
+        SCOPED_TRACE(code);
+        EXPECT_EQ(texts.count(code), 1u);
+        if (code == "en") continue;
+        const Language* language = Language::get(code);
+        ASSERT_NE(language, nullptr);
+        EXPECT_NO_THROW(Stemmer stemmer(*language));
+    }
+}
+
+// A capitalised word of each language stems, once folded, as Snowball's
+// own vocabulary says (Debian snowball-data); English keeps its Porter stem.
+TEST(Languages, FoldsAndStemsAWordOfEachLanguage) {
+    struct Case {
+        const char* language;
+        const char* word;
+        const char* stem;
+    };
+    const Case cases[] = {
+        {"en", "Running", "run"},
+        {"ar", "فشوافعكن", "شوافع"},
+        {"ca", "Dominadors", "domin"},
+        {"da", "Halvtredsindstyvende", "halvtredsindstyv"},
+        {"de", "Gedeihen", "gedeih"},
+        {"el", "Ενάντιοι", "εναντι"},
+        {"es", "Detectada", "detect"},
+        {"eu", "Esaldiaren", "esaldia"},
+        {"fi", "Cantonalta", "canton"},
+        {"fr", "Échelles", "échel"},
+        {"ga", "Dialannacht", "dialann"},
+        {"hi", "आरएनएआई", "आरएनए"},
+        {"hu", "Keresésnek", "keresés"},
+        {"hy", "Ինստալյացիա", "ինստալյա"},
+        {"id", "Kadarnya", "kadar"},
+        {"it", "Erotici", "erot"},
+        {"lt", "Kiveriai", "kiv"},
+        {"ne", "झुक्क्याउथिइस्", "झुक्क्याउ"},
+        {"nl", "Herverwerking", "herverwerk"},
+        {"no", "Havnekassen", "havnekass"},
+        {"pt", "Destilar", "destil"},
+        {"ro", "Femeiuştile", "femeiuşt"},
+        {"ru", "Мерещутся", "мерещут"},
+        {"sr", "Grupisano", "grupisa"},
+        {"sv", "Hjertas", "hjert"},
+        {"ta", "குடித்தான்", "குடி"},
+        {"tr", "İLAÇLARINDA", "ilaç"},
+        {"yi", "באַשפּיזטער", "באשפיז"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        EXPECT_EQ(stem(c.word, Encoding::automatic, c.language), c.stem);
+    }
+}
+
+// A stop word of the paragraph, in the case it is written there, and a
+// content word next to it.
+TEST(Languages, KnowsTheStopWordsOfEachLanguage) {
+    struct Case {
+        const char* language;
+        const char* stop;
+        const char* content;
+    };
+    const Case cases[] = {
+        {"en", "The", "bridge"},  {"ar", "في", "الجسر"},       {"ca", "El", "tancar"},
+        {"da", "Den", "floden"},  {"de", "Die", "Brücke"},     {"el", "Η", "γέφυρα"},
+        {"es", "El", "puente"},   {"eu", "beste", "Ibaiaren"}, {"fi", "koska", "silta"},
+        {"fr", "Le", "rivière"},  {"ga", "an", "droichead"},   {"hi", "में", "पुराना"},
+        {"hu", "A", "folyó"},     {"hy", "նրա", "կամուրջը"},   {"id", "di", "Jembatan"},
+        {"it", "Il", "ponte"},    {"lt", "nes", "tiltas"},     {"ne", "किनभने", "पुरानो"},
+        {"nl", "De", "rivier"},   {"no", "Den", "stengt"},     {"pt", "foi", "ponte"},
+        {"ro", "peste", "Podul"}, {"ru", "Через", "мост"},     {"sr", "je", "most"},
+        {"sv", "Den", "älven"},   {"ta", "என்று", "பாலம்"},      {"tr", "ÇÜNKÜ", "köprü"},
+        {"yi", "די", "בריק"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        EXPECT_TRUE(is_stop_word(c.stop, Encoding::automatic, c.language));
+        EXPECT_FALSE(is_stop_word(c.content, Encoding::automatic, c.language));
+    }
+    // The project's additions to a published list count too.
+    EXPECT_TRUE(is_stop_word("Wurde", Encoding::automatic, "de"));
+    // A list of one language is not another's.
+    EXPECT_FALSE(is_stop_word("Die", Encoding::automatic, "en"));
+    EXPECT_FALSE(is_stop_word("The", Encoding::automatic, "de"));
+}
+
+// Unicode's full case folding after NFC, with the Turkic i in Turkish.
+TEST(Languages, FoldsCaseByTheLanguagesRules) {
+    struct Case {
+        const char* language;
+        const char* word;
+        const char* folded;
+    };
+    const Case cases[] = {
+        {"tr", "İSTANBUL", "istanbul"},    // dotted capital I
+        {"tr", "IŞIK", "ışık"},            // dotless capital I
+        {"de", "ISTANBUL", "istanbul"},    // elsewhere I is i
+        {"de", "Straße", "strasse"},       // ß folds to ss
+        {"de", "STRAẞE", "strasse"},       // and so does capital ẞ
+        {"de", "Mu\u0308ller", "müller"},  // combining diaeresis composed
+        {"el", "ΟΔΟΣ", "οδοσ"},            // final and other sigma alike
+        {"el", "οδός", "οδόσ"},           {"ru", "ЁЛКА", "ёлка"}, {"hy", "ԵՐԵՎԱՆ", "երեվան"},
+    };
+    std::string out;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.language) + " " + c.word);
+        Language::get(c.language)->fold(c.word, out);
+        EXPECT_EQ(out, c.folded);
+    }
+    // The stems of the two spellings of a German word meet.
+    EXPECT_EQ(stem("Straße", Encoding::automatic, "de"),
+              stem("STRASSE", Encoding::automatic, "de"));
+}
+
+// Words: every Unicode letter, elided articles apart, the language's
+// joiners inside a word; texts that are not UTF-8 read as Windows-1252.
+TEST(Languages, SplitsWordsAsTheLanguageWritesThem) {
+    struct Case {
+        const char* language;
+        std::string text;
+        std::string words;
+    };
+    const Case cases[] = {
+        {"fr", "l’homme d'État qu’il", "l|homme|d|État|qu|il"},
+        {"it", "dell’anno, l'isola", "dell|anno|l|isola"},
+        {"ca", "col·lecció, l·, ·la", "col·lecció|l|la"},
+        {"de", "Straße für Grüße", "Straße|für|Grüße"},
+        {"da", "Ærø og Ålborg", "Ærø|og|Ålborg"},
+        {"yi", "ס׳איז אַ ״ביכל״", "ס׳איז|אַ|ביכל"},
+        {"hi", "क्\u200Dष ज्ञान", "क्\u200Dष|ज्ञान"},
+        {"ar", "الكتاب، والقلم", "الكتاب|والقلم"},
+        {"de",
+         "Stra\xDF"
+         "e f\xFCr Gr\xFC\xDF"
+         "e",
+         "Stra\xDF"
+         "e|f\xFCr|Gr\xFC\xDF"
+         "e"},
+        {"ru", "«Мир» — 2024-й", "Мир|2024-й"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(words_of(c.text, c.language), c.words);
+    }
+    // English reads ß and Å as before: no letters of its set.
+    EXPECT_EQ(words_of("Straße", "en"), "Stra|e");
+    // The elided forms are stop words of their language.
+    for (const char* elided : {"l", "qu", "jusqu"}) {
+        EXPECT_TRUE(is_stop_word(elided, Encoding::automatic, "fr")) << elided;
+    }
+    EXPECT_TRUE(is_stop_word("dell", Encoding::automatic, "it"));
+    EXPECT_TRUE(is_stop_word("l", Encoding::automatic, "ca"));
+    // A Windows-1252 word stems as its UTF-8 twin.
+    EXPECT_EQ(stem("Gr\xFC\xDF"
+                   "en",
+                   Encoding::automatic, "de"),
+              stem("Grüßen", Encoding::automatic, "de"));
+}
+
+TEST(Languages, DetectsTheLanguageOfAParagraph) {
+    for (const auto& [code, text] : paragraphs()) {
+        EXPECT_EQ(detect_language(text), code) << text;
+    }
+    // Closely related standards answer as the language read for them.
+    EXPECT_EQ(detect_language("Vlada je u srijedu usvojila prijedlog zakona o zaštiti okoliša, "
+                              "koji bi trebao smanjiti onečišćenje rijeka i jezera u cijeloj "
+                              "Hrvatskoj do kraja iduće godine."),
+              "sr");
+}
+
+TEST(Languages, FallsBackToEnglishAndSaysWhy) {
+    struct Case {
+        std::string text;
+        std::string fallback;  // the start of the reason
+    };
+    const Case cases[] = {
+        {"", "too short"},
+        {"Ok.", "too short"},
+        {"这座古老的石桥去年冬天关闭了，因为市政府在它的石拱上发现了裂缝。工程师们说修复工作还需要"
+         "两年时间。",
+         "its language (zh"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(detect_language(c.text), "en");
+        Options options;
+        options.language = "auto";
+        options.diagnostics = true;
+        const Summary s = summarize(c.text.empty() ? std::string("Ok.") : c.text, options);
+        ASSERT_EQ(s.diagnostics->languages.size(), 1u);
+        const LanguageReport& r = s.diagnostics->languages[0];
+        EXPECT_EQ(r.language, "en");
+        EXPECT_TRUE(r.detected);
+        EXPECT_EQ(r.fallback.substr(0, c.fallback.size()),
+                  c.text.empty() ? std::string("too short") : c.fallback);
+    }
+}
+
+TEST(Languages, SummarizesEachTextInItsOwnLanguage) {
+    const auto texts = paragraphs();
+    const std::vector<std::string_view> views = {texts.at("de"), texts.at("ru"), texts.at("en")};
+    Options options;
+    options.language = "auto";
+    options.diagnostics = true;
+    const Summary together = summarize(std::span<const std::string_view>(views), options);
+    std::vector<std::string> found;
+    for (const LanguageReport& r : together.diagnostics->languages) {
+        EXPECT_TRUE(r.detected);
+        EXPECT_EQ(r.fallback, "");
+        found.push_back(r.language);
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"de", "ru", "en"}));
+    // Stems of each language's own stemmer, stop words of its own list.
+    std::vector<std::string> stems;
+    for (const StemReport& s : together.diagnostics->stems) {
+        if (s.content) stems.push_back(s.stem);
+    }
+    for (const char* expected : {"bruck", "мост", "bridg"}) {
+        EXPECT_NE(std::find(stems.begin(), stems.end(), expected), stems.end()) << expected;
+    }
+    for (const char* stop : {"die", "что", "the"}) {
+        EXPECT_EQ(std::find(stems.begin(), stems.end(), stop), stems.end()) << stop;
+    }
+    // The condensed extract drops the language's stop words.
+    options.language = "de";
+    options.condense = true;
+    options.diagnostics = false;
+    options.compression_rate = -1;
+    const Summary condensed = summarize(texts.at("de"), options);
+    ASSERT_EQ(condensed.sentences.size(), 1u);
+    EXPECT_EQ(condensed.sentences[0].find(" die "), std::string::npos);
+    EXPECT_EQ(condensed.sentences[0].rfind("Alte Brücke", 0), 0u) << condensed.sentences[0];
+
+    options.language = "xx";
+    EXPECT_THROW(summarize(texts.at("de"), options), Error);
+}
+
+// The first 20,000 lines of a file, or of its gzip-compressed twin name.gz.
+std::vector<std::string> lines_of(const std::string& name) {
+    const std::string command =
+        (std::filesystem::exists(name) ? "cat '" + name + "'" : "gzip -dc '" + name + ".gz'") +
+        " | head -n 20000";
+    std::string all;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[1 << 16];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            all.append(buffer, n);
+        ::pclose(pipe);
+    }
+    std::vector<std::string> lines;
+    std::istringstream in(all);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Snowball's vocabulary and expected stems for each algorithm, from
+// Debian's snowball-data when it is installed: every tenth of the first
+// 20,000 words.
+TEST(Languages, StemsAsSnowballsOwnVocabulary) {
+    const std::string root = "/usr/share/snowball/data/";
+    if (!std::filesystem::exists(root)) GTEST_SKIP() << "snowball-data is not installed";
+    for (const LanguageInfo& info : language_table()) {
+        if (info.code == "en") continue;
+        SCOPED_TRACE(info.stemmer);
+        const std::string dir = root + std::string(info.stemmer) + "/";
+        const std::vector<std::string> words = lines_of(dir + "voc.txt");
+        const std::vector<std::string> stems = lines_of(dir + "output.txt");
+        ASSERT_EQ(words.size(), stems.size());
+        ASSERT_FALSE(words.empty());
+        Stemmer stemmer(*Language::get(info.code));
+        int wrong = 0;
+        for (std::size_t i = 0; i < words.size(); i += 10) {
+            if (stemmer.stem(words[i]) != stems[i] && ++wrong <= 3)
+                ADD_FAILURE() << words[i] << " -> " << stemmer.stem(words[i]);
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// Brennic.exe takes the language from BRENNIC_LANGUAGE and hands the
+// language it reads each text in to the segmenter the same way.
+TEST(Languages, BrennicExeReadsTheLanguageOfItsEnvironment) {
+    const auto texts = paragraphs();
+    struct Case {
+        std::string setting;    // BRENNIC_LANGUAGE
+        std::string segmenter;  // what the segmenter was given, a line a text
+        std::string library;    // the same choice in the library
+    };
+    const Case cases[] = {
+        {"", "en\nen\n", "en"},
+        {"fr", "fr\nfr\n", "fr"},
+        {"de", "de\nde\n", "de"},
+        {"auto", "de\nfr\n", "auto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        // A sentence a line, as the stand-in segmenter takes them.
+        const auto lines = [](std::string text) {
+            for (std::size_t at; (at = text.find(". ")) != std::string::npos;) text[at + 1] = '\n';
+            return text + "\n";
+        };
+        TempDir dir;
+        dir.write("de.txt", lines(texts.at("de")));
+        dir.write("fr.txt", lines(texts.at("fr")));
+        const ProcessResult r = test_support::run_process(
+            {BRENNIC_EXE, "-is", "-n2", "de.txt", "fr.txt", "0.5"}, dir.path().string(),
+            {"PATH=" TEST_DATA_DIR "/stub:/usr/bin:/bin", "BRENNIC_LANGUAGE=" + c.setting,
+             "STUB_LANGUAGE_LOG=" + dir.file("languages.log")});
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(dir.read("languages.log"), c.segmenter);
+        Options options;
+        options.language = c.library;
+        options.condense = true;
+        options.compression_rate = 0.5f;
+        const std::vector<std::string> both = {dir.read("de.txt"), dir.read("fr.txt")};
+        std::string expected;
+        for (const std::string& s :
+             summarize(std::span<const std::string>(both), options).sentences)
+            expected += s + "\n";
+        EXPECT_EQ(dir.read("multidoc-fr.sum"), expected);
+    }
+    TempDir dir;
+    dir.write("a.txt", "Some text.\n");
+    const ProcessResult r = test_support::run_process(
+        {BRENNIC_EXE, "a.txt", "0.5"}, dir.path().string(),
+        {"PATH=" TEST_DATA_DIR "/stub:/usr/bin:/bin", "BRENNIC_LANGUAGE=xx"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.rfind("\tERROR: BRENNIC_LANGUAGE is xx: it must be auto or one of en, ar,", 0),
+              0u)
+        << r.out;
+    EXPECT_FALSE(dir.exists("a.sum"));
+}
+
+TEST(Languages, BatchDetectsEachTextOnItsOwn) {
+    const auto texts = paragraphs();
+    TempDir dir;
+    dir.write("de.txt", texts.at("de") + "\n");
+    dir.write("ru.txt", texts.at("ru") + "\n");
+    const ProcessResult r = test_support::run_process(
+        {BATCH_EXE, "--no-progress", "-l", "auto", "--keywords=1", "-c", "de.txt", "ru.txt"},
+        dir.path().string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Read as English, "die" would be the commonest word and "Старый" no stem.
+    EXPECT_EQ(r.out, "de.txt\talt\t1\tvell\nru.txt\tстар\t1\tvell\n");
+    const ProcessResult bad =
+        test_support::run_process({BATCH_EXE, "--language=xx", "de.txt"}, dir.path().string());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("unknown language 'xx'"), std::string::npos) << bad.err;
+}
+
+}  // namespace
+}  // namespace brennic
