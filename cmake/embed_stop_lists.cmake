@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes OUTPUT, a C++ source holding every stop list of STOP_DIR
 # (data/stopwords/<language>.txt, one word a line) as a string, so that the
 # library needs no data files at run time. Run as cmake -P with -DSTOP_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Language detection by CLD2, whose answer (one of some 80 languages, with
 // the share of the text each of its top three holds) is narrowed to the
 // languages Brennic reads.

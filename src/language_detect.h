@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds the language of a text among the languages Brennic reads.
 #pragma once
 

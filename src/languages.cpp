@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "languages.h"
 
 #include <libstemmer.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The languages a text can be read in. English is read as it always was
 // (the letter set, the Porter stemmer and its own stop list); every other
 // language reads its text as Unicode characters:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reading.h"
 
 #include <unicode/uchar.h>

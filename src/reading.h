@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the bytes of one text become words: which characters are letters,
 // how a word is lower-cased, stemmed and tested against the stop list, and
 // how a condensed sentence's first character is upper-cased.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stop lists of the languages other than English, as shipped in
 // data/stopwords/ and compiled into the library.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a text's bytes become words: UTF-8 texts by characters, every other
 // text byte by byte as before. Through the real executables.
 #include <brennic/brennic.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts in the 28 languages: words, folding, stems, stop words, detection,
 // and the language choice of the library, Brennic.exe and brennic-batch.
 #include <gtest/gtest.h>

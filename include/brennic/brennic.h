@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Brennic as a library: sentence segmentation and extractive summaries of
 // texts held in memory, in English and 27 other languages (Options::language).
 //

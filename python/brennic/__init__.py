@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Extractive summaries of texts in English and 27 other languages, the same
 as Brennic.exe writes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tokenizing walk of a text read byte by byte (ISO 8859-1); a text read
 // otherwise is walked by its Reading.
 #pragma once
