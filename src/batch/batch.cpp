@@ -242,9 +242,12 @@ std::string read_text(const std::string& name, bool from_stdin, unsigned& mode) 
 // NUL-separated; empty ones skipped.
 std::vector<std::string> read_list(const std::string& list, bool null_separated) {
     std::string data;
+    unsigned mode = 07777;  // a list has no outputs of its own
     try {
-        data = read_text(list, list == "-");
-    } catch (const TextError& e) { throw UsageError("--files-from " + list + ": " + e.what()); }
+        data = read_text(list, list == "-", mode);
+    } catch (const TextError& e) {
+        throw UsageError("--files-from " + quote(list) + ": " + e.what());
+    }
     const char separator = null_separated ? '\0' : '\n';
     std::vector<std::string> names;
     std::size_t at = 0;
