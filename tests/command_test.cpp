@@ -277,13 +277,14 @@ TEST(Command, HelpAndVersionOfEveryProgram) {
     }
 }
 
-// Brennic.exe passes the segmenter's message on naming the text as given.
+// Brennic.exe says why a text cannot be read, naming it as given (not by
+// its link in the private directory).
 TEST(Command, SegmenterMessagesNameTheUsersFile) {
     TempDir dir;
     const ProcessResult r = run(BRENNIC_EXE, {"missing.txt", "0.7"}, dir, "");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\tERROR: can not open missing.txt.seg\n");
-    EXPECT_EQ(r.err, "TALVEN_En.exe: cannot open missing.txt: No such file or directory\n");
+    EXPECT_EQ(r.err, "Brennic.exe: cannot open missing.txt: No such file or directory\n");
 }
 
 }  // namespace

@@ -384,9 +384,10 @@ TEST(Languages, BatchDetectsEachTextOnItsOwn) {
     TempDir dir;
     dir.write("de.txt", texts.at("de") + "\n");
     dir.write("ru.txt", texts.at("ru") + "\n");
-    const ProcessResult r = test_support::run_process(
-        {BATCH_EXE, "--no-progress", "-l", "auto", "--keywords=1", "-c", "de.txt", "ru.txt"},
-        dir.path().string());
+    const ProcessResult r =
+        test_support::run_process({BATCH_EXE, "--no-progress", "-l", "auto", "--keywords=1",
+                                   "--stems", "-c", "de.txt", "ru.txt"},
+                                  dir.path().string());
     EXPECT_EQ(r.status, 0) << r.err;
     // Read as English, "die" would be the commonest word and "Старый" no stem.
     EXPECT_EQ(r.out, "de.txt\talt\t1\tvell\nru.txt\tстар\t1\tvell\n");

@@ -356,16 +356,17 @@ void read_sentences(RunState& state, std::string text) {
 // The segmenter's messages name the text by the link in the private
 // directory; this names it as the user gave it, wherever the link's name
 // stands as a word of its own.
-static std::string name_text_in(std::string messages, const std::string& link, const std::string& user) {
+static std::string name_text_in(std::string messages, const std::string& link,
+                                const std::string& user) {
     auto part_of_name = [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '/';
     };
     for (std::size_t at = messages.find(link); at != std::string::npos;
          at = messages.find(link, at)) {
         const std::size_t end = at + link.size();
-        const bool alone = (at == 0 || !part_of_name(messages[at - 1])) &&
-                           (end == messages.size() || !part_of_name(messages[end]) ||
-                            messages[end] == '.');
+        const bool alone =
+            (at == 0 || !part_of_name(messages[at - 1])) &&
+            (end == messages.size() || !part_of_name(messages[end]) || messages[end] == '.');
         if (!alone) {
             at = end;
             continue;
@@ -384,14 +385,21 @@ void read_text(RunState& state, const std::string& filename) {
     // that cannot be opened fails as its sentence file would.
     if (text.fd < 0 && text.error.starts_with("not a regular file"))
         throw Failure("can not open " + quote(filename) + ": " + text.error);
-    if (text.fd < 0) throw Failure(seg_error);
+    if (text.fd < 0) {
+        // The reason goes to standard error, naming the text as given, as
+        // the segmenter would have said it.
+        std::fprintf(stderr, "Brennic.exe: cannot open %s: %s\n", quote(filename).c_str(),
+                     text.error.c_str());
+        throw Failure(seg_error);
+    }
     state.output_mode &= text.mode;
     const PrivateDir dir;
     const std::string name = link_name(filename);
     const std::string target = "/dev/fd/" + std::to_string(SpawnActions::kTextFd);
     if (::symlinkat(target.c_str(), dir.fd(), name.c_str()) != 0) throw Failure(seg_error);
     // A name of its own beside the link, for the segmenter's messages.
-    const std::string errors = name == "segmenter.messages" ? "segmenter.log" : "segmenter.messages";
+    const std::string errors =
+        name == "segmenter.messages" ? "segmenter.log" : "segmenter.messages";
     const std::string language = state.languages.empty() ? "en" : state.languages.back().language;
     const bool segmented = run_segmenter(name, dir.fd(), text_fd.get(), errors, language);
     if (std::optional<std::string> messages = read_regular_file(dir.fd(), errors)) {

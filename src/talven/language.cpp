@@ -244,7 +244,7 @@ const Language& language_rules(std::string_view code) {
 // "auto" stands for the language the text is written in, as language
 // detection finds it (English when it cannot tell).
 std::string resolve_language(std::string_view code, std::string_view text) {
-    if (code == "auto") return guess_language(text).code;
+    if (code == "auto") return brennic::guess_language(text).code;
     return std::string(code);
 }
 
