@@ -271,21 +271,26 @@ BRENNIC_EXPORT std::string detect_language(std::string_view text);
 // (Catalan "l·l", Hebrew-script geresh, gershayim and maqaf, the zero-width
 // joiners of Arabic, Hindi, Nepali and Tamil); a text not valid UTF-8 is
 // read as Windows-1252.
-BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text,
-                                            Encoding encoding = Encoding::automatic,
+BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text, Encoding encoding,
                                             std::string_view language = "en");
+// The same for an English text read as Encoding::automatic chooses.
+BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text);
 
 // The stem under which a word is counted, the word read as encoding
 // chooses: in English the lower-case Porter stem; in another language the
 // language's Snowball stem of the word in NFC and folded case. To get a
 // text's stems, pass reading_of(text, ...) for each of its words. An unknown
 // language throws Error.
-BRENNIC_EXPORT std::string stem(std::string_view word, Encoding encoding = Encoding::automatic,
+BRENNIC_EXPORT std::string stem(std::string_view word, Encoding encoding,
                                 std::string_view language = "en");
+// The same for an English word read as Encoding::automatic chooses.
+BRENNIC_EXPORT std::string stem(std::string_view word);
 
 // True when word, in any case, is on the language's stop list: it counts
 // towards the size of a text but not towards a sentence's score.
-BRENNIC_EXPORT bool is_stop_word(std::string_view word, Encoding encoding = Encoding::automatic,
+BRENNIC_EXPORT bool is_stop_word(std::string_view word, Encoding encoding,
                                  std::string_view language = "en");
+// The same for an English word read as Encoding::automatic chooses.
+BRENNIC_EXPORT bool is_stop_word(std::string_view word);
 
 }  // namespace brennic

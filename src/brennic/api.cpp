@@ -315,6 +315,14 @@ std::vector<Span> word_spans(std::string_view text, Encoding encoding, std::stri
     });
 }
 
+std::vector<Span> word_spans(std::string_view text) {
+    return word_spans(text, Encoding::automatic);
+}
+
+std::string stem(std::string_view word) { return stem(word, Encoding::automatic); }
+
+bool is_stop_word(std::string_view word) { return is_stop_word(word, Encoding::automatic); }
+
 std::string stem(std::string_view word, Encoding encoding, std::string_view language) {
     return with_reading(word, encoding, language, [&](RunState& state, Reading reading) {
         return std::string(state.stemming(word, reading));
