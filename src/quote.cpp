@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "common/utf8.h"
+
 namespace brennic {
 namespace {
 
@@ -13,34 +15,13 @@ bool is_plain(unsigned char c) {
 }
 
 // The length of the well-formed UTF-8 sequence of a non-ASCII character
-// starting at at, or 0.
+// starting at at, or 0 when there is none or it is a C1 control, which some
+// terminals act on too.
 std::size_t utf8_length(std::string_view s, std::size_t at) {
-    const auto c = static_cast<unsigned char>(s[at]);
-    std::size_t n = 0;
-    unsigned min = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-        min = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        min = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + n > s.size()) return 0;
-    unsigned code = c & (0x3Fu >> (n - 1));
-    for (std::size_t i = 1; i < n; ++i) {
-        const auto d = static_cast<unsigned char>(s[at + i]);
-        if ((d & 0xC0) != 0x80) return 0;
-        code = code << 6 | (d & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    // C1 controls are acted on by some terminals too.
-    if (code >= 0x80 && code < 0xA0) return 0;
-    return n;
+    const std::size_t n = utf8_sequence_length(s, at);
+    if (n < 2) return 0;
+    const char32_t code = utf8_decode(s, at, n);
+    return code >= 0x80 && code < 0xA0 ? 0 : n;
 }
 
 void escape(std::string& out, unsigned char c) {

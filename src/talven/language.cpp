@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/utf8.h"
 #include "language_detect.h"
 #include "talven/segmenter.h"
 
@@ -174,24 +175,6 @@ bool is_lower_letter(std::uint32_t cp) {
            (cp >= 0x561 && cp <= 0x587) || (cp >= 0xFF41 && cp <= 0xFF5A);
 }
 
-void append_utf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 }  // namespace
 
 Case wide_case_of(std::uint32_t cp) {
@@ -217,7 +200,7 @@ std::string fold_case(std::string_view w) {
             out += w[i++];
             continue;
         }
-        append_utf8(out, lower_of(n == 1 ? static_cast<u8>(w[i]) : decode_utf8(w, i, n)));
+        brennic::append_utf8(out, lower_of(n == 1 ? static_cast<u8>(w[i]) : decode_utf8(w, i, n)));
         i += n;
     }
     return out;

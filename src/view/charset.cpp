@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "view/charset.h"
 
+#include "common/utf8.h"
+
 namespace brennic::view {
 
 namespace {
@@ -15,50 +17,12 @@ constexpr char32_t kWindows1252High[32] = {
 
 }  // namespace
 
-std::size_t utf8_length(std::string_view s, std::size_t i) {
-    const auto at = [&](std::size_t k) -> unsigned {
-        return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0u;
-    };
-    const unsigned c = at(0);
-    if (c < 0x80) return 1;
-    unsigned lo = 0x80;
-    unsigned hi = 0xBF;
-    std::size_t n = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        if (c == 0xE0) lo = 0xA0;
-        if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at(1) < lo || at(1) > hi) return 0;
-    for (std::size_t k = 2; k < n; ++k) {
-        if (!continuation(static_cast<unsigned char>(at(k)))) return 0;
-    }
-    return n;
-}
-
-bool valid_utf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t n = utf8_length(s, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
-
 Char decode(std::string_view s, std::size_t i, Charset charset) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (charset == Charset::windows1252) {
         return {c >= 0x80 && c <= 0x9F ? kWindows1252High[c - 0x80] : char32_t{c}, 1};
     }
-    const std::size_t n = utf8_length(s, i);
+    const std::size_t n = utf8_sequence_length(s, i);
     if (n == 0) return {0xFFFD, 1};
     if (n == 1) return {c, 1};
     char32_t code = c & (0xFFu >> (n + 1));

@@ -13,12 +13,6 @@ enum class Charset { utf8, windows1252 };
 // A UTF-8 continuation byte.
 inline bool continuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 
-// The length of the well-formed UTF-8 sequence at s[i], or 0 when there is
-// none (overlong forms, surrogates and code points above U+10FFFF are not).
-std::size_t utf8_length(std::string_view s, std::size_t i);
-
-bool valid_utf8(std::string_view s);
-
 struct Char {
     char32_t code;
     std::size_t length;

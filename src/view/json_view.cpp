@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "common/utf8.h"
 #include "view/charset.h"
 #include "view/keywords.h"
 
@@ -125,11 +126,11 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     const Reading reading = reading_of(texts, options, summary);
     const bool utf8 = reading.encoding == "utf-8";
     std::string out = "{\"name\":";
-    append_string(out, name, valid_utf8(name));
+    append_string(out, name, is_valid_utf8(name));
     out += ",\"texts\":[";
     for (std::size_t t = 0; t < names.size(); ++t) {
         if (t > 0) out += ',';
-        append_string(out, names[t], valid_utf8(names[t]));
+        append_string(out, names[t], is_valid_utf8(names[t]));
     }
     out += "],\"language\":";
     append_string(out, reading.language, true);
