@@ -46,6 +46,28 @@ bool opens_after_acronym(const WordStart& next) {
            is_sentence_opener(next.letters);
 }
 
+// What a listed word ending in a full stop is, by the kind of its entry;
+// capitals: the word is written in capitals, as an acronym is.
+CoreKind kind_of_entry(AbbrevKind kind, bool capitals) {
+    switch (kind) {
+        case AbbrevKind::Title:
+            return CoreKind::Title;
+        case AbbrevKind::Reference:
+            return capitals ? CoreKind::Acronym : CoreKind::Title;
+        case AbbrevKind::Joining:
+            return CoreKind::Joining;
+        case AbbrevKind::Time:
+            return CoreKind::Time;
+        case AbbrevKind::Word:
+            return CoreKind::Everyday;
+        case AbbrevKind::Abbrev:
+            return capitals ? CoreKind::Acronym : CoreKind::Abbrev;
+        case AbbrevKind::None:
+            break;
+    }
+    return CoreKind::Plain;
+}
+
 // The English lists, exactly as the English rules have always read them.
 CoreKind classify_english(std::string_view core) {
     if (core.empty()) return CoreKind::Plain;
@@ -71,43 +93,9 @@ CoreKind classify_english(std::string_view core) {
     }
     std::string lower(core);
     for (char& c : lower) c = to_lower(c);
-    switch (abbrev_kind(lower)) {
-        case AbbrevKind::Title:
-            return CoreKind::Title;
-        case AbbrevKind::Reference:
-            return is_capitals(core) ? CoreKind::Acronym : CoreKind::Title;
-        case AbbrevKind::Joining:
-            return CoreKind::Joining;
-        case AbbrevKind::Time:
-            return CoreKind::Time;
-        case AbbrevKind::Word:
-            return CoreKind::Everyday;
-        case AbbrevKind::Abbrev:
-            return is_capitals(core) ? CoreKind::Acronym : CoreKind::Abbrev;
-        case AbbrevKind::None:
-            break;
-    }
+    const CoreKind listed = kind_of_entry(abbrev_kind(lower), is_capitals(core));
+    if (listed != CoreKind::Plain) return listed;
     if (dotted && is_dotted_acronym(core)) return CoreKind::Abbrev;
-    return CoreKind::Plain;
-}
-
-CoreKind kind_of_entry(AbbrevKind kind, bool capitals) {
-    switch (kind) {
-        case AbbrevKind::Title:
-            return CoreKind::Title;
-        case AbbrevKind::Reference:
-            return capitals ? CoreKind::Acronym : CoreKind::Title;
-        case AbbrevKind::Joining:
-            return CoreKind::Joining;
-        case AbbrevKind::Time:
-            return CoreKind::Time;
-        case AbbrevKind::Word:
-            return CoreKind::Everyday;
-        case AbbrevKind::Abbrev:
-            return capitals ? CoreKind::Acronym : CoreKind::Abbrev;
-        case AbbrevKind::None:
-            break;
-    }
     return CoreKind::Plain;
 }
 

@@ -13,24 +13,6 @@ namespace brennic::view {
 
 namespace {
 
-void append_code_point(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // A JSON string of bytes read in the input's encoding: UTF-8 (a byte that
 // starts no well-formed sequence becomes U+FFFD) or ISO 8859-1.
 void append_string(std::string& out, std::string_view bytes, bool utf8) {
@@ -68,7 +50,7 @@ void append_string(std::string& out, std::string_view bytes, bool utf8) {
             std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
             out += buf;
         } else {
-            append_code_point(out, c);
+            append_utf8(out, c);
         }
     }
     out += '"';
