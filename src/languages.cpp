@@ -6,12 +6,15 @@
 #include <unicode/unorm2.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 #include <unordered_set>
 
+#include "common/utf8.h"
 #include "language_res.h"
 #include "stop_list_data.h"
 
@@ -165,30 +168,55 @@ const Language* Language::get(std::string_view code) {
 
 bool Language::is_letter(char32_t cp) const {
     if (cp < 0x80) return letter_bytes[cp];
-    if (cp <= 0xFF) return letter_bytes[cp] || (cp >= 0xC0 && cp != 0xD7 && cp != 0xF7);
+    if (cp <= 0xFF) return is_latin1_letter(cp);
     const int8_t type = u_charType(static_cast<UChar32>(cp));
     return (type >= U_UPPERCASE_LETTER && type <= U_OTHER_LETTER) || type == U_NON_SPACING_MARK ||
            type == U_COMBINING_SPACING_MARK;
 }
 
-void Language::fold(std::string_view word, std::string& out) const {
-    bool ascii = true;
-    for (const char c : word) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) {
-        out.clear();
-        for (const char c : word) {
-            if (c >= 'A' && c <= 'Z') {
-                if (c == 'I' && info_->turkic_i) {
+bool fold_without_icu(std::string_view word, bool turkic_i, std::string& out) {
+    out.clear();
+    const std::size_t n = word.size();
+    for (std::size_t i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(word[i]);
+        if (b < 0x80) {
+            if (b >= 'A' && b <= 'Z') {
+                if (b == 'I' && turkic_i) {
                     out += "\u0131";
                 } else {
-                    out += static_cast<char>(c - 'A' + 'a');
+                    out += static_cast<char>(b - 'A' + 'a');
                 }
             } else {
-                out += c;
+                out += static_cast<char>(b);
             }
+            ++i;
+            continue;
         }
-        return;
+        if (i + 1 >= n || (static_cast<unsigned char>(word[i + 1]) & 0xC0) != 0x80) return false;
+        const char32_t cp = ((b & 0x1Fu) << 6) | (static_cast<unsigned char>(word[i + 1]) & 0x3Fu);
+        char32_t folded = cp;
+        if (b == 0xC2 || b == 0xC3) {
+            if (cp == 0xDF) {
+                out += "ss";
+                i += 2;
+                continue;
+            }
+            if (cp == 0xB5) folded = 0x03BC;  // micro sign to mu
+            if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) folded = cp + 0x20;
+        } else if (b == 0xD0 || (b == 0xD1 && cp <= 0x045F)) {
+            if (cp >= 0x0410 && cp <= 0x042F) folded = cp + 0x20;
+            if (cp <= 0x040F) folded = cp + 0x50;
+        } else {
+            return false;
+        }
+        append_utf8(out, folded);
+        i += 2;
     }
+    return true;
+}
+
+void Language::fold(std::string_view word, std::string& out) const {
+    if (fold_without_icu(word, info_->turkic_i, out)) return;
     thread_local std::u16string utf16, normal, folded;
     utf16.resize(word.size() + 1);
     utf16.resize(static_cast<std::size_t>(into(utf16, [&](char16_t* d, int32_t n, UErrorCode* e) {
@@ -231,22 +259,69 @@ Stemmer::Stemmer(const Language& language)
     : language_(&language),
       stemmer_(sb_stemmer_new(std::string(language.info().stemmer).c_str(), "UTF_8")) {
     if (stemmer_ == nullptr) throw std::bad_alloc();
-    stems_.reserve(std::size_t{1} << 16);
 }
 
 Stemmer::~Stemmer() { sb_stemmer_delete(stemmer_); }
 
-const Stemmer::Entry& Stemmer::lookup(std::string_view folded) {
-    if (const auto known = stems_.find(folded); known != stems_.end()) return known->second;
+void Stemmer::grow() {
+    std::vector<Slot> slots(slots_.empty() ? std::size_t{1} << 16 : slots_.size() * 2);
+    const std::size_t mask = slots.size() - 1;
+    for (const Slot& slot : slots_) {
+        if (slot.word_length == 0) continue;
+        std::size_t i = slot.hash & mask;
+        while (slots[i].word_length != 0) i = (i + 1) & mask;
+        slots[i] = slot;
+    }
+    slots_ = std::move(slots);
+}
+
+Stemmer::Entry Stemmer::lookup(std::string_view folded) {
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(folded));
+    const std::string_view bytes(bytes_);
+    std::size_t i = 0;
+    if (!slots_.empty()) {
+        const std::size_t mask = slots_.size() - 1;
+        for (i = hash & mask; slots_[i].word_length != 0; i = (i + 1) & mask) {
+            const Slot& slot = slots_[i];
+            if (slot.hash != hash || bytes.substr(slot.at, slot.word_length) != folded) continue;
+            return {bytes.substr(slot.at + slot.word_length, slot.stem_length), slot.stop};
+        }
+    }
     const sb_symbol* stemmed =
         sb_stemmer_stem(stemmer_, reinterpret_cast<const sb_symbol*>(folded.data()),
                         static_cast<int>(folded.size()));
     if (stemmed == nullptr) throw std::bad_alloc();
-    const auto length = static_cast<std::size_t>(sb_stemmer_length(stemmer_));
-    if (stems_.size() >= kMostKept) stems_.clear();
-    Entry entry{std::string(reinterpret_cast<const char*>(stemmed), length),
-                language_->is_stop_word(folded)};
-    return stems_.emplace(std::string(folded), std::move(entry)).first->second;
+    const std::string_view stem(reinterpret_cast<const char*>(stemmed),
+                                static_cast<std::size_t>(sb_stemmer_length(stemmer_)));
+    const bool stop = language_->is_stop_word(folded);
+    // The empty word has no slot (a length of 0 marks a free one); it and
+    // words too long to keep are stemmed each time.
+    if (folded.empty() || folded.size() > kLongestKept || stem.size() > kLongestKept) {
+        long_stem_.assign(stem);
+        return {long_stem_, stop};
+    }
+    bool moved = false;
+    if (kept_ >= kMostKept || bytes_.size() + folded.size() + stem.size() > kMostBytes) {
+        kept_ = 0;
+        bytes_.clear();
+        std::fill(slots_.begin(), slots_.end(), Slot{});
+        moved = true;
+    }
+    if (slots_.empty() || 2 * (kept_ + 1) > slots_.size()) {
+        grow();
+        moved = true;
+    }
+    if (moved) {
+        const std::size_t mask = slots_.size() - 1;
+        for (i = hash & mask; slots_[i].word_length != 0; i = (i + 1) & mask) {}
+    }
+    const auto at = static_cast<std::uint32_t>(bytes_.size());
+    bytes_.append(folded);
+    bytes_.append(stem);
+    slots_[i] = {hash, at, static_cast<std::uint16_t>(folded.size()),
+                 static_cast<std::uint16_t>(stem.size()), stop};
+    ++kept_;
+    return {std::string_view(bytes_).substr(at + folded.size(), stem.size()), stop};
 }
 
 }  // namespace brennic

@@ -15,11 +15,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
+
+#include "language_res.h"
 
 struct sb_stemmer;
 
@@ -59,6 +62,11 @@ public:
 
     // Whether cp is a letter of a word.
     bool is_letter(char32_t cp) const;
+    // is_letter for cp up to U+00FF: the letter set of ISO 8859-1 and every
+    // character from U+00C0 up but the signs × and ÷.
+    static bool is_latin1_letter(char32_t cp) {
+        return letter_bytes[cp] || (cp >= 0xC0 && cp != 0xD7 && cp != 0xF7);
+    }
     // Whether cp is a word-internal mark of the language: part of a word
     // when a letter stands on each side of it.
     bool is_joiner(char32_t cp) const {
@@ -89,29 +97,50 @@ public:
     Stemmer& operator=(const Stemmer&) = delete;
 
     struct Entry {
-        std::string stem;
+        std::string_view stem;
         bool stop = false;  // a stop word of the language
     };
-    // What the language makes of a folded word; valid until the next call.
-    const Entry& lookup(std::string_view folded);
+    // What the language makes of a folded word; the stem stays valid until
+    // the next call.
+    Entry lookup(std::string_view folded);
     // The stem of a folded word; valid until the next call.
     std::string_view stem(std::string_view folded) { return lookup(folded).stem; }
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
+    // The words met are kept in one open-addressing table: a slot holds a
+    // word's hash and where its bytes are, its stem right after them, in
+    // bytes_. Nothing is allocated per word, and a lookup touches one slot
+    // and the bytes it compares.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t at = 0;           // the word's first byte in bytes_
+        std::uint16_t word_length = 0;  // 0: a free slot
+        std::uint16_t stem_length = 0;
+        bool stop = false;
     };
-    // Beyond this many words the cache starts afresh, so that a text of
-    // millions of distinct words does not keep them all twice.
+    // Beyond this many words, or this many bytes of words and stems, the
+    // table starts afresh, so that a text of millions of distinct words
+    // does not keep them all twice.
     static constexpr std::size_t kMostKept = std::size_t{1} << 20;
+    static constexpr std::size_t kMostBytes = std::size_t{1} << 26;
+    // Longer words are stemmed every time they are met.
+    static constexpr std::size_t kLongestKept = 1024;
+
+    void grow();
 
     const Language* language_;
     sb_stemmer* stemmer_;
-    std::unordered_map<std::string, Entry, Hash, std::equal_to<>> stems_;
+    std::vector<Slot> slots_;
+    std::size_t kept_ = 0;  // words in slots_
+    std::string bytes_;
+    std::string long_stem_;  // the stem of the last word too long to keep
 };
+
+// Language::fold for the words whose every character is ASCII, up to U+00FF,
+// or of the basic Cyrillic letters (U+0400 to U+045F), without ICU: there
+// NFC changes nothing and full case folding is a table, with ß to "ss".
+// Returns false, with out unspecified, for any other word.
+bool fold_without_icu(std::string_view word, bool turkic_i, std::string& out);
 
 // The Windows-1252 character of a byte (invalid UTF-8 is read so).
 char32_t windows1252(unsigned char byte);

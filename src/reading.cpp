@@ -140,7 +140,7 @@ void Reading::stem(std::string_view word, std::string& out) const {
 bool Reading::stem_and_stop(std::string_view word, std::string& out) const {
     thread_local std::string folded;
     lowercase(word, folded);
-    const Stemmer::Entry& entry = stemmer_->lookup(folded);
+    const Stemmer::Entry entry = stemmer_->lookup(folded);
     out.assign(entry.stem);
     return entry.stop;
 }

@@ -80,24 +80,44 @@ public:
     template <class F>
     void for_each_word(std::string_view text, F&& f) const {
         if (language_ != nullptr) {
-            // As for_each_language_char, with ASCII, where no joiner is,
-            // taken byte by byte.
+            // As for_each_language_char. ASCII, where no joiner is, is taken
+            // a run at a time, and letters up to U+00FF are told apart
+            // without a call: they are most of the letters of the languages
+            // written in Latin script.
             const std::size_t n = text.size();
+            const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
             bool in_word = false;
             std::size_t start = 0;
             for (std::size_t i = 0; i < n;) {
-                const auto b = static_cast<unsigned char>(text[i]);
-                std::size_t len = 1;
-                bool letter;
+                const auto b = byte(i);
                 if (b < 0x80) {
-                    letter = letter_bytes[b];
-                } else {
-                    const char32_t cp = language_char(text, i, len);
-                    letter = language_->is_letter(cp);
-                    if (!letter && in_word && i + len < n && language_->is_joiner(cp)) {
-                        std::size_t next_len = 0;
-                        letter = language_->is_letter(language_char(text, i + len, next_len));
+                    const bool letter = letter_bytes[b];
+                    if (letter != in_word) {
+                        if (letter) {
+                            start = i;
+                        } else {
+                            f(text.substr(start, i - start));
+                        }
+                        in_word = letter;
                     }
+                    ++i;
+                    while (i < n && byte(i) < 0x80 && letter_bytes[byte(i)] == letter) ++i;
+                    continue;
+                }
+                std::size_t len = 2;
+                char32_t cp;
+                bool letter;
+                if (utf8_ && (b == 0xC2 || b == 0xC3) && i + 1 < n &&
+                    (byte(i + 1) & 0xC0) == 0x80) {
+                    cp = ((b & 0x1Fu) << 6) | (byte(i + 1) & 0x3Fu);
+                    letter = Language::is_latin1_letter(cp);
+                } else {
+                    cp = language_char(text, i, len);
+                    letter = language_->is_letter(cp);
+                }
+                if (!letter && in_word && i + len < n && language_->is_joiner(cp)) {
+                    std::size_t next_len = 0;
+                    letter = language_->is_letter(language_char(text, i + len, next_len));
                 }
                 if (letter && !in_word) {
                     start = i;

@@ -2,6 +2,9 @@
 // Texts in the 28 languages: words, folding, stems, stop words, detection,
 // and the language choice of the library, Brennic.exe and brennic-batch.
 #include <gtest/gtest.h>
+#include <libstemmer.h>
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
 
 #include <cstdio>
 #include <fstream>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "brennic/brennic.h"
+#include "common/utf8.h"
 #include "languages.h"
 #include "test_support.h"
 
@@ -158,6 +162,78 @@ TEST(Languages, FoldsCaseByTheLanguagesRules) {
     // The stems of the two spellings of a German word meet.
     EXPECT_EQ(stem("Straße", Encoding::automatic, "de"),
               stem("STRASSE", Encoding::automatic, "de"));
+}
+
+// The folding that skips ICU gives what ICU gives, for every character it
+// takes, in a word of its own and between letters, with and without the
+// Turkic i; it leaves every other word to ICU.
+TEST(Languages, FoldsLatinAndCyrillicAsIcuDoes) {
+    const auto icu_fold = [](const std::string& word, bool turkic) {
+        std::u16string utf16(word.size(), u'\0'), folded(3 * word.size() + 4, u'\0');
+        int32_t length = 0;
+        UErrorCode code = U_ZERO_ERROR;
+        u_strFromUTF8(utf16.data(), static_cast<int32_t>(utf16.size()), &length, word.data(),
+                      static_cast<int32_t>(word.size()), &code);
+        length =
+            u_strFoldCase(folded.data(), static_cast<int32_t>(folded.size()), utf16.data(), length,
+                          turkic ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT, &code);
+        std::string out(4 * static_cast<std::size_t>(length) + 4, '\0');
+        int32_t out_length = 0;
+        u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &out_length, folded.data(),
+                    length, &code);
+        EXPECT_TRUE(U_SUCCESS(code));
+        out.resize(static_cast<std::size_t>(out_length));
+        return out;
+    };
+    std::string out;
+    for (const bool turkic : {false, true}) {
+        for (char32_t cp = 1; cp <= 0x45F; ++cp) {
+            if (cp == 0x100) cp = 0x400;
+            std::string one;
+            append_utf8(one, cp);
+            for (const std::string& word : {one, "Ab" + one + "Z\u00C9"}) {
+                SCOPED_TRACE(word);
+                ASSERT_TRUE(fold_without_icu(word, turkic, out));
+                EXPECT_EQ(out, icu_fold(word, turkic));
+            }
+        }
+    }
+    for (const char* other : {"\u0130", "\u1E9E", "\u03A3", "\u0460", "Mu\u0308ller", "\xC3"}) {
+        EXPECT_FALSE(fold_without_icu(other, false, out)) << other;
+    }
+}
+
+// The stems' table answers as Snowball does for every word it met, however
+// many (it grows past its first 65,536 slots here), for the empty word and
+// for a word too long to keep; and tells the stop words.
+TEST(Languages, StemmerKeepsEveryWordItMet) {
+    sb_stemmer* reference = sb_stemmer_new("german", "UTF_8");
+    ASSERT_NE(reference, nullptr);
+    const auto snowball = [&](const std::string& word) {
+        const sb_symbol* stem =
+            sb_stemmer_stem(reference, reinterpret_cast<const sb_symbol*>(word.data()),
+                            static_cast<int>(word.size()));
+        return std::string(reinterpret_cast<const char*>(stem),
+                           static_cast<std::size_t>(sb_stemmer_length(reference)));
+    };
+    std::vector<std::string> words{"", std::string(3000, 'a') + "ungen", "häusern", "und"};
+    for (int i = 0; i < 40000; ++i) {
+        std::string word;
+        for (int n = i; n > 0 || word.empty(); n /= 26) word += static_cast<char>('a' + n % 26);
+        words.push_back(word + "ungen");
+    }
+    Stemmer stemmer(*Language::get("de"));
+    for (int pass = 0; pass < 2; ++pass) {
+        int wrong = 0;
+        for (const std::string& word : words) {
+            const Stemmer::Entry entry = stemmer.lookup(word);
+            if (entry.stem != snowball(word) && ++wrong <= 3) ADD_FAILURE() << word.substr(0, 40);
+        }
+        EXPECT_EQ(wrong, 0) << "pass " << pass;
+    }
+    EXPECT_TRUE(stemmer.lookup("und").stop);
+    EXPECT_FALSE(stemmer.lookup("häusern").stop);
+    sb_stemmer_delete(reference);
 }
 
 // Words: every Unicode letter, elided articles apart, the language's
