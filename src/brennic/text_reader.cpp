@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -267,27 +268,50 @@ bool is_line_gap(char c) { return c == ' ' || c == '\n' || c == '\t'; }
 
 // Counts the words of one sentence, read as reading reads it, adds its
 // content words to the list and ends it.
+//
+// The words are taken in batches: the first walk hashes each word and asks
+// for its place in the cache to be fetched, the second looks them up. Most
+// words of a text with a large vocabulary find their place outside the
+// processor's caches, and fetching a batch's places together overlaps those
+// waits instead of taking them one after the other.
 void add_sentence(RunState& state, Reading reading, std::string_view sentence) {
+    struct Pending {
+        std::string_view word;
+        std::size_t hash;
+    };
+    constexpr std::size_t kBatch = 32;
+    std::array<Pending, kBatch> batch;
+    std::size_t pending = 0;
     long long words = 0;
+    const auto take = [&] {
+        for (std::size_t i = 0; i < pending; ++i) {
+            const auto [word, hash] = batch[i];
+            Term term;
+            if (const Term* known = state.known_words.find(word, hash)) {
+                term = *known;
+                state.words.count(term.id);
+            } else if (reading.language() != nullptr) {
+                term.content = !reading.stem_and_stop(word, state.tmp_word);
+                term.id = state.words.put_word(state.tmp_word);
+                state.known_words.put(word, hash, term);
+            } else {
+                term.id = state.words.put_word(state.stemming(word, reading));
+                term.content = state.is_stopword(word, reading) == FALSE;
+                state.known_words.put(word, hash, term);
+            }
+            if (term.content) state.sentences.add_content_word(term.id);
+        }
+        words += static_cast<long long>(pending);
+        pending = 0;
+    };
     reading.for_each_word(sentence, [&](std::string_view word) {
-        ++words;
         const std::size_t hash =
             word.size() <= KnownWords::kLongestWord ? std::hash<std::string_view>{}(word) : 0;
-        Term term;
-        if (const Term* known = state.known_words.find(word, hash)) {
-            term = *known;
-            state.words.count(term.id);
-        } else if (reading.language() != nullptr) {
-            term.content = !reading.stem_and_stop(word, state.tmp_word);
-            term.id = state.words.put_word(state.tmp_word);
-            state.known_words.put(word, hash, term);
-        } else {
-            term.id = state.words.put_word(state.stemming(word, reading));
-            term.content = state.is_stopword(word, reading) == FALSE;
-            state.known_words.put(word, hash, term);
-        }
-        if (term.content) state.sentences.add_content_word(term.id);
+        state.known_words.prefetch(hash);
+        batch[pending++] = {word, hash};
+        if (pending == kBatch) take();
     });
+    take();
     state.size_text += words;
     state.sentences.end_sentence();
 }
