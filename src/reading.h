@@ -215,20 +215,24 @@ private:
     // hyphen is a word character only between two others.
     template <class F>
     void for_each_lettered_word(std::string_view text, F&& f) const {
+        enum class Kind { None, Word, Joiner };
         const std::size_t n = text.size();
-        // Whether the character at i is a word character, and whether it is
-        // more than a digit or an underscore; its length in len.
+        // What the character at i is, its length in len, and in lettered
+        // whether it is a letter: more than a digit, an underscore or one of
+        // the signs ° and ª of the ISO 8859-1 letter set ("4°" is a number).
         const auto classify = [&](std::size_t i, std::size_t& len, bool& lettered) {
             const auto b = static_cast<unsigned char>(text[i]);
             if (b < 0x80) {
                 len = 1;
                 lettered = (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
-                return letter_bytes[b] && b != '-';
+                if (b == '-') return Kind::Joiner;
+                return letter_bytes[b] ? Kind::Word : Kind::None;
             }
             const char32_t cp = language_char(text, i, len);
-            lettered = language_->is_letter(cp);
-            if (!lettered && i + len < n && language_->is_joiner(cp)) return true;
-            return lettered;
+            const bool word = language_->is_letter(cp);
+            lettered = word && cp != 0xAA && cp != 0xB0;
+            if (word) return Kind::Word;
+            return language_->is_joiner(cp) ? Kind::Joiner : Kind::None;
         };
         std::size_t start = 0;
         bool in_word = false;
@@ -236,21 +240,14 @@ private:
         for (std::size_t i = 0; i < n;) {
             std::size_t len = 1;
             bool lettered = false;
-            bool member = classify(i, len, lettered);
-            if (!member && in_word && i + 1 < n && text[i] == '-') {
-                // A hyphen between two word characters.
+            const Kind kind = classify(i, len, lettered);
+            bool member = kind == Kind::Word;
+            if (kind == Kind::Joiner && in_word && i + len < n) {
+                // A hyphen, or a joiner of the language, between two word
+                // characters.
                 std::size_t next_len = 0;
                 bool next_lettered = false;
-                member = classify(i + 1, next_len, next_lettered);
-            } else if (member && !lettered && in_word &&
-                       static_cast<unsigned char>(text[i]) >= 0x80) {
-                // A joiner of the language between two letters.
-                std::size_t next_len = 0;
-                bool next_lettered = false;
-                member = classify(i + len, next_len, next_lettered) && next_lettered;
-            } else if (member && !lettered && !in_word &&
-                       static_cast<unsigned char>(text[i]) >= 0x80) {
-                member = false;  // a joiner opens no word
+                member = classify(i + len, next_len, next_lettered) == Kind::Word;
             }
             if (member && !in_word) {
                 start = i;

@@ -309,6 +309,7 @@ TEST(Languages, SplitsWordsAsTheLanguageWritesThem) {
         // characters: not a dash, nor the hyphen of "Gesundheits- und".
         {"de", "Die Aare-Aue ist 288 km lang - 1914-1918.", "Die|Aare-Aue|ist|km|lang"},
         {"de", "Gesundheits- und -wesen, B-52, H2O, 3,5 %", "Gesundheits|und|wesen|B-52|H2O"},
+        {"de", "bei 4° oder 20 °C", "bei|oder|°C"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
