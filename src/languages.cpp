@@ -43,7 +43,7 @@ constexpr std::array<LanguageInfo, 28> kLanguages{{
     {"ar", "Arabic", "arabic", false, kZeroWidthJoiners, {}},
     {"ca", "Catalan", "catalan", false, kCatalanJoiners, kCatalanElisions},
     {"da", "Danish", "danish", false, kNoJoiners, {}},
-    {"de", "German", "german", false, kNoJoiners, {}},
+    {"de", "German", "german", false, kNoJoiners, {}, true, true, true},
     {"el", "Greek", "greek", false, kNoJoiners, {}},
     {"es", "Spanish", "spanish", false, kNoJoiners, {}},
     {"eu", "Basque", "basque", false, kNoJoiners, {}},
@@ -127,6 +127,7 @@ struct Language::StopSet {
         }
     };
     std::unordered_set<std::string, Hash, std::equal_to<>> words;
+    std::unordered_set<std::string, Hash, std::equal_to<>> stems;  // of the words
 };
 
 Language::Language(const LanguageInfo& info) : info_(&info) {
@@ -152,6 +153,23 @@ Language::Language(const LanguageInfo& info) : info_(&info) {
         }
     }
     for (const std::string_view word : info.elisions) add(word);
+    if (info.stop_stems_apart) {
+        sb_stemmer* stemmer = sb_stemmer_new(std::string(info.stemmer).c_str(), "UTF_8");
+        if (stemmer == nullptr) throw std::bad_alloc();
+        for (const std::string& word : stop->words) {
+            const sb_symbol* stemmed =
+                sb_stemmer_stem(stemmer, reinterpret_cast<const sb_symbol*>(word.data()),
+                                static_cast<int>(word.size()));
+            if (stemmed == nullptr) {
+                sb_stemmer_delete(stemmer);
+                throw std::bad_alloc();
+            }
+            const std::string_view stem(reinterpret_cast<const char*>(stemmed),
+                                        static_cast<std::size_t>(sb_stemmer_length(stemmer)));
+            stop->stems.emplace(adjust_stem(stem));
+        }
+        sb_stemmer_delete(stemmer);
+    }
     stop_ = std::move(stop);
 }
 
@@ -255,6 +273,15 @@ bool Language::is_stop_word(std::string_view folded) const {
     return stop_->words.find(folded) != stop_->words.end();
 }
 
+bool Language::is_stop_stem(std::string_view stem) const {
+    return stop_->stems.find(stem) != stop_->stems.end();
+}
+
+std::string_view Language::adjust_stem(std::string_view stem) const {
+    if (info_->german_eln && stem.ends_with("eln")) stem.remove_suffix(1);
+    return stem;
+}
+
 Stemmer::Stemmer(const Language& language)
     : language_(&language),
       stemmer_(sb_stemmer_new(std::string(language.info().stemmer).c_str(), "UTF_8")) {
@@ -291,9 +318,11 @@ Stemmer::Entry Stemmer::lookup(std::string_view folded) {
         sb_stemmer_stem(stemmer_, reinterpret_cast<const sb_symbol*>(folded.data()),
                         static_cast<int>(folded.size()));
     if (stemmed == nullptr) throw std::bad_alloc();
-    const std::string_view stem(reinterpret_cast<const char*>(stemmed),
-                                static_cast<std::size_t>(sb_stemmer_length(stemmer_)));
     const bool stop = language_->is_stop_word(folded);
+    std::string_view stem = language_->adjust_stem(
+        std::string_view(reinterpret_cast<const char*>(stemmed),
+                         static_cast<std::size_t>(sb_stemmer_length(stemmer_))));
+    if (!stop && language_->info().stop_stems_apart && language_->is_stop_stem(stem)) stem = folded;
     // The empty word has no slot (a length of 0 marks a free one); it and
     // words too long to keep are stemmed each time.
     if (folded.empty() || folded.size() > kLongestKept || stem.size() > kLongestKept) {

@@ -248,11 +248,28 @@ bool other_full_stop_ends(std::string_view core, const WordStart& next, const La
     return false;
 }
 
+// "d. h.", "u. a.", "s. o.": core, one letter, follows a word that is one
+// letter and a full stop listed as joining, the first half of an
+// abbreviation spelt with a space.
+bool ends_spaced_abbreviation(const Words& words, std::size_t first, std::size_t ender,
+                              std::string_view core, const Language& lang) {
+    if (ender <= first || decode_at(core, 0).len != core.size()) return false;
+    std::string_view before = words[ender - 1];
+    while (!before.empty() && before.front() == '(') before.remove_prefix(1);
+    if (before.size() < 2 || before.back() != '.') return false;
+    before.remove_suffix(1);
+    return decode_at(before, 0).len == before.size() &&
+           lang.lexicon.kind(fold_case(before)) == AbbrevKind::Joining;
+}
+
 }  // namespace
 
 bool full_stop_ends(const Words& words, std::size_t first, std::size_t ender, std::string_view core,
                     const WordStart& next) {
     const Language& lang = words.language();
+    if (!lang.english && ends_spaced_abbreviation(words, first, ender, core, lang)) {
+        return next.kind == Case::Upper && opens_sentence(next, lang);
+    }
     if (!lang.english) return other_full_stop_ends(core, next, lang);
     const bool digit = next.kind == Case::Digit;
     switch (classify_english(core)) {
