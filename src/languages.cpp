@@ -43,7 +43,7 @@ constexpr std::array<LanguageInfo, 28> kLanguages{{
     {"ar", "Arabic", "arabic", false, kZeroWidthJoiners, {}},
     {"ca", "Catalan", "catalan", false, kCatalanJoiners, kCatalanElisions},
     {"da", "Danish", "danish", false, kNoJoiners, {}},
-    {"de", "German", "german", false, kNoJoiners, {}, true, true, true},
+    {"de", "German", "german", false, kNoJoiners, {}, true},
     {"el", "Greek", "greek", false, kNoJoiners, {}},
     {"es", "Spanish", "spanish", false, kNoJoiners, {}},
     {"eu", "Basque", "basque", false, kNoJoiners, {}},
@@ -94,6 +94,29 @@ int32_t into(Out& out, F&& f) {
     return n;
 }
 
+// Whether a folded word holds a letter: a character of Unicode's letter
+// categories. Digits, '-', '_' and the signs of the ISO 8859-1 letter set
+// (°, ², ¹) are word characters but no letters, so "1954", "3-4" and "4°"
+// hold none.
+bool has_letter(std::string_view word) {
+    for (std::size_t i = 0; i < word.size();) {
+        const auto b = static_cast<unsigned char>(word[i]);
+        if (b < 0x80) {
+            if ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') return true;
+            ++i;
+            continue;
+        }
+        const std::size_t len = utf8_sequence_length(word, i);
+        if (len == 0) {
+            ++i;
+            continue;
+        }
+        if (u_isalpha(static_cast<UChar32>(utf8_decode(word, i, len)))) return true;
+        i += len;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::span<const LanguageInfo> language_table() { return kLanguages; }
@@ -127,7 +150,6 @@ struct Language::StopSet {
         }
     };
     std::unordered_set<std::string, Hash, std::equal_to<>> words;
-    std::unordered_set<std::string, Hash, std::equal_to<>> stems;  // of the words
 };
 
 Language::Language(const LanguageInfo& info) : info_(&info) {
@@ -153,23 +175,6 @@ Language::Language(const LanguageInfo& info) : info_(&info) {
         }
     }
     for (const std::string_view word : info.elisions) add(word);
-    if (info.stop_stems_apart) {
-        sb_stemmer* stemmer = sb_stemmer_new(std::string(info.stemmer).c_str(), "UTF_8");
-        if (stemmer == nullptr) throw std::bad_alloc();
-        for (const std::string& word : stop->words) {
-            const sb_symbol* stemmed =
-                sb_stemmer_stem(stemmer, reinterpret_cast<const sb_symbol*>(word.data()),
-                                static_cast<int>(word.size()));
-            if (stemmed == nullptr) {
-                sb_stemmer_delete(stemmer);
-                throw std::bad_alloc();
-            }
-            const std::string_view stem(reinterpret_cast<const char*>(stemmed),
-                                        static_cast<std::size_t>(sb_stemmer_length(stemmer)));
-            stop->stems.emplace(adjust_stem(stem));
-        }
-        sb_stemmer_delete(stemmer);
-    }
     stop_ = std::move(stop);
 }
 
@@ -273,10 +278,6 @@ bool Language::is_stop_word(std::string_view folded) const {
     return stop_->words.find(folded) != stop_->words.end();
 }
 
-bool Language::is_stop_stem(std::string_view stem) const {
-    return stop_->stems.find(stem) != stop_->stems.end();
-}
-
 std::string_view Language::adjust_stem(std::string_view stem) const {
     if (info_->german_eln && stem.ends_with("eln")) stem.remove_suffix(1);
     return stem;
@@ -311,7 +312,8 @@ Stemmer::Entry Stemmer::lookup(std::string_view folded) {
         for (i = hash & mask; slots_[i].word_length != 0; i = (i + 1) & mask) {
             const Slot& slot = slots_[i];
             if (slot.hash != hash || bytes.substr(slot.at, slot.word_length) != folded) continue;
-            return {bytes.substr(slot.at + slot.word_length, slot.stem_length), slot.stop};
+            return {bytes.substr(slot.at + slot.word_length, slot.stem_length), slot.stop,
+                    slot.letter};
         }
     }
     const sb_symbol* stemmed =
@@ -319,15 +321,15 @@ Stemmer::Entry Stemmer::lookup(std::string_view folded) {
                         static_cast<int>(folded.size()));
     if (stemmed == nullptr) throw std::bad_alloc();
     const bool stop = language_->is_stop_word(folded);
+    const bool letter = has_letter(folded);
     std::string_view stem = language_->adjust_stem(
         std::string_view(reinterpret_cast<const char*>(stemmed),
                          static_cast<std::size_t>(sb_stemmer_length(stemmer_))));
-    if (!stop && language_->info().stop_stems_apart && language_->is_stop_stem(stem)) stem = folded;
     // The empty word has no slot (a length of 0 marks a free one); it and
     // words too long to keep are stemmed each time.
     if (folded.empty() || folded.size() > kLongestKept || stem.size() > kLongestKept) {
         long_stem_.assign(stem);
-        return {long_stem_, stop};
+        return {long_stem_, stop, letter};
     }
     bool moved = false;
     if (kept_ >= kMostKept || bytes_.size() + folded.size() + stem.size() > kMostBytes) {
@@ -347,10 +349,14 @@ Stemmer::Entry Stemmer::lookup(std::string_view folded) {
     const auto at = static_cast<std::uint32_t>(bytes_.size());
     bytes_.append(folded);
     bytes_.append(stem);
-    slots_[i] = {hash, at, static_cast<std::uint16_t>(folded.size()),
-                 static_cast<std::uint16_t>(stem.size()), stop};
+    slots_[i] = {hash,
+                 at,
+                 static_cast<std::uint16_t>(folded.size()),
+                 static_cast<std::uint16_t>(stem.size()),
+                 stop,
+                 letter};
     ++kept_;
-    return {std::string_view(bytes_).substr(at + folded.size(), stem.size()), stop};
+    return {std::string_view(bytes_).substr(at + folded.size(), stem.size()), stop, letter};
 }
 
 }  // namespace brennic

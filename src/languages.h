@@ -39,15 +39,6 @@ struct LanguageInfo {
     // Elided forms written before an apostrophe ("l" of "l’homme"): words
     // of their own and stop words.
     std::span<const std::string_view> elisions;
-    // Numbers are no words: a run of digits, hyphens and underscores without
-    // a letter ("1954", "3-4") is passed over, and a hyphen belongs to a word
-    // only between two of its characters ("Aare-Aue", "B-52"), so a dash
-    // written " - " and the hyphen of "Gesundheits- und" stand outside words.
-    bool letters_make_words = false;
-    // The stem of a content word is never the stem of a stop word: a word
-    // the stemmer would count with a function word ("deren" with "der",
-    // "Seiten" with "seit") keeps its whole folded form as its stem.
-    bool stop_stems_apart = false;
     // German nouns in -el and verbs in -eln: the Snowball stem keeps the n
     // of "Regeln", "Inseln", "handeln"; it is dropped, so that they meet
     // "Regel", "Insel" and "Handel".
@@ -90,9 +81,6 @@ public:
     void fold(std::string_view word, std::string& out) const;
     // Whether the folded word is a stop word of the language.
     bool is_stop_word(std::string_view folded) const;
-    // Whether stem is the stem of one of the language's stop words (only
-    // kept for a language whose content stems stay apart from them).
-    bool is_stop_stem(std::string_view stem) const;
     // What the language makes of the Snowball stem of a folded word:
     // stem, or a part of it (German "regeln" to "regel").
     std::string_view adjust_stem(std::string_view stem) const;
@@ -117,7 +105,8 @@ public:
 
     struct Entry {
         std::string_view stem;
-        bool stop = false;  // a stop word of the language
+        bool stop = false;    // a stop word of the language
+        bool letter = false;  // holds a letter: not a number, nor a run of signs
     };
     // What the language makes of a folded word; the stem stays valid until
     // the next call.
@@ -136,6 +125,7 @@ private:
         std::uint16_t word_length = 0;  // 0: a free slot
         std::uint16_t stem_length = 0;
         bool stop = false;
+        bool letter = false;
     };
     // Beyond this many words, or this many bytes of words and stems, the
     // table starts afresh, so that a text of millions of distinct words

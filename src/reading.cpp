@@ -137,12 +137,12 @@ void Reading::stem(std::string_view word, std::string& out) const {
     get_stem(out, out);
 }
 
-bool Reading::stem_and_stop(std::string_view word, std::string& out) const {
+bool Reading::stem_and_content(std::string_view word, std::string& out) const {
     thread_local std::string folded;
     lowercase(word, folded);
     const Stemmer::Entry entry = stemmer_->lookup(folded);
     out.assign(entry.stem);
-    return entry.stop;
+    return !entry.stop && entry.letter;
 }
 
 void Reading::capitalize_first(std::string& s) const {

@@ -79,9 +79,6 @@ public:
     // Calls f(word) for every maximal run of letters in text, in order.
     template <class F>
     void for_each_word(std::string_view text, F&& f) const {
-        if (language_ != nullptr && language_->info().letters_make_words) {
-            return for_each_lettered_word(text, f);
-        }
         if (language_ != nullptr) {
             // As for_each_language_char. ASCII, where no joiner is, is taken
             // a run at a time, and letters up to U+00FF are told apart
@@ -182,8 +179,10 @@ public:
     // case when it has none. word and out may not be the same string.
     void stem(std::string_view word, std::string& out) const;
     // Under a language: out := the stem of word, as stem() gives it; returns
-    // whether word is a stop word. Folds the word once for both.
-    bool stem_and_stop(std::string_view word, std::string& out) const;
+    // whether word is a content word, one that scores: neither a stop word
+    // nor a word without a letter (a number such as "1954" or "3-4", which
+    // names no topic however often it recurs). Folds the word once for all.
+    bool stem_and_content(std::string_view word, std::string& out) const;
     // Upper-cases the first character of s in place when it is a letter.
     void capitalize_first(std::string& s) const;
 
@@ -209,83 +208,10 @@ private:
         return utf8_decode(text, i, len);
     }
 
-    // for_each_word under a language whose words need a letter
-    // (LanguageInfo::letters_make_words): a run of word characters holding
-    // no letter but digits, hyphens and underscores is no word, and a
-    // hyphen is a word character only between two others.
-    template <class F>
-    void for_each_lettered_word(std::string_view text, F&& f) const {
-        enum class Kind { None, Word, Joiner };
-        const std::size_t n = text.size();
-        // What the character at i is, its length in len, and in lettered
-        // whether it is a letter: more than a digit, an underscore or one of
-        // the signs ° and ª of the ISO 8859-1 letter set ("4°" is a number).
-        const auto classify = [&](std::size_t i, std::size_t& len, bool& lettered) {
-            const auto b = static_cast<unsigned char>(text[i]);
-            if (b < 0x80) {
-                len = 1;
-                lettered = (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
-                if (b == '-') return Kind::Joiner;
-                return letter_bytes[b] ? Kind::Word : Kind::None;
-            }
-            const char32_t cp = language_char(text, i, len);
-            const bool word = language_->is_letter(cp);
-            lettered = word && cp != 0xAA && cp != 0xB0;
-            if (word) return Kind::Word;
-            return language_->is_joiner(cp) ? Kind::Joiner : Kind::None;
-        };
-        std::size_t start = 0;
-        bool in_word = false;
-        bool has_letter = false;
-        for (std::size_t i = 0; i < n;) {
-            std::size_t len = 1;
-            bool lettered = false;
-            const Kind kind = classify(i, len, lettered);
-            bool member = kind == Kind::Word;
-            if (kind == Kind::Joiner && in_word && i + len < n) {
-                // A hyphen, or a joiner of the language, between two word
-                // characters.
-                std::size_t next_len = 0;
-                bool next_lettered = false;
-                member = classify(i + len, next_len, next_lettered) == Kind::Word;
-            }
-            if (member && !in_word) {
-                start = i;
-                in_word = true;
-                has_letter = false;
-            } else if (!member && in_word) {
-                if (has_letter) f(text.substr(start, i - start));
-                in_word = false;
-            }
-            has_letter = has_letter || (member && lettered);
-            i += len;
-        }
-        if (in_word && has_letter) f(text.substr(start));
-    }
-
     // for_each_char under a language: a joiner is a letter when a letter
     // stands on each side of it.
     template <class F>
     void for_each_language_char(std::string_view text, F&& f) const {
-        if (language_->info().letters_make_words) {
-            // The characters of the words that for_each_word finds.
-            std::size_t i = 0;
-            const auto chars = [&](std::size_t to, bool letter) {
-                while (i < to) {
-                    std::size_t len = 0;
-                    language_char(text, i, len);
-                    f(text.substr(i, len), letter);
-                    i += len;
-                }
-            };
-            for_each_lettered_word(text, [&](std::string_view word) {
-                const auto at = static_cast<std::size_t>(word.data() - text.data());
-                chars(at, false);
-                chars(at + word.size(), true);
-            });
-            chars(text.size(), false);
-            return;
-        }
         const std::size_t n = text.size();
         bool after_letter = false;
         for (std::size_t i = 0; i < n;) {

@@ -136,6 +136,8 @@ TEST(Keywords, MostFrequentContentStemsFirstOccurrenceBreaksTies) {
         std::string text;
         std::size_t n;
         std::string lines;
+        std::string language = "en";
+        std::string words = "";  // the words shown for the stems, when given
     };
     const std::vector<Case> cases = {
         // "happens" is a stop word but "happened" is not: the stem is a
@@ -144,14 +146,25 @@ TEST(Keywords, MostFrequentContentStemsFirstOccurrenceBreaksTies) {
          "happen\t2\ncat\t2\tvell\nchase\t2\tvell\ndog\t2\tvell\n"},
         {"Anything, anything, anything. Dogs bark.", 5, "dog\t1\tvell\nbark\t1\tvell\n"},
         {"", 5, ""},
+        // Words are found in the language the text was read in: German
+        // stems and stop words, and numbers no keywords.
+        {"Die Häuser stehen 1954 am Fluss. Das Haus am Fluss steht 1954 leer.", 3,
+         "haus\t2\tvell\nfluss\t2\tvell\nsteh\t1\n", "de",
+         "Häuser\t2\tvell\nFluss\t2\tvell\nstehen\t1\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         brennic::Options o;
+        o.language = c.language;
         const std::vector<std::string> texts = {c.text};
         const brennic::Summary s = summarize(texts, o);
         EXPECT_EQ(brennic::view::keyword_lines(brennic::view::keywords(*s.diagnostics, c.n)),
                   c.lines);
+        if (!c.words.empty()) {
+            EXPECT_EQ(brennic::view::keyword_lines(
+                          brennic::view::keywords(*s.diagnostics, c.n, texts), false),
+                      c.words);
+        }
     }
 }
 

@@ -291,7 +291,7 @@ void add_sentence(RunState& state, Reading reading, std::string_view sentence) {
                 term = *known;
                 state.words.count(term.id);
             } else if (reading.language() != nullptr) {
-                term.content = !reading.stem_and_stop(word, state.tmp_word);
+                term.content = reading.stem_and_content(word, state.tmp_word);
                 term.id = state.words.put_word(state.tmp_word);
                 state.known_words.put(word, hash, term);
             } else {

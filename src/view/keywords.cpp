@@ -10,28 +10,34 @@ namespace brennic::view {
 namespace {
 
 // Gives each keyword the content word of the texts written most often with
-// its stem. Each distinct word is stemmed once.
-void find_words(std::vector<Keyword>& keywords, std::span<const std::string> texts) {
+// its stem, each text read in the language it was summarized in. Each
+// distinct word of a language is stemmed once.
+void find_words(std::vector<Keyword>& keywords, std::span<const std::string> texts,
+                std::span<const LanguageReport> languages) {
     struct Form {
         std::size_t count = 0;
         std::size_t first = 0;  // order of first occurrence
     };
     std::unordered_map<std::string, std::size_t> wanted;  // stem -> keyword
     for (std::size_t k = 0; k < keywords.size(); ++k) wanted.emplace(keywords[k].stem, k);
-    std::unordered_map<std::string, const std::string*> stem_of;  // word -> stem, or null
+    // language + '\0' + word -> stem, or null
+    std::unordered_map<std::string, const std::string*> stem_of;
     std::vector<std::unordered_map<std::string, Form>> forms(keywords.size());
     std::size_t seen = 0;
-    for (const std::string& text : texts) {
-        for (const Span& w : word_spans(text)) {
+    for (std::size_t t = 0; t < texts.size(); ++t) {
+        const std::string& text = texts[t];
+        const std::string language = t < languages.size() ? languages[t].language : "en";
+        for (const Span& w : word_spans(text, Encoding::automatic, language)) {
             const std::string word = text.substr(w.offset, w.length);
-            auto known = stem_of.find(word);
+            auto known = stem_of.find(language + '\0' + word);
             if (known == stem_of.end()) {
                 const std::string* stem = nullptr;
-                if (!is_stop_word(word)) {
-                    const auto found = wanted.find(brennic::stem(word));
+                if (!is_stop_word(word, Encoding::automatic, language)) {
+                    const auto found =
+                        wanted.find(brennic::stem(word, Encoding::automatic, language));
                     if (found != wanted.end()) stem = &found->first;
                 }
-                known = stem_of.emplace(word, stem).first;
+                known = stem_of.emplace(language + '\0' + word, stem).first;
             }
             if (known->second == nullptr) continue;
             Form& form = forms[wanted.at(*known->second)][word];
@@ -63,7 +69,7 @@ std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n,
     std::stable_sort(all.begin(), all.end(),
                      [](const Keyword& a, const Keyword& b) { return a.frequency > b.frequency; });
     if (all.size() > n) all.resize(n);
-    if (!texts.empty()) find_words(all, texts);
+    if (!texts.empty()) find_words(all, texts, diagnostics.languages);
     return all;
 }
 
