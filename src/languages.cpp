@@ -303,18 +303,24 @@ void Stemmer::grow() {
     slots_ = std::move(slots);
 }
 
+std::size_t Stemmer::place_of(std::string_view folded, std::uint32_t hash) const {
+    const std::string_view bytes(bytes_);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    for (; slots_[i].word_length != 0; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.hash == hash && bytes.substr(slot.at, slot.word_length) == folded) break;
+    }
+    return i;
+}
+
 Stemmer::Entry Stemmer::lookup(std::string_view folded) {
     const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(folded));
-    const std::string_view bytes(bytes_);
-    std::size_t i = 0;
-    if (!slots_.empty()) {
-        const std::size_t mask = slots_.size() - 1;
-        for (i = hash & mask; slots_[i].word_length != 0; i = (i + 1) & mask) {
-            const Slot& slot = slots_[i];
-            if (slot.hash != hash || bytes.substr(slot.at, slot.word_length) != folded) continue;
-            return {bytes.substr(slot.at + slot.word_length, slot.stem_length), slot.stop,
-                    slot.letter};
-        }
+    if (slots_.empty()) grow();
+    std::size_t i = place_of(folded, hash);
+    if (const Slot& slot = slots_[i]; slot.word_length != 0) {
+        return {std::string_view(bytes_).substr(slot.at + slot.word_length, slot.stem_length),
+                slot.stop, slot.letter};
     }
     const sb_symbol* stemmed =
         sb_stemmer_stem(stemmer_, reinterpret_cast<const sb_symbol*>(folded.data()),
@@ -331,20 +337,14 @@ Stemmer::Entry Stemmer::lookup(std::string_view folded) {
         long_stem_.assign(stem);
         return {long_stem_, stop, letter};
     }
-    bool moved = false;
     if (kept_ >= kMostKept || bytes_.size() + folded.size() + stem.size() > kMostBytes) {
         kept_ = 0;
         bytes_.clear();
         std::fill(slots_.begin(), slots_.end(), Slot{});
-        moved = true;
-    }
-    if (slots_.empty() || 2 * (kept_ + 1) > slots_.size()) {
+        i = place_of(folded, hash);
+    } else if (2 * (kept_ + 1) > slots_.size()) {
         grow();
-        moved = true;
-    }
-    if (moved) {
-        const std::size_t mask = slots_.size() - 1;
-        for (i = hash & mask; slots_[i].word_length != 0; i = (i + 1) & mask) {}
+        i = place_of(folded, hash);
     }
     const auto at = static_cast<std::uint32_t>(bytes_.size());
     bytes_.append(folded);

@@ -136,6 +136,8 @@ private:
     static constexpr std::size_t kLongestKept = 1024;
 
     void grow();
+    // The slot holding folded, or the free slot where it would go.
+    std::size_t place_of(std::string_view folded, std::uint32_t hash) const;
 
     const Language* language_;
     sb_stemmer* stemmer_;

@@ -86,20 +86,12 @@ public:
             // written in Latin script.
             const std::size_t n = text.size();
             const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-            bool in_word = false;
-            std::size_t start = 0;
+            WordRuns<F> runs{text, f};
             for (std::size_t i = 0; i < n;) {
                 const auto b = byte(i);
                 if (b < 0x80) {
                     const bool letter = letter_bytes[b];
-                    if (letter != in_word) {
-                        if (letter) {
-                            start = i;
-                        } else {
-                            f(text.substr(start, i - start));
-                        }
-                        in_word = letter;
-                    }
+                    runs.at(i, letter);
                     ++i;
                     while (i < n && byte(i) < 0x80 && letter_bytes[byte(i)] == letter) ++i;
                     continue;
@@ -115,20 +107,14 @@ public:
                     cp = language_char(text, i, len);
                     letter = language_->is_letter(cp);
                 }
-                if (!letter && in_word && i + len < n && language_->is_joiner(cp)) {
+                if (!letter && runs.in_word && i + len < n && language_->is_joiner(cp)) {
                     std::size_t next_len = 0;
                     letter = language_->is_letter(language_char(text, i + len, next_len));
                 }
-                if (letter && !in_word) {
-                    start = i;
-                    in_word = true;
-                } else if (!letter && in_word) {
-                    f(text.substr(start, i - start));
-                    in_word = false;
-                }
+                runs.at(i, letter);
                 i += len;
             }
-            if (in_word) f(text.substr(start));
+            runs.end();
             return;
         }
         const std::size_t n = text.size();
@@ -143,7 +129,7 @@ public:
             }
             return;
         }
-        bool in_word = false;
+        WordRuns<F> runs{text, f};
         for (std::size_t i = 0; i < n;) {
             const auto b = static_cast<unsigned char>(text[i]);
             std::size_t len = 1;
@@ -155,16 +141,10 @@ public:
                 letter = len != 0 && is_letter(utf8_decode(text, i, len));
                 if (len == 0) len = 1;
             }
-            if (letter && !in_word) {
-                start = i;
-                in_word = true;
-            } else if (!letter && in_word) {
-                f(text.substr(start, i - start));
-                in_word = false;
-            }
+            runs.at(i, letter);
             i += len;
         }
-        if (in_word) f(text.substr(start));
+        runs.end();
     }
 
     // The number of words of text.
@@ -193,6 +173,30 @@ public:
 
 private:
     explicit constexpr Reading(bool utf8) : utf8_(utf8) {}
+
+    // Follows a walk over the characters of text and hands f each maximal
+    // run of letters once it ends.
+    template <class F>
+    struct WordRuns {
+        std::string_view text;
+        F& f;
+        bool in_word = false;
+        std::size_t start = 0;
+        // The character at byte i is a letter or not.
+        void at(std::size_t i, bool letter) {
+            if (letter == in_word) return;
+            if (letter) {
+                start = i;
+            } else {
+                f(text.substr(start, i - start));
+            }
+            in_word = letter;
+        }
+        // The walk has reached the end of text.
+        void end() {
+            if (in_word) f(text.substr(start));
+        }
+    };
 
     // The character at text[i] under a language, and its length in bytes.
     char32_t language_char(std::string_view text, std::size_t i, std::size_t& len) const {

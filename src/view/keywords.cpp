@@ -20,16 +20,17 @@ void find_words(std::vector<Keyword>& keywords, std::span<const std::string> tex
     };
     std::unordered_map<std::string, std::size_t> wanted;  // stem -> keyword
     for (std::size_t k = 0; k < keywords.size(); ++k) wanted.emplace(keywords[k].stem, k);
-    // language + '\0' + word -> stem, or null
-    std::unordered_map<std::string, const std::string*> stem_of;
+    // per language: word -> stem, or null
+    std::unordered_map<std::string, std::unordered_map<std::string, const std::string*>> stems;
     std::vector<std::unordered_map<std::string, Form>> forms(keywords.size());
     std::size_t seen = 0;
     for (std::size_t t = 0; t < texts.size(); ++t) {
         const std::string& text = texts[t];
         const std::string language = t < languages.size() ? languages[t].language : "en";
+        auto& stem_of = stems[language];
         for (const Span& w : word_spans(text, Encoding::automatic, language)) {
             const std::string word = text.substr(w.offset, w.length);
-            auto known = stem_of.find(language + '\0' + word);
+            auto known = stem_of.find(word);
             if (known == stem_of.end()) {
                 const std::string* stem = nullptr;
                 if (!is_stop_word(word, Encoding::automatic, language)) {
@@ -37,7 +38,7 @@ void find_words(std::vector<Keyword>& keywords, std::span<const std::string> tex
                         wanted.find(brennic::stem(word, Encoding::automatic, language));
                     if (found != wanted.end()) stem = &found->first;
                 }
-                known = stem_of.emplace(language + '\0' + word, stem).first;
+                known = stem_of.emplace(word, stem).first;
             }
             if (known->second == nullptr) continue;
             Form& form = forms[wanted.at(*known->second)][word];
