@@ -19,7 +19,7 @@ foreach(name IN LISTS lists)
   math(EXPR count "${count} + 1")
 endforeach()
 set(content "// Generated from data/stopwords/*.txt by cmake/embed_stop_lists.cmake.
-#include \"stop_list_data.h\"
+#include \"languages/stop_list_data.h\"
 
 #include <array>
 

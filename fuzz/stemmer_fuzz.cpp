@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "brennic/run_state.h"
-#include "english_stemmer.h"
+#include "languages/english_stemmer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "reading.h"
+#include "languages/reading.h"
 #include "test_support.h"
 
 namespace {

@@ -989,6 +989,15 @@ TEST(HostileSetUps, EachEndsSoundly) {
          "status=2\nthe text is intact\n"
          "brennic-batch: can not write the failure list other.sum: it would be written for "
          "other.txt too\nstatus=2\nold\n"},
+        {"a failure list or an output that is a FIFO or a device is written in place",
+         "mkfifo list; cat list > got & \"$BB\" --sum --failed list a.txt none.txt 2>/dev/null\n"
+         "wait; cat got; [ -p list ] && echo 'the list is still a FIFO'\n"
+         "ln -s /dev/null sink; \"$BB\" --sum --failed sink none.txt 2>/dev/null\n"
+         "[ -L sink ] && [ -c /dev/null ] && echo 'the link and the device are kept'\n"
+         "cp a.txt b.txt; mkfifo b.sum; cat b.sum > extract & \"$BB\" --sum b.txt; wait\n"
+         "[ -p b.sum ] && [ -s extract ] && echo 'the extract went through the FIFO'\n",
+         "none.txt\nthe list is still a FIFO\nthe link and the device are kept\n"
+         "the extract went through the FIFO\n"},
         {"the dump never replaces a text named debug.txt",
          "cp a.txt debug.txt; BRENNIC_DEBUG=1 \"$B\" debug.txt 0.7; echo \"status=$?\"\n"
          "cmp -s a.txt debug.txt && echo 'the text is intact'\n",

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "brennic/run_state.h"
-#include "english_stemmer.h"
-#include "language_res.h"
+#include "languages/english_stemmer.h"
+#include "languages/language_res.h"
 #include "test_support.h"
 
 namespace brennic {

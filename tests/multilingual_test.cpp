@@ -15,7 +15,7 @@
 
 #include "brennic/brennic.h"
 #include "common/utf8.h"
-#include "languages.h"
+#include "languages/languages.h"
 #include "test_support.h"
 
 namespace brennic {

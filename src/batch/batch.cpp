@@ -29,9 +29,9 @@
 #include "brennic/command_line.h"
 #include "brennic/run_state.h"
 #include "common/worker_pool.h"
-#include "quote.h"
-#include "safe_files.h"
-#include "signal_cleanup.h"
+#include "system/quote.h"
+#include "system/safe_files.h"
+#include "system/signal_cleanup.h"
 #include "view/html_view.h"
 #include "view/json_view.h"
 #include "view/keywords.h"
@@ -372,9 +372,9 @@ public:
                 if (pool.empty())
                     throw std::runtime_error(std::string("can not start a worker thread: ") +
                                              e.code().message());
-                std::fprintf(stderr,
-                             "%s: started %zu of %u workers (%s); going on with them\n",
-                             program_invocation_short_name, pool.size(), workers_, e.code().message().c_str());
+                std::fprintf(stderr, "%s: started %zu of %u workers (%s); going on with them\n",
+                             program_invocation_short_name, pool.size(), workers_,
+                             e.code().message().c_str());
             }
             read_all();
         }
@@ -645,10 +645,15 @@ int run(const Settings& settings) {
     const bool list_to_stdout = settings.failed_list == "-";
     if (settings.failed_list && !list_to_stdout) {
         const std::optional<std::string> clash = failure_list_clash(plan, *settings.failed_list);
-        if (clash || !write_file_atomically(*settings.failed_list, "", 0600)) {
+        // A device or FIFO is only checked: an empty write would end the
+        // reader's list before it begins.
+        const bool ready = clash ? false
+                           : written_in_place(*settings.failed_list)
+                               ? writable_in_place(*settings.failed_list)
+                               : write_file_atomically(*settings.failed_list, "", 0600);
+        if (clash || !ready) {
             std::fprintf(stderr, "%s: can not write the failure list %s: %s\n",
-                         program_invocation_short_name,
-                         quote(*settings.failed_list).c_str(),
+                         program_invocation_short_name, quote(*settings.failed_list).c_str(),
                          clash ? clash->c_str() : reason(errno).c_str());
             return 2;
         }
@@ -701,8 +706,8 @@ int run(const Settings& settings) {
               : write_file_atomically(*settings.failed_list,
                                       failure_list(plan, failures, separator), list_mode))) {
         std::fprintf(stderr, "%s: can not write the failure list %s: %s\n",
-                     program_invocation_short_name,
-                     quote(*settings.failed_list).c_str(), reason(errno).c_str());
+                     program_invocation_short_name, quote(*settings.failed_list).c_str(),
+                     reason(errno).c_str());
         status = 1;
     }
     if (!failures.empty() && plan.size() > 1) {

@@ -15,8 +15,8 @@
 #include "brennic/run_state.h"
 #include "brennic/words.h"
 #include "common/worker_pool.h"
-#include "language_detect.h"
-#include "languages.h"
+#include "languages/language_detect.h"
+#include "languages/languages.h"
 #include "talven/segmenter.h"
 
 namespace brennic {

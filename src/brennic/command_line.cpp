@@ -15,11 +15,11 @@
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
-#include "language_detect.h"
-#include "languages.h"
-#include "quote.h"
-#include "safe_files.h"
-#include "signal_cleanup.h"
+#include "languages/language_detect.h"
+#include "languages/languages.h"
+#include "system/quote.h"
+#include "system/safe_files.h"
+#include "system/signal_cleanup.h"
 
 namespace brennic {
 

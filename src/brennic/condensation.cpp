@@ -2,7 +2,7 @@
 // "-is": condenses every sentence by deleting its stop words.
 #include "brennic/run_state.h"
 #include "brennic/words.h"
-#include "language_res.h"
+#include "languages/language_res.h"
 
 namespace brennic {
 

@@ -15,8 +15,8 @@
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
-#include "quote.h"
-#include "signal_cleanup.h"
+#include "system/quote.h"
+#include "system/signal_cleanup.h"
 
 namespace brennic {
 
@@ -92,7 +92,43 @@ void append_format(std::string& out, const char* format, auto... args) {
     out.pop_back();
 }
 
+// Writes content over what name opens in place (see written_in_place);
+// no file is created.
+bool write_in_place(const std::string& name, std::string_view content) {
+    int fd = -1;
+    do fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    bool ok = write_all(fd, content);
+    const int reason = errno;
+    if (::close(fd) != 0 && ok) return false;
+    errno = reason;
+    return ok;
+}
+
+// Names that stand for a descriptor of the process: what they lead to is
+// somebody else's open file, never to be swapped for a copy.
+bool system_path(const std::string& name) {
+    return name.starts_with("/proc/") || name.starts_with("/dev/fd/") || name == "/dev/stdout" ||
+           name == "/dev/stderr" || name == "/dev/stdin";
+}
+
 }  // namespace
+
+bool written_in_place(const std::string& name) {
+    struct stat link {};
+    if (::lstat(name.c_str(), &link) != 0) return false;
+    if (S_ISLNK(link.st_mode) && !system_path(name) && link.st_uid != ::geteuid() &&
+        link.st_uid != 0)
+        return false;
+    struct stat target {};
+    if (::stat(name.c_str(), &target) != 0 || S_ISDIR(target.st_mode)) return false;
+    return !S_ISREG(target.st_mode) || system_path(name);
+}
+
+bool writable_in_place(const std::string& name) {
+    return ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) == 0;
+}
 
 // Writes content to name through a temporary file in the same directory
 // that is renamed over name, so an earlier file is never left half-written.
@@ -101,6 +137,7 @@ void append_format(std::string& out, const char* format, auto... args) {
 // signals are held off from the creation of the named temporary file to its
 // rename: there is one slot for it, which the threads of a program share.
 bool write_file_atomically(const std::string& name, std::string_view content, unsigned mode) {
+    if (written_in_place(name)) return write_in_place(name, content);
     mode &= 0666;
     const std::size_t slash = name.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);

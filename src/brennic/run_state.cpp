@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "brennic/failure.h"
-#include "language_detect.h"
+#include "languages/language_detect.h"
 
 namespace brennic {
 

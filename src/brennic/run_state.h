@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "brennic/text_model.h"
-#include "reading.h"
+#include "languages/reading.h"
 
 namespace brennic {
 
@@ -168,7 +168,19 @@ bool write_all(int fd, std::string_view content);
 // that is renamed over name, so an earlier file is never left half-written;
 // the file gets the permission bits mode, less the creation mask. Returns
 // false, leaving no temporary file and errno telling why, when a step fails.
+// A name that is not a regular file (a device such as /dev/null, a FIFO, a
+// terminal, /dev/stdout) is opened and written in place instead, as the
+// shell's "> name" does: see written_in_place.
 bool write_file_atomically(const std::string& name, std::string_view content, unsigned mode = 0666);
+// Whether write_file_atomically writes name in place: it names a device, a
+// FIFO or a socket (through links of the caller's or root's own, never
+// through another user's link, which is replaced), or stands for one of the
+// process's descriptors (/dev/stdout, /dev/fd/N, /proc/...), whatever it
+// leads to.
+bool written_in_place(const std::string& name);
+// Whether the caller may write name in place (see written_in_place) without
+// opening it, which would wake a FIFO's reader with an empty text.
+bool writable_in_place(const std::string& name);
 // Condenses one sentence (see condense_into).
 std::string condense(RunState& state, std::string_view sentence, Reading reading = {});
 void print_extract(const RunState& state, const std::string& filename);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/flat_array.h"
-#include "reading.h"
+#include "languages/reading.h"
 
 namespace brennic {
 

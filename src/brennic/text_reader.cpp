@@ -36,9 +36,9 @@
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
-#include "quote.h"
-#include "safe_files.h"
-#include "signal_cleanup.h"
+#include "system/quote.h"
+#include "system/safe_files.h"
+#include "system/signal_cleanup.h"
 
 extern char** environ;
 

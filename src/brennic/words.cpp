@@ -2,8 +2,8 @@
 #include "brennic/words.h"
 
 #include "brennic/run_state.h"
-#include "english_stemmer.h"
-#include "language_res.h"
+#include "languages/english_stemmer.h"
+#include "languages/language_res.h"
 
 namespace brennic {
 

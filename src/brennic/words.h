@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "brennic/run_state.h"
-#include "language_res.h"
-#include "reading.h"
+#include "languages/language_res.h"
+#include "languages/reading.h"
 
 namespace brennic {
 

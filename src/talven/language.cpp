@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/utf8.h"
-#include "language_detect.h"
+#include "languages/language_detect.h"
 #include "talven/segmenter.h"
 
 namespace talven {

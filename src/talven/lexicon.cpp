@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "language_res.h"
+#include "languages/language_res.h"
 
 namespace talven {
 namespace {

@@ -15,7 +15,7 @@
 #include <system_error>
 #include <utility>
 
-#include "signal_cleanup.h"
+#include "system/signal_cleanup.h"
 #include "talven/segmenter.h"
 
 namespace talven {

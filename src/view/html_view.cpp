@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "view/charset.h"
-#include "reading.h"
+#include "languages/reading.h"
 #include "view/keywords.h"
 
 namespace brennic::view {

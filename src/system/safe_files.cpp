@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "safe_files.h"
+#include "system/safe_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

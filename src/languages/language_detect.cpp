@@ -2,7 +2,7 @@
 // Language detection by CLD2, whose answer (one of some 80 languages, with
 // the share of the text each of its top three holds) is narrowed to the
 // languages Brennic reads.
-#include "language_detect.h"
+#include "languages/language_detect.h"
 
 #include <cld2/public/compact_lang_det.h>
 #include <cld2/public/encodings.h>
@@ -11,8 +11,8 @@
 #include <cstdio>  // compact_lang_det.h uses FILE without including it
 #include <utility>
 
-#include "languages.h"
-#include "reading.h"
+#include "languages/languages.h"
+#include "languages/reading.h"
 
 namespace brennic {
 namespace {

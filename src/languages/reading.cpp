@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "reading.h"
+#include "languages/reading.h"
 
 #include <unicode/uchar.h>
 
 #include <cstring>
 
-#include "english_stemmer.h"
+#include "languages/english_stemmer.h"
 
 namespace brennic {
 

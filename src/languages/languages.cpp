@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "languages.h"
+#include "languages/languages.h"
 
 #include <libstemmer.h>
 #include <unicode/uchar.h>
@@ -15,8 +15,8 @@
 #include <unordered_set>
 
 #include "common/utf8.h"
-#include "language_res.h"
-#include "stop_list_data.h"
+#include "languages/language_res.h"
+#include "languages/stop_list_data.h"
 
 namespace brennic {
 namespace {

@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "language_res.h"
+#include "languages/language_res.h"
 
 struct sb_stemmer;
 

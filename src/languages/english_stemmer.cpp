@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "english_stemmer.h"
+#include "languages/english_stemmer.h"
 
 #include <cstring>
 

@@ -25,8 +25,8 @@
 #include <string_view>
 
 #include "common/utf8.h"
-#include "language_res.h"
-#include "languages.h"
+#include "languages/language_res.h"
+#include "languages/languages.h"
 
 namespace brennic {
 

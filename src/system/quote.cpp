@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "quote.h"
+#include "system/quote.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "signal_cleanup.h"
+#include "system/signal_cleanup.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "language_res.h"
+#include "languages/language_res.h"
 
 #include <array>
 #include <unordered_set>
