@@ -208,6 +208,42 @@ TEST(EndToEnd, DebugDumpOfTheWorkedExample) {
     EXPECT_FALSE(quiet.exists("debug.txt"));
 }
 
+// The dump's size is the rate's, whatever selection does with it: more than
+// the text for a negative rate, the rate itself past the text's words. The
+// worked example read byte by byte, and again with a UTF-8 word in it.
+TEST(EndToEnd, DebugDumpShowsTheRatesSize) {
+    struct Case {
+        const char* rate;
+        const char* size;
+        const char* extract;
+    };
+    const Case cases[] = {
+        {"-1", "28", "Cats drink milk.\n"},
+        {"-0.5", "21", "Cats drink milk.\n"},
+        {"40", "40", "Cats drink milk.\nDogs drink milk too.\n"},
+        {"1e12", "2147483647", "Cats drink milk.\nDogs drink milk too.\n"},
+        {"0.7", "4", "Cats drink milk.\n"},
+    };
+    for (const bool utf8 : {false, true}) {
+        std::string text = kWorkedExample;
+        if (utf8) text.replace(text.find("fish"), 4, "f\xC3\xAFsh");
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.rate) + (utf8 ? " utf-8" : " latin1"));
+            TempDir dir;
+            dir.write("ex.txt", text);
+            ASSERT_EQ(brennic(dir, {"ex.txt", c.rate}, {"BRENNIC_DEBUG=1"}).status, 0);
+            EXPECT_NE(dir.read("debug.txt")
+                          .find("SIZE OF TEXT = 14 words\nMAXIMUM SIZE OF EXTRACT = " +
+                                std::string(c.size) + " words\n"),
+                      std::string::npos);
+            std::string extract = c.extract;
+            if (utf8 && extract.find("fish") != std::string::npos)
+                extract.replace(extract.find("fish"), 4, "f\xC3\xAFsh");
+            EXPECT_EQ(dir.read("ex.sum"), extract);
+        }
+    }
+}
+
 TEST(EndToEnd, SeveralTextsAreOneInput) {
     TempDir dir;
     fs::create_directory(dir.path() / "sub");

@@ -270,11 +270,29 @@ TEST(ExtractSize, FollowsTheRate) {
         float rate;
         int expected;
     };
+    // A negative rate leaves more than the text, and a number of words may
+    // pass it: selection, not the size, keeps the extract within the text.
     const Case cases[] = {
-        {100, 0.7f, 30},  {100, 0.3f, 69}, {10, 0.1f, 8},   {14, 0.5f, 7},   {14, 0.0f, 14},
-        {14, 0.7f, 4},    {14, 1.0f, 1},   {14, 12.7f, 12}, {14, -1.0f, 0}, {14, inf, 14},
-        {14, 1e12f, 14},  {14, -inf, 0},   {0, -inf, 0},    {0, 0.5f, 0},   {14, nan, 0},
-        {14, 40.0f, 14},  {3000000000LL, 1e12f, max},
+        {100, 0.7f, 30},
+        {100, 0.3f, 69},
+        {10, 0.1f, 8},
+        {14, 0.5f, 7},
+        {14, 0.0f, 14},
+        {14, 0.7f, 4},
+        {14, 1.0f, 1},
+        {14, 12.7f, 12},
+        {14, -1.0f, 28},
+        {14, -0.5f, 21},
+        {14, inf, max},
+        {14, 1e12f, max},
+        {14, -inf, max},
+        {0, -inf, 0},
+        {0, 0.5f, 0},
+        {0, 2.5f, 2},
+        {14, nan, 0},
+        {14, 40.0f, 40},
+        {3000000000LL, 1e12f, max},
+        {3000000000LL, -1.0f, max},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(extract_size(c.words, c.rate), c.expected) << c.words << " at " << c.rate;

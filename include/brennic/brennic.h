@@ -204,7 +204,11 @@ struct Diagnostics {
     std::vector<SentenceReport> sentences;  // in input order
     std::vector<StemReport> stems;          // in order of first occurrence
     long long text_words = 0;               // words of all texts, stop words included
-    int extract_size = 0;                   // the largest extract allowed, in words
+    // The extract size the rate gives, in words, as the debug dump shows it:
+    // below 1 the words the rate leaves of text_words (more than them for a
+    // negative rate), from 1 on the rate itself, truncated. Selection keeps
+    // the extract within the text whatever this says.
+    int extract_size = 0;
     float compression_rate = 0.0f;
     float threshold = 0.0f;                    // the mean sentence score
     std::optional<std::size_t> vell_sentence;  // index into sentences; none for no sentence

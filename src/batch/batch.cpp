@@ -494,8 +494,14 @@ private:
         if (plan_.writes_stdout(job)) {
             std::string text;
             if (!failure) {
-                for (const Output& out : outputs) {
-                    if (out.path.empty()) text += out.content;
+                // Moved, not copied, when it is one: a large document is
+                // then held once.
+                for (Output& out : outputs) {
+                    if (!out.path.empty()) continue;
+                    if (text.empty())
+                        text = std::move(out.content);
+                    else
+                        text += out.content;
                 }
             }
             to_stdout(plan_.stdout_turn(job), std::move(text));

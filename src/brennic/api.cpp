@@ -45,29 +45,33 @@ auto translate_failures(F&& f) -> decltype(f()) {
     } catch (const std::bad_alloc&) { throw Error("out of memory!"); }
 }
 
-// Aligns the sentences of text with text itself: a space in a sentence
-// stands for a run of white space, every other byte for itself.
+// Aligns one sentence with text from byte at on, which it moves past the
+// sentence: a space in a sentence stands for a run of white space, every
+// other byte for itself.
+Span align_one(std::string_view text, std::string_view sentence, std::size_t& at) {
+    const auto skip_space = [&] {
+        while (at < text.size() && talven::is_space(static_cast<unsigned char>(text[at]))) ++at;
+    };
+    skip_space();
+    const std::size_t start = at;
+    // A sentence has no white space where the text has some before a
+    // detached terminator ("pricing\n." is "pricing."), so white space is
+    // skipped before every byte.
+    for (const char c : sentence) {
+        skip_space();
+        if (c == ' ') continue;
+        if (at >= text.size() || text[at] != c) throw Failure("segment alignment lost");
+        ++at;
+    }
+    return {start, at - start};
+}
+
+// Aligns the sentences of text with text itself.
 std::vector<Span> align(std::string_view text, const std::vector<std::string>& sentences) {
     std::vector<Span> spans;
     spans.reserve(sentences.size());
     std::size_t at = 0;
-    const auto skip_space = [&] {
-        while (at < text.size() && talven::is_space(static_cast<unsigned char>(text[at]))) ++at;
-    };
-    for (const std::string& sentence : sentences) {
-        skip_space();
-        const std::size_t start = at;
-        // A sentence has no white space where the text has some before a
-        // detached terminator ("pricing\n." is "pricing."), so white space
-        // is skipped before every byte.
-        for (const char c : sentence) {
-            skip_space();
-            if (c == ' ') continue;
-            if (at >= text.size() || text[at] != c) throw Failure("segment alignment lost");
-            ++at;
-        }
-        spans.push_back({start, at - start});
-    }
+    for (const std::string& sentence : sentences) spans.push_back(align_one(text, sentence, at));
     return spans;
 }
 
@@ -77,11 +81,28 @@ bool becomes_sentence(std::string_view line) {
     return line.find_first_not_of('\0') != std::string_view::npos;
 }
 
-Diagnostics diagnose(const RunState& state, std::span<const std::string_view> texts,
-                     const std::vector<std::vector<std::string>>& segments) {
-    std::vector<std::vector<Span>> spans;
-    spans.reserve(segments.size());
-    for (std::size_t t = 0; t < segments.size(); ++t) spans.push_back(align(texts[t], segments[t]));
+// One line of the segmenter: where its sentence lies in the text, and
+// whether the reader made it a sentence.
+struct Segment {
+    Span span;
+    bool sentence = false;
+};
+
+// The segments of the lines the segmenter cut text into, one a line.
+std::vector<Segment> segments_of(std::string_view text, std::string_view lines) {
+    std::vector<Segment> segments;
+    std::size_t at = 0;
+    for (std::size_t start = 0; start < lines.size();) {
+        std::size_t end = lines.find('\n', start);
+        if (end == std::string_view::npos) end = lines.size();
+        const std::string_view line = lines.substr(start, end - start);
+        segments.push_back({align_one(text, line, at), becomes_sentence(line)});
+        start = end + 1;
+    }
+    return segments;
+}
+
+Diagnostics diagnose(const RunState& state, const std::vector<std::vector<Segment>>& segments) {
     Diagnostics d;
     d.sentences.reserve(state.sentences.size());
     std::size_t document = 0;
@@ -89,8 +110,8 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
     state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
         // Walk the segments in step with the sentence list, skipping the
         // lines that did not become sentences.
-        while (document < segments.size() && (segment >= segments[document].size() ||
-                                              !becomes_sentence(segments[document][segment]))) {
+        while (document < segments.size() &&
+               (segment >= segments[document].size() || !segments[document][segment].sentence)) {
             if (segment >= segments[document].size()) {
                 ++document;
                 segment = 0;
@@ -104,8 +125,8 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
             state.compression_rate >= 0.0f && s.score > state.threshold &&
             std::any_of(text.content_words.begin(), text.content_words.end(),
                         [&](WordId id) { return state.words[id].vell_word != FALSE; });
-        const Span span = document < spans.size() && segment < spans[document].size()
-                              ? spans[document][segment]
+        const Span span = document < segments.size() && segment < segments[document].size()
+                              ? segments[document][segment].span
                               : Span{};
         d.sentences.push_back({std::string(text.sentence()), text.number_of_words(), s.score,
                                worthy, s.summary_worthy != FALSE, &s == state.p_vellsent, document,
@@ -136,18 +157,17 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         state.test_is = options.condense ? TRUE : FALSE;
         state.test_ak = options.mean ? TRUE : FALSE;
         state.encoding = options.encoding;
-        // The sentence lines are kept only when the diagnostics must map
-        // sentences back to them.
-        std::vector<std::vector<std::string>> segments;
+        // Where the sentence lines lie in the texts, when the diagnostics
+        // must map sentences back to them.
+        std::vector<std::vector<Segment>> segments;
         for (const std::string_view text : texts) {
             check_cancel(options);
             state.choose_language(options.language, text);
             // The sentences are cut by the rules of the text's language.
             const talven::Language& rules = talven::language_rules(state.languages.back().language);
             if (options.diagnostics) {
-                segments.push_back(talven::segment(text, rules));
-                std::string lines;
-                for (const std::string& s : segments.back()) (lines += s) += '\n';
+                std::string lines = talven::segment_lines(text, rules);
+                segments.push_back(segments_of(text, lines));
                 read_sentences(state, std::move(lines));
             } else if (options.cancel == nullptr) {
                 read_sentences(state, talven::segment_lines(text, rules));
@@ -169,7 +189,7 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
             if (s.summary_worthy) summary.sentences.emplace_back(text.sentence());
         });
-        if (options.diagnostics) summary.diagnostics = diagnose(state, texts, segments);
+        if (options.diagnostics) summary.diagnostics = diagnose(state, segments);
         return summary;
     });
 }

@@ -51,8 +51,12 @@ public:
     void clear() { std::vector<Place>().swap(places_); }
     // From the next put on, the cache has 2^16 places, or 2^18 when many:
     // a language such as German, with its compounds and inflections, has
-    // three times as many distinct words as English in as much text.
-    void size_for_many_words(bool many) { wanted_ = many ? kPlaces << 2 : kPlaces; }
+    // three times as many distinct words as English in as much text. A
+    // text of fewer bytes than places gets fewer, down to 2^10.
+    void size_for(std::size_t text_bytes, bool many) {
+        wanted_ = std::size_t{1} << 10;
+        while (wanted_ < (many ? kPlaces << 2 : kPlaces) && wanted_ < text_bytes) wanted_ *= 2;
+    }
 
 private:
     static constexpr std::size_t kPlaces = std::size_t{1} << 16;

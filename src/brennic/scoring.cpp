@@ -45,15 +45,18 @@ Vell most_similar_to_query(RunState& state) {
 }  // namespace
 
 int extract_size(long long size_text, float compression_rate) {
-    // A negative rate asks for the vell sentence alone, and no extract is
-    // larger than the text: the size says what the extract may really hold.
-    if (std::isnan(compression_rate) || compression_rate < 0.0f || size_text <= 0) return 0;
+    // Below 1 the rate is the share of the words to leave out (a negative
+    // rate thus leaves more than the text); from 1 on it is a number of
+    // words. Selection keeps the extract within the text whatever this says.
+    if (std::isnan(compression_rate)) return 0;
     const double words = static_cast<double>(size_text);
-    double size = compression_rate < 1.0f ? words - words * static_cast<double>(compression_rate)
-                                          : static_cast<double>(compression_rate);
-    size = std::min(size, words);
+    const double rate = static_cast<double>(compression_rate);
+    const double size = compression_rate < 1.0f ? words - words * rate : rate;
+    if (std::isnan(size)) return 0;  // no words at an infinite rate
     if (size >= static_cast<double>(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
+    if (size <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
     return static_cast<int>(size);  // truncates toward zero
 }
 

@@ -51,7 +51,9 @@ void trim_to_extract_size(RunState& state) {
         counter += words;
         words_by_digit[order_key(s.score) >> 16] += words;
     });
-    long long need = counter - state.size_extract;  // words to remove
+    // No extract holds more words than the text, nor fewer than none.
+    const long long allowed = std::clamp<long long>(state.size_extract, 0, state.size_text);
+    long long need = counter - allowed;  // words to remove
     if (need <= 0) return;
 
     const std::optional<std::uint32_t> high = digit_reaching(words_by_digit, need);

@@ -337,9 +337,10 @@ void read_sentences(RunState& state, std::string text) {
     // The cache holds words as a reading read them.
     if (reading != state.known_reading) {
         state.known_words.clear();
-        state.known_words.size_for_many_words(reading.language() != nullptr);
+        state.known_words.size_for(text.size(), reading.language() != nullptr);
         state.known_reading = reading;
     }
+    if (Stemmer* stemmer = reading.stemmer()) stemmer->expect_text(text.size());
     char* const data = text.data();
     const std::size_t size = text.size();
     std::size_t kept = 0;  // the sentences so far, with the line ends between them

@@ -291,8 +291,17 @@ Stemmer::Stemmer(const Language& language)
 
 Stemmer::~Stemmer() { sb_stemmer_delete(stemmer_); }
 
+void Stemmer::expect_text(std::size_t bytes) {
+    text_bytes_ = bytes > kMostBytes - text_bytes_ ? kMostBytes : text_bytes_ + bytes;
+    most_kept_ = std::clamp(text_bytes_ / 32, kFewestKept, kMostKept);
+    most_bytes_ = std::clamp(text_bytes_, kFewestBytes, kMostBytes);
+}
+
 void Stemmer::grow() {
-    std::vector<Slot> slots(slots_.empty() ? std::size_t{1} << 16 : slots_.size() * 2);
+    // Twice the words kept at most, so that a lookup finds a free slot soon.
+    std::size_t first = 64;
+    while (first < std::size_t{1} << 16 && first < 2 * most_kept_) first *= 2;
+    std::vector<Slot> slots(slots_.empty() ? first : slots_.size() * 2);
     const std::size_t mask = slots.size() - 1;
     for (const Slot& slot : slots_) {
         if (slot.word_length == 0) continue;
@@ -337,7 +346,7 @@ Stemmer::Entry Stemmer::lookup(std::string_view folded) {
         long_stem_.assign(stem);
         return {long_stem_, stop, letter};
     }
-    if (kept_ >= kMostKept || bytes_.size() + folded.size() + stem.size() > kMostBytes) {
+    if (kept_ >= most_kept_ || bytes_.size() + folded.size() + stem.size() > most_bytes_) {
         kept_ = 0;
         bytes_.clear();
         std::fill(slots_.begin(), slots_.end(), Slot{});

@@ -113,6 +113,12 @@ public:
     Entry lookup(std::string_view folded);
     // The stem of a folded word; valid until the next call.
     std::string_view stem(std::string_view folded) { return lookup(folded).stem; }
+    // Sizes the memory of the stems kept by the text about to be read, of
+    // this many bytes: a text can hold no more distinct words than bytes,
+    // so the table stays within a small multiple of the text's size however
+    // many words it has. Each text read adds its size; the table never
+    // takes more than its fixed ceiling.
+    void expect_text(std::size_t bytes);
 
 private:
     // The words met are kept in one open-addressing table: a slot holds a
@@ -127,11 +133,14 @@ private:
         bool stop = false;
         bool letter = false;
     };
-    // Beyond this many words, or this many bytes of words and stems, the
+    // Beyond most_kept_ words, or most_bytes_ bytes of words and stems, the
     // table starts afresh, so that a text of millions of distinct words
-    // does not keep them all twice.
+    // does not keep them all twice. Both grow with the texts read (a word
+    // kept for every 32 bytes, as many bytes as the text) up to these.
     static constexpr std::size_t kMostKept = std::size_t{1} << 20;
     static constexpr std::size_t kMostBytes = std::size_t{1} << 26;
+    static constexpr std::size_t kFewestKept = std::size_t{1} << 12;
+    static constexpr std::size_t kFewestBytes = std::size_t{1} << 16;
     // Longer words are stemmed every time they are met.
     static constexpr std::size_t kLongestKept = 1024;
 
@@ -142,7 +151,10 @@ private:
     const Language* language_;
     sb_stemmer* stemmer_;
     std::vector<Slot> slots_;
-    std::size_t kept_ = 0;  // words in slots_
+    std::size_t kept_ = 0;        // words in slots_
+    std::size_t text_bytes_ = 0;  // of the texts read so far
+    std::size_t most_kept_ = kMostKept;
+    std::size_t most_bytes_ = kMostBytes;
     std::string bytes_;
     std::string long_stem_;  // the stem of the last word too long to keep
 };

@@ -51,6 +51,8 @@ public:
 
     // The language read; nullptr for English.
     const Language* language() const { return language_; }
+    // The stemmer of that language; nullptr for English.
+    Stemmer* stemmer() const { return stemmer_; }
 
     bool is_utf8() const { return utf8_; }
     Encoding encoding() const { return utf8_ ? Encoding::utf8 : Encoding::latin1; }

@@ -4,14 +4,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "languages/word_reader.h"
 #include "view/charset.h"
-#include "languages/reading.h"
+#include "view/json_view.h"
 #include "view/keywords.h"
 
 namespace brennic::view {
@@ -355,7 +359,7 @@ private:
         render_extract(out);
         out += "<dl class=\"figures\">\n";
         figure(out, "Words in the text", std::to_string(d.text_words));
-        figure(out, "Extract allowed", plural(d.extract_size, "word", "words"));
+        figure(out, "Extract allowed", plural(allowed_words(d), "word", "words"));
         figure(out, "Extract used", plural(used, "word", "words"));
         figure(out, "Threshold", number(d.threshold) + " <small>mean score</small>");
         figure(out, "Rate", rate_text());
@@ -434,6 +438,8 @@ private:
                 "take.</p>\n";
         }
         const std::vector<std::size_t> starts = paragraphs(d);
+        WordReader& reader = reader_of(language_of(d));
+        const brennic::Reading reading = reader.reading(text, options_.encoding);
         std::size_t left_out = 0;
         long long chosen_not_shown = 0;
         for (std::size_t p = 0; p + 1 < starts.size(); ++p) {
@@ -450,8 +456,8 @@ private:
             out += "<p>\n";
             for (std::size_t k = starts[p]; k < starts[p + 1]; ++k) {
                 const Span& s = spans_[d][k];
-                render_sentence(out, text.substr(s.offset, s.length), reports_[d][k],
-                                reading_of(text, options_.encoding), language_of(d));
+                render_sentence(out, text.substr(s.offset, s.length), reports_[d][k], reader,
+                                reading);
             }
             out += "</p>\n";
         }
@@ -477,8 +483,17 @@ private:
         return d < languages.size() ? std::string_view(languages[d].language) : "en";
     }
 
+    // The reader of a language's words, made once per page.
+    WordReader& reader_of(std::string_view language) {
+        auto it = readers_.find(language);
+        if (it == readers_.end())
+            it = readers_.emplace(std::string(language), std::make_unique<WordReader>(language))
+                     .first;
+        return *it->second;
+    }
+
     void render_sentence(std::string& out, std::string_view bytes, const SentenceReport* r,
-                         Encoding encoding, std::string_view language) {
+                         WordReader& reader, brennic::Reading reading) {
         const bool in_extract = r != nullptr && r->in_extract;
         const bool vell = r != nullptr && r->vell;
         const char* tag = in_extract ? "mark" : "span";
@@ -502,26 +517,17 @@ private:
             out += " title=\"not read: no words\"";
         }
         out += '>';
-        render_words(out, bytes, encoding, language);
+        render_words(out, bytes, reader, reading);
         out += "</";
         out += tag;
         out += ">\n";
     }
 
-    // A content word whose stem is a vell word, the word read as encoding
-    // in language.
-    bool is_vell_word(std::string_view word, Encoding encoding, std::string_view language) {
-        std::string key(word);
-        key += encoding == Encoding::utf8 ? 'u' : 'l';
-        key += language;
-        auto it = vell_words_.find(key);
-        if (it == vell_words_.end()) {
-            const bool vell = !vell_stems_.empty() &&
-                              vell_stems_.contains(stem(word, encoding, language)) &&
-                              !is_stop_word(word, encoding, language);
-            it = vell_words_.emplace(key, vell).first;
-        }
-        return it->second;
+    // A content word whose stem is a vell word.
+    bool is_vell_word(std::string_view word, WordReader& reader, brennic::Reading reading) const {
+        if (vell_stems_.empty()) return false;
+        const std::optional<std::string_view> stem = reader.content_stem(word, reading);
+        return stem && vell_stems_.contains(*stem);
     }
 
     // The sentence's bytes with its vell words underlined. Only whole words
@@ -529,8 +535,8 @@ private:
     // '/' or apostrophe between two of them) is underlined when it is one
     // word of the summarizer and that word is a vell word, so "7.4" or
     // "U.S." are never underlined in part.
-    void render_words(std::string& out, std::string_view bytes, Encoding encoding,
-                      std::string_view language) {
+    void render_words(std::string& out, std::string_view bytes, WordReader& reader,
+                      brennic::Reading reading) {
         const auto word_char = [](char32_t c) {
             if (c < 0x80)
                 return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
@@ -563,11 +569,13 @@ private:
                                            word_char(chars[end + 1].code))))
                 ++end;
             const std::string_view shown = bytes.substr(at_byte[k], at_byte[end] - at_byte[k]);
-            const std::vector<Span> words = word_spans(shown, encoding, language);
-            if (words.size() == 1 &&
-                is_vell_word(shown.substr(words[0].offset, words[0].length), encoding, language)) {
+            std::size_t words = 0;
+            std::string_view word;
+            reading.for_each_word(shown, [&](std::string_view w) {
+                if (words++ == 0) word = w;
+            });
+            if (words == 1 && is_vell_word(word, reader, reading))
                 marks.push_back({at_byte[k], shown.size()});
-            }
             k = end;
         }
         std::size_t at = 0;
@@ -590,8 +598,14 @@ private:
     std::vector<std::vector<const SentenceReport*>> reports_;
     double max_score_ = 0;
     bool abridged_ = false;  // only the paragraphs of the extract are shown
-    std::unordered_set<std::string> vell_stems_;
-    std::unordered_map<std::string, bool> vell_words_;  // each word as written, looked up once
+    struct StemHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    std::unordered_set<std::string, StemHash, std::equal_to<>> vell_stems_;
+    std::map<std::string, std::unique_ptr<WordReader>, std::less<>> readers_;  // by language
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "view/json_view.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <stdexcept>
@@ -100,6 +101,11 @@ Reading reading_of(std::span<const std::string> texts, const Options& options,
     return {language, utf8 ? "utf-8" : language == "en" ? "latin1" : "windows-1252"};
 }
 
+long long allowed_words(const Diagnostics& d) {
+    if (!(d.compression_rate >= 0.0f)) return 0;
+    return std::clamp<long long>(d.extract_size, 0, d.text_words);
+}
+
 std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
                         std::string_view name, const Options& options, const Summary& summary,
                         std::size_t keywords) {
@@ -107,7 +113,15 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     const Diagnostics& d = *summary.diagnostics;
     const Reading reading = reading_of(texts, options, summary);
     const bool utf8 = reading.encoding == "utf-8";
-    std::string out = "{\"name\":";
+    // Room for the whole document at once: a string that grows by doubling
+    // would hold two copies of a large document for a moment. Room never
+    // written is never touched, so it costs no memory.
+    std::size_t room = 4096 + 64 * keywords + 8 * name.size();
+    for (const std::string& n : names) room += 8 * n.size();
+    for (const SentenceReport& r : d.sentences) room += 256 + (utf8 ? 1 : 2) * r.text.size();
+    std::string out;
+    out.reserve(room);
+    out += "{\"name\":";
     append_string(out, name, is_valid_utf8(name));
     out += ",\"texts\":[";
     for (std::size_t t = 0; t < names.size(); ++t) {
@@ -128,7 +142,7 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         }
     }
     out += ",\"figures\":{\"words\":" + std::to_string(d.text_words);
-    out += ",\"budget\":" + std::to_string(d.extract_size);
+    out += ",\"budget\":" + std::to_string(allowed_words(d));
     out += ",\"sentence_budget\":";
     out += options.max_sentences && *options.max_sentences > 0
                ? std::to_string(*options.max_sentences)

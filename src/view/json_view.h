@@ -24,6 +24,11 @@ struct Reading {
 Reading reading_of(std::span<const std::string> texts, const Options& options,
                    const Summary& summary);
 
+// The largest extract the rate allows, in words: the diagnostics' extract
+// size, which may pass the text's words or be negative, within them. None
+// for a negative rate, which asks for the vell sentence alone.
+long long allowed_words(const Diagnostics& diagnostics);
+
 // The document for texts (named names, one per text; name is the input's
 // own name) summarized with options into summary, whose diagnostics it
 // needs; `keywords` keywords at most. One line, ended by a line end.

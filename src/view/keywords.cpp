@@ -2,48 +2,110 @@
 #include "view/keywords.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
+
+#include "languages/word_reader.h"
 
 namespace brennic::view {
 
 namespace {
 
+struct StemHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// The keyword the words met last belong to, or none: each word has one
+// place, chosen by its hash, and keeps it until another word takes it. Most
+// words of a text are met again, and the table is small enough to stay in
+// the processor's caches, so a word met again is neither folded nor stemmed.
+class RecentWords {
+public:
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    static constexpr std::size_t kLongestWord = 27;
+
+    // A table for the words of a text of this many bytes.
+    explicit RecentWords(std::size_t text_bytes) {
+        std::size_t n = 64;
+        while (n < (std::size_t{1} << 16) && n * 8 < text_bytes) n *= 2;
+        places_.resize(n);
+    }
+    // The keyword of word, kNone for none, or nullptr when not held.
+    const std::uint32_t* find(std::string_view word, std::size_t hash) const {
+        const Place& p = places_[hash & (places_.size() - 1)];
+        if (p.length != word.size() || std::string_view(p.word, p.length) != word) return nullptr;
+        return &p.keyword;
+    }
+    void put(std::string_view word, std::size_t hash, std::uint32_t keyword) {
+        if (word.empty() || word.size() > kLongestWord) return;
+        Place& p = places_[hash & (places_.size() - 1)];
+        p.keyword = keyword;
+        p.length = static_cast<std::uint8_t>(word.size());
+        std::memcpy(p.word, word.data(), word.size());
+    }
+
+private:
+    struct Place {
+        std::uint32_t keyword = kNone;
+        std::uint8_t length = 0;  // 0: free
+        char word[kLongestWord];
+    };
+    std::vector<Place> places_;
+};
+
 // Gives each keyword the content word of the texts written most often with
-// its stem, each text read in the language it was summarized in. Each
-// distinct word of a language is stemmed once.
+// its stem, each text read in the language it was summarized in. The words
+// of a language are read by one reader, whose stemmer keeps what it stemmed.
 void find_words(std::vector<Keyword>& keywords, std::span<const std::string> texts,
                 std::span<const LanguageReport> languages) {
     struct Form {
         std::size_t count = 0;
         std::size_t first = 0;  // order of first occurrence
     };
-    std::unordered_map<std::string, std::size_t> wanted;  // stem -> keyword
+    std::unordered_map<std::string, std::size_t, StemHash, std::equal_to<>>
+        wanted;  // stem -> keyword
     for (std::size_t k = 0; k < keywords.size(); ++k) wanted.emplace(keywords[k].stem, k);
-    // per language: word -> stem, or null
-    std::unordered_map<std::string, std::unordered_map<std::string, const std::string*>> stems;
-    std::vector<std::unordered_map<std::string, Form>> forms(keywords.size());
+    std::map<std::string, std::unique_ptr<WordReader>, std::less<>> readers;  // by language
+    std::vector<std::unordered_map<std::string, Form, StemHash, std::equal_to<>>> forms(
+        keywords.size());
     std::size_t seen = 0;
-    for (std::size_t t = 0; t < texts.size(); ++t) {
+    for (std::size_t t = 0; t < texts.size() && !wanted.empty(); ++t) {
         const std::string& text = texts[t];
-        const std::string language = t < languages.size() ? languages[t].language : "en";
-        auto& stem_of = stems[language];
-        for (const Span& w : word_spans(text, Encoding::automatic, language)) {
-            const std::string word = text.substr(w.offset, w.length);
-            auto known = stem_of.find(word);
-            if (known == stem_of.end()) {
-                const std::string* stem = nullptr;
-                if (!is_stop_word(word, Encoding::automatic, language)) {
-                    const auto found =
-                        wanted.find(brennic::stem(word, Encoding::automatic, language));
-                    if (found != wanted.end()) stem = &found->first;
+        const std::string_view language =
+            t < languages.size() ? std::string_view(languages[t].language) : "en";
+        auto reader = readers.find(language);
+        if (reader == readers.end())
+            reader = readers.emplace(std::string(language), std::make_unique<WordReader>(language))
+                         .first;
+        const Reading reading = reader->second->reading(text, Encoding::automatic);
+        RecentWords recent(text.size());
+        reading.for_each_word(text, [&](std::string_view word) {
+            const std::size_t hash = std::hash<std::string_view>{}(word);
+            std::uint32_t keyword = RecentWords::kNone;
+            if (const std::uint32_t* known = recent.find(word, hash)) {
+                keyword = *known;
+            } else {
+                const std::optional<std::string_view> stem =
+                    reader->second->content_stem(word, reading);
+                if (stem) {
+                    const auto found = wanted.find(*stem);
+                    if (found != wanted.end()) keyword = static_cast<std::uint32_t>(found->second);
                 }
-                known = stem_of.emplace(word, stem).first;
+                recent.put(word, hash, keyword);
             }
-            if (known->second == nullptr) continue;
-            Form& form = forms[wanted.at(*known->second)][word];
-            if (form.count++ == 0) form.first = seen++;
-        }
+            if (keyword == RecentWords::kNone) return;
+            auto& of_stem = forms[keyword];
+            auto form = of_stem.find(word);
+            if (form == of_stem.end()) form = of_stem.emplace(std::string(word), Form{}).first;
+            if (form->second.count++ == 0) form->second.first = seen++;
+        });
     }
     for (std::size_t k = 0; k < keywords.size(); ++k) {
         const std::pair<const std::string, Form>* best = nullptr;
@@ -61,15 +123,23 @@ void find_words(std::vector<Keyword>& keywords, std::span<const std::string> tex
 
 std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n,
                               std::span<const std::string> texts) {
-    std::vector<Keyword> all;
-    for (const StemReport& s : diagnostics.stems) {
-        if (s.content) all.push_back({s.stem, s.frequency, s.vell_word, s.stem});
+    // The stems come in order of first occurrence, which breaks ties.
+    const std::span<const StemReport> stems = diagnostics.stems;
+    std::vector<std::size_t> content;
+    for (std::size_t i = 0; i < stems.size(); ++i) {
+        if (stems[i].content) content.push_back(i);
     }
-    // The stems come in order of first occurrence; a stable sort keeps that
-    // order among equal frequencies.
-    std::stable_sort(all.begin(), all.end(),
-                     [](const Keyword& a, const Keyword& b) { return a.frequency > b.frequency; });
-    if (all.size() > n) all.resize(n);
+    const auto first = content.begin() + static_cast<std::ptrdiff_t>(std::min(n, content.size()));
+    std::partial_sort(content.begin(), first, content.end(), [&](std::size_t a, std::size_t b) {
+        return stems[a].frequency != stems[b].frequency ? stems[a].frequency > stems[b].frequency
+                                                        : a < b;
+    });
+    std::vector<Keyword> all;
+    all.reserve(static_cast<std::size_t>(first - content.begin()));
+    for (auto it = content.begin(); it != first; ++it) {
+        const StemReport& s = stems[*it];
+        all.push_back({s.stem, s.frequency, s.vell_word, s.stem});
+    }
     if (!texts.empty()) find_words(all, texts, diagnostics.languages);
     return all;
 }
