@@ -455,6 +455,38 @@ TEST(Condensation, DeletesStopWords) {
     }
 }
 
+// Outside English only whole stop words go: numbers, signs and the text
+// between the words kept stay as they were.
+TEST(Condensation, OtherLanguagesDeleteWholeStopWords) {
+    struct Case {
+        const char* language;
+        const char* sentence;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"de", "Um 3.000 vor Christus bauten sie eine Mauer.", "3.000 Christus bauten Mauer."},
+        {"de", "Die Stadt (in der Mitte) wuchs, sagte er.", "Stadt (Mitte) wuchs, sagte."},
+        {"de", "\u201EDie Welt\u201C ist (und) gro\u00DF.", "\u201EWelt\u201C gro\u00DF."},
+        {"de", "Im Jahr 1954, 1954 und 4\u00B0 kam er.", "Jahr 1954, 1954 4\u00B0 kam."},
+        {"de", "Preis:  12,50 \u20AC  oder Geld", "Preis:  12,50 \u20AC  Geld"},
+        {"de", "und oder aber", ""},
+        {"de", "und/oder Hund", "Und/oder Hund"},
+        {"fr", "Il a vu l\u2019homme et l'enfant \u00AB dans la maison \u00BB.",
+         "A vu homme enfant \u00AB maison \u00BB."},
+        {"fr", "Il a vu l\x92homme de Paris.", "A vu homme Paris."},
+        {"ru", "\u041E\u043D \u043A\u0443\u043F\u0438\u043B \u0434\u043E\u043C.",
+         "\u041A\u0443\u043F\u0438\u043B \u0434\u043E\u043C."},
+    };
+    RunState state;
+    for (const Case& c : cases) {
+        const Language* language = Language::get(c.language);
+        ASSERT_NE(language, nullptr);
+        Stemmer stemmer(*language);
+        const Reading reading = Reading::of(c.sentence, Encoding::automatic, language, &stemmer);
+        EXPECT_EQ(condense(state, c.sentence, reading), c.expected) << c.sentence;
+    }
+}
+
 TEST(Condensation, NeverCutsLongSentences) {
     RunState state;
     std::string sentence;
