@@ -19,6 +19,17 @@ namespace {
 void append_string(std::string& out, std::string_view bytes, bool utf8) {
     out += '"';
     for (std::size_t i = 0; i < bytes.size();) {
+        // Printable ASCII but the quote and the backslash goes as it is, a
+        // run at a time.
+        std::size_t plain = i;
+        while (plain < bytes.size() && bytes[plain] >= 0x20 && bytes[plain] < 0x7F &&
+               bytes[plain] != '"' && bytes[plain] != '\\')
+            ++plain;
+        if (plain > i) {
+            out.append(bytes.substr(i, plain - i));
+            i = plain;
+            continue;
+        }
         char32_t c = static_cast<unsigned char>(bytes[i]);
         std::size_t n = 1;
         if (utf8) {
