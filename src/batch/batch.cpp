@@ -452,13 +452,15 @@ private:
             }
             std::optional<std::string> failure;
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
+            bool streamed = false;
             try {
                 const std::span<const std::string> contents(item.contents);
                 const Summary summary = summarize(contents, settings_.summary);
-                render(settings_, plan_, item.job, contents, summary, outputs);
+                streamed = stream_json(item.job, contents, summary, outputs);
+                if (!streamed) render(settings_, plan_, item.job, contents, summary, outputs);
                 item.contents = {};  // the text is no longer needed
             } catch (const std::exception& e) { failure = describe(e); }
-            complete(item.job, failure, std::move(outputs), item.mode);
+            complete(item.job, failure, std::move(outputs), item.mode, streamed);
             release();
         }
     }
@@ -475,9 +477,29 @@ private:
         if (wake) room_.notify_one();
     }
 
-    // Writes the outputs of a job, or records its failure.
+    // A job whose one output is a JSON document for standard output, when
+    // its turn there has come, writes the document as it is made, a piece
+    // at a time, so that a large one is never held whole. Returns whether
+    // it did; its turn has then passed. A failure to make the document
+    // leaves the turn to complete().
+    bool stream_json(std::size_t job, std::span<const std::string> contents, const Summary& summary,
+                     const std::vector<Output>& outputs) {
+        if (outputs.size() != 1 || outputs[0].product != Product::json || !outputs[0].path.empty())
+            return false;
+        std::lock_guard lock(stdout_mutex_);
+        if (plan_.stdout_turn(job) != next_turn_) return false;
+        view::render_json(contents, plan_.texts(job), plan_.base_name(job), settings_.summary,
+                          summary, settings_.keywords.value_or(Settings::kJsonKeywords),
+                          [&](std::string_view piece) { write_stdout(piece); });
+        ++next_turn_;
+        write_waiting();
+        return true;
+    }
+
+    // Writes the outputs of a job, or records its failure. A job that
+    // streamed its document has had its turn on standard output.
     void complete(std::size_t job, std::optional<std::string> failure, std::vector<Output> outputs,
-                  unsigned mode) {
+                  unsigned mode, bool streamed = false) {
         if (!failure) {
             for (const Output& out : outputs) {
                 if (out.path.empty()) continue;
@@ -491,7 +513,7 @@ private:
             std::lock_guard lock(failures_mutex_);
             failures_.emplace_back(job, *failure);
         }
-        if (plan_.writes_stdout(job)) {
+        if (plan_.writes_stdout(job) && !streamed) {
             std::string text;
             if (!failure) {
                 // Moved, not copied, when it is one: a large document is
@@ -515,21 +537,32 @@ private:
     void to_stdout(std::size_t turn, std::string text) {
         std::lock_guard lock(stdout_mutex_);
         waiting_.emplace(turn, std::move(text));
+        write_waiting();
+    }
+
+    // Writes the parts waiting whose turn has come; stdout_mutex_ is held.
+    void write_waiting() {
         for (auto next = waiting_.begin(); next != waiting_.end() && next->first == next_turn_;
              next = waiting_.begin()) {
-            if (stdout_ok_ && !write_all(STDOUT_FILENO, next->second)) {
-                stdout_ok_ = false;
-                // A reader that went away (| head) ends the run as the signal
-                // would, quietly, once the failure list is written.
-                if (errno == EPIPE)
-                    ::kill(::getpid(), SIGPIPE);
-                else
-                    progress_.report_failure("standard output", reason(errno));
-                std::lock_guard failures(failures_mutex_);
-                failures_.emplace_back(plan_.size(), "standard output: " + reason(errno));
-            }
+            write_stdout(next->second);
             waiting_.erase(next);
             ++next_turn_;
+        }
+    }
+
+    // Writes to standard output, unless it failed before; stdout_mutex_ is
+    // held.
+    void write_stdout(std::string_view bytes) {
+        if (stdout_ok_ && !write_all(STDOUT_FILENO, bytes)) {
+            stdout_ok_ = false;
+            // A reader that went away (| head) ends the run as the signal
+            // would, quietly, once the failure list is written.
+            if (errno == EPIPE)
+                ::kill(::getpid(), SIGPIPE);
+            else
+                progress_.report_failure("standard output", reason(errno));
+            std::lock_guard failures(failures_mutex_);
+            failures_.emplace_back(plan_.size(), "standard output: " + reason(errno));
         }
     }
 

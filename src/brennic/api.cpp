@@ -180,6 +180,10 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
                 });
             }
         }
+        // The reader's cache has done its work; its memory goes before the
+        // diagnostics take theirs.
+        state.known_words.clear();
+        state.known_reading = {};
         state.sentence_budget = options.max_sentences.value_or(0);
         check_cancel(options);
         summarize_read_texts(state, options.query, options.compression_rate);

@@ -117,21 +117,22 @@ long long allowed_words(const Diagnostics& d) {
     return std::clamp<long long>(d.extract_size, 0, d.text_words);
 }
 
-std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
-                        std::string_view name, const Options& options, const Summary& summary,
-                        std::size_t keywords) {
+namespace {
+
+// Writes the document into out, handing it to put whenever it holds
+// flush_at bytes or more, and at the end (put empties out).
+template <class Put>
+void write_json(std::string& out, std::size_t flush_at, Put&& put,
+                std::span<const std::string> texts, std::span<const std::string> names,
+                std::string_view name, const Options& options, const Summary& summary,
+                std::size_t keywords) {
     if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
     const Diagnostics& d = *summary.diagnostics;
     const Reading reading = reading_of(texts, options, summary);
     const bool utf8 = reading.encoding == "utf-8";
-    // Room for the whole document at once: a string that grows by doubling
-    // would hold two copies of a large document for a moment. Room never
-    // written is never touched, so it costs no memory.
-    std::size_t room = 4096 + 64 * keywords + 8 * name.size();
-    for (const std::string& n : names) room += 8 * n.size();
-    for (const SentenceReport& r : d.sentences) room += 256 + (utf8 ? 1 : 2) * r.text.size();
-    std::string out;
-    out.reserve(room);
+    const auto flush = [&] {
+        if (out.size() >= flush_at) put(out);
+    };
     out += "{\"name\":";
     append_string(out, name, is_valid_utf8(name));
     out += ",\"texts\":[";
@@ -191,6 +192,7 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += ",\"vell\":";
         out += boolean(r.vell);
         out += '}';
+        flush();
     }
     out += "],\"keywords\":[";
     const std::vector<Keyword> top = view::keywords(d, keywords, texts);
@@ -206,7 +208,42 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += '}';
     }
     out += "]}\n";
+    put(out);
+}
+
+}  // namespace
+
+std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
+                        std::string_view name, const Options& options, const Summary& summary,
+                        std::size_t keywords) {
+    if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
+    // Room for the whole document at once: a string that grows by doubling
+    // would hold two copies of a large document for a moment. Room never
+    // written is never touched, so it costs no memory.
+    std::size_t room = 4096 + 64 * keywords + 8 * name.size();
+    for (const std::string& n : names) room += 8 * n.size();
+    for (const SentenceReport& r : summary.diagnostics->sentences) room += 256 + 2 * r.text.size();
+    std::string out;
+    out.reserve(room);
+    write_json(
+        out, std::string::npos, [](std::string&) {}, texts, names, name, options, summary,
+        keywords);
     return out;
+}
+
+void render_json(std::span<const std::string> texts, std::span<const std::string> names,
+                 std::string_view name, const Options& options, const Summary& summary,
+                 std::size_t keywords, const std::function<void(std::string_view)>& put) {
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    std::string out;
+    out.reserve(kPiece + 4096);
+    write_json(
+        out, kPiece,
+        [&](std::string& piece) {
+            put(piece);
+            piece.clear();
+        },
+        texts, names, name, options, summary, keywords);
 }
 
 }  // namespace brennic::view

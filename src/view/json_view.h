@@ -7,6 +7,7 @@
 #include <brennic/brennic.h>
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,5 +37,10 @@ long long allowed_words(const Diagnostics& diagnostics);
 std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
                         std::string_view name, const Options& options, const Summary& summary,
                         std::size_t keywords);
+// The same document, handed to put a piece at a time (a megabyte or so),
+// so that a large one is never held whole.
+void render_json(std::span<const std::string> texts, std::span<const std::string> names,
+                 std::string_view name, const Options& options, const Summary& summary,
+                 std::size_t keywords, const std::function<void(std::string_view)>& put);
 
 }  // namespace brennic::view
