@@ -1028,6 +1028,9 @@ TEST(HostileSetUps, EachEndsSoundly) {
          "brennic-batch: standard output: Bad file descriptor\nstatus=1\n"
          "Brennic.exe: cannot open missing.txt: No such file or directory\n"
          "Brennic.exe: standard output: No space left on device\nstatus=1\n"},
+        {"a JSON document written as it is made into a full disk is reported",
+         "\"$BB\" --format json a.txt > /dev/full; echo \"status=$?\"\n",
+         "brennic-batch: standard output: No space left on device\nstatus=1\n"},
         {"names with terminal escapes are quoted in messages",
          "\"$B\" \"$(printf 'x\\033[31m.txt')\" 0.7; \"$BB\" \"$(printf 'y\\033[0m.txt')\"\n",
          "Brennic.exe: cannot open 'x'$'\\033''[31m.txt': No such file or directory\n"
