@@ -596,7 +596,10 @@ private:
         }
         const std::span<const std::string> texts = plan_.texts(job);
         for (std::size_t t = 0; t < languages.size() && t < texts.size(); ++t) {
-            if (languages[t].fallback.empty()) continue;
+            // An empty text has no language to miss.
+            if (languages[t].fallback.empty() ||
+                contents[t].find_first_not_of(" \t\n\r\f\v") == std::string::npos)
+                continue;
             progress_.note(plan_.is_stdin(texts[t]) ? "standard input" : quote(texts[t]),
                            "read as English: " + languages[t].fallback);
         }
