@@ -357,3 +357,11 @@ def test_lengths_and_defaults_are_the_commands(args, options):
                              capture_output=True, check=True, timeout=60).stdout
         text = (EXAMPLES / f"{name}.txt").read_text()
         assert "\n".join(brennic.summarize(text, **options)) + "\n" == out.decode()
+
+
+def test_the_python_page_shows_what_the_package_prints(monkeypatch):
+    """The >>> examples of docs/python.md, run from the top of the tree."""
+    import doctest
+    monkeypatch.chdir(EXAMPLES.parent)
+    result = doctest.testfile("docs/python.md", module_relative=False, report=True)
+    assert result.failed == 0 and result.attempted > 0
