@@ -26,7 +26,7 @@ const char* const kUsage =
     "to standard output; several go there each under a header line, unless --sum\n"
     "or --output-dir send them to files.\n"
     "\n"
-    "Length (one of the first four, and --sentences; the default is --rate 0.7):\n"
+    "Length (one of the first three, and/or --sentences; the default is --rate 0.7):\n"
     "      --keep=FRACTION|N%  the share of the words to keep (0.3 or 30%)\n"
     "      --words=N           N words at most\n"
     "  -r, --rate=R            below 1 the share of the words to leave out, from\n"
