@@ -266,6 +266,40 @@ TEST(Batch, FailuresAreListedAndTheRestDone) {
     EXPECT_EQ(work.entries().size(), 14u + (root ? 1 : 0));  // nothing else written
 }
 
+// BRENNIC_LANGUAGE stands in for -l, which wins; unset or empty, each
+// text's language is found, and a text read as English for want of one says so.
+TEST(Batch, LanguageFromTheEnvironment) {
+    const struct {
+        const char* environment;
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"BRENNIC_LANGUAGE=",
+         {"short.txt"},
+         0,
+         "brennic-batch: short.txt: read as English: too short to tell its language\n"},
+        {"BRENNIC_LANGUAGE=en", {"short.txt"}, 0, ""},
+        {"BRENNIC_LANGUAGE=xx", {"-l", "en", "short.txt"}, 0, ""},
+        {"BRENNIC_LANGUAGE=xx",
+         {"short.txt"},
+         2,
+         "brennic-batch: BRENNIC_LANGUAGE is 'xx': give one of en, "},
+    };
+    TempDir work;
+    work.write("short.txt", "Kurz.\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.environment) + " " + ::testing::PrintToString(c.args));
+        std::vector<std::string> argv = {BATCH_EXE};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const ProcessResult r =
+            test_support::run_process(argv, work.path().string(), {kPath, c.environment});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+        if (c.status == 0) { EXPECT_EQ(r.out, "Kurz.\n"); }
+    }
+}
+
 TEST(Batch, ExitStatusesAndUsage) {
     const struct {
         std::vector<std::string> args;
