@@ -144,6 +144,13 @@ void write_json(std::string& out, std::size_t flush_at, Put&& put,
     append_string(out, reading.language, true);
     out += ",\"encoding\":";
     append_string(out, reading.encoding, true);
+    out += ",\"extract\":[";
+    for (std::size_t i = 0; i < summary.sentences.size(); ++i) {
+        if (i > 0) out += ',';
+        append_string(out, summary.sentences[i], utf8);
+        flush();
+    }
+    out += ']';
 
     long long chosen_words = 0;
     std::size_t chosen = 0;
@@ -223,6 +230,7 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     std::size_t room = 4096 + 64 * keywords + 8 * name.size();
     for (const std::string& n : names) room += 8 * n.size();
     for (const SentenceReport& r : summary.diagnostics->sentences) room += 256 + 2 * r.text.size();
+    for (const std::string& e : summary.sentences) room += 8 + 2 * e.size();
     std::string out;
     out.reserve(room);
     write_json(
@@ -244,6 +252,15 @@ void render_json(std::span<const std::string> texts, std::span<const std::string
             piece.clear();
         },
         texts, names, name, options, summary, keywords);
+}
+
+std::string render_json_error(std::string_view name, std::string_view error) {
+    std::string out = "{\"name\":";
+    append_string(out, name, is_valid_utf8(name));
+    out += ",\"error\":";
+    append_string(out, error, is_valid_utf8(error));
+    out += "}\n";
+    return out;
 }
 
 }  // namespace brennic::view
