@@ -21,7 +21,9 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -222,9 +224,10 @@ std::string read_fd(int fd) {
 // A text's bytes; mode is narrowed to the permission bits its outputs may
 // have. A FIFO, socket or device is refused rather than waited on (see
 // open_text); standard input is read whatever it is.
-std::string read_text(const std::string& name, bool from_stdin, unsigned& mode) {
+std::string read_text(const std::string& name, bool from_stdin, unsigned& mode,
+                      bool list = false) {
     if (from_stdin) return read_fd(STDIN_FILENO);
-    const OpenedText text = open_text(name);
+    const OpenedText text = list ? open_list(name) : open_text(name);
     if (text.fd < 0) throw TextError(text.error);
     mode &= text.mode;
     const int fd = text.fd;
@@ -244,7 +247,7 @@ std::vector<std::string> read_list(const std::string& list, bool null_separated)
     std::string data;
     unsigned mode = 07777;  // a list has no outputs of its own
     try {
-        data = read_text(list, list == "-", mode);
+        data = read_text(list, list == "-", mode, true);
     } catch (const TextError& e) {
         throw UsageError("--files-from " + quote(list) + ": " + e.what());
     }
@@ -283,12 +286,13 @@ std::pair<std::optional<FileId>, std::string_view> output_identity(
 
 void Plan::check_names() {
     // The extracts that exist already, and so might be texts of the run.
-    std::vector<std::pair<FileId, std::size_t>> existing;  // file, job
+    std::vector<std::tuple<FileId, std::size_t, std::size_t>> existing;  // file, job, output
     for (std::size_t j = 0; j < size(); ++j) {
-        for (const Output& out : planned_outputs(j)) {
+        const std::vector<Output> outputs = planned_outputs(j);
+        for (std::size_t o = 0; o < outputs.size(); ++o) {
             struct stat st {};
-            if (!out.path.empty() && ::stat(out.path.c_str(), &st) == 0) {
-                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j);
+            if (!outputs[o].path.empty() && ::stat(outputs[o].path.c_str(), &st) == 0) {
+                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j, o);
             }
         }
     }
@@ -300,11 +304,12 @@ void Plan::check_names() {
             continue;
         }
         const FileId id{st.st_dev, st.st_ino};
-        for (auto e =
-                 std::lower_bound(existing.begin(), existing.end(), std::pair(id, std::size_t{0}));
-             e != existing.end() && e->first == id; ++e) {
-            failures_.try_emplace(e->second, quote(planned_outputs(e->second).front().path) +
-                                                 " would overwrite the text " + quote(texts_[t]));
+        for (auto e = std::lower_bound(existing.begin(), existing.end(),
+                                       std::tuple(id, std::size_t{0}, std::size_t{0}));
+             e != existing.end() && std::get<0>(*e) == id; ++e) {
+            const auto [file, job, output] = *e;
+            failures_.try_emplace(job, quote(planned_outputs(job)[output].path) +
+                                           " would overwrite the text " + quote(texts_[t]));
         }
     }
 
@@ -319,21 +324,28 @@ void Plan::check_names() {
                  0x9e3779b97f4a7c15u;
         return h;
     };
-    std::vector<std::pair<std::size_t, std::size_t>> outputs;  // hash, job
+    struct Named {
+        std::size_t hash;
+        std::size_t job;
+        std::size_t output;  // its index in planned_outputs(job)
+        auto operator<=>(const Named&) const = default;
+    };
+    std::vector<Named> outputs;
     for (std::size_t j = 0; j < size(); ++j) {
-        for (const Output& out : planned_outputs(j)) {
-            if (out.path.empty()) continue;
-            outputs.emplace_back(identity_hash(out.path), j);
+        const std::vector<Output> planned = planned_outputs(j);
+        for (std::size_t o = 0; o < planned.size(); ++o) {
+            if (planned[o].path.empty()) continue;
+            outputs.push_back({identity_hash(planned[o].path), j, o});
         }
     }
     std::sort(outputs.begin(), outputs.end());
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].first == outputs[i].first;
+        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].hash == outputs[i].hash;
              ++k) {
-            const std::size_t a = outputs[i].second;
-            const std::size_t b = outputs[k].second;
-            const std::string path_a = planned_outputs(a).front().path;
-            const std::string path_b = planned_outputs(b).front().path;
+            const std::size_t a = outputs[i].job;
+            const std::size_t b = outputs[k].job;
+            const std::string path_a = planned_outputs(a)[outputs[i].output].path;
+            const std::string path_b = planned_outputs(b)[outputs[k].output].path;
             if (a == b || output_identity(path_a, dirs) != output_identity(path_b, dirs)) continue;
             failures_.try_emplace(
                 a, quote(path_a) + " would also be written for " + quote(texts(b).back()));
@@ -479,13 +491,14 @@ private:
     void complete(std::size_t job, std::optional<std::string> failure, std::vector<Output> outputs,
                   unsigned mode) {
         if (!failure) {
+            // The files of a job replace the earlier ones together, or none does.
+            std::vector<FileContent> files;
             for (const Output& out : outputs) {
-                if (out.path.empty()) continue;
-                if (!write_file_atomically(out.path, out.content, mode)) {
-                    failure = "can not write " + quote(out.path) + ": " + reason(errno);
-                    break;
-                }
+                if (!out.path.empty()) files.push_back({out.path, out.content});
             }
+            const std::size_t failed = write_files_atomically(files, mode);
+            if (failed < files.size())
+                failure = "can not write " + quote(files[failed].name) + ": " + reason(errno);
         }
         if (failure) {
             std::lock_guard lock(failures_mutex_);
@@ -623,13 +636,28 @@ int run(const Settings& settings) {
         texts.insert(texts.end(), std::make_move_iterator(list.begin()),
                      std::make_move_iterator(list.end()));
     }
+    // A text named twice among files is summarized once: both would write
+    // the same outputs.
+    if (settings.to_files() && !settings.together) {
+        std::vector<bool> first(texts.size());
+        {
+            std::unordered_set<std::string_view> seen;
+            for (std::size_t t = 0; t < texts.size(); ++t) first[t] = seen.insert(texts[t]).second;
+        }
+        std::vector<std::string> unique;
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            if (first[t]) unique.push_back(std::move(texts[t]));
+        }
+        texts = std::move(unique);
+    }
     const char separator = settings.null_separated ? '\0' : '\n';
     if (settings.output_dir) {
         struct stat st {};
         if (::stat(settings.output_dir->c_str(), &st) != 0)
-            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(errno));
+            throw UsageError("--output-dir " + quote(*settings.output_dir) + ": " + reason(errno));
         if (!S_ISDIR(st.st_mode))
-            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(ENOTDIR));
+            throw UsageError("--output-dir " + quote(*settings.output_dir) + ": " +
+                             reason(ENOTDIR));
     }
     // Standard output holds one web page at most.
     if (settings.format == Format::html && !settings.to_files() && !settings.together &&
@@ -710,9 +738,12 @@ int run(const Settings& settings) {
                      reason(errno).c_str());
         status = 1;
     }
-    if (!failures.empty() && plan.size() > 1) {
+    // A failed standard output was reported as itself, not as a text.
+    const auto failed_texts = static_cast<std::size_t>(std::count_if(
+        failures.begin(), failures.end(), [&](const auto& f) { return f.first < plan.size(); }));
+    if (failed_texts > 0 && plan.size() > 1) {
         std::fprintf(stderr, "%s: %zu of %zu texts failed\n", program_invocation_short_name,
-                     failures.size(), plan.size());
+                     failed_texts, plan.size());
     }
     return status;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "system/safe_files.h"
 
 namespace brennic::cli {
 
@@ -349,15 +350,16 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
 
 int main_entry(int argc, char** argv) {
     const char* program = program_invocation_short_name;
+    open_standard_descriptors();
     batch::Settings settings;
     try {
         switch (parse_arguments(argc, argv, settings)) {
             case Action::help:
                 std::fputs(kUsage, stdout);
-                return 0;
+                return standard_output_flushed(program) ? 0 : 1;
             case Action::version:
                 std::printf("%s %s\n", program, version());
-                return 0;
+                return standard_output_flushed(program) ? 0 : 1;
             case Action::run:
                 break;
         }
