@@ -224,8 +224,7 @@ std::string read_fd(int fd) {
 // A text's bytes; mode is narrowed to the permission bits its outputs may
 // have. A FIFO, socket or device is refused rather than waited on (see
 // open_text); standard input is read whatever it is.
-std::string read_text(const std::string& name, bool from_stdin, unsigned& mode,
-                      bool list = false) {
+std::string read_text(const std::string& name, bool from_stdin, unsigned& mode, bool list = false) {
     if (from_stdin) return read_fd(STDIN_FILENO);
     const OpenedText text = list ? open_list(name) : open_text(name);
     if (text.fd < 0) throw TextError(text.error);
@@ -340,8 +339,7 @@ void Plan::check_names() {
     }
     std::sort(outputs.begin(), outputs.end());
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].hash == outputs[i].hash;
-             ++k) {
+        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].hash == outputs[i].hash; ++k) {
             const std::size_t a = outputs[i].job;
             const std::size_t b = outputs[k].job;
             const std::string path_a = planned_outputs(a)[outputs[i].output].path;
