@@ -18,6 +18,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -26,8 +27,10 @@
 #include <thread>
 #include <vector>
 
+#include "brennic/cancellable.h"
 #include "view/html_view.h"
 #include "view/json_view.h"
+#include "view/stop.h"
 
 namespace py = pybind11;
 
@@ -80,6 +83,38 @@ std::vector<Text> to_texts(py::handle iterable, const char* what) {
     return texts;
 }
 
+// The value as Python shows it, quotes and escapes included: what a
+// message names, whole, whatever bytes or characters it holds.
+std::string shown(py::handle value) {
+    return py::cast<std::string>(steal(PyObject_ASCII(value.ptr())));
+}
+
+// A str argument naming something (an encoding, a language) as UTF-8; a
+// name that is not a str, holds NUL or a lone surrogate names nothing.
+std::optional<std::string> to_name(py::handle value, const char* what) {
+    if (!PyUnicode_Check(value.ptr())) {
+        throw py::type_error(std::string(what) + " must be a str, not " +
+                             Py_TYPE(value.ptr())->tp_name);
+    }
+    Py_ssize_t size = 0;
+    const char* data = PyUnicode_AsUTF8AndSize(value.ptr(), &size);
+    if (data == nullptr) {
+        PyErr_Clear();
+        return std::nullopt;
+    }
+    std::string name(data, static_cast<std::size_t>(size));
+    if (name.find('\0') != std::string::npos) return std::nullopt;
+    return name;
+}
+
+// A language argument: an unknown one fails as the library fails for it,
+// with the whole value in the message.
+std::string to_language(py::handle value) {
+    const std::optional<std::string> name = to_name(value, "language");
+    if (!name) throw brennic::Error("unknown language " + shown(value));
+    return *name;
+}
+
 py::object to_python(std::string_view s, bool as_str) {
     const auto size = static_cast<Py_ssize_t>(s.size());
     return steal(as_str ? PyUnicode_DecodeUTF8(s.data(), size, "surrogateescape")
@@ -100,41 +135,51 @@ float to_rate(py::handle rate) {
     if (PyUnicode_Check(o) || PyBytes_Check(o)) {
         const std::string_view s = to_text(rate, "").bytes;
         const std::optional<float> value = brennic::read_number(s);
-        if (!value)
-            throw py::value_error("rate must be a finite number, not '" + std::string(s) + "'");
+        if (!value) throw py::value_error("rate must be a finite number, not " + shown(rate));
         return *value;
     }
     if (!PyNumber_Check(o)) {
         throw py::type_error(std::string("rate must be a number or a str, not ") +
                              Py_TYPE(o)->tp_name);
     }
-    const py::object repr = steal(PyObject_Repr(steal(PyNumber_Float(o)).ptr()));
-    const std::optional<float> value = brennic::read_number(py::cast<std::string>(repr));
-    if (!value)
-        throw py::value_error("rate must be a finite number, not " + py::cast<std::string>(repr));
+    const py::object as_float = steal(PyNumber_Float(o));
+    const std::optional<float> value = brennic::read_number(shown(as_float));
+    if (!value) throw py::value_error("rate must be a finite number, not " + shown(as_float));
     return *value;
 }
 
-brennic::Encoding to_encoding(const std::string& name) {
-    const std::optional<brennic::Encoding> encoding = brennic::parse_encoding(name);
-    if (!encoding) {
-        throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not '" + name + "'");
-    }
+brennic::Encoding to_encoding(py::handle value) {
+    const std::optional<std::string> name = to_name(value, "encoding");
+    const std::optional<brennic::Encoding> encoding =
+        name ? brennic::parse_encoding(*name) : std::nullopt;
+    if (!encoding)
+        throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not " + shown(value));
     return *encoding;
 }
 
+// A budget in sentences: a whole number from 1 on (not a bool).
+std::size_t to_sentences(py::handle value) {
+    PyObject* o = value.ptr();
+    if (PyBool_Check(o) || !PyLong_Check(o)) {
+        throw py::type_error(std::string("sentences must be a whole number, not ") +
+                             Py_TYPE(o)->tp_name);
+    }
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(o, &overflow);
+    if (n == -1 && PyErr_Occurred() != nullptr) throw py::error_already_set();
+    if (overflow < 0 || (overflow == 0 && n < 1))
+        throw py::value_error("sentences must be 1 or more, not " + shown(value));
+    // More sentences than any text has: no budget beyond the rate's.
+    return overflow > 0 ? SIZE_MAX : static_cast<std::size_t>(n);
+}
+
 brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
-                            py::handle sentences, const std::string& encoding,
-                            const std::string& language) {
+                            py::handle sentences, py::handle encoding, py::handle language) {
     brennic::Options options;
     options.encoding = to_encoding(encoding);
-    options.language = language;
+    options.language = to_language(language);
     options.compression_rate = to_rate(rate);
-    if (!sentences.is_none()) {
-        const long n = py::cast<long>(sentences);
-        if (n < 1) throw py::value_error("sentences must be 1 or more");
-        options.max_sentences = static_cast<std::size_t>(n);
-    }
+    if (!sentences.is_none()) options.max_sentences = to_sentences(sentences);
     if (!query.is_none()) options.query = std::string(to_text(query, "query").bytes);
     options.mean = mean;
     options.condense = condense;
@@ -146,16 +191,16 @@ brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool c
 // every 50 ms: Ctrl-C sets the library's cancel flag, the call stops within
 // a fraction of a second, and the KeyboardInterrupt (or whatever else the
 // signal's handler raised) goes up to the caller.
+// call takes the flag to stop at, null when it runs in this thread.
 template <class F>
-auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> decltype(call()) {
+auto interruptible(std::size_t bytes, F&& call) -> decltype(call(nullptr)) {
     constexpr std::size_t kWorthAThread = std::size_t{1} << 20;
     if (bytes < kWorthAThread) {
         py::gil_scoped_release unlocked;
-        return call();
+        return call(nullptr);
     }
     std::atomic<bool> cancel{false};
-    options.cancel = &cancel;
-    std::optional<decltype(call())> result;
+    std::optional<decltype(call(nullptr))> result;
     std::exception_ptr failure;
     std::mutex mutex;
     std::condition_variable finished;
@@ -166,15 +211,14 @@ auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> de
         try {
             worker = std::thread([&] {
                 try {
-                    result = call();
+                    result = call(&cancel);
                 } catch (...) { failure = std::current_exception(); }
                 std::lock_guard lock(mutex);
                 done = true;
                 finished.notify_one();
             });
         } catch (const std::system_error&) {
-            options.cancel = nullptr;
-            return call();  // no thread to spare: not interruptible, but done
+            return call(nullptr);  // no thread to spare: not interruptible, but done
         }
         for (;;) {
             std::unique_lock lock(mutex);
@@ -191,6 +235,17 @@ auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> de
     if (PyErr_Occurred() != nullptr) throw py::error_already_set();
     if (failure) std::rethrow_exception(failure);
     return std::move(*result);
+}
+
+// The same for a call that takes options: options.cancel is the flag.
+template <class F>
+auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> decltype(call()) {
+    auto result = interruptible(bytes, [&](const std::atomic<bool>* flag) {
+        options.cancel = flag;
+        return call();
+    });
+    options.cancel = nullptr;
+    return result;
 }
 
 std::size_t total_bytes(const std::vector<std::string_view>& views) {
@@ -226,14 +281,24 @@ public:
 
     std::string to_json(const std::string& name, py::handle names_in, std::size_t keywords) const {
         const std::vector<std::string> names = this->names(names_in, name);
-        py::gil_scoped_release unlocked;
-        return brennic::view::render_json(texts_, names, name, options_, summary_, keywords);
+        return interruptible(bytes(), [&](const std::atomic<bool>* flag) {
+            const brennic::view::StopWhen stop(flag);
+            return brennic::view::render_json(texts_, names, name, options_, summary_, keywords);
+        });
     }
 
-    std::string html(const std::string& name, py::handle names_in) const {
+    // The page as a str, decoded from the charset it declares: UTF-8, or
+    // Windows-1252 when a text is shown so.
+    py::str html(const std::string& name, py::handle names_in) const {
         const std::vector<std::string> names = this->names(names_in, name);
-        py::gil_scoped_release unlocked;
-        return brennic::view::render_html(texts_, names, options_, summary_);
+        const std::string page = interruptible(bytes(), [&](const std::atomic<bool>* flag) {
+            const brennic::view::StopWhen stop(flag);
+            return brennic::view::render_html(texts_, names, options_, summary_);
+        });
+        const bool utf8 = page.find("<meta charset=\"utf-8\">") < 200;
+        return py::reinterpret_borrow<py::str>(
+            steal(PyUnicode_Decode(page.data(), static_cast<Py_ssize_t>(page.size()),
+                                   utf8 ? "utf-8" : "cp1252", "strict")));
     }
 
     py::list extract() const { return to_python(summary_.sentences, as_str_); }
@@ -246,6 +311,12 @@ public:
     }
 
 private:
+    std::size_t bytes() const {
+        std::size_t n = 0;
+        for (const std::string& t : texts_) n += t.size();
+        return n;
+    }
+
     std::vector<std::string> texts_;
     brennic::Options options_;
     brennic::Summary summary_;
@@ -254,9 +325,10 @@ private:
 };
 
 py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                     bool condense, bool details, py::handle sentences, const std::string& encoding,
-                     const std::string& language) {
-    brennic::Options options = to_options(rate, query, mean, condense, sentences, encoding, language);
+                     bool condense, bool details, py::handle sentences, py::handle encoding,
+                     py::handle language) {
+    brennic::Options options =
+        to_options(rate, query, mean, condense, sentences, encoding, language);
     options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
@@ -273,7 +345,6 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
     brennic::Summary summary = interruptible(options, total_bytes(views), [&] {
         return brennic::summarize(std::span<const std::string_view>(views), options);
     });
-    options.cancel = nullptr;  // the flag was the call's own
     if (!details) return to_python(summary.sentences, as_str);
     return py::cast(Details(std::vector<std::string>(views.begin(), views.end()), options,
                             std::move(summary), as_str));
@@ -282,8 +353,8 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads, py::handle sentences,
-                        const std::string& encoding, const std::string& language) {
+                        bool condense, long threads, py::handle sentences, py::handle encoding,
+                        py::handle language) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
     brennic::Options options =
@@ -311,13 +382,13 @@ py::str detect_language(py::handle text_in) {
     return py::str(code);
 }
 
-py::list segment(py::handle text_in, const std::string& language) {
+py::list segment(py::handle text_in, py::handle language_in) {
+    const std::string language = to_language(language_in);
     const Text text = to_text(text_in, "the text");
-    std::vector<std::string> sentences;
-    {
-        py::gil_scoped_release unlocked;
-        sentences = brennic::segment(text.bytes, language);
-    }
+    const std::vector<std::string> sentences =
+        interruptible(text.bytes.size(), [&](const std::atomic<bool>* flag) {
+            return brennic::segment(text.bytes, language, flag);
+        });
     return to_python(sentences, text.is_str);
 }
 
@@ -328,13 +399,13 @@ std::size_t encoded_size(Py_UCS4 c) {
     return c < 0x10000 ? 3 : 4;
 }
 
-py::list segment_spans(py::handle text_in, const std::string& language) {
+py::list segment_spans(py::handle text_in, py::handle language_in) {
+    const std::string language = to_language(language_in);
     const Text text = to_text(text_in, "the text");
-    std::vector<brennic::Span> spans;
-    {
-        py::gil_scoped_release unlocked;
-        spans = brennic::segment_spans(text.bytes, language);
-    }
+    const std::vector<brennic::Span> spans =
+        interruptible(text.bytes.size(), [&](const std::atomic<bool>* flag) {
+            return brennic::segment_spans(text.bytes, language, flag);
+        });
     py::list list(spans.size());
     if (!text.is_str) {
         for (std::size_t i = 0; i < spans.size(); ++i)
@@ -377,8 +448,9 @@ PYBIND11_MODULE(_brennic, m) {
 Returned by summarize(..., details=True). extract holds the extract's
 sentences, as summarize() returns them; language, encoding, figures,
 sentences and keywords hold the members of the JSON document that
-`brennic --format json` writes (see to_json()). Character offsets count
-code points when the encoding is "utf-8", bytes when it is "latin1".)doc")
+`brennic --format json` writes (see to_json()). A sentence's character
+offsets count code points when its text's encoding (encodings) is "utf-8",
+bytes when it is "latin1" or "windows-1252".)doc")
         .def_property_readonly("extract", &Details::extract,
                                "The extract's sentences, in input order.")
         .def_property_readonly(
@@ -386,7 +458,13 @@ code points when the encoding is "utf-8", bytes when it is "latin1".)doc")
             "The language the texts were read in.")
         .def_property_readonly(
             "encoding", [](Details& d) { return d.document()["encoding"]; },
-            "\"utf-8\" or \"latin1\": how the bytes were read, and what char offsets count.")
+            "\"utf-8\", \"latin1\" or \"windows-1252\": how the texts' bytes were read, when "
+            "all were read alike; \"mixed\" otherwise.")
+        .def_property_readonly(
+            "encodings", [](Details& d) { return d.document()["encodings"]; },
+            "How each text's bytes were read, and what its sentences' char offsets count: "
+            "\"utf-8\" (code points), or bytes: \"latin1\" in English, \"windows-1252\" in "
+            "the other languages.")
         .def_property_readonly(
             "figures", [](Details& d) { return d.document()["figures"]; },
             "The run's figures: words, budget, sentence_budget, threshold, rate, sentences, "
@@ -437,10 +515,12 @@ the central sentence alone. A str that is not a finite number as a whole
 ("abc", "", "nan", "0.7abc"), or a NaN or infinite number, raises
 ValueError.
 
-sentences, a number from 1 on, is a budget in sentences besides the rate's
-budget in words: the worthy sentences are dropped, the lowest score first,
-until no more remain (the central sentence always stays). Give rate 0 for
-a budget in sentences alone.
+sentences, a whole number (int) from 1 on, is a budget in sentences besides
+the rate's budget in words: the worthy sentences are dropped, the lowest
+score first, until no more remain (the central sentence always stays). Give
+rate 0 for a budget in sentences alone. Another type raises TypeError (a
+bool too), a number below 1 ValueError; one beyond any text sets no budget.
+An encoding or language that is not a str raises TypeError.
 
 query (str or bytes) centres the extract on the sentence most similar to it;
 mean scores sentences by the mean frequency of their words (-ak); condense

@@ -187,9 +187,10 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
             }
             case Product::keywords: {
                 const std::string prefix = plan.keyword_prefix(job);
-                const std::string lines = view::keyword_lines(
-                    view::keywords(*summary.diagnostics, *settings.keywords, contents),
-                    settings.stems);
+                const std::string lines =
+                    view::keyword_lines(view::keywords(*summary.diagnostics, *settings.keywords,
+                                                       contents, settings.summary.encoding),
+                                        settings.stems);
                 for (std::size_t at = 0; at < lines.size();) {
                     const std::size_t end = lines.find('\n', at) + 1;
                     (out.content += prefix).append(lines, at, end - at);

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "brennic/brennic.h"
+#include "brennic/cancellable.h"
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
@@ -69,6 +70,27 @@ std::vector<Span> align(std::string_view text, const std::vector<std::string>& s
         spans.push_back({start, at - start});
     }
     return spans;
+}
+
+// The sentences of text by rules, as talven::segment gives them, looking at
+// cancel between parts of about a megabyte.
+std::vector<std::string> segment_stoppable(std::string_view text, const talven::Language& rules,
+                                           const std::atomic<bool>* cancel) {
+    const auto check = [cancel] {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw Cancelled();
+    };
+    if (cancel == nullptr) return talven::segment(text, rules);
+    std::vector<std::string> sentences;
+    talven::segment_lines_to(text, rules, [&](std::string_view lines) {
+        check();
+        for (std::size_t at = 0; at < lines.size();) {
+            const std::size_t end = lines.find('\n', at);
+            sentences.emplace_back(lines.substr(at, end - at));
+            at = end + 1;
+        }
+    });
+    check();
+    return sentences;
 }
 
 // A sentence line becomes a sentence of the summarizer unless it holds
@@ -145,7 +167,7 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
             // The sentences are cut by the rules of the text's language.
             const talven::Language& rules = talven::language_rules(state.languages.back().language);
             if (options.diagnostics) {
-                segments.push_back(talven::segment(text, rules));
+                segments.push_back(segment_stoppable(text, rules, options.cancel));
                 std::string lines;
                 for (const std::string& s : segments.back()) (lines += s) += '\n';
                 read_sentences(state, std::move(lines));
@@ -229,6 +251,18 @@ std::vector<std::string> segment(std::string_view text, std::string_view languag
 std::vector<Span> segment_spans(std::string_view text, std::string_view language) {
     const talven::Language& rules = segmenter_rules(language, text);
     return translate_failures([&] { return align(text, talven::segment(text, rules)); });
+}
+
+std::vector<std::string> segment(std::string_view text, std::string_view language,
+                                 const std::atomic<bool>* cancel) {
+    const talven::Language& rules = segmenter_rules(language, text);
+    return translate_failures([&] { return segment_stoppable(text, rules, cancel); });
+}
+
+std::vector<Span> segment_spans(std::string_view text, std::string_view language,
+                                const std::atomic<bool>* cancel) {
+    const talven::Language& rules = segmenter_rules(language, text);
+    return translate_failures([&] { return align(text, segment_stoppable(text, rules, cancel)); });
 }
 
 Summary summarize(std::string_view text, const Options& options) {

@@ -10,16 +10,19 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brennic::view {
 
-// How the texts of an input were read: the language of the stop list and
-// the stemmer, and the encoding that character offsets count in ("utf-8"
-// when every text is well-formed UTF-8, "latin1" otherwise, one byte one
-// character).
+// How the texts of an input were read: the language of the (first) text's
+// stop list and stemmer, and each text's encoding, which its character
+// offsets count in: "utf-8" for a text read as UTF-8; else one byte one
+// character, "latin1" in English and "windows-1252" in the other languages.
+// encoding is the texts' common one, or "mixed".
 struct Reading {
     std::string language;
     std::string encoding;
+    std::vector<std::string> encodings;  // one per text
 };
 Reading reading_of(std::span<const std::string> texts, const Options& options,
                    const Summary& summary);
