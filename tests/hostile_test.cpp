@@ -1062,6 +1062,25 @@ TEST(HostileSetUps, EachEndsSoundly) {
          "\"status=$?\"\n"
          "wait; ls a.sum\n",
          "status=0\na.sum\n"},
+        {"a Windows-1252 text in French is shown as Windows-1252 in words, stems and JSON",
+         "printf 'Le c\\234ur du village. Le c\\234ur bat. Le c\\234ur.\\n' > fr.txt\n"
+         "\"$BB\" -l fr --keywords 1 fr.txt; \"$BB\" -l fr --keywords 1 --stems fr.txt\n"
+         "\"$BB\" -l fr --format json --keywords 1 fr.txt |\n"
+         "grep -o '\"encoding\":\"[^\"]*\"\\|\"word\":\"[^\"]*\"'\n",
+         "c\xC5\x93ur\t3\tvell\nc\xC5\x93ur\t3\tvell\n\"encoding\":\"windows-1252\"\n"
+         "\"word\":\"c\xC5\x93ur\"\n"},
+        {"texts of two encodings read together each keep their own on the page",
+         "printf 'Le c\\234ur du village.\\n' > fr.txt; printf 'Le caf\\303\\251 ouvre.\\n' > "
+         "u.txt\n"
+         "\"$BB\" -n -l fr --format html fr.txt u.txt > p.html; grep -o 'charset=\"[^\"]*\"' "
+         "p.html\n"
+         "grep -c \"$(printf 'c\\305\\223ur du')\" p.html; grep -c \"$(printf 'caf\\303\\251 "
+         "ouvre')\" p.html\n",
+         "charset=\"utf-8\"\n1\n1\n"},
+        {"keywords are read as a forced encoding read the text",
+         "printf 'Caf\\351 owners open early. Caf\\351 owners close late.\\n' > c.txt\n"
+         "\"$BB\" --encoding utf-8 --keywords 2 c.txt\n",
+         "Caf\t2\tvell\nowners\t2\tvell\n"},
         {"names with terminal escapes are quoted in messages",
          "\"$B\" \"$(printf 'x\\033[31m.txt')\" 0.7; \"$BB\" \"$(printf 'y\\033[0m.txt')\"\n",
          "Brennic.exe: cannot open 'x'$'\\033''[31m.txt': No such file or directory\n"

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "brennic/cancellable.h"
 #include "languages/reading.h"
 #include "view/charset.h"
 #include "view/keywords.h"
@@ -171,7 +172,7 @@ std::vector<std::vector<Span>> sentence_spans(std::span<const std::string> texts
             summary.diagnostics ? &summary.diagnostics->languages : nullptr;
         const std::string language =
             languages != nullptr && d < languages->size() ? (*languages)[d].language : "en";
-        spans.push_back(segment_spans(texts[d], language));
+        spans.push_back(segment_spans(texts[d], language, stop_flag));
     }
     return spans;
 }
