@@ -1051,12 +1051,12 @@ TEST(HostileSetUps, EachEndsSoundly) {
          "\"$BB\" --sum a.txt ./a.txt a.txt; echo \"status=$?\"; ls\n"
          "cp a.txt k2.txt; cp a.txt k2.json; \"$BB\" --sum --format json k2.txt 2>&1 >/dev/null\n"
          "\"$BB\" --sum --format json k2.json; echo \"status=$?\"\n"
-         "\"$BB\" --sum --output-dir 'no such' a.txt; echo \"status=$?\"\n",
+         ": > 'a file'; \"$BB\" --sum --output-dir 'a file' a.txt; echo \"status=$?\"\n",
          "brennic-batch: a.txt: a.sum would also be written for ./a.txt\n"
          "brennic-batch: ./a.txt: ./a.sum would also be written for a.txt\n"
          "brennic-batch: 2 of 2 texts failed\nstatus=1\na.txt\n"
          "brennic-batch: k2.json: k2.json would overwrite the text k2.json\nstatus=1\n"
-         "brennic-batch: --output-dir 'no such': No such file or directory\nstatus=2\n"},
+         "brennic-batch: --output-dir 'a file': Not a directory\nstatus=2\n"},
         {"a list of names from a FIFO is read; a FIFO as a text is not",
          "mkfifo list; printf 'a.txt\\n' > list & \"$BB\" --sum --files-from list; echo "
          "\"status=$?\"\n"

@@ -147,6 +147,20 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         append_string(out, reading.encodings[t], true);
     }
     out += ']';
+    // Each line of the extract in the encoding of the text it comes from.
+    std::vector<std::size_t> extract_documents;
+    for (const SentenceReport& r : d.sentences) {
+        if (r.in_extract) extract_documents.push_back(r.document);
+    }
+    out += ",\"extract\":[";
+    for (std::size_t i = 0; i < summary.sentences.size(); ++i) {
+        if (i > 0) out += ',';
+        const std::size_t document = i < extract_documents.size() ? extract_documents[i] : 0;
+        append_string(out, summary.sentences[i],
+                      document < reading.encodings.size() ? bytes_of(reading.encodings[document])
+                                                          : Bytes::latin1);
+    }
+    out += ']';
 
     long long chosen_words = 0;
     std::size_t chosen = 0;
@@ -212,6 +226,15 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += '}';
     }
     out += "]}\n";
+    return out;
+}
+
+std::string render_json_error(std::string_view name, std::string_view error) {
+    std::string out = "{\"name\":";
+    append_string(out, name, is_valid_utf8(name));
+    out += ",\"error\":";
+    append_string(out, error, is_valid_utf8(error));
+    out += "}\n";
     return out;
 }
 
