@@ -141,12 +141,6 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     append_string(out, reading.language, true);
     out += ",\"encoding\":";
     append_string(out, reading.encoding, true);
-    out += ",\"encodings\":[";
-    for (std::size_t t = 0; t < reading.encodings.size(); ++t) {
-        if (t > 0) out += ',';
-        append_string(out, reading.encodings[t], true);
-    }
-    out += ']';
     // Each line of the extract in the encoding of the text it comes from.
     std::vector<std::size_t> extract_documents;
     for (const SentenceReport& r : d.sentences) {
@@ -159,6 +153,12 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         append_string(out, summary.sentences[i],
                       document < reading.encodings.size() ? bytes_of(reading.encodings[document])
                                                           : Bytes::latin1);
+    }
+    out += ']';
+    out += ",\"encodings\":[";
+    for (std::size_t t = 0; t < reading.encodings.size(); ++t) {
+        if (t > 0) out += ',';
+        append_string(out, reading.encodings[t], true);
     }
     out += ']';
 
