@@ -27,8 +27,10 @@
 
 #include "batch/progress.h"
 #include "brennic/command_line.h"
+#include "brennic/main_text.h"
 #include "brennic/run_state.h"
 #include "common/worker_pool.h"
+#include "readers/input_kind.h"
 #include "system/quote.h"
 #include "system/safe_files.h"
 #include "system/signal_cleanup.h"
@@ -160,10 +162,65 @@ private:
     std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
 };
 
+// What the texts of a job were read as, once their main texts took their
+// place: the languages the documents name, and the kind and title the JSON
+// document reports.
+struct Sources {
+    std::vector<std::string> hints;
+    view::Source json;
+};
+
+// Replaces each text of a job by its main text, as --input and its name
+// (or, for standard input, its content) say it is read.
+Sources read_main_texts(const Settings& settings, const Plan& plan, std::size_t job,
+                        std::vector<std::string>& contents) {
+    Sources sources;
+    const std::span<const std::string> names = plan.texts(job);
+    std::string_view kinds;
+    for (std::size_t i = 0; i < contents.size() && i < names.size(); ++i) {
+        const std::string_view name = plan.is_stdin(names[i]) ? std::string_view() : names[i];
+        const readers::InputKind kind =
+            readers::choose_kind(to_kind(settings.input), name, contents[i]);
+        const std::string_view kind_name = readers::input_kind_name(kind);
+        kinds = i == 0 || kinds == kind_name ? kind_name : "mixed";
+        if (kind == readers::InputKind::text) {
+            sources.hints.emplace_back();
+            continue;
+        }
+        readers::Document doc = readers::read_input(contents[i], kind);
+        contents[i] = std::move(doc.text);
+        sources.hints.push_back(std::move(doc.language));
+        if (sources.json.title.empty()) sources.json.title = std::move(doc.title);
+    }
+    sources.json.input = std::string(kinds.empty() ? "text" : kinds);
+    return sources;
+}
+
+// The main texts of a job as --main-text prints them: one paragraph a line,
+// a blank line between paragraphs and between texts.
+void render_main_texts(const Plan& plan, std::size_t job, std::span<const std::string> contents,
+                       std::vector<Output>& outputs) {
+    for (Output& out : outputs) {
+        if (out.product != Product::extract) continue;
+        if (out.path.empty() && plan.headers())
+            out.content = (job > 0 ? "\n==> " : "==> ") + plan.display_name(job) + " <==\n";
+        bool first = true;
+        for (std::string_view text : contents) {
+            while (!text.empty() && (text.back() == '\n' || text.back() == ' ' ||
+                                     text.back() == '\r' || text.back() == '\t'))
+                text.remove_suffix(1);
+            if (text.empty()) continue;
+            if (!first) out.content += '\n';
+            (out.content += text) += '\n';
+            first = false;
+        }
+    }
+}
+
 // Fills the outputs of a job from its texts and their summary.
 void render(const Settings& settings, const Plan& plan, std::size_t job,
             std::span<const std::string> contents, const Summary& summary,
-            std::vector<Output>& outputs) {
+            const view::Source& source, std::vector<Output>& outputs) {
     for (Output& out : outputs) {
         switch (out.product) {
             case Product::extract:
@@ -178,9 +235,9 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
                 break;
             case Product::json: {
                 const std::span<const std::string> names = plan.texts(job);
-                out.content =
-                    view::render_json(contents, names, plan.base_name(job), settings.summary,
-                                      summary, settings.keywords.value_or(Settings::kJsonKeywords));
+                out.content = view::render_json(
+                    contents, names, plan.base_name(job), settings.summary, summary,
+                    settings.keywords.value_or(Settings::kJsonKeywords), source);
                 break;
             }
             case Product::keywords: {
@@ -453,9 +510,16 @@ private:
             std::optional<std::string> failure;
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
             try {
+                const Sources sources = read_main_texts(settings_, plan_, item.job, item.contents);
                 const std::span<const std::string> contents(item.contents);
-                const Summary summary = summarize(contents, settings_.summary);
-                render(settings_, plan_, item.job, contents, summary, outputs);
+                if (settings_.main_text) {
+                    render_main_texts(plan_, item.job, contents, outputs);
+                } else {
+                    const std::vector<std::string_view> views(contents.begin(), contents.end());
+                    const Summary summary =
+                        summarize_main_texts(views, sources.hints, settings_.summary);
+                    render(settings_, plan_, item.job, contents, summary, sources.json, outputs);
+                }
                 item.contents = {};  // the text is no longer needed
             } catch (const std::exception& e) { failure = describe(e); }
             complete(item.job, failure, std::move(outputs), item.mode);

@@ -19,7 +19,7 @@ enum class Format { text, json, html };
 // Everything a run is told on its command line. New kinds of output add a
 // field here and are produced where the run writes its outputs (batch.cpp).
 struct Settings {
-    Options summary;                         // the length, --query, --condense, --mean, --encoding, --language
+    Options summary;  // the length, --query, --condense, --mean, --encoding, --language
     std::vector<std::string> texts;          // as given; "-" is standard input
     std::optional<std::string> files_from;   // --files-from FILE ("-": standard input)
     bool null_separated = false;             // -0: the list and the failure list use NUL
@@ -33,6 +33,8 @@ struct Settings {
     Format format = Format::text;            // --format
     std::optional<std::size_t> keywords;     // --keywords N: the top N keywords
     bool stems = false;                      // --stems: keywords as stems, not words
+    Input input = Input::automatic;          // --input: what the texts are
+    bool main_text = false;                  // --main-text: print the main texts instead
 
     // The outputs go to files (beside the texts or into the output folder)
     // rather than to standard output.
