@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "brennic/main_text.h"
 #include "view/html_view.h"
 #include "view/json_view.h"
 
@@ -123,6 +124,15 @@ brennic::Encoding to_encoding(const std::string& name) {
     return *encoding;
 }
 
+brennic::Input to_input(const std::string& name) {
+    const std::optional<brennic::Input> input = brennic::parse_input(name);
+    if (!input) {
+        throw py::value_error("input must be 'auto', 'text', 'html' or 'markdown', not '" + name +
+                              "'");
+    }
+    return *input;
+}
+
 brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
                             py::handle sentences, const std::string& encoding,
                             const std::string& language) {
@@ -205,11 +215,12 @@ std::size_t total_bytes(const std::vector<std::string_view>& views) {
 class Details {
 public:
     Details(std::vector<std::string> texts, brennic::Options options, brennic::Summary summary,
-            bool as_str)
+            bool as_str, brennic::view::Source source = {})
         : texts_(std::move(texts)),
           options_(std::move(options)),
           summary_(std::move(summary)),
-          as_str_(as_str) {}
+          as_str_(as_str),
+          source_(std::move(source)) {}
 
     std::vector<std::string> names(py::handle names, const std::string& name) const {
         if (names.is_none()) {
@@ -227,7 +238,8 @@ public:
     std::string to_json(const std::string& name, py::handle names_in, std::size_t keywords) const {
         const std::vector<std::string> names = this->names(names_in, name);
         py::gil_scoped_release unlocked;
-        return brennic::view::render_json(texts_, names, name, options_, summary_, keywords);
+        return brennic::view::render_json(texts_, names, name, options_, summary_, keywords,
+                                          source_);
     }
 
     std::string html(const std::string& name, py::handle names_in) const {
@@ -250,13 +262,16 @@ private:
     brennic::Options options_;
     brennic::Summary summary_;
     bool as_str_;
+    brennic::view::Source source_;  // what the texts were read as
     std::optional<py::object> document_;
 };
 
 py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
                      bool condense, bool details, py::handle sentences, const std::string& encoding,
-                     const std::string& language) {
-    brennic::Options options = to_options(rate, query, mean, condense, sentences, encoding, language);
+                     const std::string& language, const std::string& input) {
+    brennic::Options options =
+        to_options(rate, query, mean, condense, sentences, encoding, language);
+    const brennic::Input kind = to_input(input);
     options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
@@ -270,24 +285,46 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
     }
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
+    // Web pages and Markdown give way to their main texts, which the
+    // details then describe.
+    std::vector<std::string> main_texts;
+    std::vector<std::string> hints;
+    brennic::view::Source source;
+    if (kind != brennic::Input::text) {
+        py::gil_scoped_release unlocked;
+        for (std::size_t i = 0; i < views.size(); ++i) {
+            brennic::Document doc = brennic::main_text(views[i], kind);
+            const std::string name = doc.input == brennic::Input::html       ? "html"
+                                     : doc.input == brennic::Input::markdown ? "markdown"
+                                                                             : "text";
+            source.input = i == 0 || source.input == name ? name : "mixed";
+            if (source.title.empty()) source.title = std::move(doc.title);
+            main_texts.push_back(std::move(doc.text));
+            hints.push_back(std::move(doc.language));
+        }
+        views.assign(main_texts.begin(), main_texts.end());
+    }
     brennic::Summary summary = interruptible(options, total_bytes(views), [&] {
-        return brennic::summarize(std::span<const std::string_view>(views), options);
+        return brennic::summarize_main_texts(std::span<const std::string_view>(views), hints,
+                                             options);
     });
     options.cancel = nullptr;  // the flag was the call's own
     if (!details) return to_python(summary.sentences, as_str);
     return py::cast(Details(std::vector<std::string>(views.begin(), views.end()), options,
-                            std::move(summary), as_str));
+                            std::move(summary), as_str, std::move(source)));
 }
 
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
                         bool condense, long threads, py::handle sentences,
-                        const std::string& encoding, const std::string& language) {
+                        const std::string& encoding, const std::string& language,
+                        const std::string& input) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
     brennic::Options options =
         to_options(rate, query, mean, condense, sentences, encoding, language);
+    options.input = to_input(input);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -299,6 +336,21 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
     for (std::size_t i = 0; i < summaries.size(); ++i)
         list[i] = to_python(summaries[i].sentences, texts[i].is_str);
     return list;
+}
+
+py::object main_text(py::handle data_in, const std::string& input, py::handle name) {
+    const Text data = to_text(data_in, "data");
+    const brennic::Input kind = to_input(input);
+    const std::string file_name =
+        name.is_none() ? std::string() : std::string(to_text(name, "name").bytes);
+    std::string text;
+    {
+        py::gil_scoped_release unlocked;
+        try {
+            text = brennic::main_text(data.bytes, kind, file_name).text;
+        } catch (const std::bad_alloc&) { throw brennic::Error("out of memory!"); }
+    }
+    return to_python(text, data.is_str);
 }
 
 py::str detect_language(py::handle text_in) {
@@ -417,8 +469,8 @@ The web page, exactly as `brennic --format html` writes it.)doc");
         "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
         py::arg("details") = false, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None, *, encoding='auto', language='en')
+        py::arg("encoding") = "auto", py::arg("language") = "en", py::arg("input") = "text",
+        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None, *, encoding='auto', language='en', input='text')
 --
 
 The extract of a text, or of several texts read together as one.
@@ -459,6 +511,13 @@ language is the texts' language, an ISO 639-1 code of language_codes()
 'ru', ...: Unicode words, case folding, the language's Snowball stemmer and
 stop list), or 'auto' to find each text's language with detect_language().
 
+input says what the texts are: 'text' (the default) takes them as they are;
+'html' (web pages) and 'markdown' summarize their main text instead, as
+main_text() gives it; 'auto' reads a text that looks like a web page as
+one. A page's lang attribute stands in for language='auto' when the text is
+too short or too mixed to tell. The details then describe the main texts:
+their offsets count in them.
+
 Returns the extract's sentences in input order, exactly the lines that
 Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
 str texts, bytes for bytes; with details=True, a brennic.Details with the
@@ -471,8 +530,8 @@ list of texts, say).)doc");
         "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
         py::arg("threads") = 0, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None, *, encoding='auto', language='en')
+        py::arg("encoding") = "auto", py::arg("language") = "en", py::arg("input") = "text",
+        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None, *, encoding='auto', language='en', input='text')
 --
 
 The extract of each text on its own, computed in parallel.
@@ -484,6 +543,21 @@ the GIL released, so other Python threads run meanwhile. When texts fail,
 every text is still tried, then brennic.Error is raised for the first.
 Ctrl-C stops it between texts, and a long text within a fraction of a
 second, with KeyboardInterrupt.)doc");
+
+    m.def("main_text", &main_text, py::arg("data"), py::arg("input") = "auto", py::kw_only(),
+          py::arg("name") = py::none(),
+          R"doc(main_text(data, input='auto', *, name=None)
+--
+
+The text that would be summarized of data: a web page's main text (without
+menus, footers, scripts and the like), a Markdown file's prose (without
+markup, code blocks and tables), or plain text as it is.
+
+input is 'auto', 'text', 'html' or 'markdown'. 'auto' goes by name when it
+ends in .html, .htm, .xhtml, .md or .markdown, else by the content: data
+that opens as a web page, or whose first 4 KiB are mostly markup, is one.
+The result has one paragraph a line, a blank line between paragraphs; it is
+str for str data, else UTF-8 bytes, as brennic --main-text prints it.)doc");
 
     m.def("detect_language", &detect_language, py::arg("text"),
           R"doc(detect_language(text)

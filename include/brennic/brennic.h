@@ -165,8 +165,8 @@ BRENNIC_EXPORT Document read_markdown(std::string_view bytes);
 
 // The main text of bytes read as `input`: read_html, read_markdown, or for
 // Input::text the bytes as they are. Input::automatic chooses by `name`
-// when it ends in .html, .htm, .xhtml, .md or .markdown (in any case), else
-// by the bytes.
+// when it ends in .html, .htm, .xhtml (a page), .md, .markdown (Markdown),
+// .txt or .text (plain text), in any case; else by the bytes.
 BRENNIC_EXPORT Document main_text(std::string_view bytes, Input input = Input::automatic,
                                   std::string_view name = {});
 

@@ -11,7 +11,9 @@ details=True everything about them (offsets, scores, marks, keywords, the
 JSON document and web page of the command brennic); summarize_many()
 summarizes many texts each on its own in a pool of native threads; segment()
 and segment_spans() split a text into sentences; detect_language() names a
-text's language among language_codes(), which summarize(language=...) reads.
+text's language among language_codes(), which summarize(language=...) reads;
+main_text() gives the text of a web page or a Markdown file that
+summarize(input=...) summarizes.
 
 Texts are bytes, taken as they are, or str, taken as UTF-8 (with the
 'surrogateescape' error handler, so a str decoded from any bytes with it
@@ -28,6 +30,7 @@ from ._brennic import (
     __version__,
     detect_language,
     language_codes,
+    main_text,
     segment,
     segment_spans,
     summarize,
@@ -39,6 +42,7 @@ __all__ = [
     "Error",
     "detect_language",
     "language_codes",
+    "main_text",
     "segment",
     "segment_spans",
     "summarize",

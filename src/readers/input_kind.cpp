@@ -67,6 +67,7 @@ InputKind kind_by_name(std::string_view name) {
     std::transform(ext.begin(), ext.end(), ext.begin(), lower);
     if (ext == "html" || ext == "htm" || ext == "xhtml") return InputKind::html;
     if (ext == "md" || ext == "markdown") return InputKind::markdown;
+    if (ext == "txt" || ext == "text") return InputKind::text;
     return InputKind::automatic;
 }
 

@@ -18,7 +18,8 @@ std::optional<InputKind> parse_input_kind(std::string_view name);
 std::string_view input_kind_name(InputKind kind);
 
 // The kind a file's name says: html for .html, .htm, .xhtml; markdown for
-// .md, .markdown (in any case); automatic when the name says nothing.
+// .md, .markdown; text for .txt, .text (in any case); automatic when the
+// name says nothing.
 InputKind kind_by_name(std::string_view name);
 
 // Whether bytes read as a web page: after a BOM, white space and comments
