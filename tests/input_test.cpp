@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "brennic/brennic.h"
+#include "brennic/main_text.h"
 #include "readers/input_kind.h"
 #include "readers/markdown.h"
 #include "test_support.h"
@@ -150,6 +151,42 @@ TEST(InputKind, LibrarySummarizesTheMainText) {
               brennic::Input::markdown);
     EXPECT_EQ(brennic::main_text(markdown).input, brennic::Input::text);
     EXPECT_EQ(brennic::read_markdown(markdown).title, "Ferries");
+}
+
+// A document's language stands in for detection that cannot tell, and only
+// then.
+TEST(InputKind, LanguageHints) {
+    const struct Case {
+        std::string hint;
+        std::string code;
+    } codes[] = {{"de", "de"},    {"pt-BR", "pt"}, {"EN_gb", "en"}, {"nb", "no"},
+                 {"nn-NO", "no"}, {"xx", ""},      {"", ""},        {"-", ""}};
+    for (const Case& c : codes) EXPECT_EQ(brennic::hinted_language(c.hint), c.code) << c.hint;
+
+    brennic::Options o;
+    o.language = "auto";
+    o.diagnostics = true;
+    const std::string german_long =
+        "Die Fähre fuhr am frühen Morgen über die Bucht. Sie trug vierzig Autos und ihre "
+        "Fahrer. Die Mannschaft wartete am Hafen, bis alle Wagen an Land waren.";
+    const struct Row {
+        std::string text;
+        std::string hint;
+        std::string language;
+    } rows[] = {
+        {"Kurz.", "de", "de"},      // too short to tell: the hint
+        {"Kurz.", "", "en"},        // no hint: the fallback
+        {german_long, "fr", "de"},  // detection is sure: the text's own
+        {"Kurz.", "tlh", "en"},     // a language not read: the fallback
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text + " | " + r.hint);
+        const std::string_view text = r.text;
+        const std::vector<std::string> hints = {r.hint};
+        const brennic::Summary s =
+            brennic::summarize_main_texts(std::span<const std::string_view>(&text, 1), hints, o);
+        EXPECT_EQ(s.diagnostics->languages.at(0).language, r.language);
+    }
 }
 
 // ---------------------------------------------------------------------------
