@@ -308,6 +308,8 @@ private:
         const std::string_view block = trimmed(html == nullptr ? "" : html);
         if (block.starts_with("<!--") && block.ends_with("-->")) return;
         const Document page = read_html(block);
+        // <h1 align="center">Name</h1> heads many a README.
+        if (title.empty()) title = page.title;
         for (const std::string_view line : split_lines(page.text)) {
             std::string tidied = tidy(line);
             if (!tidied.empty()) paragraphs.push_back(std::move(tidied));
