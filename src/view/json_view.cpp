@@ -118,13 +118,12 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     append_string(out, reading.language, true);
     out += ",\"encoding\":";
     append_string(out, reading.encoding, true);
-    out += ",\"input\":";
-    append_string(out, source.input, true);
-    out += ",\"title\":";
-    if (source.title.empty())
-        out += "null";
-    else
-        append_string(out, source.title, true);
+    out += ",\"extract\":[";
+    for (std::size_t i = 0; i < summary.sentences.size(); ++i) {
+        if (i > 0) out += ',';
+        append_string(out, summary.sentences[i], utf8);
+    }
+    out += ']';
 
     long long chosen_words = 0;
     std::size_t chosen = 0;
@@ -187,7 +186,25 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += boolean(top[k].vell_word);
         out += '}';
     }
-    out += "]}\n";
+    out += ']';
+    // What the texts were read as comes last.
+    out += ",\"input\":";
+    append_string(out, source.input, true);
+    out += ",\"title\":";
+    if (source.title.empty())
+        out += "null";
+    else
+        append_string(out, source.title, true);
+    out += "}\n";
+    return out;
+}
+
+std::string render_json_error(std::string_view name, std::string_view error) {
+    std::string out = "{\"name\":";
+    append_string(out, name, is_valid_utf8(name));
+    out += ",\"error\":";
+    append_string(out, error, is_valid_utf8(error));
+    out += "}\n";
     return out;
 }
 
