@@ -123,6 +123,19 @@ brennic::Encoding to_encoding(const std::string& name) {
     return *encoding;
 }
 
+// The method and the title, checked here so that a wrong name is a
+// ValueError before any work.
+void set_method(brennic::Options& options, const std::string& method, py::handle title) {
+    const std::vector<std::string> names = brennic::methods();
+    if (std::find(names.begin(), names.end(), method) == names.end()) {
+        std::string known;
+        for (const std::string& n : names) known += (known.empty() ? "'" : ", '") + n + "'";
+        throw py::value_error("method must be one of " + known + ", not '" + method + "'");
+    }
+    options.method = method;
+    if (!title.is_none()) options.title = std::string(to_text(title, "title").bytes);
+}
+
 brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
                             py::handle sentences, const std::string& encoding,
                             const std::string& language) {
@@ -255,8 +268,10 @@ private:
 
 py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
                      bool condense, bool details, py::handle sentences, const std::string& encoding,
-                     const std::string& language) {
-    brennic::Options options = to_options(rate, query, mean, condense, sentences, encoding, language);
+                     const std::string& language, const std::string& method, py::handle title) {
+    brennic::Options options =
+        to_options(rate, query, mean, condense, sentences, encoding, language);
+    set_method(options, method, title);
     options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
@@ -283,11 +298,13 @@ constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
                         bool condense, long threads, py::handle sentences,
-                        const std::string& encoding, const std::string& language) {
+                        const std::string& encoding, const std::string& language,
+                        const std::string& method, py::handle title) {
     if (threads < 0) throw py::value_error("threads must be 0 or more");
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
     brennic::Options options =
         to_options(rate, query, mean, condense, sentences, encoding, language);
+    set_method(options, method, title);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -417,8 +434,9 @@ The web page, exactly as `brennic --format html` writes it.)doc");
         "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
         py::arg("details") = false, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None, *, encoding='auto', language='en')
+        py::arg("encoding") = "auto", py::arg("language") = "en", py::arg("method") = "frequency",
+        py::arg("title") = py::none(),
+        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None, *, encoding='auto', language='en', method='frequency', title=None)
 --
 
 The extract of a text, or of several texts read together as one.
@@ -459,6 +477,13 @@ language is the texts' language, an ISO 639-1 code of language_codes()
 'ru', ...: Unicode words, case folding, the language's Snowball stemmer and
 stop list), or 'auto' to find each text's language with detect_language().
 
+method is how sentences are scored and chosen, a name of methods():
+'frequency' (the default, as Brennic.exe) or 'centrality' (position, likeness
+to the rest of the text and to the title, less what is already chosen; see
+docs/methods.md). title (str or bytes) is the texts' title for 'centrality';
+by default a first line standing alone is taken as one. A name not in
+methods() raises ValueError.
+
 Returns the extract's sentences in input order, exactly the lines that
 Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
 str texts, bytes for bytes; with details=True, a brennic.Details with the
@@ -471,8 +496,9 @@ list of texts, say).)doc");
         "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
         py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
         py::arg("threads") = 0, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None, *, encoding='auto', language='en')
+        py::arg("encoding") = "auto", py::arg("language") = "en", py::arg("method") = "frequency",
+        py::arg("title") = py::none(),
+        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None, *, encoding='auto', language='en', method='frequency', title=None)
 --
 
 The extract of each text on its own, computed in parallel.
@@ -507,6 +533,18 @@ language, or a mix where no language stands out gives 'en'.)doc");
 --
 
 The codes of the languages a text can be read in, 'en' first.)doc");
+
+    m.def(
+        "methods",
+        [] {
+            py::list names;
+            for (const std::string& name : brennic::methods()) names.append(py::str(name));
+            return names;
+        },
+        R"doc(methods()
+--
+
+The names of the methods summarize() takes, the default 'frequency' first.)doc");
 
     m.def("segment", &segment, py::arg("text"), py::kw_only(), py::arg("language") = "en",
           R"doc(segment(text, *, language="en")

@@ -46,6 +46,8 @@ def summarize(
     *,
     encoding: _Encoding = ...,
     language: str = ...,
+    method: str = ...,
+    title: Optional[_Text] = ...,
 ) -> list[_Text]: ...
 @overload
 def summarize(
@@ -59,6 +61,8 @@ def summarize(
     sentences: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
+    method: str = ...,
+    title: Optional[_Text] = ...,
 ) -> Details: ...
 def summarize_many(
     texts: Iterable[_Text],
@@ -71,8 +75,11 @@ def summarize_many(
     *,
     encoding: _Encoding = ...,
     language: str = ...,
+    method: str = ...,
+    title: Optional[_Text] = ...,
 ) -> list[list[_Text]]: ...
 def detect_language(text: Union[str, bytes]) -> str: ...
 def language_codes() -> list[str]: ...
+def methods() -> list[str]: ...
 def segment(text: _Text, *, language: str = ...) -> list[_Text]: ...
 def segment_spans(text: Union[str, bytes], *, language: str = ...) -> list[tuple[int, int]]: ...
