@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <queue>
 #include <tuple>
@@ -14,33 +13,25 @@
 namespace brennic {
 namespace {
 
-// The weights of the parts of a score, against centrality's 1.
-struct Weights {
-    float position = 1.0f;    // of the position part
-    float decay = 0.5f;       // position falls as 1 / (1 + rank)^decay
-    float paragraph = 0.3f;   // the least position a paragraph's first sentence keeps
-    float title = 0.5f;       // of the likeness to the title
-    float query = 2.0f;       // of the likeness to the query
-    float redundancy = 0.5f;  // how much of a sentence's score its redundancy takes
-    float length = 0.5f;      // centrality sums shared words over (distinct words)^length
-};
-
-Weights weights() {
-    Weights w;
-    if (const char* tune = std::getenv("BRENNIC_TUNE")) {
-        float* fields[] = {&w.position, &w.decay,      &w.paragraph, &w.title,
-                           &w.query,    &w.redundancy, &w.length};
-        char* at = const_cast<char*>(tune);
-        for (float* f : fields) {
-            char* end = nullptr;
-            const float v = std::strtof(at, &end);
-            if (end == at) break;
-            *f = v;
-            at = *end == ',' ? end + 1 : end;
-        }
-    }
-    return w;
-}
+// The weights, set on development data (German encyclopaedia articles,
+// English documents, Thai and Vietnamese news, each against its lead):
+// centrality counts 1.
+constexpr float kPosition = 2.0f;     // of the position part, for the shortest extract
+constexpr float kDecay = 0.5f;        // position falls as 1 / (1 + rank)^kDecay
+constexpr float kParagraph = 0.3f;    // the least position a paragraph's first sentence keeps
+constexpr float kTitle = 0.5f;        // of the likeness to the title
+constexpr float kQuery = 2.0f;        // of the likeness to the query
+constexpr float kRedundancy = 0.25f;  // of the share of a sentence already said
+// Centrality is the mean, over a sentence's distinct content stems, of the
+// other sentences holding each, as if the sentence had kSmoothing more
+// stems held by no other: a short sentence needs more to be as central.
+constexpr float kSmoothing = 3.0f;
+// A sentence that much of whose stems the extract already holds is a repeat,
+// and is not chosen.
+constexpr float kRepeat = 0.75f;
+// A sentence with fewer distinct content stems than kSubstance times its
+// text's mean scores less, in proportion: a fragment says little.
+constexpr float kSubstance = 0.5f;
 
 bool is_white(char c) { return talven::is_space(static_cast<unsigned char>(c)); }
 
@@ -134,7 +125,6 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
     const std::size_t n = state.sentences.size();
     state.parts.assign(n, ScoreParts{});
     if (n == 0) return;
-    const Weights w = weights();
 
     std::vector<SentencePlace> places(given_places.begin(), given_places.end());
     if (places.size() != n) {
@@ -228,10 +218,10 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         }
         if (!place.heading) {
             const float r = static_cast<float>(rank++);
-            p.position = 1.0f / std::pow(1.0f + r, w.decay);
-            if (place.paragraph_start) p.position = std::max(p.position, w.paragraph);
+            p.position = 1.0f / std::pow(1.0f + r, kDecay);
+            if (place.paragraph_start) p.position = std::max(p.position, kParagraph);
             if (distinct[index] > 0) {
-                p.centrality = shared / std::pow(static_cast<float>(distinct[index]), w.length);
+                p.centrality = shared / (static_cast<float>(distinct[index]) + kSmoothing);
                 const float size = title ? given_size : title_size[document];
                 if (size > 0.0f)
                     p.title = in_title / std::sqrt(size * static_cast<float>(distinct[index]));
@@ -245,6 +235,25 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
 
     // The scores, and the vell sentence: the query's closest sentence (the
     // first of them), else the first of the best scores.
+    // The shorter the extract, the more the opening counts: a long one is
+    // chosen by content, since its sentences reach well into the text anyway.
+    float share = state.size_text > 0
+                      ? static_cast<float>(state.size_extract) / static_cast<float>(state.size_text)
+                      : 1.0f;
+    if (state.sentence_budget > 0)
+        share = std::min(share, static_cast<float>(state.sentence_budget) / static_cast<float>(n));
+    share = std::min(1.0f, share);
+    const float position_weight = kPosition * (1.0f - share);
+    float mean_distinct = 0.0f;
+    {
+        std::size_t body = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (places[i].heading) continue;
+            mean_distinct += static_cast<float>(distinct[i]);
+            ++body;
+        }
+        if (body > 0) mean_distinct /= static_cast<float>(body);
+    }
     std::optional<std::size_t> vell;
     std::optional<std::size_t> closest;
     float total = 0.0f;
@@ -255,7 +264,10 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         if (top_query > 0.0f) p.query /= top_query;
         block_sentence& s = state.sentences[i];
         if (p.heading) continue;
-        s.score = w.position * p.position + p.centrality + w.title * p.title + w.query * p.query;
+        s.score = position_weight * p.position + p.centrality + kTitle * p.title + kQuery * p.query;
+        if (kSubstance > 0.0f && mean_distinct > 0.0f)
+            s.score *=
+                std::min(1.0f, static_cast<float>(distinct[i]) / (kSubstance * mean_distinct));
         total += s.score;
         ++scored;
         if (!vell || s.score > state.sentences[*vell].score) vell = i;
@@ -326,11 +338,11 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
             if (at_round != round) {
                 const float r = redundancy(i);
                 state.parts[i].redundancy = r;
-                queue.emplace(state.sentences[i].score * (1.0f - w.redundancy * r), minus_index,
+                queue.emplace(state.sentences[i].score * (1.0f - kRedundancy * r), minus_index,
                               round);
                 continue;
             }
-            if (words[i] > room) continue;
+            if (words[i] > room || state.parts[i].redundancy >= kRepeat) continue;
             state.sentences[i].summary_worthy = TRUE;
             room -= words[i];
             ++chosen;

@@ -50,6 +50,11 @@ const char* const kUsage =
     "  -q, --query=QUERY       centre the extract on the sentence closest to QUERY\n"
     "  -i, --condense          print the sentences condensed\n"
     "  -a, --mean              score sentences by the mean frequency of their words\n"
+    "      --method=NAME       score and choose sentences by frequency (default) or\n"
+    "                          centrality (position, likeness to the rest and to the\n"
+    "                          title, less what is already chosen)\n"
+    "      --title=TITLE       the texts' title, for centrality (default: a first\n"
+    "                          line standing alone)\n"
     "  -l, --language=LANG     read the texts in LANG, an ISO 639-1 code (default en),\n"
     "                          or find each text's language with auto\n"
     "      --encoding=E        read texts as auto (UTF-8 when valid, else ISO 8859-1),\n"
@@ -87,6 +92,8 @@ enum LongOnly {
     kFilesFrom,
     kStdout,
     kEncoding,
+    kMethod,
+    kTitle,
 };
 
 const option kLongOptions[] = {
@@ -103,6 +110,8 @@ const option kLongOptions[] = {
     {"mean", no_argument, nullptr, 'a'},
     {"language", required_argument, nullptr, 'l'},
     {"encoding", required_argument, nullptr, kEncoding},
+    {"method", required_argument, nullptr, kMethod},
+    {"title", required_argument, nullptr, kTitle},
     {"together", no_argument, nullptr, 'n'},
     {"stdout", no_argument, nullptr, 'c'},
     {"null", no_argument, nullptr, '0'},
@@ -268,6 +277,20 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                 settings.summary.encoding = parse_encoding_setting(optarg, "--encoding");
                 have_encoding = true;
                 break;
+            case kMethod: {
+                const std::vector<std::string> names = methods();
+                if (std::find(names.begin(), names.end(), optarg) == names.end()) {
+                    std::string known;
+                    for (const std::string& n : names) known += (known.empty() ? "" : ", ") + n;
+                    throw UsageError(std::string("unknown method '") + optarg + "': give one of " +
+                                     known);
+                }
+                settings.summary.method = optarg;
+                break;
+            }
+            case kTitle:
+                settings.summary.title = optarg;
+                break;
             case 'n':
                 settings.together = true;
                 break;
@@ -334,6 +357,10 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
         throw UsageError("standard input (-) cannot be a text with --files-from");
     if (settings.dry_run && stdin_texts > 0)
         throw UsageError("--dry-run reads no text, not even standard input");
+    if (settings.summary.mean && settings.summary.method != "frequency")
+        throw UsageError("--mean goes with --method frequency");
+    if (settings.summary.title && settings.summary.method == "frequency")
+        throw UsageError("--title goes with a method that reads titles (centrality)");
     if (settings.stems && !settings.keywords && settings.format != Format::json)
         throw UsageError("--stems goes with --keywords");
     if (settings.format == Format::html && settings.keywords &&
