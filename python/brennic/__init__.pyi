@@ -34,16 +34,20 @@ class Details:
         self, name: Union[str, bytes] = ..., names: Optional[Iterable[Union[str, bytes]]] = ...
     ) -> str: ...
 
+_Keep = Union[float, str]
+
 @overload
 def summarize(
     text_or_texts: Union[_Text, Iterable[_Text]],
-    rate: _Rate,
+    rate: Optional[_Rate] = ...,
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
     details: Literal[False] = ...,
     sentences: Optional[int] = ...,
     *,
+    keep: Optional[_Keep] = ...,
+    words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
     method: str = ...,
@@ -52,13 +56,15 @@ def summarize(
 @overload
 def summarize(
     text_or_texts: Union[_Text, Iterable[_Text]],
-    rate: _Rate,
+    rate: Optional[_Rate] = ...,
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
     *,
     details: Literal[True],
     sentences: Optional[int] = ...,
+    keep: Optional[_Keep] = ...,
+    words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
     method: str = ...,
@@ -66,13 +72,15 @@ def summarize(
 ) -> Details: ...
 def summarize_many(
     texts: Iterable[_Text],
-    rate: _Rate,
+    rate: Optional[_Rate] = ...,
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
     threads: int = ...,
     sentences: Optional[int] = ...,
     *,
+    keep: Optional[_Keep] = ...,
+    words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
     method: str = ...,
