@@ -325,22 +325,27 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
     if (state.compression_rate >= 0.0f) {
         // (value, -index, round the value was computed in)
         using Entry = std::tuple<float, long long, std::size_t>;
-        std::priority_queue<Entry> queue;
+        std::vector<Entry> entries;
         for (std::size_t i = 0; i < n; ++i) {
             if (i != *vell && !state.parts[i].heading && words[i] > 0)
-                queue.emplace(state.sentences[i].score, -static_cast<long long>(i), 0);
+                entries.emplace_back(state.sentences[i].score, -static_cast<long long>(i), 0);
         }
+        std::priority_queue<Entry> queue(std::less<Entry>(), std::move(entries));
         std::size_t round = 1;
         while (!queue.empty() && room > 0 && (budget == 0 || chosen < budget)) {
             const auto [value, minus_index, at_round] = queue.top();
             queue.pop();
             const auto i = static_cast<std::size_t>(-minus_index);
             if (at_round != round) {
+                // Weighed again; still the best, it is taken at once.
                 const float r = redundancy(i);
                 state.parts[i].redundancy = r;
-                queue.emplace(state.sentences[i].score * (1.0f - kRedundancy * r), minus_index,
-                              round);
-                continue;
+                const Entry again{state.sentences[i].score * (1.0f - kRedundancy * r), minus_index,
+                                  round};
+                if (!queue.empty() && again < queue.top()) {
+                    queue.push(again);
+                    continue;
+                }
             }
             if (words[i] > room || state.parts[i].redundancy >= kRepeat) continue;
             state.sentences[i].summary_worthy = TRUE;
