@@ -105,6 +105,19 @@ TEST(Centrality, ReportsWhatTheScoreIsMadeOf) {
     EXPECT_FALSE(f.diagnostics->sentences[1].parts);
 }
 
+TEST(Centrality, TakesADocumentsTitle) {
+    Options o = centrality(0.5f);
+    o.diagnostics = true;
+    o.input = Input::markdown;
+    const std::string page =
+        "---\ntitle: Bread prices\n---\n\nA storm closed the harbour. "
+        "The bakery raised its bread prices.\n";
+    const Summary s = summarize(page, o);
+    ASSERT_EQ(s.diagnostics->sentences.size(), 2u);
+    EXPECT_EQ(s.diagnostics->sentences[0].parts->title, 0.0f);
+    EXPECT_GT(s.diagnostics->sentences[1].parts->title, 0.0f);
+}
+
 TEST(Centrality, FindsHeadingsAndParagraphs) {
     struct Row {
         const char* name;

@@ -10,6 +10,7 @@ class Error(Exception): ...
 _Rate = Union[float, str, bytes]
 _Query = Optional[Union[str, bytes]]
 _Encoding = Literal["auto", "latin1", "utf-8", "utf8"]
+_Input = Literal["auto", "text", "html", "markdown"]
 
 class Details:
     @property
@@ -52,6 +53,7 @@ def summarize(
     language: str = ...,
     method: str = ...,
     title: Optional[_Text] = ...,
+    input: _Input = ...,
 ) -> list[_Text]: ...
 @overload
 def summarize(
@@ -69,6 +71,7 @@ def summarize(
     language: str = ...,
     method: str = ...,
     title: Optional[_Text] = ...,
+    input: _Input = ...,
 ) -> Details: ...
 def summarize_many(
     texts: Iterable[_Text],
@@ -85,7 +88,9 @@ def summarize_many(
     language: str = ...,
     method: str = ...,
     title: Optional[_Text] = ...,
+    input: _Input = ...,
 ) -> list[list[_Text]]: ...
+def main_text(data: _Text, input: _Input = ..., *, name: Optional[str] = ...) -> _Text: ...
 def detect_language(text: Union[str, bytes]) -> str: ...
 def language_codes() -> list[str]: ...
 def methods() -> list[str]: ...

@@ -113,7 +113,8 @@ void add_places(std::vector<SentencePlace>& places, std::string_view text,
 
 void summarize_by_centrality(RunState& state, std::span<const SentencePlace> given_places,
                              const std::optional<std::string>& query,
-                             const std::optional<std::string>& title, float compression_rate) {
+                             const std::optional<std::string>& title,
+                             std::span<const std::string> titles, float compression_rate) {
     state.read_query_in_first_language();
     if (query) {
         state.test_query = TRUE;
@@ -197,7 +198,14 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
             document = place.document;
             rank = 0;
             title_size.resize(document + 1, 0.0f);
-            if (!title && place.heading) {
+            if (!title && document < titles.size() && !titles[document].empty()) {
+                // The title its page or file gave it.
+                for (const auto& [stem, count] : query_stems(state, titles[document])) {
+                    const WordId id = state.words.find(stem);
+                    if (id != WordIndex::npos) title_mark[id] = document;
+                    title_size[document] += 1.0f;
+                }
+            } else if (!title && place.heading) {
                 // The text's first line stands alone: its title.
                 for (WordId id : text.content_words) {
                     if (title_mark[id] != document) {

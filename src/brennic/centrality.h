@@ -36,9 +36,12 @@ void add_places(std::vector<SentencePlace>& places, std::string_view text,
 
 // Scores and marks the extract's sentences by the centrality method, as
 // summarize_read_texts does by frequency; places holds one entry per
-// sentence (or none: one paragraph, no headings). Fills state.parts.
+// sentence (or none: one paragraph, no headings). The title is the given
+// one for every text, else titles[d] for text d where given and not empty,
+// else a text's first line when it stands alone. Fills state.parts.
 void summarize_by_centrality(RunState& state, std::span<const SentencePlace> places,
                              const std::optional<std::string>& query,
-                             const std::optional<std::string>& title, float compression_rate);
+                             const std::optional<std::string>& title,
+                             std::span<const std::string> titles, float compression_rate);
 
 }  // namespace brennic
