@@ -224,9 +224,10 @@ struct Options {
     // the query. An unknown name throws Error.
     std::string method = "frequency";
     // The title of the texts (a page's title, a headline), for methods that
-    // use one ("centrality"). Unset: a text whose first line stands alone
-    // (a short line without a sentence stop, followed by a line break) has
-    // that line as its title.
+    // use one ("centrality"). Unset: a web page or Markdown file read as
+    // one (Options::input) has its own title (Document::title); a text
+    // whose first line stands alone (a short line without a sentence stop,
+    // followed by a line break) has that line.
     std::optional<std::string> title;
     // What the texts are: plain text (the default), or web pages or Markdown
     // whose main text (see main_text) is summarized instead of their bytes.
