@@ -247,6 +247,7 @@ constexpr unsigned long long kMostWords = 1ull << 24;
 // budget in words.
 struct Arguments {
     py::handle rate, keep, words, sentences, query, mean, condense, encoding, language;
+    py::handle method = py::none(), title = py::none();
 };
 
 brennic::Options to_options(const Arguments& a) {
@@ -267,6 +268,17 @@ brennic::Options to_options(const Arguments& a) {
     if (!a.query.is_none()) options.query = std::string(to_text(a.query, "query").bytes);
     options.mean = to_flag(a.mean, "mean");
     options.condense = to_flag(a.condense, "condense");
+    if (!a.method.is_none()) {
+        options.method = to_str(a.method, "method");
+        const std::vector<std::string> names = brennic::methods();
+        if (std::find(names.begin(), names.end(), options.method) == names.end()) {
+            std::string known;
+            for (const std::string& n : names) known += (known.empty() ? "'" : ", '") + n + "'";
+            throw py::value_error("method must be one of " + known + ", not '" + options.method +
+                                  "'");
+        }
+    }
+    if (!a.title.is_none()) options.title = std::string(to_text(a.title, "title").bytes);
     return options;
 }
 
@@ -414,9 +426,9 @@ private:
 py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, py::handle mean,
                      py::handle condense, py::handle details_in, py::handle sentences,
                      py::handle keep, py::handle words, py::handle encoding, py::handle language,
-                     py::handle input) {
-    brennic::Options options =
-        to_options({rate, keep, words, sentences, query, mean, condense, encoding, language});
+                     py::handle input, py::handle method, py::handle title) {
+    brennic::Options options = to_options(
+        {rate, keep, words, sentences, query, mean, condense, encoding, language, method, title});
     const bool details = to_flag(details_in, "details");
     const brennic::Input kind = to_input(input);
     options.diagnostics = details;
@@ -436,6 +448,7 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
     // details then describe.
     std::vector<std::string> main_texts;
     std::vector<std::string> hints;
+    std::vector<std::string> titles;  // for methods that read titles
     brennic::view::Source source;
     if (kind != brennic::Input::text) {
         py::gil_scoped_release unlocked;
@@ -445,6 +458,7 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
                                      : doc.input == brennic::Input::markdown ? "markdown"
                                                                              : "text";
             source.input = i == 0 || source.input == name ? name : "mixed";
+            titles.push_back(doc.title);
             if (source.title.empty()) source.title = std::move(doc.title);
             main_texts.push_back(std::move(doc.text));
             hints.push_back(std::move(doc.language));
@@ -453,7 +467,7 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
     }
     brennic::Summary summary = interruptible(options, total_bytes(views), [&] {
         return brennic::summarize_main_texts(std::span<const std::string_view>(views), hints,
-                                             options);
+                                             options, titles);
     });
     if (!details) return to_python(summary.sentences, as_str);
     return py::cast(Details(std::vector<std::string>(views.begin(), views.end()), options,
@@ -465,12 +479,12 @@ constexpr long kMaxThreads = 1024;
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, py::handle mean,
                         py::handle condense, py::handle threads_in, py::handle sentences,
                         py::handle keep, py::handle words, py::handle encoding, py::handle language,
-                        py::handle input) {
+                        py::handle input, py::handle method, py::handle title) {
     const auto threads = static_cast<long>(std::min<unsigned long long>(
         to_count(threads_in, "threads", 0, static_cast<unsigned long long>(-1)), kMaxThreads));
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    brennic::Options options =
-        to_options({rate, keep, words, sentences, query, mean, condense, encoding, language});
+    brennic::Options options = to_options(
+        {rate, keep, words, sentences, query, mean, condense, encoding, language, method, title});
     options.input = to_input(input);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
@@ -622,8 +636,8 @@ The web page, exactly as `brennic --format html` writes it.)doc");
         "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"), py::arg("query"),
         py::arg("mean"), py::arg("condense"), py::arg("details"), py::arg("sentences"),
         py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
-        py::arg("input"),
-        R"doc(summarize(text_or_texts, rate, query, mean, condense, details, sentences, keep, words, encoding, language, input)
+        py::arg("input"), py::arg("method"), py::arg("title"),
+        R"doc(summarize(text_or_texts, rate, query, mean, condense, details, sentences, keep, words, encoding, language, input, method, title)
 --
 
 brennic.summarize() with every argument given; call that one instead.)doc");
@@ -632,8 +646,8 @@ brennic.summarize() with every argument given; call that one instead.)doc");
         "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"), py::arg("query"),
         py::arg("mean"), py::arg("condense"), py::arg("threads"), py::arg("sentences"),
         py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
-        py::arg("input"),
-        R"doc(summarize_many(texts, rate, query, mean, condense, threads, sentences, keep, words, encoding, language, input)
+        py::arg("input"), py::arg("method"), py::arg("title"),
+        R"doc(summarize_many(texts, rate, query, mean, condense, threads, sentences, keep, words, encoding, language, input, method, title)
 --
 
 brennic.summarize_many() with every argument given; call that one instead.)doc");
@@ -676,6 +690,18 @@ language, or a mix where no language stands out gives 'en'.)doc");
 --
 
 The codes of the languages a text can be read in, 'en' first.)doc");
+
+    m.def(
+        "methods",
+        [] {
+            py::list names;
+            for (const std::string& name : brennic::methods()) names.append(py::str(name));
+            return names;
+        },
+        R"doc(methods()
+--
+
+The names of the methods summarize() takes, the default 'frequency' first.)doc");
 
     m.def("segment", &segment, py::arg("text"), py::kw_only(), py::arg("language") = "en",
           R"doc(segment(text, *, language="en")

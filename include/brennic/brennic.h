@@ -213,11 +213,31 @@ struct Options {
     // stemmer and leaves out the language's stop words. An unknown code
     // throws Error.
     std::string language = "en";
+    // How sentences are scored and chosen: a name of methods().
+    // "frequency" (the default) scores a sentence by how often its content
+    // words recur in the input and keeps those above the mean score that
+    // share a word with the vell sentence. "centrality" scores it by where
+    // it stands (the opening of its text, of its paragraph or section), by
+    // its likeness to the rest of its text and to the title, and then
+    // chooses the best ones in turn, each discounted by how much of it the
+    // sentences already chosen say. Both fill the same budgets and honour
+    // the query. An unknown name throws Error.
+    std::string method = "frequency";
+    // The title of the texts (a page's title, a headline), for methods that
+    // use one ("centrality"). Unset: a web page or Markdown file read as
+    // one (Options::input) has its own title (Document::title); a text
+    // whose first line stands alone (a short line without a sentence stop,
+    // followed by a line break) has that line.
+    std::optional<std::string> title;
     // What the texts are: plain text (the default), or web pages or Markdown
     // whose main text (see main_text) is summarized instead of their bytes.
     // Offsets and spans of the diagnostics then refer to the main text.
     Input input = Input::text;
 };
+
+// The names of the methods Options::method takes, the default first:
+// "frequency", "centrality".
+BRENNIC_EXPORT std::vector<std::string> methods();
 
 // A compression rate read from its command-line argument exactly as
 // Brennic.exe reads it ("%f": "0.7", "1e2", "0x1p-1", "inf"; what is not a
@@ -231,17 +251,32 @@ BRENNIC_EXPORT float parse_rate(std::string_view argument);
 // beyond a float's range.
 BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
 
+// What a sentence's score under the "centrality" method is made of, each
+// part in [0, 1]. score is the weighted sum of position, centrality, title
+// and query; the extract takes sentences in order of score times
+// (1 - weight * redundancy), redundancy being measured when each was taken.
+struct ScoreParts {
+    float position = 0.0f;    // 1 for the opening sentence, less further on; a
+                              // paragraph's or section's first sentence keeps more
+    float centrality = 0.0f;  // likeness to the rest of its text, 1 for the most central
+    float title = 0.0f;       // likeness to the title (0 without one)
+    float query = 0.0f;       // likeness to the query, 1 for the closest (0 without one)
+    float redundancy = 0.0f;  // share of its content words the extract already held
+    bool heading = false;     // a line standing alone: a title or heading, never chosen
+};
+
 // One sentence of the input as the summarizer saw it.
 struct SentenceReport {
-    std::string text;          // as scored; condensed with Options::condense
-    long long words = 0;       // words as read, stop words included
-    float score = 0.0f;        // the sentence's score
-    bool worthy = false;       // above the threshold with a vell word, before trimming
-    bool in_extract = false;   // chosen for the extract
-    bool vell = false;         // the vell sentence, the centre of the extract
-    std::size_t document = 0;  // which of the texts it comes from
-    std::size_t segment = 0;   // its index in segment() of that text
-    Span span;                 // where it lies in that text: segment_spans()[segment]
+    std::string text;                 // as scored; condensed with Options::condense
+    long long words = 0;              // words as read, stop words included
+    float score = 0.0f;               // the sentence's score
+    bool worthy = false;              // above the threshold with a vell word, before trimming
+    bool in_extract = false;          // chosen for the extract
+    bool vell = false;                // the vell sentence, the centre of the extract
+    std::size_t document = 0;         // which of the texts it comes from
+    std::size_t segment = 0;          // its index in segment() of that text
+    Span span;                        // where it lies in that text: segment_spans()[segment]
+    std::optional<ScoreParts> parts;  // how the score was made, for "centrality"
 };
 
 // One distinct stem of the input.
@@ -271,6 +306,7 @@ struct Diagnostics {
     float compression_rate = 0.0f;
     float threshold = 0.0f;                    // the mean sentence score
     std::optional<std::size_t> vell_sentence;  // index into sentences; none for no sentence
+    std::string method = "frequency";          // the method that scored and chose
 };
 
 // An extract.

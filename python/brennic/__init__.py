@@ -33,6 +33,7 @@ from ._brennic import (
     detect_language,
     language_codes,
     main_text,
+    methods,
     segment,
     segment_spans,
 )
@@ -43,6 +44,7 @@ __all__ = [
     "detect_language",
     "language_codes",
     "main_text",
+    "methods",
     "segment",
     "segment_spans",
     "summarize",
@@ -56,7 +58,7 @@ Error.__doc__ = "A failure of Brennic; str(error) is the message that Brennic.ex
 
 def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, details=False,
               sentences=None, *, keep=None, words=None, encoding="auto", language="auto",
-              input="auto"):
+              input="auto", method="frequency", title=None):
     """The extract of a text, or of several texts read together as one.
 
     text_or_texts is a text, or a list (any iterable) of texts that are
@@ -115,6 +117,13 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
     texts: their offsets count in them, and to_json() gives their input kind
     and title.
 
+    method is how sentences are scored and chosen, a name of methods():
+    'frequency' (the default, as Brennic.exe: how often their words recur)
+    or 'centrality' (where they stand, their likeness to the rest of the
+    text and to its title, less what the extract already says); --method.
+    title (str or bytes) is the texts' title for 'centrality' (--title); by
+    default a first line standing alone is taken as one.
+
     Returns the extract's sentences in input order, exactly the lines that
     brennic writes: str decoded with 'surrogateescape' for str texts, bytes
     for bytes; with details=True, a brennic.Details with the extract, every
@@ -125,12 +134,12 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
     ValueError for one out of range.
     """
     return _brennic.summarize(text_or_texts, rate, query, mean, condense, details, sentences,
-                              keep, words, encoding, language, input)
+                              keep, words, encoding, language, input, method, title)
 
 
 def summarize_many(texts, rate=None, query=None, mean=False, condense=False, threads=0,
                    sentences=None, *, keep=None, words=None, encoding="auto", language="auto",
-                   input="auto"):
+                   input="auto", method="frequency", title=None):
     """The extract of each text on its own, computed in parallel.
 
     Takes the texts and the options of summarize() and returns one list of
@@ -142,4 +151,4 @@ def summarize_many(texts, rate=None, query=None, mean=False, condense=False, thr
     fraction of a second, with KeyboardInterrupt.
     """
     return _brennic.summarize_many(texts, rate, query, mean, condense, threads, sentences,
-                                   keep, words, encoding, language, input)
+                                   keep, words, encoding, language, input, method, title)

@@ -53,6 +53,8 @@ def summarize(
     words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
+    method: str = ...,
+    title: Optional[_Text] = ...,
     input: _Input = ...,
 ) -> list[_Text]: ...
 @overload
@@ -69,6 +71,8 @@ def summarize(
     words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
+    method: str = ...,
+    title: Optional[_Text] = ...,
     input: _Input = ...,
 ) -> Details: ...
 def summarize_many(
@@ -84,10 +88,13 @@ def summarize_many(
     words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
+    method: str = ...,
+    title: Optional[_Text] = ...,
     input: _Input = ...,
 ) -> list[list[_Text]]: ...
 def main_text(data: _Text, input: _Input = ..., *, name: Optional[str] = ...) -> _Text: ...
 def detect_language(text: Union[str, bytes]) -> str: ...
 def language_codes() -> list[str]: ...
+def methods() -> list[str]: ...
 def segment(text: _Text, *, language: str = ...) -> list[_Text]: ...
 def segment_spans(text: Union[str, bytes], *, language: str = ...) -> list[tuple[int, int]]: ...

@@ -226,6 +226,8 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize("a.", 0.7, language="de\0"), brennic.Error, r"'de\\x00'"),
     (lambda: brennic.summarize("a.", 0.7, language=b"de"), TypeError, "language must be a str"),
     (lambda: brennic.segment("a.", language="\udcff"), brennic.Error, r"'\\udcff'"),
+    (lambda: brennic.summarize("a.", 0.7, method="lead"), ValueError, "method must be one of"),
+    (lambda: brennic.summarize_many(["a."], 0.7, method=""), ValueError, "method must be one of"),
 ])
 def test_errors_raise(call, exception, message):
     """Errors are short: they name the argument and its type, never a text."""
@@ -246,6 +248,8 @@ def detail_cases():
                            id=f"{name}-is")
         yield pytest.param(name, ["--sentences", "2"], {"rate": 0, "sentences": 2},
                            id=f"{name}-sentences")
+        yield pytest.param(name, ["--method", "centrality"], {"method": "centrality"},
+                           id=f"{name}-centrality")
 
 
 @pytest.mark.parametrize("name,args,options", list(detail_cases()))
@@ -389,6 +393,12 @@ def test_language_equals_brennic_exe(language):
         expected = pathlib.Path(folder, "t0.sum").read_bytes().splitlines()
     assert brennic.summarize(data, 0.5, condense=True, language=language) == expected
     assert brennic.summarize_many([data], 0.5, condense=True, language=language) == [expected]
+
+
+def test_methods_name_the_default_first():
+    assert brennic.methods() == ["frequency", "centrality"]
+    text = "A cat sat. The cat ran off. A dog came by. The dog sat.\n"
+    assert brennic.summarize(text, 0.5) == brennic.summarize(text, 0.5, method="frequency")
 
 
 def test_detect_language_names_one_of_the_codes():

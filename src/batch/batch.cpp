@@ -196,6 +196,7 @@ private:
 // document reports.
 struct Sources {
     std::vector<std::string> hints;
+    std::vector<std::string> titles;  // each document's title, for --method centrality
     view::Source json;
 };
 
@@ -214,11 +215,13 @@ Sources read_main_texts(const Settings& settings, const Plan& plan, std::size_t 
         kinds = i == 0 || kinds == kind_name ? kind_name : "mixed";
         if (kind == readers::InputKind::text) {
             sources.hints.emplace_back();
+            sources.titles.emplace_back();
             continue;
         }
         readers::Document doc = readers::read_input(contents[i], kind);
         contents[i] = std::move(doc.text);
         sources.hints.push_back(std::move(doc.language));
+        sources.titles.push_back(doc.title);
         if (sources.json.title.empty()) sources.json.title = std::move(doc.title);
     }
     sources.json.input = std::string(kinds.empty() ? "text" : kinds);
@@ -636,7 +639,8 @@ private:
                 if (settings_.main_text) {
                     render_main_texts(plan_, item.job, contents, outputs);
                 } else {
-                    const Summary summary = summarize_job(item.job, contents, sources.hints);
+                    const Summary summary =
+                        summarize_job(item.job, contents, sources.hints, sources.titles);
                     render(settings_, plan_, item.job, contents, summary, sources.json, outputs);
                 }
                 item.contents = {};  // the text is no longer needed
@@ -651,11 +655,11 @@ private:
     // diagnostics a lone text's language is found here, once. A web page's
     // language (hints[t]) stands in when detection cannot tell.
     Summary summarize_job(std::size_t job, std::span<const std::string> contents,
-                          std::span<const std::string> hints) {
+                          std::span<const std::string> hints, std::span<const std::string> titles) {
         const Options& options = settings_.summary;
         const std::vector<std::string_view> views(contents.begin(), contents.end());
         const auto summarize = [&](const Options& o) {
-            return summarize_main_texts(views, hints, o);
+            return summarize_main_texts(views, hints, o, titles);
         };
         if (options.language != "auto" || settings_.quiet) return summarize(options);
         std::vector<LanguageReport> languages;

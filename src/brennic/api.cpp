@@ -12,6 +12,7 @@
 
 #include "brennic/brennic.h"
 #include "brennic/cancellable.h"
+#include "brennic/centrality.h"
 #include "brennic/failure.h"
 #include "brennic/main_text.h"
 #include "brennic/run_state.h"
@@ -124,17 +125,23 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
             }
         }
         if (&s == state.p_vellsent) d.vell_sentence = d.sentences.size();
-        // Worthy as the marking pass judged it, before any trimming.
+        // Worthy as the marking pass judged it, before any trimming; the
+        // centrality method has no such pass and marks the chosen ones.
+        const std::size_t index = d.sentences.size();
+        const bool by_parts = index < state.parts.size();
         const bool worthy =
-            state.compression_rate >= 0.0f && s.score > state.threshold &&
-            std::any_of(text.content_words.begin(), text.content_words.end(),
-                        [&](WordId id) { return state.words[id].vell_word != FALSE; });
+            by_parts
+                ? s.summary_worthy != FALSE
+                : state.compression_rate >= 0.0f && s.score > state.threshold &&
+                      std::any_of(text.content_words.begin(), text.content_words.end(),
+                                  [&](WordId id) { return state.words[id].vell_word != FALSE; });
         const Span span = document < spans.size() && segment < spans[document].size()
                               ? spans[document][segment]
                               : Span{};
-        d.sentences.push_back({std::string(text.sentence()), text.number_of_words(), s.score,
-                               worthy, s.summary_worthy != FALSE, &s == state.p_vellsent, document,
-                               segment, span});
+        d.sentences.push_back(
+            {std::string(text.sentence()), text.number_of_words(), s.score, worthy,
+             s.summary_worthy != FALSE, &s == state.p_vellsent, document, segment, span,
+             by_parts ? std::optional<ScoreParts>(state.parts[index]) : std::nullopt});
         ++segment;
     });
     d.stems.reserve(state.words.size());
@@ -154,9 +161,21 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
     return d;
 }
 
+enum class Method { frequency, centrality };
+
+Method method_named(std::string_view name) {
+    if (name == "frequency") return Method::frequency;
+    if (name == "centrality") return Method::centrality;
+    std::string known;
+    for (const std::string& m : methods()) known += (known.empty() ? "" : ", ") + m;
+    throw Error("unknown method '" + std::string(name) + "': give one of " + known);
+}
+
 Summary summarize_views(std::span<const std::string_view> texts, const Options& options,
-                        std::span<const std::string> hints = {}) {
+                        std::span<const std::string> hints = {},
+                        std::span<const std::string> titles = {}) {
     if (texts.empty()) throw Error("no text to summarize");
+    const Method method = method_named(options.method);
     return translate_failures([&] {
         RunState state;
         state.test_is = options.condense ? TRUE : FALSE;
@@ -165,6 +184,9 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         // The sentence lines are kept only when the diagnostics must map
         // sentences back to them.
         std::vector<std::vector<std::string>> segments;
+        // Where each sentence stands, for the centrality method.
+        std::vector<SentencePlace> places;
+        std::uint32_t document = 0;
         for (std::size_t t = 0; t < texts.size(); ++t) {
             const std::string_view text = texts[t];
             check_cancel(options);
@@ -179,7 +201,20 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
             }
             // The sentences are cut by the rules of the text's language.
             const talven::Language& rules = talven::language_rules(state.languages.back().language);
-            if (options.diagnostics) {
+            if (method == Method::centrality) {
+                std::vector<std::string> lines = segment_stoppable(text, rules, options.cancel);
+                std::string joined;
+                for (const std::string& s : lines) (joined += s) += '\n';
+                std::vector<Span> spans;
+                try {
+                    spans = align(text, lines);
+                } catch (const Failure&) {
+                    spans.clear();  // no layout: the sentences still count in order
+                }
+                add_places(places, text, lines, spans, document++);
+                read_sentences(state, std::move(joined));
+                if (options.diagnostics) segments.push_back(std::move(lines));
+            } else if (options.diagnostics) {
                 segments.push_back(segment_stoppable(text, rules, options.cancel));
                 std::string lines;
                 for (const std::string& s : segments.back()) (lines += s) += '\n';
@@ -197,14 +232,22 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         }
         state.sentence_budget = options.max_sentences.value_or(0);
         check_cancel(options);
-        summarize_read_texts(state, options.query, options.compression_rate);
+        if (method == Method::centrality) {
+            summarize_by_centrality(state, places, options.query, options.title, titles,
+                                    options.compression_rate);
+        } else {
+            summarize_read_texts(state, options.query, options.compression_rate);
+        }
         check_cancel(options);
 
         Summary summary;
         state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
             if (s.summary_worthy) summary.sentences.emplace_back(text.sentence());
         });
-        if (options.diagnostics) summary.diagnostics = diagnose(state, texts, segments);
+        if (options.diagnostics) {
+            summary.diagnostics = diagnose(state, texts, segments);
+            summary.diagnostics->method = options.method;
+        }
         return summary;
     });
 }
@@ -285,14 +328,16 @@ Summary summarize_inputs(std::span<const std::string_view> texts, const Options&
     if (options.input == Input::text) return summarize_views(texts, options);
     std::vector<std::string> main_texts;
     std::vector<std::string> hints;
+    std::vector<std::string> titles;
     for (const std::string_view text : texts) {
         check_cancel(options);
         Document doc = main_text(text, options.input);
         main_texts.push_back(std::move(doc.text));
         hints.push_back(std::move(doc.language));
+        titles.push_back(std::move(doc.title));
     }
     const std::vector<std::string_view> views(main_texts.begin(), main_texts.end());
-    return summarize_views(views, options, hints);
+    return summarize_views(views, options, hints, titles);
 }
 
 }  // namespace
@@ -311,8 +356,9 @@ Summary summarize(std::span<const std::string> texts, const Options& options) {
 }
 
 Summary summarize_main_texts(std::span<const std::string_view> texts,
-                             std::span<const std::string> hints, const Options& options) {
-    return summarize_views(texts, options, hints);
+                             std::span<const std::string> hints, const Options& options,
+                             std::span<const std::string> titles) {
+    return summarize_views(texts, options, hints, titles);
 }
 
 readers::InputKind to_kind(Input input) {
@@ -467,6 +513,8 @@ std::string stem(std::string_view word, Encoding encoding, std::string_view lang
         return std::string(state.stemming(word, reading));
     });
 }
+
+std::vector<std::string> methods() { return {"frequency", "centrality"}; }
 
 std::vector<std::string> language_codes() {
     std::vector<std::string> codes;

@@ -25,7 +25,10 @@ std::string hinted_language(std::string_view hint);
 // looked at), each with the language its document named (hints[i], may be
 // empty; hints may be shorter than texts). With Options::language "auto" a
 // text whose language detection cannot tell is read in its hint's language.
+// titles[i], when given and not empty, is the title of text i for methods
+// that read titles, unless Options::title gives one for all.
 Summary summarize_main_texts(std::span<const std::string_view> texts,
-                             std::span<const std::string> hints, const Options& options);
+                             std::span<const std::string> hints, const Options& options,
+                             std::span<const std::string> titles = {});
 
 }  // namespace brennic

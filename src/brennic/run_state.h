@@ -114,6 +114,9 @@ struct RunState {
     SentenceList sentences;                // the sentence list, in input order
     WordIndex words;                       // the word index
     block_sentence* p_vellsent = nullptr;  // the vell sentence
+    // Per sentence, what its score is made of under the centrality method;
+    // empty under frequency.
+    std::vector<ScoreParts> parts;
 
     // Scratch buffer of the word helpers below; each call overwrites it.
     std::string tmp_word;

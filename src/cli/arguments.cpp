@@ -62,6 +62,11 @@ const char* const kUsage =
     "                          (the central sentence)\n"
     "  -i, --condense          print the sentences condensed\n"
     "  -a, --mean              score sentences by the mean frequency of their words\n"
+    "      --method=NAME       score and choose sentences by frequency (default) or\n"
+    "                          centrality (position, likeness to the rest and to the\n"
+    "                          title, less what is already chosen)\n"
+    "      --title=TITLE       the texts' title, for centrality (default: a first\n"
+    "                          line standing alone)\n"
     "  -l, --language=LANG     read the texts in LANG, an ISO 639-1 code, or find\n"
     "                          each text's language with auto (default:\n"
     "                          $BRENNIC_LANGUAGE, else auto)\n"
@@ -102,6 +107,8 @@ enum LongOnly {
     kFilesFrom,
     kStdout,
     kEncoding,
+    kMethod,
+    kTitle,
     kInput,
     kMainText,
     kInclude,
@@ -122,6 +129,8 @@ const option kLongOptions[] = {
     {"mean", no_argument, nullptr, 'a'},
     {"language", required_argument, nullptr, 'l'},
     {"encoding", required_argument, nullptr, kEncoding},
+    {"method", required_argument, nullptr, kMethod},
+    {"title", required_argument, nullptr, kTitle},
     {"input", required_argument, nullptr, kInput},
     {"main-text", no_argument, nullptr, kMainText},
     {"together", no_argument, nullptr, 'n'},
@@ -304,6 +313,20 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                 settings.summary.encoding = parse_encoding_setting(optarg, "--encoding");
                 have_encoding = true;
                 break;
+            case kMethod: {
+                const std::vector<std::string> names = methods();
+                if (std::find(names.begin(), names.end(), optarg) == names.end()) {
+                    std::string known;
+                    for (const std::string& n : names) known += (known.empty() ? "" : ", ") + n;
+                    throw UsageError(std::string("unknown method '") + optarg + "': give one of " +
+                                     known);
+                }
+                settings.summary.method = optarg;
+                break;
+            }
+            case kTitle:
+                settings.summary.title = optarg;
+                break;
             case kInput: {
                 const std::optional<Input> input = parse_input(optarg);
                 if (!input)
@@ -395,6 +418,10 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
         throw UsageError("standard input (-) cannot be a text with --files-from");
     if (settings.dry_run && stdin_texts > 0)
         throw UsageError("--dry-run reads no text, not even standard input");
+    if (settings.summary.mean && settings.summary.method != "frequency")
+        throw UsageError("--mean goes with --method frequency");
+    if (settings.summary.title && settings.summary.method == "frequency")
+        throw UsageError("--title goes with a method that reads titles (centrality)");
     if (settings.stems && !settings.keywords && settings.format != Format::json)
         throw UsageError("--stems goes with --keywords");
     if (settings.format == Format::html && settings.keywords &&

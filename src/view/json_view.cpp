@@ -181,6 +181,10 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     out += ",\"sentences\":" + std::to_string(d.sentences.size());
     out += ",\"chosen\":" + std::to_string(chosen);
     out += ",\"chosen_words\":" + std::to_string(chosen_words);
+    if (d.method != "frequency") {
+        out += ",\"method\":";
+        append_string(out, d.method, true);
+    }
     out += "},\"sentences\":[";
 
     std::vector<CharCounter> counters;
@@ -210,6 +214,17 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += boolean(r.in_extract);
         out += ",\"vell\":";
         out += boolean(r.vell);
+        if (r.parts) {
+            const ScoreParts& p = *r.parts;
+            out += ",\"parts\":{\"position\":" + number(p.position);
+            out += ",\"centrality\":" + number(p.centrality);
+            out += ",\"title\":" + number(p.title);
+            out += ",\"query\":" + number(p.query);
+            out += ",\"redundancy\":" + number(p.redundancy);
+            out += ",\"heading\":";
+            out += boolean(p.heading);
+            out += '}';
+        }
         out += '}';
     }
     out += "],\"keywords\":[";
