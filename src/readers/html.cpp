@@ -10,6 +10,8 @@
 #include "readers/html.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstdio>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -26,10 +28,10 @@ using html::BoxKind;
 using html::Layout;
 using html::no_box;
 
-// Shortest run of text (weighted characters) that counts as a paragraph.
+// Shortest run of text (weighted characters) that counts as running text.
 constexpr std::size_t min_paragraph = 25;
-// How many boxes up a paragraph's score reaches.
-constexpr int score_levels = 5;
+// How much a character of boilerplate weighs against one of running text.
+static const double boilerplate_cost = std::getenv("BC") ? std::atof(std::getenv("BC")) : 1.0;
 
 struct Totals {
     std::size_t length = 0;
@@ -41,32 +43,13 @@ double link_density(const Totals& t) {
     return t.length == 0 ? 0.0 : static_cast<double>(t.link_length) / static_cast<double>(t.length);
 }
 
-// The score a box starts with, by its kind.
-double kind_weight(BoxKind kind) {
-    switch (kind) {
-        case BoxKind::division:
-        case BoxKind::article:
-            return 5;
-        case BoxKind::cell:
-        case BoxKind::quote:
-            return 3;
-        case BoxKind::list:
-        case BoxKind::item:
-        case BoxKind::other:
-            return -3;
-        case BoxKind::heading:
-            return -5;
-        default:
-            return 0;
-    }
-}
-
-// Boxes that are a paragraph in themselves: their text scores the box
-// around them.
-bool paragraph_like(BoxKind kind) {
-    return kind == BoxKind::paragraph || kind == BoxKind::item || kind == BoxKind::quote ||
-           kind == BoxKind::other;
-}
+// A run of blocks: those of some of a box's children, one after another.
+struct Run {
+    std::size_t box = no_box;
+    std::size_t first_block = 0;
+    std::size_t end_block = 0;
+    double value = 0.0;
+};
 
 class Finder {
 public:
@@ -80,35 +63,37 @@ public:
     }
 
     std::vector<std::size_t> main_blocks() {
-        score_boxes();
-        std::size_t top = no_box;
-        for (std::size_t i = 0; i < boxes_.size(); ++i)
-            if (scored_[i] && (top == no_box || final_[i] > final_[top])) top = i;
+        weigh_blocks();
+        // The run of a box's children (boxes and blocks lying loose in it)
+        // whose text is most running text and least boilerplate: the best
+        // sum of a run, found for every box in one pass over its children.
+        Run best;
+        for (std::size_t parent = 0; parent < boxes_.size(); ++parent) {
+            double sum = 0.0;
+            std::size_t start = boxes_[parent].first_block;
+            const auto item = [&](std::size_t first, std::size_t end) {
+                const double v = value(first, end);
+                if (sum <= 0.0) {
+                    sum = 0.0;
+                    start = first;
+                }
+                sum += v;
+                if (sum > best.value) best = {parent, start, end, sum};
+            };
+            std::size_t block = boxes_[parent].first_block;
+            for (std::size_t child = parent + 1; child < boxes_[parent].end;
+                 child = boxes_[child].end) {
+                for (; block < boxes_[child].first_block; ++block) item(block, block + 1);
+                item(boxes_[child].first_block, boxes_[child].end_block);
+                block = boxes_[child].end_block;
+            }
+            for (; block < boxes_[parent].end_block; ++block) item(block, block + 1);
+        }
         std::vector<std::size_t> kept;
-        if (top == no_box) {
-            // No running text anywhere: all that is not plainly boilerplate.
-            if (!boxes_.empty()) keep_cleaned(0, kept);
-            return kept;
-        }
-        // A box alone in its parent is as good as the parent.
-        while (boxes_[top].parent != no_box && only_child(top)) top = boxes_[top].parent;
-        const std::size_t parent = boxes_[top].parent;
-        if (parent == no_box) {
-            keep_cleaned(top, kept);
-            return kept;
-        }
-        const double threshold = std::max(10.0, final_[top] * 0.2);
-        // The parent's children in order, and its loose blocks between them.
-        std::size_t block = boxes_[parent].first_block;
-        for (std::size_t child = parent + 1; child < boxes_[parent].end;
-             child = boxes_[child].end) {
-            keep_loose(parent, block, boxes_[child].first_block, kept);
-            if (child == top || (scored_[child] && final_[child] >= threshold) ||
-                sibling_paragraph(child))
-                keep_cleaned(child, kept);
-            block = boxes_[child].end_block;
-        }
-        keep_loose(parent, block, boxes_[parent].end_block, kept);
+        if (boxes_.empty()) return kept;
+        // No running text anywhere: all that is not plainly boilerplate.
+        if (best.box == no_box) best = {0, boxes_[0].first_block, boxes_[0].end_block, 0.0};
+        keep_cleaned(best, kept);
         return kept;
     }
 
@@ -122,62 +107,33 @@ private:
         return totals(boxes_[box].first_block, boxes_[box].end_block);
     }
 
-    void score_boxes() {
-        score_.assign(boxes_.size(), 0.0);
-        scored_.assign(boxes_.size(), false);
-        for (const Block& b : layout_.blocks) {
-            const Box& box = boxes_[b.box];
-            if (box.kind == BoxKind::heading || box.kind == BoxKind::caption) continue;
-            if (b.length - b.link_length < min_paragraph) continue;
-            double s = 1.0 + static_cast<double>(b.commas) +
-                       std::min(static_cast<double>(b.length) / 100.0, 3.0);
-            s *= 1.0 - static_cast<double>(b.link_length) / static_cast<double>(b.length);
-            std::size_t at = paragraph_like(box.kind) && box.parent != no_box ? box.parent : b.box;
-            for (int level = 0; level < score_levels && at != no_box; ++level) {
-                const double divisor = level == 0 ? 1.0 : level == 1 ? 2.0 : level * 3.0;
-                score_[at] += s / divisor;
-                scored_[at] = true;
-                at = boxes_[at].parent;
-            }
-        }
-        final_.assign(boxes_.size(), 0.0);
+    // How much running text and how much boilerplate each block is.
+    void weigh_blocks() {
+        const std::size_t page_length = prefix_.back().length;
+        std::vector<bool>& marked = marked_;
+        marked.assign(boxes_.size(), false);
         for (std::size_t i = 0; i < boxes_.size(); ++i) {
-            if (!scored_[i]) continue;
-            final_[i] = (score_[i] + kind_weight(boxes_[i].kind) + boxes_[i].hint) *
-                        (1.0 - link_density(subtree(i)));
+            const Box& box = boxes_[i];
+            // A name that marks boilerplate counts unless the box holds most of the page.
+            marked[i] = (box.parent != no_box && marked[box.parent]) ||
+                        (box.hint < 0 && 2 * subtree(i).length < page_length);
         }
-    }
-
-    // Whether the box's parent holds nothing but the box.
-    bool only_child(std::size_t box) const {
-        const Box& parent = boxes_[boxes_[box].parent];
-        return box == boxes_[box].parent + 1 && parent.end == boxes_[box].end &&
-               parent.first_block == boxes_[box].first_block &&
-               parent.end_block == boxes_[box].end_block;
-    }
-
-    // A sibling that is a paragraph of running text of its own.
-    bool sibling_paragraph(std::size_t box) const {
-        if (boxes_[box].kind != BoxKind::paragraph) return false;
-        const Totals t = subtree(box);
-        const double density = link_density(t);
-        if (t.length >= 80) return density < 0.25;
-        const std::size_t last = boxes_[box].end_block;
-        return density == 0.0 && last > boxes_[box].first_block &&
-               layout_.blocks[last - 1].stops > 0;
-    }
-
-    // The blocks [first, end) that lie directly in box, when they read as
-    // running text.
-    void keep_loose(std::size_t box, std::size_t first, std::size_t end,
-                    std::vector<std::size_t>& kept) const {
-        for (std::size_t i = first; i < end; ++i) {
+        mass_.assign(layout_.blocks.size() + 1, {});
+        for (std::size_t i = 0; i < layout_.blocks.size(); ++i) {
             const Block& b = layout_.blocks[i];
-            if (b.box != box) continue;
-            const double density =
-                static_cast<double>(b.link_length) / static_cast<double>(b.length);
-            if ((b.length >= 80 && density < 0.25) || (density == 0.0 && b.stops > 0))
-                kept.push_back(i);
+            const Box& box = boxes_[b.box];
+            Mass m;
+            const std::size_t plain = b.length - b.link_length;
+            if (box.kind == BoxKind::heading) {
+                m = {};
+            } else if (plain >= min_paragraph && 2 * b.link_length < b.length) {
+                m.good = static_cast<double>(plain);
+                m.bad = static_cast<double>(b.link_length);
+            } else {
+                m.bad = static_cast<double>(b.length);
+            }
+            if (marked[b.box]) m = {0.0, m.good + m.bad};
+            mass_[i + 1] = {mass_[i].good + m.good, mass_[i].bad + m.bad};
         }
     }
 
@@ -194,15 +150,22 @@ private:
         return density > 0.25 && b.hint <= 0 && t.commas < 10;
     }
 
-    // The blocks of box's subtree, less boilerplate boxes and link lines.
-    void keep_cleaned(std::size_t box, std::vector<std::size_t>& kept) {
+    // The worth of the blocks [first, end) as main text.
+    double value(std::size_t first, std::size_t end) const {
+        return mass_[end].good - mass_[first].good -
+               boilerplate_cost * (mass_[end].bad - mass_[first].bad);
+    }
+
+    // The blocks of a run, less boilerplate boxes and link lines.
+    void keep_cleaned(const Run& run, std::vector<std::size_t>& kept) {
+        const std::size_t box = run.box;
         // Boxes come in document order, so a box's parent is judged first.
         out_.assign(boxes_[box].end - box, false);
         for (std::size_t i = box + 1; i < boxes_[box].end; ++i) {
             const std::size_t parent = boxes_[i].parent;
             out_[i - box] = (parent != box && out_[parent - box]) || boilerplate(i);
         }
-        for (std::size_t i = boxes_[box].first_block; i < boxes_[box].end_block; ++i) {
+        for (std::size_t i = run.first_block; i < run.end_block; ++i) {
             const Block& b = layout_.blocks[i];
             if (out_[b.box - box]) continue;
             if (static_cast<double>(b.link_length) > 0.5 * static_cast<double>(b.length)) continue;
@@ -210,13 +173,17 @@ private:
         }
     }
 
+    struct Mass {
+        double good = 0.0;
+        double bad = 0.0;
+    };
+
     const Layout& layout_;
     const std::vector<Box>& boxes_;
     std::vector<Totals> prefix_;
-    std::vector<double> score_;
-    std::vector<double> final_;
-    std::vector<bool> scored_;
-    std::vector<bool> out_;  // keep_cleaned's verdicts on the boxes of a subtree
+    std::vector<Mass> mass_;  // running sums over the blocks
+    std::vector<bool> marked_;
+    std::vector<bool> out_;   // keep_cleaned's verdicts on the boxes of a subtree
 };
 
 std::string lower_ascii(std::string_view s) {

@@ -250,18 +250,35 @@ constexpr std::array<std::string_view, 44> boilerplate_words{
     "disqus",   "reply",   "respond",   "skyscraper", "shopping",   "login",      "search",
     "rating",   "print"};
 
+// Class names that name what a post is filed under (tag-cookies,
+// category-sports) say nothing of the box itself.
+bool filing_name(std::string_view name) {
+    return name.starts_with("tag-") || name.starts_with("category-") ||
+           name.starts_with("tags-") || name.starts_with("categories-");
+}
+
 int class_hint(const GumboElement& element) {
-    std::string names = lowered(attribute(element, "class"));
-    names += ' ';
+    std::string names;
+    const std::string classes = lowered(attribute(element, "class"));
+    std::size_t i = 0;
+    while (i < classes.size()) {
+        const std::size_t end = std::min(classes.find_first_of(" \t\n\r\f", i), classes.size());
+        const std::string_view name = std::string_view(classes).substr(i, end - i);
+        if (!name.empty() && !filing_name(name)) {
+            names += name;
+            names += ' ';
+        }
+        i = end + 1;
+    }
     names += lowered(attribute(element, "id"));
-    if (names.size() <= 1) return 0;
+    if (names.empty()) return 0;
     const auto found = [&](const auto& words) {
         return std::any_of(words.begin(), words.end(),
                            [&](std::string_view w) { return names.find(w) != std::string::npos; });
     };
     const bool content = found(content_words);
     const bool boilerplate = found(boilerplate_words);
-    if (content && boilerplate) return -10;
+    if (content && boilerplate) return 0;
     if (boilerplate) return -25;
     if (content) return 25;
     return 0;
