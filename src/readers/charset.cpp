@@ -2,6 +2,7 @@
 #include "readers/charset.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucsdet.h>
 
 #include <algorithm>
 #include <array>
@@ -240,6 +241,37 @@ bool mostly_utf8(std::string_view bytes) {
     return good > bad;
 }
 
+// The charset of a page that declares none and is not UTF-8, when its bytes
+// read clearly as one of the multi-byte charsets of Chinese, Japanese or
+// Korean (as browsers guess); else Windows-1252.
+std::string guessed_charset(std::string_view bytes) {
+    constexpr std::string_view fallback = "windows-1252";
+    // A sample is enough, and ICU counts lengths in int32_t.
+    const std::string_view sample = bytes.substr(0, 256 * 1024);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status),
+                                                                        &ucsdet_close);
+    if (U_FAILURE(status)) return std::string(fallback);
+    ucsdet_enableInputFilter(detector.get(), true);
+    ucsdet_setText(detector.get(), sample.data(), static_cast<int32_t>(sample.size()), &status);
+    const UCharsetMatch* match = ucsdet_detect(detector.get(), &status);
+    if (U_FAILURE(status) || !match) return std::string(fallback);
+    const char* name = ucsdet_getName(match, &status);
+    const int32_t confidence = ucsdet_getConfidence(match, &status);
+    if (U_FAILURE(status) || !name || confidence < 30) return std::string(fallback);
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> multi_byte{{
+        {"GB18030", "gb18030"},
+        {"Big5", "big5"},
+        {"Shift_JIS", "windows-31j"},
+        {"EUC-JP", "euc-jp"},
+        {"EUC-KR", "euc-kr"},
+        {"ISO-2022-JP", "iso-2022-jp"},
+    }};
+    for (const auto& [detected, charset] : multi_byte)
+        if (detected == name) return std::string(charset);
+    return std::string(fallback);
+}
+
 bool has_non_ascii(std::string_view bytes) {
     return std::any_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -286,8 +318,9 @@ std::string page_to_utf8(std::string_view bytes) {
     const std::string name = declared.empty() ? std::string{} : icu_name(declared);
     if (name.empty() || name == "utf-8") {
         if (valid) return std::string(bytes);
-        // Declared UTF-8 that is not: Windows-1252 unless most of it is UTF-8.
-        return decoded_as(bytes, !name.empty() && mostly_utf8(bytes) ? "utf-8" : "windows-1252");
+        // Declared UTF-8 that is not: as if undeclared, unless most of it is UTF-8.
+        if (!name.empty() && mostly_utf8(bytes)) return decoded_as(bytes, "utf-8");
+        return decoded_as(bytes, guessed_charset(bytes));
     }
     if (valid && has_non_ascii(bytes)) return std::string(bytes);
     return decoded_as(bytes, name);

@@ -30,6 +30,9 @@ using html::no_box;
 
 // Shortest run of text (weighted characters) that counts as running text.
 constexpr std::size_t min_paragraph = 25;
+// What each block costs, in characters: a run of short blocks, however
+// plain, is a list of teasers or links rather than running text.
+static const double block_cost = std::getenv("BK") ? std::atof(std::getenv("BK")) : 0.0;
 // How much a character of boilerplate weighs against one of running text.
 static const double boilerplate_cost = std::getenv("BC") ? std::atof(std::getenv("BC")) : 1.0;
 
@@ -133,6 +136,7 @@ private:
                 m.bad = static_cast<double>(b.length);
             }
             if (marked[b.box]) m = {0.0, m.good + m.bad};
+            if (box.kind != BoxKind::heading) m.bad += block_cost;
             mass_[i + 1] = {mass_[i].good + m.good, mass_[i].bad + m.bad};
         }
     }

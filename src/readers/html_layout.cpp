@@ -238,11 +238,10 @@ bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
 
 // Words in class and id names that mark content, and those that mark
 // boilerplate.
-constexpr std::array<std::string_view, 11> content_words{"article", "content", "entry",  "main",
-                                                         "post",    "story",   "text",   "body",
-                                                         "blog",    "hentry",  "h-entry"};
-constexpr std::array<std::string_view, 44> boilerplate_words{
-    "comment",  "sidebar", "side-bar",  "share",      "sharing",    "social",     "related",
+constexpr std::array<std::string_view, 9> content_words{"article", "content", "entry", "main", "post",
+                                                        "story",   "text",    "blog",  "hentry"};
+constexpr std::array<std::string_view, 47> boilerplate_words{
+    "comment", "copyright", "disclaimer", "legal",  "sidebar", "side-bar",  "share",      "sharing",    "social",     "related",
     "promo",    "cookie",  "consent",   "gdpr",       "banner",     "advert",     "sponsor",
     "widget",   "footer",  "masthead",  "breadcrumb", "menu",       "navigation", "navbar",
     "nav-",     "-nav",    "popup",     "modal",      "newsletter", "subscribe",  "signup",
