@@ -10,10 +10,9 @@
 #include "readers/html.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstdio>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "readers/charset.h"
@@ -32,9 +31,16 @@ using html::no_box;
 constexpr std::size_t min_paragraph = 25;
 // What each block costs, in characters: a run of short blocks, however
 // plain, is a list of teasers or links rather than running text.
-static const double block_cost = std::getenv("BK") ? std::atof(std::getenv("BK")) : 0.0;
+constexpr double block_cost = 20.0;
+// A run widens by up to widen_before children before it and widen_after
+// after it, each costing at most widen_cost, in its box and up to
+// widen_levels boxes around it.
+constexpr double widen_cost = 50.0;
+constexpr std::size_t widen_before = 3;
+constexpr std::size_t widen_after = 1;
+constexpr int widen_levels = 3;
 // How much a character of boilerplate weighs against one of running text.
-static const double boilerplate_cost = std::getenv("BC") ? std::atof(std::getenv("BC")) : 1.0;
+constexpr double boilerplate_cost = 1.0;
 
 struct Totals {
     std::size_t length = 0;
@@ -74,28 +80,32 @@ public:
         for (std::size_t parent = 0; parent < boxes_.size(); ++parent) {
             double sum = 0.0;
             std::size_t start = boxes_[parent].first_block;
-            const auto item = [&](std::size_t first, std::size_t end) {
-                const double v = value(first, end);
+            for (const auto& [first, end] : items(parent)) {
                 if (sum <= 0.0) {
                     sum = 0.0;
                     start = first;
                 }
-                sum += v;
+                sum += value(first, end);
                 if (sum > best.value) best = {parent, start, end, sum};
-            };
-            std::size_t block = boxes_[parent].first_block;
-            for (std::size_t child = parent + 1; child < boxes_[parent].end;
-                 child = boxes_[child].end) {
-                for (; block < boxes_[child].first_block; ++block) item(block, block + 1);
-                item(boxes_[child].first_block, boxes_[child].end_block);
-                block = boxes_[child].end_block;
             }
-            for (; block < boxes_[parent].end_block; ++block) item(block, block + 1);
         }
         std::vector<std::size_t> kept;
         if (boxes_.empty()) return kept;
         // No running text anywhere: all that is not plainly boilerplate.
-        if (best.box == no_box) best = {0, boxes_[0].first_block, boxes_[0].end_block, 0.0};
+        if (best.box == no_box)
+            best = {0, boxes_[0].first_block, boxes_[0].end_block, 0.0};
+        else {
+            core = best.box;
+            // A run that takes in the whole of its box widens in the box around it too.
+            for (int level = 0; level < widen_levels; ++level) {
+                widen(best);
+                const Box& box = boxes_[best.box];
+                if (box.parent == no_box || best.first_block != box.first_block ||
+                    best.end_block != box.end_block)
+                    break;
+                best.box = box.parent;
+            }
+        }
         keep_cleaned(best, kept);
         return kept;
     }
@@ -154,6 +164,50 @@ private:
         return density > 0.25 && b.hint <= 0 && t.commas < 10;
     }
 
+    // The children of a box in order, as ranges of blocks: its boxes, and
+    // each block that lies loose in it.
+    const std::vector<std::pair<std::size_t, std::size_t>>& items(std::size_t parent) {
+        items_.clear();
+        std::size_t block = boxes_[parent].first_block;
+        for (std::size_t child = parent + 1; child < boxes_[parent].end;
+             child = boxes_[child].end) {
+            for (; block < boxes_[child].first_block; ++block)
+                items_.emplace_back(block, block + 1);
+            if (boxes_[child].first_block < boxes_[child].end_block)
+                items_.emplace_back(boxes_[child].first_block, boxes_[child].end_block);
+            block = boxes_[child].end_block;
+        }
+        for (; block < boxes_[parent].end_block; ++block) items_.emplace_back(block, block + 1);
+        return items_;
+    }
+
+    // Takes in the few short children just before the run that cost
+    // little (a heading, a byline, a date), and the same just after it.
+    void widen(Run& run) {
+        const auto& children = items(run.box);
+        std::size_t first = 0;
+        while (first < children.size() && children[first].first != run.first_block) ++first;
+        std::size_t last = first;
+        while (last < children.size() && children[last].second != run.end_block) ++last;
+        if (last == children.size()) return;
+        for (std::size_t k = first, taken = 0; k > 0 && taken < widen_before; ++taken) {
+            --k;
+            if (value(children[k].first, children[k].second) < -widen_cost) break;
+            run.first_block = children[k].first;
+        }
+        for (std::size_t k = last + 1, taken = 0; k < children.size() && taken < widen_after;
+             ++k, ++taken) {
+            if (value(children[k].first, children[k].second) < -widen_cost) break;
+            run.end_block = children[k].second;
+        }
+    }
+
+    // Whether a box is or holds the box where the best run was found (it
+    // is never boilerplate, whatever it is named).
+    bool holds_core(std::size_t box) const {
+        return core != no_box && box <= core && core < boxes_[box].end;
+    }
+
     // The worth of the blocks [first, end) as main text.
     double value(std::size_t first, std::size_t end) const {
         return mass_[end].good - mass_[first].good -
@@ -167,7 +221,8 @@ private:
         out_.assign(boxes_[box].end - box, false);
         for (std::size_t i = box + 1; i < boxes_[box].end; ++i) {
             const std::size_t parent = boxes_[i].parent;
-            out_[i - box] = (parent != box && out_[parent - box]) || boilerplate(i);
+            out_[i - box] =
+                (parent != box && out_[parent - box]) || (!holds_core(i) && boilerplate(i));
         }
         for (std::size_t i = run.first_block; i < run.end_block; ++i) {
             const Block& b = layout_.blocks[i];
@@ -187,7 +242,9 @@ private:
     std::vector<Totals> prefix_;
     std::vector<Mass> mass_;  // running sums over the blocks
     std::vector<bool> marked_;
-    std::vector<bool> out_;   // keep_cleaned's verdicts on the boxes of a subtree
+    std::vector<bool> out_;  // keep_cleaned's verdicts on the boxes of a subtree
+    std::vector<std::pair<std::size_t, std::size_t>> items_;
+    std::size_t core = no_box;  // the box where the best run was found
 };
 
 std::string lower_ascii(std::string_view s) {
