@@ -271,9 +271,23 @@ bool same_title(std::string_view heading, std::string_view title) {
     return h == t || (h.size() >= 10 && t.starts_with(h));
 }
 
+// Whether the bytes are no text at all: many control bytes (NUL and the
+// like, other than line and tab characters) among the first few thousand.
+bool binary(std::string_view bytes) {
+    const std::string_view head = bytes.substr(0, 4096);
+    const auto controls = std::count_if(head.begin(), head.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1B;
+    });
+    return static_cast<std::size_t>(controls) * 10 > head.size();
+}
+
 }  // namespace
 
 Document read_html(std::string_view bytes) {
+    // UTF-16 has NUL bytes in every other place; only its byte order mark tells it.
+    if (!bytes.starts_with("\xFF\xFE") && !bytes.starts_with("\xFE\xFF") && binary(bytes))
+        return {};
     const std::string page = page_to_utf8(bytes);
     const Layout layout = html::lay_out(page);
     Document document;
