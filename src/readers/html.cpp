@@ -32,6 +32,11 @@ constexpr std::size_t min_paragraph = 25;
 // What each block costs, in characters: a run of short blocks, however
 // plain, is a list of teasers or links rather than running text.
 constexpr double block_cost = 20.0;
+// Past the best run, a stretch of lesser children counts at this discount
+// when running text follows it, unless one of them is worse than
+// bridge_limit (a list of links, comments).
+constexpr double bridge_discount = 0.5;
+constexpr double bridge_limit = 300.0;
 // A run widens by up to widen_before children before it and widen_after
 // after it, each costing at most widen_cost, in its box and up to
 // widen_levels boxes around it.
@@ -190,6 +195,32 @@ private:
         std::size_t last = first;
         while (last < children.size() && children[last].second != run.end_block) ++last;
         if (last == children.size()) return;
+        // Running text further on, past a short stretch of lesser blocks (a
+        // list, a table, captions), belongs to the run too: the stretch counts
+        // at a discount.
+        double sum = 0.0;
+        for (std::size_t k = last + 1; k < children.size(); ++k) {
+            const double v = value(children[k].first, children[k].second);
+            if (v < -bridge_limit) break;
+            sum += v > 0 ? v : v * bridge_discount;
+            if (sum > 0) {
+                last = k;
+                run.end_block = children[k].second;
+                sum = 0.0;
+            }
+        }
+        sum = 0.0;
+        for (std::size_t k = first; k > 0;) {
+            --k;
+            const double v = value(children[k].first, children[k].second);
+            if (v < -bridge_limit) break;
+            sum += v > 0 ? v : v * bridge_discount;
+            if (sum > 0) {
+                first = k;
+                run.first_block = children[k].first;
+                sum = 0.0;
+            }
+        }
         for (std::size_t k = first, taken = 0; k > 0 && taken < widen_before; ++taken) {
             --k;
             if (value(children[k].first, children[k].second) < -widen_cost) break;
