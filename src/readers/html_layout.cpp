@@ -241,14 +241,18 @@ bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
 // boilerplate.
 constexpr std::array<std::string_view, 9> content_words{
     "article", "content", "entry", "main", "post", "story", "text", "blog", "hentry"};
-constexpr std::array<std::string_view, 47> boilerplate_words{
-    "comment",    "copyright",  "disclaimer", "legal",    "sidebar", "side-bar",  "share",
-    "sharing",    "social",     "related",    "promo",    "cookie",  "consent",   "gdpr",
-    "banner",     "advert",     "sponsor",    "widget",   "footer",  "masthead",  "breadcrumb",
-    "menu",       "navigation", "navbar",     "nav-",     "-nav",    "popup",     "modal",
-    "newsletter", "subscribe",  "signup",     "outbrain", "taboola", "recommend", "tags",
-    "toolbar",    "pagination", "pager",      "disqus",   "reply",   "respond",   "skyscraper",
-    "shopping",   "login",      "search",     "rating",   "print"};
+constexpr std::array<std::string_view, 53> boilerplate_words{
+    "comment",    "bio",        "author-info", "about-author", "about-the-author",
+    "author-box", "authorbox",  "copyright",   "disclaimer",   "legal",
+    "sidebar",    "side-bar",   "share",       "sharing",      "social",
+    "related",    "promo",      "cookie",      "consent",      "gdpr",
+    "banner",     "advert",     "sponsor",     "widget",       "footer",
+    "masthead",   "breadcrumb", "menu",        "navigation",   "navbar",
+    "nav-",       "-nav",       "popup",       "modal",        "newsletter",
+    "subscribe",  "signup",     "outbrain",    "taboola",      "recommend",
+    "tags",       "toolbar",    "pagination",  "pager",        "disqus",
+    "reply",      "respond",    "skyscraper",  "shopping",     "login",
+    "search",     "rating",     "print"};
 
 // Class names that name what a post is filed under (tag-cookies,
 // category-sports) say nothing of the box itself.
