@@ -45,7 +45,7 @@ _brennic_command() {
         --files-from|--failed)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --keep|--words|--sentences|--rate|-r|--query|-q|--jobs|-j|--keywords)
+        --keep|--words|--sentences|--rate|-r|--query|-q|--jobs|-j|--keywords|--include)
             return ;;
     esac
     case "$cur" in
@@ -61,7 +61,7 @@ _brennic_command() {
             COMPREPLY=($(compgen -W "--keep --words --sentences --rate --format --sum
                 --output-dir --keywords --stems --files-from --null --together --query
                 --condense --mean --language --encoding --jobs --failed --dry-run --no-progress --stdout --help
-                --version" -- "$cur"))
+                --version --recursive --include --quiet" -- "$cur"))
             return ;;
     esac
     COMPREPLY=($(compgen -f -- "$cur"))
@@ -70,11 +70,15 @@ _brennic_corpus() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
   case $prev in
     -B) mapfile -t COMPREPLY < <(compgen -c -- "$cur"); return ;;
-    -l) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
-    -r | -q | -j | -p | -S | -c) return ;;
+    -L | --log) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
+    -l | --language)
+      mapfile -t COMPREPLY < <(compgen -W "auto ar ca da de el en es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi" -- "$cur")
+      return ;;
+    -r | -q | -j | -p | -S | -c | --keep | --words | --rate | --sentences | --query | --jobs | --include) return ;;
   esac
   if [[ $cur == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W "-r -q -i -a -j -p -l -B -S -c" -- "$cur")
+    mapfile -t COMPREPLY < <(compgen -W "-r -q -i -a -j -p -l -L -R -B -S -c --keep --words --rate
+      --sentences --language --query --condense --mean --recursive --include --jobs --log" -- "$cur")
     return
   fi
   mapfile -t COMPREPLY < <(compgen -d -- "$cur")

@@ -115,7 +115,42 @@ float to_rate(py::handle rate) {
     return *value;
 }
 
-brennic::Encoding to_encoding(const std::string& name) {
+const char* type_name(py::handle object) { return Py_TYPE(object.ptr())->tp_name; }
+
+// The checks below raise short errors that name the argument and the type
+// given, never the value: a text may be long.
+std::string to_str(py::handle object, const char* what) {
+    if (!PyUnicode_Check(object.ptr()))
+        throw py::type_error(std::string(what) + " must be a str, not " + type_name(object));
+    return py::cast<std::string>(object);
+}
+
+bool to_flag(py::handle object, const char* what) {
+    if (!PyBool_Check(object.ptr()) && !PyLong_Check(object.ptr()))
+        throw py::type_error(std::string(what) + " must be True or False, not " +
+                             type_name(object));
+    return PyObject_IsTrue(object.ptr()) == 1;
+}
+
+// A whole number from `least` to `most`.
+unsigned long long to_count(py::handle object, const char* what, unsigned long long least,
+                            unsigned long long most) {
+    if (PyBool_Check(object.ptr()) || !PyLong_Check(object.ptr()))
+        throw py::type_error(std::string(what) + " must be a whole number, not " +
+                             type_name(object));
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(object.ptr(), &overflow);
+    if (overflow != 0 || n < 0 || static_cast<unsigned long long>(n) < least ||
+        static_cast<unsigned long long>(n) > most)
+        throw py::value_error(std::string(what) + " must be from " + std::to_string(least) +
+                              (most == static_cast<unsigned long long>(-1)
+                                   ? std::string(" on")
+                                   : " to " + std::to_string(most)));
+    return static_cast<unsigned long long>(n);
+}
+
+brennic::Encoding to_encoding(py::handle object) {
+    const std::string name = to_str(object, "encoding");
     const std::optional<brennic::Encoding> encoding = brennic::parse_encoding(name);
     if (!encoding) {
         throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not '" + name + "'");
@@ -123,21 +158,60 @@ brennic::Encoding to_encoding(const std::string& name) {
     return *encoding;
 }
 
-brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
-                            py::handle sentences, const std::string& encoding,
-                            const std::string& language) {
-    brennic::Options options;
-    options.encoding = to_encoding(encoding);
-    options.language = language;
-    options.compression_rate = to_rate(rate);
-    if (!sentences.is_none()) {
-        const long n = py::cast<long>(sentences);
-        if (n < 1) throw py::value_error("sentences must be 1 or more");
-        options.max_sentences = static_cast<std::size_t>(n);
+// keep: the share of the words to keep, a number from 0 to 1 or a str
+// holding one or a percentage ("30%"), as the command's --keep.
+float to_keep_rate(py::handle keep) {
+    PyObject* o = keep.ptr();
+    double share = 0.0;
+    bool ok = false;
+    if (PyUnicode_Check(o)) {
+        std::string s = py::cast<std::string>(keep);
+        const bool percent = s.ends_with('%');
+        if (percent) s.pop_back();
+        const std::optional<float> value = brennic::read_number(s);
+        ok = value.has_value();
+        if (ok) share = percent ? *value / 100.0 : *value;
+    } else if (!PyBool_Check(o) && PyNumber_Check(o)) {
+        share = PyFloat_AsDouble(steal(PyNumber_Float(o)).ptr());
+        ok = true;
+    } else {
+        throw py::type_error(std::string("keep must be a number or a str such as '30%', not ") +
+                             type_name(keep));
     }
-    if (!query.is_none()) options.query = std::string(to_text(query, "query").bytes);
-    options.mean = mean;
-    options.condense = condense;
+    if (!ok || !(share >= 0.0 && share <= 1.0))
+        throw py::value_error("keep must be from 0 to 1, or from '0%' to '100%'");
+    return static_cast<float>(1.0 - share);
+}
+
+// The largest number of words a rate carries exactly.
+constexpr unsigned long long kMostWords = 1ull << 24;
+
+// The options of a call. Of rate, keep and words one at most gives the
+// budget in words; sentences adds a budget in sentences. With none of them
+// the command's default holds (rate 0.7); with sentences alone there is no
+// budget in words.
+struct Arguments {
+    py::handle rate, keep, words, sentences, query, mean, condense, encoding, language;
+};
+
+brennic::Options to_options(const Arguments& a) {
+    brennic::Options options;
+    options.encoding = to_encoding(a.encoding);
+    options.language = to_str(a.language, "language");
+    const int lengths = !a.rate.is_none() + !a.keep.is_none() + !a.words.is_none();
+    if (lengths > 1) throw py::value_error("give one of rate, keep and words");
+    if (!a.rate.is_none()) options.compression_rate = to_rate(a.rate);
+    if (!a.keep.is_none()) options.compression_rate = to_keep_rate(a.keep);
+    if (!a.words.is_none())
+        options.compression_rate = static_cast<float>(to_count(a.words, "words", 1, kMostWords));
+    if (!a.sentences.is_none()) {
+        options.max_sentences = static_cast<std::size_t>(
+            to_count(a.sentences, "sentences", 1, static_cast<unsigned long long>(-1)));
+        if (lengths == 0) options.compression_rate = 0.0f;
+    }
+    if (!a.query.is_none()) options.query = std::string(to_text(a.query, "query").bytes);
+    options.mean = to_flag(a.mean, "mean");
+    options.condense = to_flag(a.condense, "condense");
     return options;
 }
 
@@ -253,10 +327,12 @@ private:
     std::optional<py::object> document_;
 };
 
-py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                     bool condense, bool details, py::handle sentences, const std::string& encoding,
-                     const std::string& language) {
-    brennic::Options options = to_options(rate, query, mean, condense, sentences, encoding, language);
+py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, py::handle mean,
+                     py::handle condense, py::handle details_in, py::handle sentences,
+                     py::handle keep, py::handle words, py::handle encoding, py::handle language) {
+    brennic::Options options =
+        to_options({rate, keep, words, sentences, query, mean, condense, encoding, language});
+    const bool details = to_flag(details_in, "details");
     options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
@@ -281,13 +357,15 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
 
 constexpr long kMaxThreads = 1024;
 
-py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads, py::handle sentences,
-                        const std::string& encoding, const std::string& language) {
-    if (threads < 0) throw py::value_error("threads must be 0 or more");
+py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, py::handle mean,
+                        py::handle condense, py::handle threads_in, py::handle sentences,
+                        py::handle keep, py::handle words, py::handle encoding,
+                        py::handle language) {
+    const auto threads = static_cast<long>(std::min<unsigned long long>(
+        to_count(threads_in, "threads", 0, static_cast<unsigned long long>(-1)), kMaxThreads));
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
     brennic::Options options =
-        to_options(rate, query, mean, condense, sentences, encoding, language);
+        to_options({rate, keep, words, sentences, query, mean, condense, encoding, language});
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -413,77 +491,25 @@ several).)doc")
 
 The web page, exactly as `brennic --format html` writes it.)doc");
 
+    // summarize and summarize_many take their arguments in order; the
+    // package wraps them in functions with keywords and defaults.
     m.def(
-        "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
-        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("details") = false, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None, *, encoding='auto', language='en')
+        "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"), py::arg("query"),
+        py::arg("mean"), py::arg("condense"), py::arg("details"), py::arg("sentences"),
+        py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
+        R"doc(summarize(text_or_texts, rate, query, mean, condense, details, sentences, keep, words, encoding, language)
 --
 
-The extract of a text, or of several texts read together as one.
-
-text_or_texts is a text, or a list (any iterable) of texts that are
-summarized together as one input, like Brennic.exe -nM. A text is bytes,
-taken as they are, or str, taken as its UTF-8 encoding with the
-'surrogateescape' error handler: the bytes that Brennic.exe reads from a
-UTF-8 file, and the very bytes a str came from when it was decoded with
-'surrogateescape'. The texts must be all str or all bytes.
-
-rate is what Brennic.exe takes as compression_rate, a number or a str
-holding one: below 1 the fraction of the words to leave out (0.7 keeps
-about 30 %), from 1 on the largest number of words of the extract, negative
-the central sentence alone. A str that is not a finite number as a whole
-("abc", "", "nan", "0.7abc"), or a NaN or infinite number, raises
-ValueError.
-
-sentences, a number from 1 on, is a budget in sentences besides the rate's
-budget in words: the worthy sentences are dropped, the lowest score first,
-until no more remain (the central sentence always stays). Give rate 0 for
-a budget in sentences alone.
-
-query (str or bytes) centres the extract on the sentence most similar to it;
-mean scores sentences by the mean frequency of their words (-ak); condense
-deletes stop words from the printed sentences (-is).
-
-encoding says how the bytes of each text, and of the query, make words:
-'auto' reads a text as UTF-8 when it is valid UTF-8 and not pure ASCII, and
-byte by byte as ISO 8859-1 otherwise (each text decides for itself);
-'utf-8' and 'latin1' force one reading. Read as UTF-8, words are made of
-Unicode letters and combining marks, so typographic quotes, dashes and
-ellipses end words as their ASCII forms do, and a condensed sentence is
-never cut inside a character.
-
-language is the texts' language, an ISO 639-1 code of language_codes()
-('en', the default, reads English as Brennic.exe always has; 'de', 'fr',
-'ru', ...: Unicode words, case folding, the language's Snowball stemmer and
-stop list), or 'auto' to find each text's language with detect_language().
-
-Returns the extract's sentences in input order, exactly the lines that
-Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
-str texts, bytes for bytes; with details=True, a brennic.Details with the
-extract, every sentence with its offsets, score and marks, the keywords and
-the figures, and to_json() and html() as the command brennic writes them.
-Raises brennic.Error with Brennic.exe's message when it fails (an empty
-list of texts, say).)doc");
+brennic.summarize() with every argument given; call that one instead.)doc");
 
     m.def(
-        "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
-        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("threads") = 0, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None, *, encoding='auto', language='en')
+        "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"), py::arg("query"),
+        py::arg("mean"), py::arg("condense"), py::arg("threads"), py::arg("sentences"),
+        py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
+        R"doc(summarize_many(texts, rate, query, mean, condense, threads, sentences, keep, words, encoding, language)
 --
 
-The extract of each text on its own, computed in parallel.
-
-Takes the texts and the options of summarize() and returns one list of
-sentences per text, in the order of the texts, each of the type of its text.
-The work runs in a pool of `threads` native threads (0: one per core) with
-the GIL released, so other Python threads run meanwhile. When texts fail,
-every text is still tried, then brennic.Error is raised for the first.
-Ctrl-C stops it between texts, and a long text within a fraction of a
-second, with KeyboardInterrupt.)doc");
+brennic.summarize_many() with every argument given; call that one instead.)doc");
 
     m.def("detect_language", &detect_language, py::arg("text"),
           R"doc(detect_language(text)

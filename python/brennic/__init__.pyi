@@ -34,41 +34,49 @@ class Details:
         self, name: Union[str, bytes] = ..., names: Optional[Iterable[Union[str, bytes]]] = ...
     ) -> str: ...
 
+_Keep = Union[float, str]
+
 @overload
 def summarize(
     text_or_texts: Union[_Text, Iterable[_Text]],
-    rate: _Rate,
+    rate: Optional[_Rate] = ...,
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
     details: Literal[False] = ...,
     sentences: Optional[int] = ...,
     *,
+    keep: Optional[_Keep] = ...,
+    words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
 ) -> list[_Text]: ...
 @overload
 def summarize(
     text_or_texts: Union[_Text, Iterable[_Text]],
-    rate: _Rate,
+    rate: Optional[_Rate] = ...,
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
     *,
     details: Literal[True],
     sentences: Optional[int] = ...,
+    keep: Optional[_Keep] = ...,
+    words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
 ) -> Details: ...
 def summarize_many(
     texts: Iterable[_Text],
-    rate: _Rate,
+    rate: Optional[_Rate] = ...,
     query: _Query = ...,
     mean: bool = ...,
     condense: bool = ...,
     threads: int = ...,
     sentences: Optional[int] = ...,
     *,
+    keep: Optional[_Keep] = ...,
+    words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
 ) -> list[list[_Text]]: ...

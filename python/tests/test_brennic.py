@@ -195,7 +195,15 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize([], 0.7), brennic.Error, "no text to summarize"),
     (lambda: brennic.summarize(["a.", b"b."], 0.7), TypeError, "all str or all bytes"),
     (lambda: brennic.summarize(7, 0.7), TypeError, "not int"),
-    (lambda: brennic.summarize("a.", None), TypeError, "rate"),
+    (lambda: brennic.summarize("a.", [0.7]), TypeError, "^rate must be a number or a str, not list$"),
+    (lambda: brennic.summarize("a." * 9999, keep=[1]), TypeError, "^keep must be a number"),
+    (lambda: brennic.summarize("a." * 9999, words=2.5), TypeError, "^words must be a whole number, not float$"),
+    (lambda: brennic.summarize("a." * 9999, mean="yes"), TypeError, "^mean must be True or False, not str$"),
+    (lambda: brennic.summarize("a." * 9999, language=5), TypeError, "^language must be a str, not int$"),
+    (lambda: brennic.summarize("a." * 9999, kep=0.3), TypeError, "unexpected keyword argument 'kep'$"),
+    (lambda: brennic.summarize("a.", 0.7, keep=0.3), ValueError, "one of rate, keep and words"),
+    (lambda: brennic.summarize("a.", keep="101%"), ValueError, "keep"),
+    (lambda: brennic.summarize("a.", words=0), ValueError, "words"),
     (lambda: brennic.segment("\ud800"), UnicodeEncodeError, "surrogates not allowed"),
     (lambda: brennic.summarize_many(["a."], 0.7, threads=-1), ValueError, "threads"),
     (lambda: brennic.summarize("a.", "abc"), ValueError, "rate"),
@@ -208,6 +216,7 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize("a.", 0.7, language="xx"), brennic.Error, "unknown language 'xx'"),
 ])
 def test_errors_raise(call, exception, message):
+    """Errors are short: they name the argument and its type, never a text."""
     with pytest.raises(exception, match=message):
         call()
 
@@ -256,6 +265,10 @@ def test_details_are_what_the_command_writes(name, args, options):
     # Last, as it may skip: the document fits its schema (Debian: python3-jsonschema).
     jsonschema = pytest.importorskip("jsonschema")
     jsonschema.validate(document, json.loads(SCHEMA.read_text()))
+    failed = subprocess.run([str(COMMAND), "--format", "json", "missing.txt"], cwd=EXAMPLES,
+                            capture_output=True, timeout=60)
+    assert failed.returncode == 1
+    jsonschema.validate(json.loads(failed.stdout), json.loads(SCHEMA.read_text()))
 
 
 def test_character_offsets_count_code_points_of_utf8():
@@ -325,3 +338,30 @@ def test_detect_language_names_one_of_the_codes():
     assert brennic.detect_language(GERMAN) == "de"
     assert brennic.detect_language(GERMAN.encode("cp1252")) == "de"
     assert brennic.detect_language("Ok.") == "en"
+
+
+@pytest.mark.parametrize("args,options", [
+    ([], {}),
+    (["--keep", "30%"], {"keep": "30%"}),
+    (["--keep", "0.5"], {"keep": 0.5}),
+    (["--words", "40"], {"words": 40}),
+    (["--sentences", "2"], {"sentences": 2}),
+    (["--words", "80", "--sentences", "2"], {"words": 80, "sentences": 2}),
+    (["--keep", "50%", "--sentences", "1"], {"keep": "50%", "sentences": 1}),
+    (["-l", "en"], {"language": "en"}),
+])
+def test_lengths_and_defaults_are_the_commands(args, options):
+    """summarize() takes the command's default, lengths and language."""
+    for name in ("sample", "ferry-report"):
+        out = subprocess.run([str(COMMAND), *args, f"{name}.txt"], cwd=EXAMPLES,
+                             capture_output=True, check=True, timeout=60).stdout
+        text = (EXAMPLES / f"{name}.txt").read_text()
+        assert "\n".join(brennic.summarize(text, **options)) + "\n" == out.decode()
+
+
+def test_the_python_page_shows_what_the_package_prints(monkeypatch):
+    """The >>> examples of docs/python.md, run from the top of the tree."""
+    import doctest
+    monkeypatch.chdir(EXAMPLES.parent)
+    result = doctest.testfile("docs/python.md", module_relative=False, report=True)
+    assert result.failed == 0 and result.attempted > 0

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "batch/batch.h"
 
+#include <dirent.h>
 #include <errno.h>  // program_invocation_short_name
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <exception>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -22,6 +25,7 @@
 #include <string>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -29,6 +33,7 @@
 #include "brennic/command_line.h"
 #include "brennic/run_state.h"
 #include "common/worker_pool.h"
+#include "languages/language_detect.h"
 #include "system/quote.h"
 #include "system/safe_files.h"
 #include "system/signal_cleanup.h"
@@ -58,13 +63,34 @@ struct Output {
     Product product = Product::extract;
 };
 
+// A path under --output-dir: the text's path below the folder -R found it
+// in (the first `root` bytes), or as given. A path that is absolute or
+// climbs out with ".." keeps its last component alone.
+std::string mirrored(std::string_view path, std::size_t root) {
+    bool outside = root == 0 && path.starts_with('/');
+    std::string out;
+    for (std::size_t at = root; at < path.size() && !outside;) {
+        std::size_t end = path.find('/', at);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view part = path.substr(at, end - at);
+        if (part == "..") outside = true;
+        if (!part.empty() && part != ".") (out += out.empty() ? "" : "/") += part;
+        at = end + 1;
+    }
+    if (outside) return std::string(path.substr(path.rfind('/') + 1));
+    return out;
+}
+
 // What a run does, job by job: a job is one text or, with --together, all
 // of them. Little is kept per text (its name, and a failure when its names
 // clash), so a list of a million texts costs some tens of megabytes.
 class Plan {
 public:
-    Plan(const Settings& settings, const std::vector<std::string>& texts, bool dash_is_stdin)
-        : settings_(settings), texts_(texts), dash_is_stdin_(dash_is_stdin) {}
+    // roots: for each text -R found, the length of the folder's path it was
+    // found under (empty: no text was found so).
+    Plan(const Settings& settings, const std::vector<std::string>& texts, bool dash_is_stdin,
+         const std::vector<std::size_t>& roots = {})
+        : settings_(settings), texts_(texts), dash_is_stdin_(dash_is_stdin), roots_(roots) {}
 
     std::size_t size() const { return settings_.together ? 1 : texts_.size(); }
     std::span<const std::string> texts(std::size_t job) const {
@@ -112,10 +138,10 @@ public:
         if (!to_stdout(job)) {
             std::string extract = extract_file_name(base_name(job));
             if (settings_.output_dir) {
-                const std::size_t slash = extract.rfind('/');
+                const std::size_t last = settings_.together ? texts_.size() - 1 : job;
                 extract = *settings_.output_dir +
                           (settings_.output_dir->ends_with('/') ? "" : "/") +
-                          (slash == std::string::npos ? extract : extract.substr(slash + 1));
+                          mirrored(extract, roots_.empty() ? 0 : roots_[last]);
             }
             const std::string stem = extract.substr(0, extract.size() - 4);
             outputs.push_back({extract, {}, Product::extract});
@@ -148,6 +174,7 @@ public:
     // Fails, before anything is read, every job that would overwrite a text
     // of the run and every job whose output another job writes too.
     void check_names();
+    void fail(std::size_t job, std::string why) { failures_.try_emplace(job, std::move(why)); }
     const std::string* failure(std::size_t job) const {
         const auto found = failures_.find(job);
         return found == failures_.end() ? nullptr : &found->second;
@@ -157,6 +184,7 @@ private:
     const Settings& settings_;
     const std::vector<std::string>& texts_;
     const bool dash_is_stdin_;
+    const std::vector<std::size_t>& roots_;
     std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
 };
 
@@ -258,6 +286,87 @@ std::vector<std::string> read_list(const std::string& list, bool null_separated)
         at = end + 1;
     }
     return names;
+}
+
+// ---------------------------------------------------------------------------
+// Folders (-R): the texts in them and below, as grep -r finds files. Links
+// met on the way are not followed, and only regular files whose names match
+// a pattern are texts; each folder is read in the order of its names.
+
+struct Found {
+    std::vector<std::string> texts;
+    std::vector<std::size_t> roots;                             // see Plan
+    std::vector<std::pair<std::size_t, std::string>> failures;  // text index, why
+};
+
+bool is_folder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void walk(const std::string& top, const std::vector<std::string>& patterns,
+          const std::optional<FileId>& skip, Found& found) {
+    const auto matches = [&](const std::string& name) {
+        return std::any_of(patterns.begin(), patterns.end(), [&](const std::string& p) {
+            return ::fnmatch(p.c_str(), name.c_str(), 0) == 0;
+        });
+    };
+    // Folders still to read, the next one last: a folder's own texts come
+    // first, then its subfolders' in the order of their names.
+    std::vector<std::string> pending{top};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        DIR* dir = ::opendir(folder.c_str());
+        if (dir == nullptr) {
+            found.failures.emplace_back(found.texts.size(), reason(errno));
+            found.texts.push_back(folder);
+            found.roots.push_back(top.size());
+            continue;
+        }
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..") names.emplace_back(name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        std::vector<std::string> subfolders;
+        for (const std::string& name : names) {
+            std::string path = folder + (folder.ends_with('/') ? "" : "/") + name;
+            struct stat st {};
+            if (::lstat(path.c_str(), &st) != 0) continue;  // gone meanwhile
+            if (S_ISDIR(st.st_mode)) {
+                if (!skip || FileId{st.st_dev, st.st_ino} != *skip)
+                    subfolders.push_back(std::move(path));
+            } else if (S_ISREG(st.st_mode) && matches(name)) {
+                found.texts.push_back(std::move(path));
+                found.roots.push_back(top.size());
+            }
+        }
+        pending.insert(pending.end(), std::make_move_iterator(subfolders.rbegin()),
+                       std::make_move_iterator(subfolders.rend()));
+    }
+}
+
+// The texts of the run with each folder among them replaced by its texts.
+Found expand_folders(const Settings& settings, std::vector<std::string> texts) {
+    std::vector<std::string> patterns = settings.include;
+    if (patterns.empty())
+        patterns.assign(std::begin(Settings::kTextPatterns), std::end(Settings::kTextPatterns));
+    // The output folder, when it lies inside a folder read, holds no texts.
+    std::optional<FileId> skip;
+    if (settings.output_dir) skip = file_id(*settings.output_dir);
+    Found found;
+    for (std::string& text : texts) {
+        if (text != "-" && is_folder(text)) {
+            walk(text, patterns, skip, found);
+        } else {
+            found.texts.push_back(std::move(text));
+            found.roots.push_back(0);
+        }
+    }
+    return found;
 }
 
 // ---------------------------------------------------------------------------
@@ -417,8 +526,10 @@ private:
                     try {
                         item.contents.push_back(read_text(text, plan_.is_stdin(text), item.mode));
                     } catch (const TextError& e) {
-                        throw TextError(texts.size() > 1 ? quote(text) + ": " + e.what()
-                                                         : e.what());
+                        std::string why = e.what();
+                        if (!plan_.is_stdin(text) && is_folder(text))
+                            why = "a folder (-R reads the texts in it)";
+                        throw TextError(texts.size() > 1 ? quote(text) + ": " + why : why);
                     }
                 }
                 texts_mode_ &= item.mode;
@@ -454,13 +565,45 @@ private:
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
             try {
                 const std::span<const std::string> contents(item.contents);
-                const Summary summary = summarize(contents, settings_.summary);
+                const Summary summary = summarize_job(item.job, contents);
                 render(settings_, plan_, item.job, contents, summary, outputs);
                 item.contents = {};  // the text is no longer needed
             } catch (const std::exception& e) { failure = describe(e); }
             complete(item.job, failure, std::move(outputs), item.mode);
             release();
         }
+    }
+
+    // The summary of a job. With -l auto, a text read as English for want of
+    // a language says why on standard error, unless --quiet. Without
+    // diagnostics a lone text's language is found here, once.
+    Summary summarize_job(std::size_t job, std::span<const std::string> contents) {
+        const Options& options = settings_.summary;
+        if (options.language != "auto" || settings_.quiet) return summarize(contents, options);
+        std::vector<LanguageReport> languages;
+        Summary summary;
+        if (options.diagnostics) {
+            summary = summarize(contents, options);
+            languages = summary.diagnostics->languages;
+        } else {
+            for (const std::string& text : contents) {
+                LanguageGuess guess = guess_language(text);
+                languages.push_back({std::move(guess.code), true, std::move(guess.fallback)});
+            }
+            Options found = options;
+            if (contents.size() == 1) found.language = languages.front().language;
+            summary = summarize(contents, found);
+        }
+        const std::span<const std::string> texts = plan_.texts(job);
+        for (std::size_t t = 0; t < languages.size() && t < texts.size(); ++t) {
+            // An empty text has no language to miss.
+            if (languages[t].fallback.empty() ||
+                contents[t].find_first_not_of(" \t\n\r\f\v") == std::string::npos)
+                continue;
+            progress_.note(plan_.is_stdin(texts[t]) ? "standard input" : quote(texts[t]),
+                           "read as English: " + languages[t].fallback);
+        }
+        return summary;
     }
 
     // A text is done with. The reader, when it waits for room, is woken only
@@ -481,6 +624,17 @@ private:
         if (!failure) {
             for (const Output& out : outputs) {
                 if (out.path.empty()) continue;
+                if (settings_.output_dir) {
+                    // Mirrored folders are made as they are needed.
+                    std::error_code error;
+                    std::filesystem::create_directories(
+                        std::filesystem::path(out.path).parent_path(), error);
+                    if (error) {
+                        failure = "can not make the folder of " + quote(out.path) + ": " +
+                                  error.message();
+                        break;
+                    }
+                }
                 if (!write_file_atomically(out.path, out.content, mode)) {
                     failure = "can not write " + quote(out.path) + ": " + reason(errno);
                     break;
@@ -497,6 +651,9 @@ private:
                 for (const Output& out : outputs) {
                     if (out.path.empty()) text += out.content;
                 }
+            } else if (settings_.format == Format::json && plan_.to_stdout(job)) {
+                // A stream of JSON documents keeps its failures in place.
+                text = view::render_json_error(plan_.display_name(job), *failure);
             }
             to_stdout(plan_.stdout_turn(job), std::move(text));
         }
@@ -626,10 +783,35 @@ int run(const Settings& settings) {
     const char separator = settings.null_separated ? '\0' : '\n';
     if (settings.output_dir) {
         struct stat st {};
-        if (::stat(settings.output_dir->c_str(), &st) != 0)
-            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(errno));
-        if (!S_ISDIR(st.st_mode))
+        if (::stat(settings.output_dir->c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
             throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(ENOTDIR));
+    }
+    std::vector<std::size_t> roots;
+    std::vector<std::pair<std::size_t, std::string>> unread_folders;
+    if (settings.recursive) {
+        Found found = expand_folders(settings, std::move(texts));
+        // A file the run writes (a page beside its text) is no text of it.
+        if (settings.to_files()) {
+            const Plan outputs_of(settings, found.texts, dash_is_stdin, found.roots);
+            std::unordered_set<std::string> written;
+            for (std::size_t j = 0; j < outputs_of.size(); ++j)
+                for (Output& out : outputs_of.planned_outputs(j))
+                    written.insert(std::move(out.path));
+            std::size_t kept = 0;
+            auto failure = found.failures.begin();
+            for (std::size_t t = 0; t < found.texts.size(); ++t) {
+                const bool failed = failure != found.failures.end() && failure->first == t;
+                if (!failed && found.roots[t] > 0 && written.contains(found.texts[t])) continue;
+                if (failed) (failure++)->first = kept;
+                if (kept != t) found.texts[kept] = std::move(found.texts[t]);
+                found.roots[kept++] = found.roots[t];
+            }
+            found.texts.resize(kept);
+            found.roots.resize(kept);
+        }
+        texts = std::move(found.texts);
+        roots = std::move(found.roots);
+        unread_folders = std::move(found.failures);
     }
     // Standard output holds one web page at most.
     if (settings.format == Format::html && !settings.to_files() && !settings.together &&
@@ -638,7 +820,9 @@ int run(const Settings& settings) {
             "--format html writes one page to standard output: give one text, -n, "
             "--sum or --output-dir");
 
-    Plan plan(settings, texts, dash_is_stdin);
+    Plan plan(settings, texts, dash_is_stdin, roots);
+    for (auto& [text, why] : unread_folders)
+        plan.fail(settings.together ? 0 : text, std::move(why));
     // A failure list that cannot be written is found before the work starts;
     // one that would replace a text or an output is refused. It is created
     // private to the user and gets the texts' permission bits once written.
@@ -658,9 +842,20 @@ int run(const Settings& settings) {
             return 2;
         }
     }
-    if (texts.empty()) return 0;
+    if (texts.empty()) {
+        if (settings.recursive)
+            std::fprintf(stderr, "%s: no texts found\n", program_invocation_short_name);
+        return 0;
+    }
 
     plan.check_names();
+    // The output folder is made once the names are known to fit.
+    if (settings.output_dir && !settings.dry_run) {
+        std::error_code error;
+        std::filesystem::create_directories(*settings.output_dir, error);
+        if (error)
+            throw UsageError("--output-dir " + *settings.output_dir + ": " + error.message());
+    }
 
     std::vector<std::pair<std::size_t, std::string>> failures;
     unsigned list_mode = 0600;  // no text was read: the user's alone

@@ -118,6 +118,12 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     append_string(out, reading.language, true);
     out += ",\"encoding\":";
     append_string(out, reading.encoding, true);
+    out += ",\"extract\":[";
+    for (std::size_t i = 0; i < summary.sentences.size(); ++i) {
+        if (i > 0) out += ',';
+        append_string(out, summary.sentences[i], utf8);
+    }
+    out += ']';
 
     long long chosen_words = 0;
     std::size_t chosen = 0;
@@ -181,6 +187,15 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += '}';
     }
     out += "]}\n";
+    return out;
+}
+
+std::string render_json_error(std::string_view name, std::string_view error) {
+    std::string out = "{\"name\":";
+    append_string(out, name, is_valid_utf8(name));
+    out += ",\"error\":";
+    append_string(out, error, is_valid_utf8(error));
+    out += "}\n";
     return out;
 }
 

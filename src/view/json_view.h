@@ -32,4 +32,8 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
                         std::string_view name, const Options& options, const Summary& summary,
                         std::size_t keywords);
 
+// The record of an input that failed, in place of its document:
+// {"name": ..., "error": ...} on one line, ended by a line end.
+std::string render_json_error(std::string_view name, std::string_view error);
+
 }  // namespace brennic::view
