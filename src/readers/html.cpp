@@ -33,10 +33,10 @@ constexpr std::size_t min_paragraph = 25;
 // plain, is a list of teasers or links rather than running text.
 constexpr double block_cost = 20.0;
 // Past the best run, a stretch of lesser children counts at this discount
-// when running text follows it, unless one of them is worse than
-// bridge_limit (a list of links, comments).
+// when running text follows it, unless one of them holds boxes named as
+// boilerplate (comments, say).
 constexpr double bridge_discount = 0.5;
-constexpr double bridge_limit = 300.0;
+
 // A run widens by up to widen_before children before it and widen_after
 // after it, each costing at most widen_cost, in its box and up to
 // widen_levels boxes around it.
@@ -152,7 +152,8 @@ private:
             }
             if (marked[b.box]) m = {0.0, m.good + m.bad};
             if (box.kind != BoxKind::heading) m.bad += block_cost;
-            mass_[i + 1] = {mass_[i].good + m.good, mass_[i].bad + m.bad};
+            mass_[i + 1] = {mass_[i].good + m.good, mass_[i].bad + m.bad,
+                            mass_[i].marked + (marked[b.box] ? 1 : 0)};
         }
     }
 
@@ -201,7 +202,7 @@ private:
         double sum = 0.0;
         for (std::size_t k = last + 1; k < children.size(); ++k) {
             const double v = value(children[k].first, children[k].second);
-            if (v < -bridge_limit) break;
+            if (holds_marked(children[k].first, children[k].second)) break;
             sum += v > 0 ? v : v * bridge_discount;
             if (sum > 0) {
                 last = k;
@@ -213,7 +214,7 @@ private:
         for (std::size_t k = first; k > 0;) {
             --k;
             const double v = value(children[k].first, children[k].second);
-            if (v < -bridge_limit) break;
+            if (holds_marked(children[k].first, children[k].second)) break;
             sum += v > 0 ? v : v * bridge_discount;
             if (sum > 0) {
                 first = k;
@@ -237,6 +238,11 @@ private:
     // is never boilerplate, whatever it is named).
     bool holds_core(std::size_t box) const {
         return core != no_box && box <= core && core < boxes_[box].end;
+    }
+
+    // Whether any of the blocks [first, end) lies in a box named as boilerplate.
+    bool holds_marked(std::size_t first, std::size_t end) const {
+        return mass_[end].marked > mass_[first].marked;
     }
 
     // The worth of the blocks [first, end) as main text.
@@ -266,6 +272,7 @@ private:
     struct Mass {
         double good = 0.0;
         double bad = 0.0;
+        std::size_t marked = 0;  // blocks in boxes named as boilerplate
     };
 
     const Layout& layout_;
