@@ -241,7 +241,7 @@ bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
 // boilerplate.
 constexpr std::array<std::string_view, 9> content_words{
     "article", "content", "entry", "main", "post", "story", "text", "blog", "hentry"};
-constexpr std::array<std::string_view, 53> boilerplate_words{
+constexpr std::array<std::string_view, 52> boilerplate_words{
     "comment",    "bio",        "author-info", "about-author", "about-the-author",
     "author-box", "authorbox",  "copyright",   "disclaimer",   "legal",
     "sidebar",    "side-bar",   "share",       "sharing",      "social",
@@ -252,7 +252,7 @@ constexpr std::array<std::string_view, 53> boilerplate_words{
     "subscribe",  "signup",     "outbrain",    "taboola",      "recommend",
     "tags",       "toolbar",    "pagination",  "pager",        "disqus",
     "reply",      "respond",    "skyscraper",  "shopping",     "login",
-    "search",     "rating",     "print"};
+    "search",     "rating"};
 
 // Class names that name what a post is filed under (tag-cookies,
 // category-sports) say nothing of the box itself.
