@@ -70,6 +70,9 @@ std::vector<Row> rows() {
               "paragraph, long enough to count.</p></div>" +
               article + "</div>"),
          article_text},
+        {"names that only look like boilerplate do not count",
+         page("<div class=\"research post tag-cookies\">" + article + "</div>" + comments),
+         article_text},
         {"comments after the article go", page("<article>" + article + "</article>" + comments),
          article_text},
         {"a list of links in the article goes",

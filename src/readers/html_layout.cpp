@@ -242,17 +242,17 @@ bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
 constexpr std::array<std::string_view, 9> content_words{
     "article", "content", "entry", "main", "post", "story", "text", "blog", "hentry"};
 constexpr std::array<std::string_view, 52> boilerplate_words{
-    "comment",    "bio",        "author-info", "about-author", "about-the-author",
-    "author-box", "authorbox",  "copyright",   "disclaimer",   "legal",
-    "sidebar",    "side-bar",   "share",       "sharing",      "social",
-    "related",    "promo",      "cookie",      "consent",      "gdpr",
+    "comment",    "^bio",       "author-info", "about-author", "about-the-author",
+    "author-box", "authorbox",  "copyright",   "disclaimer",   "^legal",
+    "sidebar",    "side-bar",   "^share",      "sharing",      "^social",
+    "related",    "^promo",     "cookie",      "consent",      "gdpr",
     "banner",     "advert",     "sponsor",     "widget",       "footer",
     "masthead",   "breadcrumb", "menu",        "navigation",   "navbar",
-    "nav-",       "-nav",       "popup",       "modal",        "newsletter",
+    "nav-",       "-nav",       "popup",       "^modal",       "newsletter",
     "subscribe",  "signup",     "outbrain",    "taboola",      "recommend",
-    "tags",       "toolbar",    "pagination",  "pager",        "disqus",
-    "reply",      "respond",    "skyscraper",  "shopping",     "login",
-    "search",     "rating"};
+    "^tags",      "toolbar",    "pagination",  "^pager",       "disqus",
+    "^reply",     "respond",    "skyscraper",  "shopping",     "login",
+    "^search",    "^rating"};
 
 // Class names that name what a post is filed under (tag-cookies,
 // category-sports) say nothing of the box itself.
@@ -277,8 +277,17 @@ int class_hint(const GumboElement& element) {
     names += lowered(attribute(element, "id"));
     if (names.empty()) return 0;
     const auto found = [&](const auto& words) {
-        return std::any_of(words.begin(), words.end(),
-                           [&](std::string_view w) { return names.find(w) != std::string::npos; });
+        return std::any_of(words.begin(), words.end(), [&](std::string_view w) {
+            // A word marked '^' counts only at the start of a name or of a
+            // part of one ("search-box", not "research").
+            if (!w.starts_with('^')) return names.find(w) != std::string::npos;
+            w.remove_prefix(1);
+            for (std::size_t at = names.find(w); at != std::string::npos;
+                 at = names.find(w, at + 1))
+                if (at == 0 || names[at - 1] == ' ' || names[at - 1] == '-' || names[at - 1] == '_')
+                    return true;
+            return false;
+        });
     };
     const bool content = found(content_words);
     const bool boilerplate = found(boilerplate_words);
