@@ -71,8 +71,9 @@ std::vector<Row> rows() {
               article + "</div>"),
          article_text},
         {"names that only look like boilerplate do not count",
-         page("<div class=\"research post tag-cookies\">" + article + "</div>" + comments),
-         article_text},
+         page("<div>" + article + "</div><div class=\"research tag-cookies\">" + article +
+              "</div><div>" + article + "</div>"),
+         article_text + "\n\n" + article_text + "\n\n" + article_text},
         {"comments after the article go", page("<article>" + article + "</article>" + comments),
          article_text},
         {"a list of links in the article goes",
