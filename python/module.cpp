@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "brennic/main_text.h"
 #include "view/html_view.h"
 #include "view/json_view.h"
 
@@ -158,6 +159,16 @@ brennic::Encoding to_encoding(py::handle object) {
     return *encoding;
 }
 
+brennic::Input to_input(py::handle object) {
+    const std::string name = to_str(object, "input");
+    const std::optional<brennic::Input> input = brennic::parse_input(name);
+    if (!input) {
+        throw py::value_error("input must be 'auto', 'text', 'html' or 'markdown', not '" + name +
+                              "'");
+    }
+    return *input;
+}
+
 // keep: the share of the words to keep, a number from 0 to 1 or a str
 // holding one or a percentage ("30%"), as the command's --keep.
 float to_keep_rate(py::handle keep) {
@@ -279,11 +290,12 @@ std::size_t total_bytes(const std::vector<std::string_view>& views) {
 class Details {
 public:
     Details(std::vector<std::string> texts, brennic::Options options, brennic::Summary summary,
-            bool as_str)
+            bool as_str, brennic::view::Source source = {})
         : texts_(std::move(texts)),
           options_(std::move(options)),
           summary_(std::move(summary)),
-          as_str_(as_str) {}
+          as_str_(as_str),
+          source_(std::move(source)) {}
 
     std::vector<std::string> names(py::handle names, const std::string& name) const {
         if (names.is_none()) {
@@ -301,7 +313,8 @@ public:
     std::string to_json(const std::string& name, py::handle names_in, std::size_t keywords) const {
         const std::vector<std::string> names = this->names(names_in, name);
         py::gil_scoped_release unlocked;
-        return brennic::view::render_json(texts_, names, name, options_, summary_, keywords);
+        return brennic::view::render_json(texts_, names, name, options_, summary_, keywords,
+                                          source_);
     }
 
     std::string html(const std::string& name, py::handle names_in) const {
@@ -324,15 +337,18 @@ private:
     brennic::Options options_;
     brennic::Summary summary_;
     bool as_str_;
+    brennic::view::Source source_;  // what the texts were read as
     std::optional<py::object> document_;
 };
 
 py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, py::handle mean,
                      py::handle condense, py::handle details_in, py::handle sentences,
-                     py::handle keep, py::handle words, py::handle encoding, py::handle language) {
+                     py::handle keep, py::handle words, py::handle encoding, py::handle language,
+                     py::handle input) {
     brennic::Options options =
         to_options({rate, keep, words, sentences, query, mean, condense, encoding, language});
     const bool details = to_flag(details_in, "details");
+    const brennic::Input kind = to_input(input);
     options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
@@ -346,26 +362,47 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
     }
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
+    // Web pages and Markdown give way to their main texts, which the
+    // details then describe.
+    std::vector<std::string> main_texts;
+    std::vector<std::string> hints;
+    brennic::view::Source source;
+    if (kind != brennic::Input::text) {
+        py::gil_scoped_release unlocked;
+        for (std::size_t i = 0; i < views.size(); ++i) {
+            brennic::Document doc = brennic::main_text(views[i], kind);
+            const std::string name = doc.input == brennic::Input::html       ? "html"
+                                     : doc.input == brennic::Input::markdown ? "markdown"
+                                                                             : "text";
+            source.input = i == 0 || source.input == name ? name : "mixed";
+            if (source.title.empty()) source.title = std::move(doc.title);
+            main_texts.push_back(std::move(doc.text));
+            hints.push_back(std::move(doc.language));
+        }
+        views.assign(main_texts.begin(), main_texts.end());
+    }
     brennic::Summary summary = interruptible(options, total_bytes(views), [&] {
-        return brennic::summarize(std::span<const std::string_view>(views), options);
+        return brennic::summarize_main_texts(std::span<const std::string_view>(views), hints,
+                                             options);
     });
     options.cancel = nullptr;  // the flag was the call's own
     if (!details) return to_python(summary.sentences, as_str);
     return py::cast(Details(std::vector<std::string>(views.begin(), views.end()), options,
-                            std::move(summary), as_str));
+                            std::move(summary), as_str, std::move(source)));
 }
 
 constexpr long kMaxThreads = 1024;
 
 py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, py::handle mean,
                         py::handle condense, py::handle threads_in, py::handle sentences,
-                        py::handle keep, py::handle words, py::handle encoding,
-                        py::handle language) {
+                        py::handle keep, py::handle words, py::handle encoding, py::handle language,
+                        py::handle input) {
     const auto threads = static_cast<long>(std::min<unsigned long long>(
         to_count(threads_in, "threads", 0, static_cast<unsigned long long>(-1)), kMaxThreads));
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
     brennic::Options options =
         to_options({rate, keep, words, sentences, query, mean, condense, encoding, language});
+    options.input = to_input(input);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -377,6 +414,18 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
     for (std::size_t i = 0; i < summaries.size(); ++i)
         list[i] = to_python(summaries[i].sentences, texts[i].is_str);
     return list;
+}
+
+py::object main_text(py::handle data_in, py::handle input, py::handle name) {
+    const Text data = to_text(data_in, "data");
+    const brennic::Input kind = to_input(input);
+    const std::string file_name = name.is_none() ? std::string() : to_str(name, "name");
+    std::string text;
+    {
+        py::gil_scoped_release unlocked;
+        text = brennic::main_text(data.bytes, kind, file_name).text;
+    }
+    return to_python(text, data.is_str);
 }
 
 py::str detect_language(py::handle text_in) {
@@ -497,7 +546,8 @@ The web page, exactly as `brennic --format html` writes it.)doc");
         "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"), py::arg("query"),
         py::arg("mean"), py::arg("condense"), py::arg("details"), py::arg("sentences"),
         py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
-        R"doc(summarize(text_or_texts, rate, query, mean, condense, details, sentences, keep, words, encoding, language)
+        py::arg("input"),
+        R"doc(summarize(text_or_texts, rate, query, mean, condense, details, sentences, keep, words, encoding, language, input)
 --
 
 brennic.summarize() with every argument given; call that one instead.)doc");
@@ -506,10 +556,27 @@ brennic.summarize() with every argument given; call that one instead.)doc");
         "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"), py::arg("query"),
         py::arg("mean"), py::arg("condense"), py::arg("threads"), py::arg("sentences"),
         py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
-        R"doc(summarize_many(texts, rate, query, mean, condense, threads, sentences, keep, words, encoding, language)
+        py::arg("input"),
+        R"doc(summarize_many(texts, rate, query, mean, condense, threads, sentences, keep, words, encoding, language, input)
 --
 
 brennic.summarize_many() with every argument given; call that one instead.)doc");
+
+    m.def("main_text", &main_text, py::arg("data"), py::arg("input") = "auto", py::kw_only(),
+          py::arg("name") = py::none(),
+          R"doc(main_text(data, input='auto', *, name=None)
+--
+
+The text that would be summarized of data: a web page's main text (without
+menus, footers, scripts and the like), a Markdown file's prose (without
+markup, code blocks and tables), or plain text as it is.
+
+input is 'auto', 'text', 'html' or 'markdown'. 'auto' goes by name when it
+ends in .html, .htm, .xhtml, .md, .markdown (or .txt, .text: plain text),
+else by the content: data that opens as a web page, or whose first 4 KiB are
+mostly markup, is one. The result has one paragraph a line, a blank line
+between paragraphs; it is str for str data, else UTF-8 bytes, as brennic
+--main-text prints it.)doc");
 
     m.def("detect_language", &detect_language, py::arg("text"),
           R"doc(detect_language(text)

@@ -112,6 +112,65 @@ BRENNIC_EXPORT std::optional<Encoding> parse_encoding(std::string_view name);
 BRENNIC_EXPORT Encoding reading_of(std::string_view text, Encoding choice);
 
 // ---------------------------------------------------------------------------
+// Web pages and Markdown
+
+// What kind of document a text is.
+enum class Input {
+    // Chosen by the bytes: a text that opens as a web page (<!doctype html,
+    // <html, an XHTML prologue), or whose first 4 KiB are mostly markup, is
+    // read as HTML; anything else as plain text. (The command brennic also
+    // goes by a file's name: .html, .htm, .xhtml, .md, .markdown.)
+    automatic,
+    // Plain text, taken as it is.
+    text,
+    // A web page: its main text, without menus, footers, scripts and the like.
+    html,
+    // Markdown (CommonMark): its prose, without markup, code and tables.
+    markdown,
+};
+
+// The input kind named "auto", "text", "html" or "markdown"; nothing for
+// any other name.
+BRENNIC_EXPORT std::optional<Input> parse_input(std::string_view name);
+
+// The text to summarize of a web page or a Markdown file.
+struct Document {
+    // The title: a page's (h1, og:title or <title>), or a Markdown file's
+    // first level-1 heading (or its front matter's title). May be empty.
+    std::string title;
+    // The main text, UTF-8: one block (paragraph, heading, list item, table
+    // cell, quotation) a paragraph, paragraphs apart by a blank line, so no
+    // sentence runs from one block into the next.
+    std::string text;
+    // The language the document says it is in (a page's lang attribute,
+    // "de", "pt-BR"...); empty when it says none. Options::language "auto"
+    // takes it when detection cannot tell.
+    std::string language;
+    // What the bytes were read as: Input::text, html or markdown.
+    Input input = Input::text;
+};
+
+// The main text of a web page, in any charset (a BOM, <meta charset>,
+// http-equiv; else UTF-8 when the bytes are valid UTF-8, else
+// Windows-1252). Scripts, styles, navigation, forms, asides, footers,
+// hidden elements, code and preformatted blocks are left out.
+BRENNIC_EXPORT Document read_html(std::string_view bytes);
+
+// The prose of a Markdown document (UTF-8, else Windows-1252): headings,
+// paragraphs, list items and quotations become paragraphs; emphasis marks,
+// link targets, images and badges, bare URLs, code blocks, pipe tables,
+// YAML or TOML front matter and HTML comments are left out; HTML blocks are
+// read as read_html reads a page.
+BRENNIC_EXPORT Document read_markdown(std::string_view bytes);
+
+// The main text of bytes read as `input`: read_html, read_markdown, or for
+// Input::text the bytes as they are. Input::automatic chooses by `name`
+// when it ends in .html, .htm, .xhtml (a page), .md, .markdown (Markdown),
+// .txt or .text (plain text), in any case; else by the bytes.
+BRENNIC_EXPORT Document main_text(std::string_view bytes, Input input = Input::automatic,
+                                  std::string_view name = {});
+
+// ---------------------------------------------------------------------------
 // Summarization
 
 // The choices that Brennic.exe takes from its command line.
@@ -154,6 +213,10 @@ struct Options {
     // stemmer and leaves out the language's stop words. An unknown code
     // throws Error.
     std::string language = "en";
+    // What the texts are: plain text (the default), or web pages or Markdown
+    // whose main text (see main_text) is summarized instead of their bytes.
+    // Offsets and spans of the diagnostics then refer to the main text.
+    Input input = Input::text;
 };
 
 // A compression rate read from its command-line argument exactly as

@@ -10,6 +10,7 @@ class Error(Exception): ...
 _Rate = Union[float, str, bytes]
 _Query = Optional[Union[str, bytes]]
 _Encoding = Literal["auto", "latin1", "utf-8", "utf8"]
+_Input = Literal["auto", "text", "html", "markdown"]
 
 class Details:
     @property
@@ -50,6 +51,7 @@ def summarize(
     words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
+    input: _Input = ...,
 ) -> list[_Text]: ...
 @overload
 def summarize(
@@ -65,6 +67,7 @@ def summarize(
     words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
+    input: _Input = ...,
 ) -> Details: ...
 def summarize_many(
     texts: Iterable[_Text],
@@ -79,7 +82,9 @@ def summarize_many(
     words: Optional[int] = ...,
     encoding: _Encoding = ...,
     language: str = ...,
+    input: _Input = ...,
 ) -> list[list[_Text]]: ...
+def main_text(data: _Text, input: _Input = ..., *, name: Optional[str] = ...) -> _Text: ...
 def detect_language(text: Union[str, bytes]) -> str: ...
 def language_codes() -> list[str]: ...
 def segment(text: _Text, *, language: str = ...) -> list[_Text]: ...

@@ -365,3 +365,29 @@ def test_the_python_page_shows_what_the_package_prints(monkeypatch):
     monkeypatch.chdir(EXAMPLES.parent)
     result = doctest.testfile("docs/python.md", module_relative=False, report=True)
     assert result.failed == 0 and result.attempted > 0
+
+
+README = "# Lamps\n\nLamps light the *hall*. See [docs](https://d.org).\n\n```\nmake\n```\n"
+
+
+@pytest.mark.parametrize("data,args,expected", [
+    (README, ("markdown",), "Lamps\n\nLamps light the hall. See docs.\n"),
+    (README.encode(), (), README.encode()),
+    (README, ("auto",), README),
+    (README.encode(), ("text",), README.encode()),
+])
+def test_main_text_reads_each_kind(data, args, expected):
+    assert brennic.main_text(data, *args) == expected
+
+
+def test_main_text_goes_by_the_name_and_summarize_by_input():
+    assert brennic.main_text(README, name="README.md") == brennic.main_text(README, "markdown")
+    details = brennic.summarize(README, 0.5, details=True, input="markdown")
+    doc = json.loads(details.to_json())
+    assert (doc["input"], doc["title"]) == ("markdown", "Lamps")
+    main = brennic.main_text(README, "markdown")
+    for s in doc["sentences"]:
+        assert main[s["char_offset"]:s["char_offset"] + s["char_length"]] == s["text"]
+    assert brennic.summarize_many([README], 0.5, input="markdown") == [details.extract]
+    with pytest.raises(ValueError, match="input must be"):
+        brennic.main_text(README, "md")

@@ -31,9 +31,11 @@
 
 #include "batch/progress.h"
 #include "brennic/command_line.h"
+#include "brennic/main_text.h"
 #include "brennic/run_state.h"
 #include "common/worker_pool.h"
 #include "languages/language_detect.h"
+#include "readers/input_kind.h"
 #include "system/quote.h"
 #include "system/safe_files.h"
 #include "system/signal_cleanup.h"
@@ -188,10 +190,65 @@ private:
     std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
 };
 
+// What the texts of a job were read as, once their main texts took their
+// place: the languages the documents name, and the kind and title the JSON
+// document reports.
+struct Sources {
+    std::vector<std::string> hints;
+    view::Source json;
+};
+
+// Replaces each text of a job by its main text, as --input and its name
+// (or, for standard input, its content) say it is read.
+Sources read_main_texts(const Settings& settings, const Plan& plan, std::size_t job,
+                        std::vector<std::string>& contents) {
+    Sources sources;
+    const std::span<const std::string> names = plan.texts(job);
+    std::string_view kinds;
+    for (std::size_t i = 0; i < contents.size() && i < names.size(); ++i) {
+        const std::string_view name = plan.is_stdin(names[i]) ? std::string_view() : names[i];
+        const readers::InputKind kind =
+            readers::choose_kind(to_kind(settings.input), name, contents[i]);
+        const std::string_view kind_name = readers::input_kind_name(kind);
+        kinds = i == 0 || kinds == kind_name ? kind_name : "mixed";
+        if (kind == readers::InputKind::text) {
+            sources.hints.emplace_back();
+            continue;
+        }
+        readers::Document doc = readers::read_input(contents[i], kind);
+        contents[i] = std::move(doc.text);
+        sources.hints.push_back(std::move(doc.language));
+        if (sources.json.title.empty()) sources.json.title = std::move(doc.title);
+    }
+    sources.json.input = std::string(kinds.empty() ? "text" : kinds);
+    return sources;
+}
+
+// The main texts of a job as --main-text prints them: one paragraph a line,
+// a blank line between paragraphs and between texts.
+void render_main_texts(const Plan& plan, std::size_t job, std::span<const std::string> contents,
+                       std::vector<Output>& outputs) {
+    for (Output& out : outputs) {
+        if (out.product != Product::extract) continue;
+        if (out.path.empty() && plan.headers())
+            out.content = (job > 0 ? "\n==> " : "==> ") + plan.display_name(job) + " <==\n";
+        bool first = true;
+        for (std::string_view text : contents) {
+            while (!text.empty() && (text.back() == '\n' || text.back() == ' ' ||
+                                     text.back() == '\r' || text.back() == '\t'))
+                text.remove_suffix(1);
+            if (text.empty()) continue;
+            if (!first) out.content += '\n';
+            (out.content += text) += '\n';
+            first = false;
+        }
+    }
+}
+
 // Fills the outputs of a job from its texts and their summary.
 void render(const Settings& settings, const Plan& plan, std::size_t job,
             std::span<const std::string> contents, const Summary& summary,
-            std::vector<Output>& outputs) {
+            const view::Source& source, std::vector<Output>& outputs) {
     for (Output& out : outputs) {
         switch (out.product) {
             case Product::extract:
@@ -206,9 +263,9 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
                 break;
             case Product::json: {
                 const std::span<const std::string> names = plan.texts(job);
-                out.content =
-                    view::render_json(contents, names, plan.base_name(job), settings.summary,
-                                      summary, settings.keywords.value_or(Settings::kJsonKeywords));
+                out.content = view::render_json(
+                    contents, names, plan.base_name(job), settings.summary, summary,
+                    settings.keywords.value_or(Settings::kJsonKeywords), source);
                 break;
             }
             case Product::keywords: {
@@ -564,9 +621,14 @@ private:
             std::optional<std::string> failure;
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
             try {
+                const Sources sources = read_main_texts(settings_, plan_, item.job, item.contents);
                 const std::span<const std::string> contents(item.contents);
-                const Summary summary = summarize_job(item.job, contents);
-                render(settings_, plan_, item.job, contents, summary, outputs);
+                if (settings_.main_text) {
+                    render_main_texts(plan_, item.job, contents, outputs);
+                } else {
+                    const Summary summary = summarize_job(item.job, contents, sources.hints);
+                    render(settings_, plan_, item.job, contents, summary, sources.json, outputs);
+                }
                 item.contents = {};  // the text is no longer needed
             } catch (const std::exception& e) { failure = describe(e); }
             complete(item.job, failure, std::move(outputs), item.mode);
@@ -576,23 +638,33 @@ private:
 
     // The summary of a job. With -l auto, a text read as English for want of
     // a language says why on standard error, unless --quiet. Without
-    // diagnostics a lone text's language is found here, once.
-    Summary summarize_job(std::size_t job, std::span<const std::string> contents) {
+    // diagnostics a lone text's language is found here, once. A web page's
+    // language (hints[t]) stands in when detection cannot tell.
+    Summary summarize_job(std::size_t job, std::span<const std::string> contents,
+                          std::span<const std::string> hints) {
         const Options& options = settings_.summary;
-        if (options.language != "auto" || settings_.quiet) return summarize(contents, options);
+        const std::vector<std::string_view> views(contents.begin(), contents.end());
+        const auto summarize = [&](const Options& o) {
+            return summarize_main_texts(views, hints, o);
+        };
+        if (options.language != "auto" || settings_.quiet) return summarize(options);
         std::vector<LanguageReport> languages;
         Summary summary;
         if (options.diagnostics) {
-            summary = summarize(contents, options);
+            summary = summarize(options);
             languages = summary.diagnostics->languages;
         } else {
-            for (const std::string& text : contents) {
-                LanguageGuess guess = guess_language(text);
+            for (std::size_t t = 0; t < contents.size(); ++t) {
+                LanguageGuess guess = guess_language(contents[t]);
                 languages.push_back({std::move(guess.code), true, std::move(guess.fallback)});
+                const std::string hinted = t < hints.size() && !languages.back().fallback.empty()
+                                               ? hinted_language(hints[t])
+                                               : std::string();
+                if (!hinted.empty()) languages.back() = {hinted, false, {}};
             }
             Options found = options;
             if (contents.size() == 1) found.language = languages.front().language;
-            summary = summarize(contents, found);
+            summary = summarize(found);
         }
         const std::span<const std::string> texts = plan_.texts(job);
         for (std::size_t t = 0; t < languages.size() && t < texts.size(); ++t) {

@@ -12,11 +12,14 @@
 
 #include "brennic/brennic.h"
 #include "brennic/failure.h"
+#include "brennic/main_text.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
 #include "common/worker_pool.h"
 #include "languages/language_detect.h"
 #include "languages/languages.h"
+#include "readers/html.h"
+#include "readers/markdown.h"
 #include "talven/segmenter.h"
 
 namespace brennic {
@@ -129,7 +132,8 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
     return d;
 }
 
-Summary summarize_views(std::span<const std::string_view> texts, const Options& options) {
+Summary summarize_views(std::span<const std::string_view> texts, const Options& options,
+                        std::span<const std::string> hints = {}) {
     if (texts.empty()) throw Error("no text to summarize");
     return translate_failures([&] {
         RunState state;
@@ -139,9 +143,18 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         // The sentence lines are kept only when the diagnostics must map
         // sentences back to them.
         std::vector<std::vector<std::string>> segments;
-        for (const std::string_view text : texts) {
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            const std::string_view text = texts[t];
             check_cancel(options);
             state.choose_language(options.language, text);
+            // A document's own language stands in when detection cannot tell.
+            if (LanguageReport& chosen = state.languages.back();
+                chosen.detected && !chosen.fallback.empty() && t < hints.size()) {
+                if (const std::string hinted = hinted_language(hints[t]); !hinted.empty()) {
+                    chosen = {hinted, false, {}};
+                    state.language = Language::get(hinted);
+                }
+            }
             // The sentences are cut by the rules of the text's language.
             const talven::Language& rules = talven::language_rules(state.languages.back().language);
             if (options.diagnostics) {
@@ -231,17 +244,109 @@ std::vector<Span> segment_spans(std::string_view text, std::string_view language
     return translate_failures([&] { return align(text, talven::segment(text, rules)); });
 }
 
+namespace {
+
+// The texts as Options::input reads them: their main texts, or their bytes.
+Summary summarize_inputs(std::span<const std::string_view> texts, const Options& options) {
+    if (options.input == Input::text) return summarize_views(texts, options);
+    std::vector<std::string> main_texts;
+    std::vector<std::string> hints;
+    for (const std::string_view text : texts) {
+        check_cancel(options);
+        Document doc = main_text(text, options.input);
+        main_texts.push_back(std::move(doc.text));
+        hints.push_back(std::move(doc.language));
+    }
+    const std::vector<std::string_view> views(main_texts.begin(), main_texts.end());
+    return summarize_views(views, options, hints);
+}
+
+}  // namespace
+
 Summary summarize(std::string_view text, const Options& options) {
-    return summarize_views(std::span<const std::string_view>(&text, 1), options);
+    return summarize_inputs(std::span<const std::string_view>(&text, 1), options);
 }
 
 Summary summarize(std::span<const std::string_view> texts, const Options& options) {
-    return summarize_views(texts, options);
+    return summarize_inputs(texts, options);
 }
 
 Summary summarize(std::span<const std::string> texts, const Options& options) {
     const std::vector<std::string_view> views(texts.begin(), texts.end());
-    return summarize_views(views, options);
+    return summarize_inputs(views, options);
+}
+
+Summary summarize_main_texts(std::span<const std::string_view> texts,
+                             std::span<const std::string> hints, const Options& options) {
+    return summarize_views(texts, options, hints);
+}
+
+readers::InputKind to_kind(Input input) {
+    switch (input) {
+        case Input::text:
+            return readers::InputKind::text;
+        case Input::html:
+            return readers::InputKind::html;
+        case Input::markdown:
+            return readers::InputKind::markdown;
+        case Input::automatic:
+            break;
+    }
+    return readers::InputKind::automatic;
+}
+
+Input to_input(readers::InputKind kind) {
+    switch (kind) {
+        case readers::InputKind::text:
+            return Input::text;
+        case readers::InputKind::html:
+            return Input::html;
+        case readers::InputKind::markdown:
+            return Input::markdown;
+        case readers::InputKind::automatic:
+            break;
+    }
+    return Input::automatic;
+}
+
+std::string hinted_language(std::string_view hint) {
+    std::string code(hint.substr(0, hint.find_first_of("-_")));
+    for (char& c : code) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (code == "nb" || code == "nn") code = "no";
+    if (code.empty() || find_language(code) == nullptr) return {};
+    return code;
+}
+
+std::optional<Input> parse_input(std::string_view name) {
+    const std::optional<readers::InputKind> kind = readers::parse_input_kind(name);
+    if (!kind) return std::nullopt;
+    return to_input(*kind);
+}
+
+namespace {
+
+Document to_public(readers::Document doc, readers::InputKind kind) {
+    return Document{std::move(doc.title), std::move(doc.text), std::move(doc.language),
+                    to_input(kind)};
+}
+
+}  // namespace
+
+Document read_html(std::string_view bytes) {
+    return translate_failures(
+        [&] { return to_public(readers::read_html(bytes), readers::InputKind::html); });
+}
+
+Document read_markdown(std::string_view bytes) {
+    return translate_failures(
+        [&] { return to_public(readers::read_markdown(bytes), readers::InputKind::markdown); });
+}
+
+Document main_text(std::string_view bytes, Input input, std::string_view name) {
+    const readers::InputKind kind = readers::choose_kind(to_kind(input), name, bytes);
+    return translate_failures([&] { return to_public(readers::read_input(bytes, kind), kind); });
 }
 
 std::vector<Outcome> summarize_many(std::span<const std::string_view> texts, const Options& options,

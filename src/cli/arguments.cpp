@@ -52,6 +52,10 @@ const char* const kUsage =
     "                          *.xhtml *.md *.markdown)\n"
     "  -0, --null              that list and the --failed list are NUL-separated\n"
     "  -n, --together          summarize all texts together as one input\n"
+    "      --input=KIND        the texts are auto (by name, else by content: web\n"
+    "                          pages are found), text, html or markdown\n"
+    "      --main-text         print the text that would be summarized (a web\n"
+    "                          page's or Markdown file's main text) instead\n"
     "Summary:\n"
     "  -q, --query=QUERY       centre the extract on the sentence closest to QUERY\n"
     "                          (the central sentence)\n"
@@ -97,6 +101,8 @@ enum LongOnly {
     kFilesFrom,
     kStdout,
     kEncoding,
+    kInput,
+    kMainText,
     kInclude,
     kQuiet,
 };
@@ -115,6 +121,8 @@ const option kLongOptions[] = {
     {"mean", no_argument, nullptr, 'a'},
     {"language", required_argument, nullptr, 'l'},
     {"encoding", required_argument, nullptr, kEncoding},
+    {"input", required_argument, nullptr, kInput},
+    {"main-text", no_argument, nullptr, kMainText},
     {"together", no_argument, nullptr, 'n'},
     {"recursive", no_argument, nullptr, 'R'},
     {"include", required_argument, nullptr, kInclude},
@@ -295,6 +303,17 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                 settings.summary.encoding = parse_encoding_setting(optarg, "--encoding");
                 have_encoding = true;
                 break;
+            case kInput: {
+                const std::optional<Input> input = parse_input(optarg);
+                if (!input)
+                    throw UsageError("--input wants auto, text, html or markdown, not " +
+                                     quoted(optarg));
+                settings.input = *input;
+                break;
+            }
+            case kMainText:
+                settings.main_text = true;
+                break;
             case 'n':
                 settings.together = true;
                 break;
@@ -380,6 +399,11 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
     if (settings.format == Format::html && settings.keywords &&
         (!settings.to_files() || stdin_texts > 0))
         throw UsageError("--format html and --keywords cannot share standard output");
+    if (settings.main_text && (settings.to_files() || settings.format != Format::text ||
+                               settings.keywords || settings.dry_run))
+        throw UsageError(
+            "--main-text prints to standard output: it goes with no --sum, --output-dir, "
+            "--format, --keywords or --dry-run");
     if (const char* env = std::getenv("BRENNIC_ENCODING");
         !have_encoding && env != nullptr && *env != '\0') {
         settings.summary.encoding = parse_encoding_setting(env, "BRENNIC_ENCODING");

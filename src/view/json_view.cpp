@@ -102,7 +102,7 @@ Reading reading_of(std::span<const std::string> texts, const Options& options,
 
 std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
                         std::string_view name, const Options& options, const Summary& summary,
-                        std::size_t keywords) {
+                        std::size_t keywords, const Source& source) {
     if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
     const Diagnostics& d = *summary.diagnostics;
     const Reading reading = reading_of(texts, options, summary);
@@ -186,7 +186,16 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += boolean(top[k].vell_word);
         out += '}';
     }
-    out += "]}\n";
+    out += ']';
+    // What the texts were read as comes last.
+    out += ",\"input\":";
+    append_string(out, source.input, true);
+    out += ",\"title\":";
+    if (source.title.empty())
+        out += "null";
+    else
+        append_string(out, source.title, true);
+    out += "}\n";
     return out;
 }
 
