@@ -63,6 +63,12 @@ std::vector<Row> rows() {
               "</main><footer><p>Copyright 2024, the Riverside Gazette, all rights "
               "reserved.</p></footer>"),
          article_text},
+        {"markup inside scripts, styles and comments is no text",
+         page("<script>document.write('<p>Written by a script, long enough to count.</p>');"
+              "</script><style>p:after { content: '<p>styled</p>'; }</style><!-- <p>A comment, "
+              "long enough to count as a paragraph.</p> --><div title=\"a > b\">" +
+              article + "</div>"),
+         article_text},
         {"hidden elements go",
          page("<div><div hidden><p>A hidden paragraph that is long enough to count, "
               "really.</p></div><div aria-hidden=\"true\"><p>Another hidden paragraph, long "

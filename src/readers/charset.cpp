@@ -247,7 +247,7 @@ bool mostly_utf8(std::string_view bytes) {
 std::string guessed_charset(std::string_view bytes) {
     constexpr std::string_view fallback = "windows-1252";
     // A sample is enough, and ICU counts lengths in int32_t.
-    const std::string_view sample = bytes.substr(0, 256 * 1024);
+    const std::string_view sample = bytes.substr(0, 32 * 1024);
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status),
                                                                         &ucsdet_close);

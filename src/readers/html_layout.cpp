@@ -514,8 +514,8 @@ Layout lay_out(std::string_view utf8) {
     options.userdata = &arena;
     options.max_errors = 0;
     // The arena frees the tree; gumbo_destroy_output would walk it recursively.
-    std::string flattened;
-    if (flatten_nesting(utf8, flattened)) utf8 = flattened;
+    std::string prepared;
+    if (prepare_for_parsing(utf8, prepared)) utf8 = prepared;
     const GumboOutput* output = gumbo_parse_with_options(&options, utf8.data(), utf8.size());
     if (!output) return layout;
     Walker(layout).walk(output->document);

@@ -100,10 +100,11 @@ std::size_t raw_text_end(std::string_view page, std::size_t i, std::string_view 
     return page.size();
 }
 
-// Walks the page's tags, telling `keep` which to drop: those that open an
-// element deeper than limit, and the end tags that match them.
-template <typename Keep>
-void walk(std::string_view page, std::size_t limit, Keep&& keep) {
+// The stretches of the page to leave out, in order: start tags that open
+// an element deeper than limit and the end tags that match them, comments,
+// and the bodies of scripts and styles.
+std::vector<std::pair<std::size_t, std::size_t>> cuts(std::string_view page, std::size_t limit) {
+    std::vector<std::pair<std::size_t, std::size_t>> out;
     std::vector<std::string> open;
     std::vector<std::pair<std::string, std::size_t>> dropped;  // name, how many
     Tag tag;
@@ -112,14 +113,19 @@ void walk(std::string_view page, std::size_t limit, Keep&& keep) {
             i = page.find('<', i + 1);
             continue;
         }
-        bool drop = false;
-        if (!tag.name.empty() && !uncounted(tag.name)) {
+        // Comments are never text either.
+        if (tag.name.empty() && page.substr(tag.begin, 4) == "<!--")
+            out.emplace_back(tag.begin, tag.end);
+        const bool raw = raw_text(tag.name);
+        if (!tag.name.empty() && !raw && !uncounted(tag.name)) {
+            const auto find_dropped = [&] {
+                return std::find_if(dropped.begin(), dropped.end(),
+                                    [&](const auto& d) { return d.first == tag.name; });
+            };
             if (!tag.closing && !tag.self_closing) {
                 if (open.size() >= limit) {
-                    drop = true;
-                    auto it = std::find_if(dropped.begin(), dropped.end(),
-                                           [&](const auto& d) { return d.first == tag.name; });
-                    if (it == dropped.end())
+                    out.emplace_back(tag.begin, tag.end);
+                    if (auto it = find_dropped(); it == dropped.end())
                         dropped.emplace_back(tag.name, 1);
                     else
                         ++it->second;
@@ -127,10 +133,8 @@ void walk(std::string_view page, std::size_t limit, Keep&& keep) {
                     open.push_back(tag.name);
                 }
             } else if (tag.closing) {
-                auto it = std::find_if(dropped.begin(), dropped.end(),
-                                       [&](const auto& d) { return d.first == tag.name; });
-                if (it != dropped.end() && it->second > 0) {
-                    drop = true;
+                if (auto it = find_dropped(); it != dropped.end() && it->second > 0) {
+                    out.emplace_back(tag.begin, tag.end);
                     --it->second;
                 } else {
                     // Closes the innermost open element of that name, and all inside it.
@@ -139,29 +143,31 @@ void walk(std::string_view page, std::size_t limit, Keep&& keep) {
                 }
             }
         }
-        keep(tag, drop);
         std::size_t next = tag.end;
-        if (!tag.closing && !tag.self_closing && raw_text(tag.name))
+        if (raw && !tag.closing && !tag.self_closing && next < page.size()) {
             next = raw_text_end(page, next, tag.name);
+            // Scripts and styles are never text: the parser need not read them.
+            if ((tag.name == "script" || tag.name == "style") && next > tag.end)
+                out.emplace_back(tag.end, next);
+        }
         if (next >= page.size()) break;
         i = page.find('<', next);
     }
+    return out;
 }
 
 }  // namespace
 
-bool flatten_nesting(std::string_view page, std::string& out, std::size_t limit) {
-    bool deep = false;
-    walk(page, limit, [&](const Tag&, bool drop) { deep = deep || drop; });
-    if (!deep) return false;
+bool prepare_for_parsing(std::string_view page, std::string& out, std::size_t limit) {
+    const auto stretches = cuts(page, limit);
+    if (stretches.empty()) return false;
     out.clear();
     out.reserve(page.size());
     std::size_t copied = 0;
-    walk(page, limit, [&](const Tag& tag, bool drop) {
-        if (!drop) return;
-        out.append(page.substr(copied, tag.begin - copied));
-        copied = tag.end;
-    });
+    for (const auto& [begin, end] : stretches) {
+        out.append(page.substr(copied, begin - copied));
+        copied = end;
+    }
     out.append(page.substr(std::min(copied, page.size())));
     return true;
 }

@@ -14,12 +14,13 @@ namespace brennic::readers::html {
 // How deep elements may nest before further start tags are dropped.
 inline constexpr std::size_t max_nesting = 512;
 
-// The page with every start tag (and its end tag) that would open an
-// element deeper than `limit` left out, their text kept; the page itself
-// (no copy: `out` untouched, false returned) when it nests no deeper. Tags
-// are told apart as an HTML tokenizer does (comments, quoted attribute
-// values, the raw text of scripts and styles); elements whose end tag is
-// optional and void elements do not count.
-bool flatten_nesting(std::string_view page, std::string& out, std::size_t limit = max_nesting);
+// The page as the parser needs it, in `out`: every start tag (and its end
+// tag) that would open an element deeper than `limit` left out, their text
+// kept, and comments and the bodies of scripts and styles left out (never
+// text, and much of many pages' bytes). False, and `out` untouched, when there is nothing
+// to leave out. Tags are told apart as an HTML tokenizer does (comments,
+// quoted attribute values, raw text); elements whose end tag is optional,
+// void elements and raw-text elements do not count.
+bool prepare_for_parsing(std::string_view page, std::string& out, std::size_t limit = max_nesting);
 
 }  // namespace brennic::readers::html
