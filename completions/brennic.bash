@@ -39,6 +39,9 @@ _brennic_command() {
         --encoding)
             COMPREPLY=($(compgen -W "auto latin1 utf-8" -- "$cur"))
             return ;;
+        --input)
+            COMPREPLY=($(compgen -W "auto text html markdown" -- "$cur"))
+            return ;;
         --language|-l)
             COMPREPLY=($(compgen -W "auto ar ca da de el en es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi" -- "$cur"))
             return ;;
@@ -53,6 +56,7 @@ _brennic_command() {
             local opt="${cur%%=*}" val="${cur#*=}"
             case "$opt" in
                 --format) COMPREPLY=($(compgen -P "$opt=" -W "text json html" -- "$val")) ;;
+                --input) COMPREPLY=($(compgen -P "$opt=" -W "auto text html markdown" -- "$val")) ;;
                 --output-dir) COMPREPLY=($(compgen -P "$opt=" -d -- "$val")) ;;
                 --files-from|--failed) COMPREPLY=($(compgen -P "$opt=" -f -- "$val")) ;;
             esac
@@ -61,7 +65,7 @@ _brennic_command() {
             COMPREPLY=($(compgen -W "--keep --words --sentences --rate --format --sum
                 --output-dir --keywords --stems --files-from --null --together --query
                 --condense --mean --language --encoding --jobs --failed --dry-run --no-progress --stdout --help
-                --version --recursive --include --quiet" -- "$cur"))
+                --version --recursive --include --quiet --input --main-text" -- "$cur"))
             return ;;
     esac
     COMPREPLY=($(compgen -f -- "$cur"))

@@ -11,7 +11,9 @@ details=True everything about them (offsets, scores, marks, keywords, the
 JSON document and web page of the command brennic); summarize_many()
 summarizes many texts each on its own in a pool of native threads; segment()
 and segment_spans() split a text into sentences; detect_language() names a
-text's language among language_codes(), which summarize(language=...) reads.
+text's language among language_codes(), which summarize(language=...) reads;
+main_text() gives the text of a web page or a Markdown file that
+summarize(input=...) summarizes.
 brennic.dask summarizes Dask collections across a cluster.
 
 Texts are bytes, taken as they are, or str, taken as UTF-8 (with the
@@ -30,6 +32,8 @@ from ._brennic import (
     __version__,
     detect_language,
     language_codes,
+    main_text,
+    methods,
     segment,
     segment_spans,
 )
@@ -39,6 +43,8 @@ __all__ = [
     "Error",
     "detect_language",
     "language_codes",
+    "main_text",
+    "methods",
     "segment",
     "segment_spans",
     "summarize",
@@ -51,7 +57,8 @@ Error.__doc__ = "A failure of Brennic; str(error) is the message that Brennic.ex
 
 
 def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, details=False,
-              sentences=None, *, keep=None, words=None, encoding="auto", language="auto"):
+              sentences=None, *, keep=None, words=None, encoding="auto", language="auto",
+              input="auto", method="frequency", title=None):
     """The extract of a text, or of several texts read together as one.
 
     text_or_texts is a text, or a list (any iterable) of texts that are
@@ -75,10 +82,15 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
     sentence (the one the extract is centred on) alone. A str that is not a
     finite number as a whole, or a NaN or infinite number, raises ValueError.
 
-    sentences, a number from 1 on, is a budget in sentences, alone or on top
-    of one of the above (--sentences): the worthy sentences are dropped, the
-    lowest score first, until no more remain (the central sentence always
-    stays).
+    sentences, a whole number (int) from 1 on, is a budget in sentences,
+    alone or on top of one of the above (--sentences): the worthy sentences
+    are dropped, the lowest score first, until no more remain (the central
+    sentence always stays).
+
+    An argument of the wrong type raises TypeError (sentences=1.5 or True,
+    language=b'de'), a value out of range ValueError, an unknown language
+    brennic.Error; the message names a short value whole, as repr() shows
+    it ('de\\x00').
 
     query (str or bytes) centres the extract on the sentence most similar to
     it; mean scores sentences by the mean frequency of their words (--mean);
@@ -96,6 +108,22 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
     'fr', 'ru', ...: Unicode words, case folding, the language's Snowball
     stemmer and stop list).
 
+    input says what the texts are: 'auto', the default, reads a text that
+    opens as a web page (or is mostly markup) as one, and any other as plain
+    text; 'text' takes every text as it is; 'html' (web pages) and
+    'markdown' summarize their main text instead, as main_text() gives it.
+    A page's lang attribute stands in for language='auto' when the text is
+    too short or too mixed to tell. The details then describe the main
+    texts: their offsets count in them, and to_json() gives their input kind
+    and title.
+
+    method is how sentences are scored and chosen, a name of methods():
+    'frequency' (the default, as Brennic.exe: how often their words recur)
+    or 'centrality' (where they stand, their likeness to the rest of the
+    text and to its title, less what the extract already says); --method.
+    title (str or bytes) is the texts' title for 'centrality' (--title); by
+    default a first line standing alone is taken as one.
+
     Returns the extract's sentences in input order, exactly the lines that
     brennic writes: str decoded with 'surrogateescape' for str texts, bytes
     for bytes; with details=True, a brennic.Details with the extract, every
@@ -106,11 +134,12 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
     ValueError for one out of range.
     """
     return _brennic.summarize(text_or_texts, rate, query, mean, condense, details, sentences,
-                              keep, words, encoding, language)
+                              keep, words, encoding, language, input, method, title)
 
 
 def summarize_many(texts, rate=None, query=None, mean=False, condense=False, threads=0,
-                   sentences=None, *, keep=None, words=None, encoding="auto", language="auto"):
+                   sentences=None, *, keep=None, words=None, encoding="auto", language="auto",
+                   input="auto", method="frequency", title=None):
     """The extract of each text on its own, computed in parallel.
 
     Takes the texts and the options of summarize() and returns one list of
@@ -122,4 +151,4 @@ def summarize_many(texts, rate=None, query=None, mean=False, condense=False, thr
     fraction of a second, with KeyboardInterrupt.
     """
     return _brennic.summarize_many(texts, rate, query, mean, condense, threads, sentences,
-                                   keep, words, encoding, language)
+                                   keep, words, encoding, language, input, method, title)

@@ -24,6 +24,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -31,9 +32,11 @@
 
 #include "batch/progress.h"
 #include "brennic/command_line.h"
+#include "brennic/main_text.h"
 #include "brennic/run_state.h"
 #include "common/worker_pool.h"
 #include "languages/language_detect.h"
+#include "readers/input_kind.h"
 #include "system/quote.h"
 #include "system/safe_files.h"
 #include "system/signal_cleanup.h"
@@ -188,10 +191,68 @@ private:
     std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
 };
 
+// What the texts of a job were read as, once their main texts took their
+// place: the languages the documents name, and the kind and title the JSON
+// document reports.
+struct Sources {
+    std::vector<std::string> hints;
+    std::vector<std::string> titles;  // each document's title, for --method centrality
+    view::Source json;
+};
+
+// Replaces each text of a job by its main text, as --input and its name
+// (or, for standard input, its content) say it is read.
+Sources read_main_texts(const Settings& settings, const Plan& plan, std::size_t job,
+                        std::vector<std::string>& contents) {
+    Sources sources;
+    const std::span<const std::string> names = plan.texts(job);
+    std::string_view kinds;
+    for (std::size_t i = 0; i < contents.size() && i < names.size(); ++i) {
+        const std::string_view name = plan.is_stdin(names[i]) ? std::string_view() : names[i];
+        const readers::InputKind kind =
+            readers::choose_kind(to_kind(settings.input), name, contents[i]);
+        const std::string_view kind_name = readers::input_kind_name(kind);
+        kinds = i == 0 || kinds == kind_name ? kind_name : "mixed";
+        if (kind == readers::InputKind::text) {
+            sources.hints.emplace_back();
+            sources.titles.emplace_back();
+            continue;
+        }
+        readers::Document doc = readers::read_input(contents[i], kind);
+        contents[i] = std::move(doc.text);
+        sources.hints.push_back(std::move(doc.language));
+        sources.titles.push_back(doc.title);
+        if (sources.json.title.empty()) sources.json.title = std::move(doc.title);
+    }
+    sources.json.input = std::string(kinds.empty() ? "text" : kinds);
+    return sources;
+}
+
+// The main texts of a job as --main-text prints them: one paragraph a line,
+// a blank line between paragraphs and between texts.
+void render_main_texts(const Plan& plan, std::size_t job, std::span<const std::string> contents,
+                       std::vector<Output>& outputs) {
+    for (Output& out : outputs) {
+        if (out.product != Product::extract) continue;
+        if (out.path.empty() && plan.headers())
+            out.content = (job > 0 ? "\n==> " : "==> ") + plan.display_name(job) + " <==\n";
+        bool first = true;
+        for (std::string_view text : contents) {
+            while (!text.empty() && (text.back() == '\n' || text.back() == ' ' ||
+                                     text.back() == '\r' || text.back() == '\t'))
+                text.remove_suffix(1);
+            if (text.empty()) continue;
+            if (!first) out.content += '\n';
+            (out.content += text) += '\n';
+            first = false;
+        }
+    }
+}
+
 // Fills the outputs of a job from its texts and their summary.
 void render(const Settings& settings, const Plan& plan, std::size_t job,
             std::span<const std::string> contents, const Summary& summary,
-            std::vector<Output>& outputs) {
+            const view::Source& source, std::vector<Output>& outputs) {
     for (Output& out : outputs) {
         switch (out.product) {
             case Product::extract:
@@ -206,16 +267,17 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
                 break;
             case Product::json: {
                 const std::span<const std::string> names = plan.texts(job);
-                out.content =
-                    view::render_json(contents, names, plan.base_name(job), settings.summary,
-                                      summary, settings.keywords.value_or(Settings::kJsonKeywords));
+                out.content = view::render_json(
+                    contents, names, plan.base_name(job), settings.summary, summary,
+                    settings.keywords.value_or(Settings::kJsonKeywords), source);
                 break;
             }
             case Product::keywords: {
                 const std::string prefix = plan.keyword_prefix(job);
-                const std::string lines = view::keyword_lines(
-                    view::keywords(*summary.diagnostics, *settings.keywords, contents),
-                    settings.stems);
+                const std::string lines =
+                    view::keyword_lines(view::keywords(*summary.diagnostics, *settings.keywords,
+                                                       contents, settings.summary.encoding),
+                                        settings.stems);
                 for (std::size_t at = 0; at < lines.size();) {
                     const std::size_t end = lines.find('\n', at) + 1;
                     (out.content += prefix).append(lines, at, end - at);
@@ -250,9 +312,9 @@ std::string read_fd(int fd) {
 // A text's bytes; mode is narrowed to the permission bits its outputs may
 // have. A FIFO, socket or device is refused rather than waited on (see
 // open_text); standard input is read whatever it is.
-std::string read_text(const std::string& name, bool from_stdin, unsigned& mode) {
+std::string read_text(const std::string& name, bool from_stdin, unsigned& mode, bool list = false) {
     if (from_stdin) return read_fd(STDIN_FILENO);
-    const OpenedText text = open_text(name);
+    const OpenedText text = list ? open_list(name) : open_text(name);
     if (text.fd < 0) throw TextError(text.error);
     mode &= text.mode;
     const int fd = text.fd;
@@ -272,7 +334,7 @@ std::vector<std::string> read_list(const std::string& list, bool null_separated)
     std::string data;
     unsigned mode = 07777;  // a list has no outputs of its own
     try {
-        data = read_text(list, list == "-", mode);
+        data = read_text(list, list == "-", mode, true);
     } catch (const TextError& e) {
         throw UsageError("--files-from " + quote(list) + ": " + e.what());
     }
@@ -392,12 +454,13 @@ std::pair<std::optional<FileId>, std::string_view> output_identity(
 
 void Plan::check_names() {
     // The extracts that exist already, and so might be texts of the run.
-    std::vector<std::pair<FileId, std::size_t>> existing;  // file, job
+    std::vector<std::tuple<FileId, std::size_t, std::size_t>> existing;  // file, job, output
     for (std::size_t j = 0; j < size(); ++j) {
-        for (const Output& out : planned_outputs(j)) {
+        const std::vector<Output> outputs = planned_outputs(j);
+        for (std::size_t o = 0; o < outputs.size(); ++o) {
             struct stat st {};
-            if (!out.path.empty() && ::stat(out.path.c_str(), &st) == 0) {
-                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j);
+            if (!outputs[o].path.empty() && ::stat(outputs[o].path.c_str(), &st) == 0) {
+                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j, o);
             }
         }
     }
@@ -409,11 +472,12 @@ void Plan::check_names() {
             continue;
         }
         const FileId id{st.st_dev, st.st_ino};
-        for (auto e =
-                 std::lower_bound(existing.begin(), existing.end(), std::pair(id, std::size_t{0}));
-             e != existing.end() && e->first == id; ++e) {
-            failures_.try_emplace(e->second, quote(planned_outputs(e->second).front().path) +
-                                                 " would overwrite the text " + quote(texts_[t]));
+        for (auto e = std::lower_bound(existing.begin(), existing.end(),
+                                       std::tuple(id, std::size_t{0}, std::size_t{0}));
+             e != existing.end() && std::get<0>(*e) == id; ++e) {
+            const auto [file, job, output] = *e;
+            failures_.try_emplace(job, quote(planned_outputs(job)[output].path) +
+                                           " would overwrite the text " + quote(texts_[t]));
         }
     }
 
@@ -428,21 +492,27 @@ void Plan::check_names() {
                  0x9e3779b97f4a7c15u;
         return h;
     };
-    std::vector<std::pair<std::size_t, std::size_t>> outputs;  // hash, job
+    struct Named {
+        std::size_t hash;
+        std::size_t job;
+        std::size_t output;  // its index in planned_outputs(job)
+        auto operator<=>(const Named&) const = default;
+    };
+    std::vector<Named> outputs;
     for (std::size_t j = 0; j < size(); ++j) {
-        for (const Output& out : planned_outputs(j)) {
-            if (out.path.empty()) continue;
-            outputs.emplace_back(identity_hash(out.path), j);
+        const std::vector<Output> planned = planned_outputs(j);
+        for (std::size_t o = 0; o < planned.size(); ++o) {
+            if (planned[o].path.empty()) continue;
+            outputs.push_back({identity_hash(planned[o].path), j, o});
         }
     }
     std::sort(outputs.begin(), outputs.end());
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].first == outputs[i].first;
-             ++k) {
-            const std::size_t a = outputs[i].second;
-            const std::size_t b = outputs[k].second;
-            const std::string path_a = planned_outputs(a).front().path;
-            const std::string path_b = planned_outputs(b).front().path;
+        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].hash == outputs[i].hash; ++k) {
+            const std::size_t a = outputs[i].job;
+            const std::size_t b = outputs[k].job;
+            const std::string path_a = planned_outputs(a)[outputs[i].output].path;
+            const std::string path_b = planned_outputs(b)[outputs[k].output].path;
             if (a == b || output_identity(path_a, dirs) != output_identity(path_b, dirs)) continue;
             failures_.try_emplace(
                 a, quote(path_a) + " would also be written for " + quote(texts(b).back()));
@@ -565,10 +635,18 @@ private:
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
             bool streamed = false;
             try {
+                const Sources sources = read_main_texts(settings_, plan_, item.job, item.contents);
                 const std::span<const std::string> contents(item.contents);
-                const Summary summary = summarize_job(item.job, contents);
-                streamed = stream_json(item.job, contents, summary, outputs);
-                if (!streamed) render(settings_, plan_, item.job, contents, summary, outputs);
+                if (settings_.main_text) {
+                    render_main_texts(plan_, item.job, contents, outputs);
+                } else {
+                    const Summary summary =
+                        summarize_job(item.job, contents, sources.hints, sources.titles);
+                    streamed = stream_json(item.job, contents, summary, sources.json, outputs);
+                    if (!streamed)
+                        render(settings_, plan_, item.job, contents, summary, sources.json,
+                               outputs);
+                }
                 item.contents = {};  // the text is no longer needed
             } catch (const std::exception& e) { failure = describe(e); }
             complete(item.job, failure, std::move(outputs), item.mode, streamed);
@@ -578,23 +656,33 @@ private:
 
     // The summary of a job. With -l auto, a text read as English for want of
     // a language says why on standard error, unless --quiet. Without
-    // diagnostics a lone text's language is found here, once.
-    Summary summarize_job(std::size_t job, std::span<const std::string> contents) {
+    // diagnostics a lone text's language is found here, once. A web page's
+    // language (hints[t]) stands in when detection cannot tell.
+    Summary summarize_job(std::size_t job, std::span<const std::string> contents,
+                          std::span<const std::string> hints, std::span<const std::string> titles) {
         const Options& options = settings_.summary;
-        if (options.language != "auto" || settings_.quiet) return summarize(contents, options);
+        const std::vector<std::string_view> views(contents.begin(), contents.end());
+        const auto summarize = [&](const Options& o) {
+            return summarize_main_texts(views, hints, o, titles);
+        };
+        if (options.language != "auto" || settings_.quiet) return summarize(options);
         std::vector<LanguageReport> languages;
         Summary summary;
         if (options.diagnostics) {
-            summary = summarize(contents, options);
+            summary = summarize(options);
             languages = summary.diagnostics->languages;
         } else {
-            for (const std::string& text : contents) {
-                LanguageGuess guess = guess_language(text);
+            for (std::size_t t = 0; t < contents.size(); ++t) {
+                LanguageGuess guess = guess_language(contents[t]);
                 languages.push_back({std::move(guess.code), true, std::move(guess.fallback)});
+                const std::string hinted = t < hints.size() && !languages.back().fallback.empty()
+                                               ? hinted_language(hints[t])
+                                               : std::string();
+                if (!hinted.empty()) languages.back() = {hinted, false, {}};
             }
             Options found = options;
             if (contents.size() == 1) found.language = languages.front().language;
-            summary = summarize(contents, found);
+            summary = summarize(found);
         }
         const std::span<const std::string> texts = plan_.texts(job);
         for (std::size_t t = 0; t < languages.size() && t < texts.size(); ++t) {
@@ -626,13 +714,13 @@ private:
     // it did; its turn has then passed. A failure to make the document
     // leaves the turn to complete().
     bool stream_json(std::size_t job, std::span<const std::string> contents, const Summary& summary,
-                     const std::vector<Output>& outputs) {
+                     const view::Source& source, const std::vector<Output>& outputs) {
         if (outputs.size() != 1 || outputs[0].product != Product::json || !outputs[0].path.empty())
             return false;
         std::lock_guard lock(stdout_mutex_);
         if (plan_.stdout_turn(job) != next_turn_) return false;
         view::render_json(contents, plan_.texts(job), plan_.base_name(job), settings_.summary,
-                          summary, settings_.keywords.value_or(Settings::kJsonKeywords),
+                          summary, settings_.keywords.value_or(Settings::kJsonKeywords), source,
                           [&](std::string_view piece) { write_stdout(piece); });
         ++next_turn_;
         write_waiting();
@@ -644,6 +732,8 @@ private:
     void complete(std::size_t job, std::optional<std::string> failure, std::vector<Output> outputs,
                   unsigned mode, bool streamed = false) {
         if (!failure) {
+            // The files of a job replace the earlier ones together, or none does.
+            std::vector<FileContent> files;
             for (const Output& out : outputs) {
                 if (out.path.empty()) continue;
                 if (settings_.output_dir) {
@@ -657,10 +747,12 @@ private:
                         break;
                     }
                 }
-                if (!write_file_atomically(out.path, out.content, mode)) {
-                    failure = "can not write " + quote(out.path) + ": " + reason(errno);
-                    break;
-                }
+                files.push_back({out.path, out.content});
+            }
+            if (!failure) {
+                const std::size_t failed = write_files_atomically(files, mode);
+                if (failed < files.size())
+                    failure = "can not write " + quote(files[failed].name) + ": " + reason(errno);
             }
         }
         if (failure) {
@@ -819,11 +911,26 @@ int run(const Settings& settings) {
         texts.insert(texts.end(), std::make_move_iterator(list.begin()),
                      std::make_move_iterator(list.end()));
     }
+    // A text named twice among files is summarized once: both would write
+    // the same outputs.
+    if (settings.to_files() && !settings.together) {
+        std::vector<bool> first(texts.size());
+        {
+            std::unordered_set<std::string_view> seen;
+            for (std::size_t t = 0; t < texts.size(); ++t) first[t] = seen.insert(texts[t]).second;
+        }
+        std::vector<std::string> unique;
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            if (first[t]) unique.push_back(std::move(texts[t]));
+        }
+        texts = std::move(unique);
+    }
     const char separator = settings.null_separated ? '\0' : '\n';
     if (settings.output_dir) {
         struct stat st {};
         if (::stat(settings.output_dir->c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(ENOTDIR));
+            throw UsageError("--output-dir " + quote(*settings.output_dir) + ": " +
+                             reason(ENOTDIR));
     }
     std::vector<std::size_t> roots;
     std::vector<std::pair<std::size_t, std::string>> unread_folders;
@@ -944,9 +1051,12 @@ int run(const Settings& settings) {
                      reason(errno).c_str());
         status = 1;
     }
-    if (!failures.empty() && plan.size() > 1) {
+    // A failed standard output was reported as itself, not as a text.
+    const auto failed_texts = static_cast<std::size_t>(std::count_if(
+        failures.begin(), failures.end(), [&](const auto& f) { return f.first < plan.size(); }));
+    if (failed_texts > 0 && plan.size() > 1) {
         std::fprintf(stderr, "%s: %zu of %zu texts failed\n", program_invocation_short_name,
-                     failures.size(), plan.size());
+                     failed_texts, plan.size());
     }
     return status;
 }

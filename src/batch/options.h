@@ -36,6 +36,8 @@ struct Settings {
     Format format = Format::text;            // --format
     std::optional<std::size_t> keywords;     // --keywords N: the top N keywords
     bool stems = false;                      // --stems: keywords as stems, not words
+    Input input = Input::automatic;          // --input: what the texts are
+    bool main_text = false;                  // --main-text: print the main texts instead
 
     // The outputs go to files (beside the texts or into the output folder)
     // rather than to standard output.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "system/safe_files.h"
 
 namespace brennic::cli {
 
@@ -52,11 +53,20 @@ const char* const kUsage =
     "                          *.xhtml *.md *.markdown)\n"
     "  -0, --null              that list and the --failed list are NUL-separated\n"
     "  -n, --together          summarize all texts together as one input\n"
+    "      --input=KIND        the texts are auto (by name, else by content: web\n"
+    "                          pages are found), text, html or markdown\n"
+    "      --main-text         print the text that would be summarized (a web\n"
+    "                          page's or Markdown file's main text) instead\n"
     "Summary:\n"
     "  -q, --query=QUERY       centre the extract on the sentence closest to QUERY\n"
     "                          (the central sentence)\n"
     "  -i, --condense          print the sentences condensed\n"
     "  -a, --mean              score sentences by the mean frequency of their words\n"
+    "      --method=NAME       score and choose sentences by frequency (default) or\n"
+    "                          centrality (position, likeness to the rest and to the\n"
+    "                          title, less what is already chosen)\n"
+    "      --title=TITLE       the texts' title, for centrality (default: a first\n"
+    "                          line standing alone)\n"
     "  -l, --language=LANG     read the texts in LANG, an ISO 639-1 code, or find\n"
     "                          each text's language with auto (default:\n"
     "                          $BRENNIC_LANGUAGE, else auto)\n"
@@ -97,6 +107,10 @@ enum LongOnly {
     kFilesFrom,
     kStdout,
     kEncoding,
+    kMethod,
+    kTitle,
+    kInput,
+    kMainText,
     kInclude,
     kQuiet,
 };
@@ -115,6 +129,10 @@ const option kLongOptions[] = {
     {"mean", no_argument, nullptr, 'a'},
     {"language", required_argument, nullptr, 'l'},
     {"encoding", required_argument, nullptr, kEncoding},
+    {"method", required_argument, nullptr, kMethod},
+    {"title", required_argument, nullptr, kTitle},
+    {"input", required_argument, nullptr, kInput},
+    {"main-text", no_argument, nullptr, kMainText},
     {"together", no_argument, nullptr, 'n'},
     {"recursive", no_argument, nullptr, 'R'},
     {"include", required_argument, nullptr, kInclude},
@@ -295,6 +313,31 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                 settings.summary.encoding = parse_encoding_setting(optarg, "--encoding");
                 have_encoding = true;
                 break;
+            case kMethod: {
+                const std::vector<std::string> names = methods();
+                if (std::find(names.begin(), names.end(), optarg) == names.end()) {
+                    std::string known;
+                    for (const std::string& n : names) known += (known.empty() ? "" : ", ") + n;
+                    throw UsageError(std::string("unknown method '") + optarg + "': give one of " +
+                                     known);
+                }
+                settings.summary.method = optarg;
+                break;
+            }
+            case kTitle:
+                settings.summary.title = optarg;
+                break;
+            case kInput: {
+                const std::optional<Input> input = parse_input(optarg);
+                if (!input)
+                    throw UsageError("--input wants auto, text, html or markdown, not " +
+                                     quoted(optarg));
+                settings.input = *input;
+                break;
+            }
+            case kMainText:
+                settings.main_text = true;
+                break;
             case 'n':
                 settings.together = true;
                 break;
@@ -375,11 +418,20 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
         throw UsageError("standard input (-) cannot be a text with --files-from");
     if (settings.dry_run && stdin_texts > 0)
         throw UsageError("--dry-run reads no text, not even standard input");
+    if (settings.summary.mean && settings.summary.method != "frequency")
+        throw UsageError("--mean goes with --method frequency");
+    if (settings.summary.title && settings.summary.method == "frequency")
+        throw UsageError("--title goes with a method that reads titles (centrality)");
     if (settings.stems && !settings.keywords && settings.format != Format::json)
         throw UsageError("--stems goes with --keywords");
     if (settings.format == Format::html && settings.keywords &&
         (!settings.to_files() || stdin_texts > 0))
         throw UsageError("--format html and --keywords cannot share standard output");
+    if (settings.main_text && (settings.to_files() || settings.format != Format::text ||
+                               settings.keywords || settings.dry_run))
+        throw UsageError(
+            "--main-text prints to standard output: it goes with no --sum, --output-dir, "
+            "--format, --keywords or --dry-run");
     if (const char* env = std::getenv("BRENNIC_ENCODING");
         !have_encoding && env != nullptr && *env != '\0') {
         settings.summary.encoding = parse_encoding_setting(env, "BRENNIC_ENCODING");
@@ -399,15 +451,16 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
 
 int main_entry(int argc, char** argv) {
     const char* program = program_invocation_short_name;
+    open_standard_descriptors();
     batch::Settings settings;
     try {
         switch (parse_arguments(argc, argv, settings)) {
             case Action::help:
                 std::fputs(kUsage, stdout);
-                return 0;
+                return standard_output_flushed(program) ? 0 : 1;
             case Action::version:
                 std::printf("%s %s\n", program, version());
-                return 0;
+                return standard_output_flushed(program) ? 0 : 1;
             case Action::run:
                 break;
         }

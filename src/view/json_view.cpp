@@ -9,14 +9,24 @@
 #include "common/utf8.h"
 #include "view/charset.h"
 #include "view/keywords.h"
+#include "view/stop.h"
 
 namespace brennic::view {
 
 namespace {
 
-// A JSON string of bytes read in the input's encoding: UTF-8 (a byte that
-// starts no well-formed sequence becomes U+FFFD) or ISO 8859-1.
-void append_string(std::string& out, std::string_view bytes, bool utf8) {
+// How the bytes of a string are read.
+enum class Bytes { utf8, latin1, windows1252 };
+
+Bytes bytes_of(std::string_view encoding) {
+    return encoding == "utf-8"    ? Bytes::utf8
+           : encoding == "latin1" ? Bytes::latin1
+                                  : Bytes::windows1252;
+}
+
+// A JSON string of bytes read in a text's encoding: UTF-8 (a byte that
+// starts no well-formed sequence becomes U+FFFD), ISO 8859-1 or Windows-1252.
+void append_string(std::string& out, std::string_view bytes, Bytes how) {
     out += '"';
     for (std::size_t i = 0; i < bytes.size();) {
         // Printable ASCII but the quote and the backslash goes as it is, a
@@ -32,8 +42,9 @@ void append_string(std::string& out, std::string_view bytes, bool utf8) {
         }
         char32_t c = static_cast<unsigned char>(bytes[i]);
         std::size_t n = 1;
-        if (utf8) {
-            const Char ch = decode(bytes, i, Charset::utf8);
+        if (how != Bytes::latin1) {
+            const Char ch =
+                decode(bytes, i, how == Bytes::utf8 ? Charset::utf8 : Charset::windows1252);
             c = ch.code;
             n = ch.length;
         }
@@ -68,6 +79,10 @@ void append_string(std::string& out, std::string_view bytes, bool utf8) {
     out += '"';
 }
 
+void append_string(std::string& out, std::string_view bytes, bool utf8) {
+    append_string(out, bytes, utf8 ? Bytes::utf8 : Bytes::latin1);
+}
+
 // The shortest decimal that reads back as the same float.
 std::string number(float value) {
     char buf[32];
@@ -100,16 +115,25 @@ private:
 
 Reading reading_of(std::span<const std::string> texts, const Options& options,
                    const Summary& summary) {
-    // The language the (first) text was read in: the one chosen, or found.
-    std::string language = options.language;
-    if (summary.diagnostics && !summary.diagnostics->languages.empty())
-        language = summary.diagnostics->languages.front().language;
-    // UTF-8 when every text is read so; a text that is not UTF-8 is read
-    // byte by byte, as ISO 8859-1 in English and Windows-1252 otherwise.
-    bool utf8 = !texts.empty();
-    for (const std::string& t : texts)
-        utf8 = utf8 && brennic::reading_of(t, options.encoding) == Encoding::utf8;
-    return {language, utf8 ? "utf-8" : language == "en" ? "latin1" : "windows-1252"};
+    // The language each text was read in: the one chosen, or found.
+    const auto language_of = [&](std::size_t t) {
+        const Diagnostics* d = summary.diagnostics ? &*summary.diagnostics : nullptr;
+        return d != nullptr && t < d->languages.size() ? d->languages[t].language
+                                                       : options.language;
+    };
+    Reading reading{language_of(0), {}, {}};
+    // A text is read as UTF-8, or byte by byte: as ISO 8859-1 in English,
+    // as Windows-1252 in the other languages.
+    for (std::size_t t = 0; t < texts.size(); ++t) {
+        reading.encodings.push_back(
+            brennic::reading_of(texts[t], options.encoding) == Encoding::utf8 ? "utf-8"
+            : language_of(t) == "en"                                          ? "latin1"
+                                                                              : "windows-1252");
+        if (t == 0) reading.encoding = reading.encodings[0];
+        if (reading.encodings[t] != reading.encoding) reading.encoding = "mixed";
+    }
+    if (texts.empty()) reading.encoding = "latin1";
+    return reading;
 }
 
 long long allowed_words(const Diagnostics& d) {
@@ -125,11 +149,10 @@ template <class Put>
 void write_json(std::string& out, std::size_t flush_at, Put&& put,
                 std::span<const std::string> texts, std::span<const std::string> names,
                 std::string_view name, const Options& options, const Summary& summary,
-                std::size_t keywords) {
+                std::size_t keywords, const Source& source) {
     if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
     const Diagnostics& d = *summary.diagnostics;
     const Reading reading = reading_of(texts, options, summary);
-    const bool utf8 = reading.encoding == "utf-8";
     const auto flush = [&] {
         if (out.size() >= flush_at) put(out);
     };
@@ -144,11 +167,25 @@ void write_json(std::string& out, std::size_t flush_at, Put&& put,
     append_string(out, reading.language, true);
     out += ",\"encoding\":";
     append_string(out, reading.encoding, true);
+    // Each line of the extract in the encoding of the text it comes from.
+    std::vector<std::size_t> extract_documents;
+    for (const SentenceReport& r : d.sentences) {
+        if (r.in_extract) extract_documents.push_back(r.document);
+    }
     out += ",\"extract\":[";
     for (std::size_t i = 0; i < summary.sentences.size(); ++i) {
         if (i > 0) out += ',';
-        append_string(out, summary.sentences[i], utf8);
+        const std::size_t document = i < extract_documents.size() ? extract_documents[i] : 0;
+        append_string(out, summary.sentences[i],
+                      document < reading.encodings.size() ? bytes_of(reading.encodings[document])
+                                                          : Bytes::latin1);
         flush();
+    }
+    out += ']';
+    out += ",\"encodings\":[";
+    for (std::size_t t = 0; t < reading.encodings.size(); ++t) {
+        if (t > 0) out += ',';
+        append_string(out, reading.encodings[t], true);
     }
     out += ']';
 
@@ -171,20 +208,26 @@ void write_json(std::string& out, std::size_t flush_at, Put&& put,
     out += ",\"sentences\":" + std::to_string(d.sentences.size());
     out += ",\"chosen\":" + std::to_string(chosen);
     out += ",\"chosen_words\":" + std::to_string(chosen_words);
+    if (d.method != "frequency") {
+        out += ",\"method\":";
+        append_string(out, d.method, true);
+    }
     out += "},\"sentences\":[";
 
     std::vector<CharCounter> counters;
-    for (const std::string& t : texts) counters.emplace_back(t, utf8);
+    for (std::size_t t = 0; t < texts.size(); ++t)
+        counters.emplace_back(texts[t], reading.encodings[t] == "utf-8");
     for (std::size_t i = 0; i < d.sentences.size(); ++i) {
         const SentenceReport& r = d.sentences[i];
         if (r.document >= texts.size())
             throw std::invalid_argument("the summary does not belong to these texts");
+        if (i % 4096 == 0) check_stop();
         CharCounter& chars = counters[r.document];
         const std::size_t first = chars.at(r.span.offset);
         const std::size_t last = chars.at(r.span.offset + r.span.length);
         if (i > 0) out += ',';
         out += "{\"text\":";
-        append_string(out, r.text, utf8);
+        append_string(out, r.text, bytes_of(reading.encodings[r.document]));
         out += ",\"document\":" + std::to_string(r.document);
         out += ",\"byte_offset\":" + std::to_string(r.span.offset);
         out += ",\"byte_length\":" + std::to_string(r.span.length);
@@ -198,23 +241,43 @@ void write_json(std::string& out, std::size_t flush_at, Put&& put,
         out += boolean(r.in_extract);
         out += ",\"vell\":";
         out += boolean(r.vell);
+        if (r.parts) {
+            const ScoreParts& p = *r.parts;
+            out += ",\"parts\":{\"position\":" + number(p.position);
+            out += ",\"centrality\":" + number(p.centrality);
+            out += ",\"title\":" + number(p.title);
+            out += ",\"query\":" + number(p.query);
+            out += ",\"redundancy\":" + number(p.redundancy);
+            out += ",\"heading\":";
+            out += boolean(p.heading);
+            out += '}';
+        }
         out += '}';
         flush();
     }
     out += "],\"keywords\":[";
-    const std::vector<Keyword> top = view::keywords(d, keywords, texts);
+    const std::vector<Keyword> top = view::keywords(d, keywords, texts, options.encoding);
     for (std::size_t k = 0; k < top.size(); ++k) {
         if (k > 0) out += ',';
         out += "{\"word\":";
-        append_string(out, top[k].word, utf8);
+        append_string(out, top[k].word, top[k].utf8);
         out += ",\"stem\":";
-        append_string(out, top[k].stem, utf8);
+        append_string(out, top[k].stem, top[k].utf8);
         out += ",\"frequency\":" + std::to_string(top[k].frequency);
         out += ",\"vell\":";
         out += boolean(top[k].vell_word);
         out += '}';
     }
-    out += "]}\n";
+    out += ']';
+    // What the texts were read as comes last.
+    out += ",\"input\":";
+    append_string(out, source.input, true);
+    out += ",\"title\":";
+    if (source.title.empty())
+        out += "null";
+    else
+        append_string(out, source.title, true);
+    out += "}\n";
     put(out);
 }
 
@@ -222,26 +285,27 @@ void write_json(std::string& out, std::size_t flush_at, Put&& put,
 
 std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
                         std::string_view name, const Options& options, const Summary& summary,
-                        std::size_t keywords) {
+                        std::size_t keywords, const Source& source) {
     if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
     // Room for the whole document at once: a string that grows by doubling
     // would hold two copies of a large document for a moment. Room never
     // written is never touched, so it costs no memory.
-    std::size_t room = 4096 + 64 * keywords + 8 * name.size();
+    std::size_t room = 4096 + 64 * keywords + 8 * name.size() + 8 * source.title.size();
     for (const std::string& n : names) room += 8 * n.size();
-    for (const SentenceReport& r : summary.diagnostics->sentences) room += 256 + 2 * r.text.size();
+    for (const SentenceReport& r : summary.diagnostics->sentences) room += 384 + 2 * r.text.size();
     for (const std::string& e : summary.sentences) room += 8 + 2 * e.size();
     std::string out;
     out.reserve(room);
     write_json(
-        out, std::string::npos, [](std::string&) {}, texts, names, name, options, summary,
-        keywords);
+        out, std::string::npos, [](std::string&) {}, texts, names, name, options, summary, keywords,
+        source);
     return out;
 }
 
 void render_json(std::span<const std::string> texts, std::span<const std::string> names,
                  std::string_view name, const Options& options, const Summary& summary,
-                 std::size_t keywords, const std::function<void(std::string_view)>& put) {
+                 std::size_t keywords, const Source& source,
+                 const std::function<void(std::string_view)>& put) {
     constexpr std::size_t kPiece = std::size_t{1} << 20;
     std::string out;
     out.reserve(kPiece + 4096);
@@ -251,7 +315,7 @@ void render_json(std::span<const std::string> texts, std::span<const std::string
             put(piece);
             piece.clear();
         },
-        texts, names, name, options, summary, keywords);
+        texts, names, name, options, summary, keywords, source);
 }
 
 std::string render_json_error(std::string_view name, std::string_view error) {

@@ -11,19 +11,29 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brennic::view {
 
-// How the texts of an input were read: the language of the stop list and
-// the stemmer, and the encoding that character offsets count in ("utf-8"
-// when every text is well-formed UTF-8, "latin1" otherwise, one byte one
-// character).
+// How the texts of an input were read: the language of the (first) text's
+// stop list and stemmer, and each text's encoding, which its character
+// offsets count in: "utf-8" for a text read as UTF-8; else one byte one
+// character, "latin1" in English and "windows-1252" in the other languages.
+// encoding is the texts' common one, or "mixed".
 struct Reading {
     std::string language;
     std::string encoding;
+    std::vector<std::string> encodings;  // one per text
 };
 Reading reading_of(std::span<const std::string> texts, const Options& options,
                    const Summary& summary);
+
+// What the texts of an input were read as: "text", "html", "markdown" (or
+// "mixed" when they differ), and the title of the first that has one.
+struct Source {
+    std::string input = "text";
+    std::string title;
+};
 
 // The largest extract the rate allows, in words: the diagnostics' extract
 // size, which may pass the text's words or be negative, within them. None
@@ -32,16 +42,19 @@ long long allowed_words(const Diagnostics& diagnostics);
 
 // The document for texts (named names, one per text; name is the input's
 // own name) summarized with options into summary, whose diagnostics it
-// needs; `keywords` keywords at most. One line, ended by a line end.
+// needs; `keywords` keywords at most; source says what the texts were read
+// as (their offsets count in the texts given: the main texts of web pages
+// and Markdown). One line, ended by a line end.
 // Throws std::invalid_argument when summary has no diagnostics.
 std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
                         std::string_view name, const Options& options, const Summary& summary,
-                        std::size_t keywords);
+                        std::size_t keywords, const Source& source = {});
 // The same document, handed to put a piece at a time (a megabyte or so),
 // so that a large one is never held whole.
 void render_json(std::span<const std::string> texts, std::span<const std::string> names,
                  std::string_view name, const Options& options, const Summary& summary,
-                 std::size_t keywords, const std::function<void(std::string_view)>& put);
+                 std::size_t keywords, const Source& source,
+                 const std::function<void(std::string_view)>& put);
 
 // The record of an input that failed, in place of its document:
 // {"name": ..., "error": ...} on one line, ended by a line end.

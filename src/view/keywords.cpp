@@ -11,11 +11,21 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/utf8.h"
 #include "languages/word_reader.h"
+#include "view/charset.h"
+#include "view/stop.h"
 
 namespace brennic::view {
 
 namespace {
+
+std::string windows1252_to_utf8(std::string_view bytes) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        append_utf8(out, decode(bytes, i, Charset::windows1252).code);
+    return out;
+}
 
 struct StemHash {
     using is_transparent = void;
@@ -64,10 +74,11 @@ private:
 // its stem, each text read in the language it was summarized in. The words
 // of a language are read by one reader, whose stemmer keeps what it stemmed.
 void find_words(std::vector<Keyword>& keywords, std::span<const std::string> texts,
-                std::span<const LanguageReport> languages) {
+                std::span<const LanguageReport> languages, Encoding encoding) {
     struct Form {
         std::size_t count = 0;
         std::size_t first = 0;  // order of first occurrence
+        bool utf8 = true;
     };
     std::unordered_map<std::string, std::size_t, StemHash, std::equal_to<>>
         wanted;  // stem -> keyword
@@ -77,6 +88,7 @@ void find_words(std::vector<Keyword>& keywords, std::span<const std::string> tex
         keywords.size());
     std::size_t seen = 0;
     for (std::size_t t = 0; t < texts.size() && !wanted.empty(); ++t) {
+        check_stop();
         const std::string& text = texts[t];
         const std::string_view language =
             t < languages.size() ? std::string_view(languages[t].language) : "en";
@@ -84,7 +96,10 @@ void find_words(std::vector<Keyword>& keywords, std::span<const std::string> tex
         if (reader == readers.end())
             reader = readers.emplace(std::string(language), std::make_unique<WordReader>(language))
                          .first;
-        const Reading reading = reader->second->reading(text, Encoding::automatic);
+        // Read as when it was summarized; a language's Windows-1252 word is
+        // given in UTF-8, as its stem is.
+        const Reading reading = reader->second->reading(text, encoding);
+        const bool transcode = !reading.is_utf8() && language != "en";
         RecentWords recent(text.size());
         reading.for_each_word(text, [&](std::string_view word) {
             const std::size_t hash = std::hash<std::string_view>{}(word);
@@ -102,9 +117,12 @@ void find_words(std::vector<Keyword>& keywords, std::span<const std::string> tex
             }
             if (keyword == RecentWords::kNone) return;
             auto& of_stem = forms[keyword];
-            auto form = of_stem.find(word);
-            if (form == of_stem.end()) form = of_stem.emplace(std::string(word), Form{}).first;
+            const std::string shown = transcode ? windows1252_to_utf8(word) : std::string();
+            const std::string_view key = transcode ? std::string_view(shown) : word;
+            auto form = of_stem.find(key);
+            if (form == of_stem.end()) form = of_stem.emplace(std::string(key), Form{}).first;
             if (form->second.count++ == 0) form->second.first = seen++;
+            form->second.utf8 = reading.is_utf8() || language != "en";
         });
     }
     for (std::size_t k = 0; k < keywords.size(); ++k) {
@@ -115,14 +133,17 @@ void find_words(std::vector<Keyword>& keywords, std::span<const std::string> tex
                  entry.second.first < best->second.first))
                 best = &entry;
         }
-        if (best != nullptr) keywords[k].word = best->first;
+        if (best != nullptr) {
+            keywords[k].word = best->first;
+            keywords[k].utf8 = best->second.utf8;
+        }
     }
 }
 
 }  // namespace
 
 std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n,
-                              std::span<const std::string> texts) {
+                              std::span<const std::string> texts, Encoding encoding) {
     // The stems come in order of first occurrence, which breaks ties.
     const std::span<const StemReport> stems = diagnostics.stems;
     std::vector<std::size_t> content;
@@ -138,9 +159,9 @@ std::vector<Keyword> keywords(const Diagnostics& diagnostics, std::size_t n,
     all.reserve(static_cast<std::size_t>(first - content.begin()));
     for (auto it = content.begin(); it != first; ++it) {
         const StemReport& s = stems[*it];
-        all.push_back({s.stem, s.frequency, s.vell_word, s.stem});
+        all.push_back({s.stem, s.frequency, s.vell_word, s.stem, is_valid_utf8(s.stem)});
     }
-    if (!texts.empty()) find_words(all, texts, diagnostics.languages);
+    if (!texts.empty()) find_words(all, texts, diagnostics.languages, encoding);
     return all;
 }
 
