@@ -455,9 +455,11 @@ ellipses end words as their ASCII forms do, and a condensed sentence is
 never cut inside a character.
 
 language is the texts' language, an ISO 639-1 code of language_codes()
-('en', the default, reads English as Brennic.exe always has; 'de', 'fr',
-'ru', ...: Unicode words, case folding, the language's Snowball stemmer and
-stop list), or 'auto' to find each text's language with detect_language().
+('en', the default, reads English as Brennic.exe always has; 'de', 'zh',
+'pl', ...: Unicode words, cut by ICU's dictionaries in the scripts written
+without spaces, case folding, the language's Snowball stemmer where it has
+one, and its stop list), or 'auto' to find each text's language with
+detect_language().
 
 Returns the extract's sentences in input order, exactly the lines that
 Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
@@ -492,9 +494,9 @@ second, with KeyboardInterrupt.)doc");
 The language of a text: an ISO 639-1 code of language_codes().
 
 Found by CLD2 from the text's first 256 KiB (str as UTF-8; bytes as
-UTF-8, or Windows-1252 when they are not valid UTF-8). Croatian and Bosnian
-answer 'sr', Nynorsk 'no', Malay 'id'. A text too short to tell, in another
-language, or a mix where no language stands out gives 'en'.)doc");
+UTF-8, or Windows-1252 when they are not valid UTF-8). Bosnian answers
+'sr', Nynorsk 'no'. A text too short to tell, in another language, or a mix
+where no language stands out gives 'en'.)doc");
 
     m.def(
         "language_codes",

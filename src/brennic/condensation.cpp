@@ -6,6 +6,27 @@
 
 namespace brennic {
 
+namespace {
+
+// Appends a run of letters without its stop words. In a language, a run of
+// an unspaced script holds several words: each stop word among them goes,
+// and whatever lies between the others stays.
+void append_unless_stop(std::string& out, std::string_view run, Reading reading) {
+    if (reading.language() == nullptr) {
+        if (!reading.is_stopword(run)) out.append(run);
+        return;
+    }
+    const char* kept = run.data();
+    reading.for_each_word(run, [&](std::string_view word) {
+        if (!reading.is_stopword(word)) return;
+        out.append(kept, static_cast<std::size_t>(word.data() - kept));
+        kept = word.data() + word.size();
+    });
+    out.append(kept, static_cast<std::size_t>(run.data() + run.size() - kept));
+}
+
+}  // namespace
+
 void condense_into(std::string& out, std::string_view sentence, Reading reading) {
     out.clear();
     const char* word_start = nullptr;
@@ -18,8 +39,7 @@ void condense_into(std::string& out, std::string_view sentence, Reading reading)
         }
         // Of a run of non-letters only the first after a word has an effect.
         if (word_length == 0) return;
-        const std::string_view word(word_start, word_length);
-        if (!reading.is_stopword(word)) out.append(word);
+        append_unless_stop(out, std::string_view(word_start, word_length), reading);
         word_length = 0;
         if (c == " ") {
             if (!out.empty() && out.back() != ' ') out.push_back(' ');
@@ -28,10 +48,8 @@ void condense_into(std::string& out, std::string_view sentence, Reading reading)
             out.push_back(' ');
         }
     });
-    if (word_length > 0) {
-        const std::string_view word(word_start, word_length);
-        if (!reading.is_stopword(word)) out.append(word);
-    }
+    if (word_length > 0)
+        append_unless_stop(out, std::string_view(word_start, word_length), reading);
     reading.capitalize_first(out);
 }
 
