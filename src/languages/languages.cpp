@@ -43,8 +43,10 @@ constexpr std::u32string_view kUkrainianJoiners = U"\u2019\u02BC";
 
 // A language without a Snowball stemmer of its own has none: its words are
 // counted in their folded form. Croatian takes the Serbian algorithm, made
-// for the Serbo-Croatian standards, and Malay the Indonesian one, whose
-// affixes it shares.
+// for the Serbo-Croatian standards, Malay the Indonesian one, whose affixes
+// it shares, and Ukrainian the Russian one, which meets most of its case
+// and verb endings (on news read in both languages it chooses the lines
+// chosen in English far more often than the folded words do).
 constexpr std::array<LanguageInfo, 55> kLanguages{{
     {"en", "English", "porter", false, kNoJoiners, {}},
     {"af", "Afrikaans", "", false, kNoJoiners, {}},
@@ -72,7 +74,7 @@ constexpr std::array<LanguageInfo, 55> kLanguages{{
     {"hy", "Armenian", "armenian", false, kNoJoiners, {}},
     {"id", "Indonesian", "indonesian", false, kNoJoiners, {}},
     {"it", "Italian", "italian", false, kNoJoiners, kItalianElisions},
-    {"ja", "Japanese", "", false, kNoJoiners, {}},
+    {"ja", "Japanese", "", false, kNoJoiners, {}, false, true},
     {"ko", "Korean", "", false, kNoJoiners, {}},
     {"ku", "Kurdish", "", false, kNoJoiners, {}},
     {"lt", "Lithuanian", "lithuanian", false, kNoJoiners, {}},
@@ -96,7 +98,7 @@ constexpr std::array<LanguageInfo, 55> kLanguages{{
     {"th", "Thai", "", false, kNoJoiners, {}},
     {"tl", "Tagalog", "", false, kNoJoiners, {}},
     {"tr", "Turkish", "turkish", true, kNoJoiners, {}},
-    {"uk", "Ukrainian", "", false, kUkrainianJoiners, {}},
+    {"uk", "Ukrainian", "russian", false, kUkrainianJoiners, {}},
     {"ur", "Urdu", "", false, kZeroWidthJoiners, {}},
     {"vi", "Vietnamese", "", false, kNoJoiners, {}},
     {"yi", "Yiddish", "yiddish", false, kHebrewJoiners, {}},
@@ -308,7 +310,24 @@ void Language::fold(std::string_view word, std::string& out) const {
     })));
 }
 
+namespace {
+
+// Whether word is made of hiragana alone (U+3041 to U+309F, and the long
+// vowel mark ー).
+bool all_hiragana(std::string_view word) {
+    if (word.empty()) return false;
+    for (std::size_t i = 0; i < word.size(); i += 3) {
+        if (utf8_sequence_length(word, i) != 3) return false;
+        const char32_t cp = utf8_decode(word, i, 3);
+        if (!((cp >= 0x3041 && cp <= 0x309F) || cp == 0x30FC)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool Language::is_stop_word(std::string_view folded) const {
+    if (info_->hiragana_stop_words && all_hiragana(folded)) return true;
     return stop_->words.find(folded) != stop_->words.end();
 }
 

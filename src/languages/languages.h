@@ -49,6 +49,10 @@ struct LanguageInfo {
     // of "Regeln", "Inseln", "handeln"; it is dropped, so that they meet
     // "Regel", "Insel" and "Handel".
     bool german_eln = false;
+    // Japanese writes its particles, auxiliaries and inflections in
+    // hiragana, and its content words with kanji or katakana: a word of
+    // hiragana alone is a stop word.
+    bool hiragana_stop_words = false;
 };
 
 // The languages, English first, then by code.

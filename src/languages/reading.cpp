@@ -80,7 +80,53 @@ char32_t upper(char32_t cp) {
 
 }  // namespace
 
+namespace {
+
+// Katakana and its long vowel mark (U+30A1 to U+30FA, U+30FC to U+30FF,
+// U+31F0 to U+31FF, half-width U+FF66 to U+FF9F).
+bool is_katakana(char32_t cp) {
+    return (cp >= 0x30A1 && cp <= 0x30FF && cp != 0x30FB) || (cp >= 0x31F0 && cp <= 0x31FF) ||
+           (cp >= 0xFF66 && cp <= 0xFF9F);
+}
+
+// The words of a run that holds no katakana, or nothing else.
+void dictionary_words(std::string_view run, std::vector<std::string_view>& out);
+
+}  // namespace
+
 void unspaced_words(std::string_view run, std::vector<std::string_view>& out) {
+    // A run of katakana is one word: Japanese writes its loanwords and
+    // foreign names in it ("ブレグジット", "ネスレ"), which the dictionary
+    // does not know and would cut apart.
+    std::size_t start = 0;
+    bool katakana = false;
+    for (std::size_t i = 0; i < run.size();) {
+        std::size_t len = utf8_sequence_length(run, i);
+        if (len == 0) len = 1;
+        const bool k = len == 3 && is_katakana(utf8_decode(run, i, 3));
+        if (i > start && k != katakana) {
+            const std::string_view part = run.substr(start, i - start);
+            if (katakana) {
+                out.push_back(part);
+            } else {
+                dictionary_words(part, out);
+            }
+            start = i;
+        }
+        katakana = k;
+        i += len;
+    }
+    const std::string_view part = run.substr(start);
+    if (katakana) {
+        out.push_back(part);
+    } else {
+        dictionary_words(part, out);
+    }
+}
+
+namespace {
+
+void dictionary_words(std::string_view run, std::vector<std::string_view>& out) {
     if (run.empty()) return;
     // One character is one word: no call needed.
     if (utf8_sequence_length(run, 0) == run.size()) {
@@ -130,6 +176,8 @@ void unspaced_words(std::string_view run, std::vector<std::string_view>& out) {
         if (to > from) out.push_back(run.substr(from, to - from));
     }
 }
+
+}  // namespace
 
 Reading Reading::of(std::string_view text, Encoding choice) {
     switch (choice) {

@@ -55,8 +55,9 @@ constexpr bool is_unspaced_script(char32_t cp) {
 }
 
 // The words of run, a run of letters of the unspaced scripts (valid UTF-8),
-// as ICU's dictionary-based word break iterator cuts it, appended to out:
-// only the pieces that ICU holds for words of letters, kana or ideographs.
+// appended to out: a run of katakana is one word; the rest is cut by ICU's
+// dictionary-based word break iterator, and only the pieces that ICU holds
+// for words of letters, kana or ideographs are kept.
 void unspaced_words(std::string_view run, std::vector<std::string_view>& out);
 
 // Outside English a stop word is counted under its stem with this mark
