@@ -126,7 +126,17 @@ void unspaced_words(std::string_view run, std::vector<std::string_view>& out) {
 
 namespace {
 
+// ICU takes a run of at most this many bytes at a time: a longer one (a
+// megabyte of ideographs without a stop) is cut at a character.
+constexpr std::size_t kLongestRun = std::size_t{1} << 20;
+
 void dictionary_words(std::string_view run, std::vector<std::string_view>& out) {
+    while (run.size() > kLongestRun) {
+        std::size_t cut = kLongestRun;
+        while (cut > 0 && (static_cast<unsigned char>(run[cut]) & 0xC0) == 0x80) --cut;
+        dictionary_words(run.substr(0, cut), out);
+        run.remove_prefix(cut);
+    }
     if (run.empty()) return;
     // One character is one word: no call needed.
     if (utf8_sequence_length(run, 0) == run.size()) {
