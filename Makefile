@@ -25,12 +25,16 @@ build:
 	$(CONFIGURE) -DBRENNIC_TESTS=ON -DBRENNIC_PYTHON=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Builds the two programs only. The sample is copied into the build tree so
-# the extract lands there.
+# Builds the programs only and summarizes the sample with brennic, then with
+# Brennic.exe. The sample is copied into the build tree so that Brennic.exe's
+# extract lands there.
 run:
 	@bash scripts/install-deps run
 	$(CONFIGURE) $(FIRST_CONFIGURE)
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target brennic_cli talven_cli
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target command_cli brennic_cli talven_cli
+	@echo '$$ $(BUILD_DIR)/brennic --keep 30% $(SAMPLE)'
+	@$(BUILD_DIR)/brennic --keep 30% $(SAMPLE)
+	@echo '$$ cd $(BUILD_DIR)/run && ../Brennic.exe $(notdir $(SAMPLE)) $(RATE)'
 	@mkdir -p $(BUILD_DIR)/run
 	@cp $(SAMPLE) $(BUILD_DIR)/run/
 	@cd $(BUILD_DIR)/run && ../Brennic.exe $(notdir $(SAMPLE)) $(RATE)
@@ -39,6 +43,7 @@ run:
 # Every test but the packaging test, which builds the Debian packages.
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude package
+	@echo 'Python: PYTHONPATH=$(BUILD_DIR)/python python3 -c "import brennic"'
 
 # The packaging test: builds the Debian packages, runs lintian, unpacks them
 # into a scratch root and uses the programs, the module and the library.

@@ -39,13 +39,16 @@ _brennic_command() {
         --encoding)
             COMPREPLY=($(compgen -W "auto latin1 utf-8" -- "$cur"))
             return ;;
+        --input)
+            COMPREPLY=($(compgen -W "auto text html markdown" -- "$cur"))
+            return ;;
         --language|-l)
             COMPREPLY=($(compgen -W "auto en af ar bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi yi zh" -- "$cur"))
             return ;;
         --files-from|--failed)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --keep|--words|--sentences|--rate|-r|--query|-q|--jobs|-j|--keywords)
+        --keep|--words|--sentences|--rate|-r|--query|-q|--jobs|-j|--keywords|--include)
             return ;;
     esac
     case "$cur" in
@@ -53,6 +56,7 @@ _brennic_command() {
             local opt="${cur%%=*}" val="${cur#*=}"
             case "$opt" in
                 --format) COMPREPLY=($(compgen -P "$opt=" -W "text json html" -- "$val")) ;;
+                --input) COMPREPLY=($(compgen -P "$opt=" -W "auto text html markdown" -- "$val")) ;;
                 --output-dir) COMPREPLY=($(compgen -P "$opt=" -d -- "$val")) ;;
                 --files-from|--failed) COMPREPLY=($(compgen -P "$opt=" -f -- "$val")) ;;
             esac
@@ -61,7 +65,7 @@ _brennic_command() {
             COMPREPLY=($(compgen -W "--keep --words --sentences --rate --format --sum
                 --output-dir --keywords --stems --files-from --null --together --query
                 --condense --mean --language --encoding --jobs --failed --dry-run --no-progress --stdout --help
-                --version" -- "$cur"))
+                --version --recursive --include --quiet --input --main-text" -- "$cur"))
             return ;;
     esac
     COMPREPLY=($(compgen -f -- "$cur"))
@@ -70,11 +74,15 @@ _brennic_corpus() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
   case $prev in
     -B) mapfile -t COMPREPLY < <(compgen -c -- "$cur"); return ;;
-    -l) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
-    -r | -q | -j | -p | -S | -c) return ;;
+    -L | --log) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
+    -l | --language)
+      mapfile -t COMPREPLY < <(compgen -W "auto ar ca da de el en es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi" -- "$cur")
+      return ;;
+    -r | -q | -j | -p | -S | -c | --keep | --words | --rate | --sentences | --query | --jobs | --include) return ;;
   esac
   if [[ $cur == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W "-r -q -i -a -j -p -l -B -S -c" -- "$cur")
+    mapfile -t COMPREPLY < <(compgen -W "-r -q -i -a -j -p -l -L -R -B -S -c --keep --words --rate
+      --sentences --language --query --condense --mean --recursive --include --jobs --log" -- "$cur")
     return
   fi
   mapfile -t COMPREPLY < <(compgen -d -- "$cur")

@@ -102,7 +102,8 @@ def build_wheel(wheel_directory, config_settings=None, metadata_directory=None):
     version = _version()
     dist_info = f"brennic-{version}.dist-info"
     files = {f"brennic/{p.name}": p.read_bytes()
-             for p in [PACKAGE / "__init__.py", PACKAGE / "__init__.pyi", PACKAGE / "py.typed",
+             for p in [PACKAGE / "__init__.py", PACKAGE / "__init__.pyi", PACKAGE / "dask.py",
+                       PACKAGE / "py.typed",
                        module]}
     files[f"{dist_info}/LICENSE"] = (ROOT / "LICENSE").read_bytes()
     files[f"{dist_info}/METADATA"] = (f"Metadata-Version: 2.1\nName: brennic\nVersion: {version}\n"

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -26,8 +27,11 @@
 #include <thread>
 #include <vector>
 
+#include "brennic/cancellable.h"
+#include "brennic/main_text.h"
 #include "view/html_view.h"
 #include "view/json_view.h"
+#include "view/stop.h"
 
 namespace py = pybind11;
 
@@ -80,6 +84,48 @@ std::vector<Text> to_texts(py::handle iterable, const char* what) {
     return texts;
 }
 
+// The value as Python shows it, quotes and escapes included: what a
+// message names, whole, whatever bytes or characters it holds.
+std::string shown(py::handle value) {
+    return py::cast<std::string>(steal(PyObject_ASCII(value.ptr())));
+}
+
+// A str argument naming something (an encoding, a language) as UTF-8; a
+// name that is not a str, holds NUL or a lone surrogate names nothing.
+std::optional<std::string> to_name(py::handle value, const char* what) {
+    if (!PyUnicode_Check(value.ptr())) {
+        throw py::type_error(std::string(what) + " must be a str, not " +
+                             Py_TYPE(value.ptr())->tp_name);
+    }
+    Py_ssize_t size = 0;
+    const char* data = PyUnicode_AsUTF8AndSize(value.ptr(), &size);
+    if (data == nullptr) {
+        PyErr_Clear();
+        return std::nullopt;
+    }
+    std::string name(data, static_cast<std::size_t>(size));
+    if (name.find('\0') != std::string::npos) return std::nullopt;
+    return name;
+}
+
+// A str argument that names a file: its bytes, as the command line reads
+// the name (surrogateescape).
+std::string to_name_bytes(py::handle value, const char* what) {
+    if (!PyUnicode_Check(value.ptr())) {
+        throw py::type_error(std::string(what) + " must be a str, not " +
+                             Py_TYPE(value.ptr())->tp_name);
+    }
+    return std::string(to_text(value, what).bytes);
+}
+
+// A language argument: an unknown one fails as the library fails for it,
+// with the whole value in the message.
+std::string to_language(py::handle value) {
+    const std::optional<std::string> name = to_name(value, "language");
+    if (!name) throw brennic::Error("unknown language " + shown(value));
+    return *name;
+}
+
 py::object to_python(std::string_view s, bool as_str) {
     const auto size = static_cast<Py_ssize_t>(s.size());
     return steal(as_str ? PyUnicode_DecodeUTF8(s.data(), size, "surrogateescape")
@@ -100,44 +146,139 @@ float to_rate(py::handle rate) {
     if (PyUnicode_Check(o) || PyBytes_Check(o)) {
         const std::string_view s = to_text(rate, "").bytes;
         const std::optional<float> value = brennic::read_number(s);
-        if (!value)
-            throw py::value_error("rate must be a finite number, not '" + std::string(s) + "'");
+        if (!value) throw py::value_error("rate must be a finite number, not " + shown(rate));
         return *value;
     }
     if (!PyNumber_Check(o)) {
         throw py::type_error(std::string("rate must be a number or a str, not ") +
                              Py_TYPE(o)->tp_name);
     }
-    const py::object repr = steal(PyObject_Repr(steal(PyNumber_Float(o)).ptr()));
-    const std::optional<float> value = brennic::read_number(py::cast<std::string>(repr));
-    if (!value)
-        throw py::value_error("rate must be a finite number, not " + py::cast<std::string>(repr));
+    const py::object as_float = steal(PyNumber_Float(o));
+    const std::optional<float> value = brennic::read_number(shown(as_float));
+    if (!value) throw py::value_error("rate must be a finite number, not " + shown(as_float));
     return *value;
 }
 
-brennic::Encoding to_encoding(const std::string& name) {
-    const std::optional<brennic::Encoding> encoding = brennic::parse_encoding(name);
-    if (!encoding) {
-        throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not '" + name + "'");
-    }
+const char* type_name(py::handle object) { return Py_TYPE(object.ptr())->tp_name; }
+
+// The checks below raise short errors that name the argument and the type
+// given, and the value only where it is short (a number, a name), never a
+// text, which may be long.
+bool to_flag(py::handle object, const char* what) {
+    if (!PyBool_Check(object.ptr()) && !PyLong_Check(object.ptr()))
+        throw py::type_error(std::string(what) + " must be True or False, not " +
+                             type_name(object));
+    return PyObject_IsTrue(object.ptr()) == 1;
+}
+
+// A whole number from `least` to `most`.
+unsigned long long to_count(py::handle object, const char* what, unsigned long long least,
+                            unsigned long long most) {
+    if (PyBool_Check(object.ptr()) || !PyLong_Check(object.ptr()))
+        throw py::type_error(std::string(what) + " must be a whole number, not " +
+                             type_name(object));
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(object.ptr(), &overflow);
+    if (overflow != 0 || n < 0 || static_cast<unsigned long long>(n) < least ||
+        static_cast<unsigned long long>(n) > most)
+        throw py::value_error(
+            std::string(what) + " must be from " + std::to_string(least) +
+            (most == static_cast<unsigned long long>(-1) ? std::string(" on")
+                                                         : " to " + std::to_string(most)) +
+            ", not " +
+            (overflow == 0
+                 ? std::to_string(n)
+                 : std::string(overflow < 0 ? "a number below" : "a number beyond") + " 64 bits"));
+    return static_cast<unsigned long long>(n);
+}
+
+brennic::Encoding to_encoding(py::handle value) {
+    const std::optional<std::string> name = to_name(value, "encoding");
+    const std::optional<brennic::Encoding> encoding =
+        name ? brennic::parse_encoding(*name) : std::nullopt;
+    if (!encoding)
+        throw py::value_error("encoding must be 'auto', 'latin1' or 'utf-8', not " + shown(value));
     return *encoding;
 }
 
-brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool condense,
-                            py::handle sentences, const std::string& encoding,
-                            const std::string& language) {
-    brennic::Options options;
-    options.encoding = to_encoding(encoding);
-    options.language = language;
-    options.compression_rate = to_rate(rate);
-    if (!sentences.is_none()) {
-        const long n = py::cast<long>(sentences);
-        if (n < 1) throw py::value_error("sentences must be 1 or more");
-        options.max_sentences = static_cast<std::size_t>(n);
+brennic::Input to_input(py::handle object) {
+    const std::optional<std::string> name = to_name(object, "input");
+    const std::optional<brennic::Input> input = name ? brennic::parse_input(*name) : std::nullopt;
+    if (!input) {
+        throw py::value_error("input must be 'auto', 'text', 'html' or 'markdown', not " +
+                              shown(object));
     }
-    if (!query.is_none()) options.query = std::string(to_text(query, "query").bytes);
-    options.mean = mean;
-    options.condense = condense;
+    return *input;
+}
+
+// keep: the share of the words to keep, a number from 0 to 1 or a str
+// holding one or a percentage ("30%"), as the command's --keep.
+float to_keep_rate(py::handle keep) {
+    PyObject* o = keep.ptr();
+    double share = 0.0;
+    bool ok = false;
+    if (PyUnicode_Check(o)) {
+        std::string s(to_text(keep, "keep").bytes);
+        const bool percent = s.ends_with('%');
+        if (percent) s.pop_back();
+        const std::optional<float> value = brennic::read_number(s);
+        ok = value.has_value();
+        if (ok) share = percent ? *value / 100.0 : *value;
+    } else if (!PyBool_Check(o) && PyNumber_Check(o)) {
+        share = PyFloat_AsDouble(steal(PyNumber_Float(o)).ptr());
+        ok = true;
+    } else {
+        throw py::type_error(std::string("keep must be a number or a str such as '30%', not ") +
+                             type_name(keep));
+    }
+    if (!ok || !(share >= 0.0 && share <= 1.0)) {
+        throw py::value_error("keep must be from 0 to 1, or from '0%' to '100%', not " +
+                              shown(keep));
+    }
+    return static_cast<float>(1.0 - share);
+}
+
+// The largest number of words a rate carries exactly.
+constexpr unsigned long long kMostWords = 1ull << 24;
+
+// The options of a call. Of rate, keep and words one at most gives the
+// budget in words; sentences adds a budget in sentences. With none of them
+// the command's default holds (rate 0.7); with sentences alone there is no
+// budget in words.
+struct Arguments {
+    py::handle rate, keep, words, sentences, query, mean, condense, encoding, language;
+    py::handle method = py::none(), title = py::none();
+};
+
+brennic::Options to_options(const Arguments& a) {
+    brennic::Options options;
+    options.encoding = to_encoding(a.encoding);
+    options.language = to_language(a.language);
+    const int lengths = !a.rate.is_none() + !a.keep.is_none() + !a.words.is_none();
+    if (lengths > 1) throw py::value_error("give one of rate, keep and words");
+    if (!a.rate.is_none()) options.compression_rate = to_rate(a.rate);
+    if (!a.keep.is_none()) options.compression_rate = to_keep_rate(a.keep);
+    if (!a.words.is_none())
+        options.compression_rate = static_cast<float>(to_count(a.words, "words", 1, kMostWords));
+    if (!a.sentences.is_none()) {
+        options.max_sentences = static_cast<std::size_t>(
+            to_count(a.sentences, "sentences", 1, static_cast<unsigned long long>(-1)));
+        if (lengths == 0) options.compression_rate = 0.0f;
+    }
+    if (!a.query.is_none()) options.query = std::string(to_text(a.query, "query").bytes);
+    options.mean = to_flag(a.mean, "mean");
+    options.condense = to_flag(a.condense, "condense");
+    if (!a.method.is_none()) {
+        options.method = to_str(a.method, "method");
+        const std::vector<std::string> names = brennic::methods();
+        if (std::find(names.begin(), names.end(), options.method) == names.end()) {
+            std::string known;
+            for (const std::string& n : names) known += (known.empty() ? "'" : ", '") + n + "'";
+            throw py::value_error("method must be one of " + known + ", not '" + options.method +
+                                  "'");
+        }
+    }
+    if (!a.title.is_none()) options.title = std::string(to_text(a.title, "title").bytes);
     return options;
 }
 
@@ -146,16 +287,16 @@ brennic::Options to_options(py::handle rate, py::handle query, bool mean, bool c
 // every 50 ms: Ctrl-C sets the library's cancel flag, the call stops within
 // a fraction of a second, and the KeyboardInterrupt (or whatever else the
 // signal's handler raised) goes up to the caller.
+// call takes the flag to stop at, null when it runs in this thread.
 template <class F>
-auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> decltype(call()) {
+auto interruptible(std::size_t bytes, F&& call) -> decltype(call(nullptr)) {
     constexpr std::size_t kWorthAThread = std::size_t{1} << 20;
     if (bytes < kWorthAThread) {
         py::gil_scoped_release unlocked;
-        return call();
+        return call(nullptr);
     }
     std::atomic<bool> cancel{false};
-    options.cancel = &cancel;
-    std::optional<decltype(call())> result;
+    std::optional<decltype(call(nullptr))> result;
     std::exception_ptr failure;
     std::mutex mutex;
     std::condition_variable finished;
@@ -166,15 +307,14 @@ auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> de
         try {
             worker = std::thread([&] {
                 try {
-                    result = call();
+                    result = call(&cancel);
                 } catch (...) { failure = std::current_exception(); }
                 std::lock_guard lock(mutex);
                 done = true;
                 finished.notify_one();
             });
         } catch (const std::system_error&) {
-            options.cancel = nullptr;
-            return call();  // no thread to spare: not interruptible, but done
+            return call(nullptr);  // no thread to spare: not interruptible, but done
         }
         for (;;) {
             std::unique_lock lock(mutex);
@@ -193,6 +333,17 @@ auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> de
     return std::move(*result);
 }
 
+// The same for a call that takes options: options.cancel is the flag.
+template <class F>
+auto interruptible(brennic::Options& options, std::size_t bytes, F&& call) -> decltype(call()) {
+    auto result = interruptible(bytes, [&](const std::atomic<bool>* flag) {
+        options.cancel = flag;
+        return call();
+    });
+    options.cancel = nullptr;
+    return result;
+}
+
 std::size_t total_bytes(const std::vector<std::string_view>& views) {
     std::size_t bytes = 0;
     for (const std::string_view v : views) bytes += v.size();
@@ -205,11 +356,12 @@ std::size_t total_bytes(const std::vector<std::string_view>& views) {
 class Details {
 public:
     Details(std::vector<std::string> texts, brennic::Options options, brennic::Summary summary,
-            bool as_str)
+            bool as_str, brennic::view::Source source = {})
         : texts_(std::move(texts)),
           options_(std::move(options)),
           summary_(std::move(summary)),
-          as_str_(as_str) {}
+          as_str_(as_str),
+          source_(std::move(source)) {}
 
     std::vector<std::string> names(py::handle names, const std::string& name) const {
         if (names.is_none()) {
@@ -226,14 +378,25 @@ public:
 
     std::string to_json(const std::string& name, py::handle names_in, std::size_t keywords) const {
         const std::vector<std::string> names = this->names(names_in, name);
-        py::gil_scoped_release unlocked;
-        return brennic::view::render_json(texts_, names, name, options_, summary_, keywords);
+        return interruptible(bytes(), [&](const std::atomic<bool>* flag) {
+            const brennic::view::StopWhen stop(flag);
+            return brennic::view::render_json(texts_, names, name, options_, summary_, keywords,
+                                              source_);
+        });
     }
 
-    std::string html(const std::string& name, py::handle names_in) const {
+    // The page as a str, decoded from the charset it declares: UTF-8, or
+    // Windows-1252 when a text is shown so.
+    py::str html(const std::string& name, py::handle names_in) const {
         const std::vector<std::string> names = this->names(names_in, name);
-        py::gil_scoped_release unlocked;
-        return brennic::view::render_html(texts_, names, options_, summary_);
+        const std::string page = interruptible(bytes(), [&](const std::atomic<bool>* flag) {
+            const brennic::view::StopWhen stop(flag);
+            return brennic::view::render_html(texts_, names, options_, summary_);
+        });
+        const bool utf8 = page.find("<meta charset=\"utf-8\">") < 200;
+        return py::reinterpret_borrow<py::str>(
+            steal(PyUnicode_Decode(page.data(), static_cast<Py_ssize_t>(page.size()),
+                                   utf8 ? "utf-8" : "cp1252", "strict")));
     }
 
     py::list extract() const { return to_python(summary_.sentences, as_str_); }
@@ -246,17 +409,28 @@ public:
     }
 
 private:
+    std::size_t bytes() const {
+        std::size_t n = 0;
+        for (const std::string& t : texts_) n += t.size();
+        return n;
+    }
+
     std::vector<std::string> texts_;
     brennic::Options options_;
     brennic::Summary summary_;
     bool as_str_;
+    brennic::view::Source source_;  // what the texts were read as
     std::optional<py::object> document_;
 };
 
-py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, bool mean,
-                     bool condense, bool details, py::handle sentences, const std::string& encoding,
-                     const std::string& language) {
-    brennic::Options options = to_options(rate, query, mean, condense, sentences, encoding, language);
+py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query, py::handle mean,
+                     py::handle condense, py::handle details_in, py::handle sentences,
+                     py::handle keep, py::handle words, py::handle encoding, py::handle language,
+                     py::handle input, py::handle method, py::handle title) {
+    brennic::Options options = to_options(
+        {rate, keep, words, sentences, query, mean, condense, encoding, language, method, title});
+    const bool details = to_flag(details_in, "details");
+    const brennic::Input kind = to_input(input);
     options.diagnostics = details;
     std::vector<Text> texts;
     if (is_one_text(text_or_texts)) {
@@ -270,24 +444,48 @@ py::object summarize(py::handle text_or_texts, py::handle rate, py::handle query
     }
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
+    // Web pages and Markdown give way to their main texts, which the
+    // details then describe.
+    std::vector<std::string> main_texts;
+    std::vector<std::string> hints;
+    std::vector<std::string> titles;  // for methods that read titles
+    brennic::view::Source source;
+    if (kind != brennic::Input::text) {
+        py::gil_scoped_release unlocked;
+        for (std::size_t i = 0; i < views.size(); ++i) {
+            brennic::Document doc = brennic::main_text(views[i], kind);
+            const std::string name = doc.input == brennic::Input::html       ? "html"
+                                     : doc.input == brennic::Input::markdown ? "markdown"
+                                                                             : "text";
+            source.input = i == 0 || source.input == name ? name : "mixed";
+            titles.push_back(doc.title);
+            if (source.title.empty()) source.title = std::move(doc.title);
+            main_texts.push_back(std::move(doc.text));
+            hints.push_back(std::move(doc.language));
+        }
+        views.assign(main_texts.begin(), main_texts.end());
+    }
     brennic::Summary summary = interruptible(options, total_bytes(views), [&] {
-        return brennic::summarize(std::span<const std::string_view>(views), options);
+        return brennic::summarize_main_texts(std::span<const std::string_view>(views), hints,
+                                             options, titles);
     });
-    options.cancel = nullptr;  // the flag was the call's own
     if (!details) return to_python(summary.sentences, as_str);
     return py::cast(Details(std::vector<std::string>(views.begin(), views.end()), options,
-                            std::move(summary), as_str));
+                            std::move(summary), as_str, std::move(source)));
 }
 
 constexpr long kMaxThreads = 1024;
 
-py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, bool mean,
-                        bool condense, long threads, py::handle sentences,
-                        const std::string& encoding, const std::string& language) {
-    if (threads < 0) throw py::value_error("threads must be 0 or more");
+py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, py::handle mean,
+                        py::handle condense, py::handle threads_in, py::handle sentences,
+                        py::handle keep, py::handle words, py::handle encoding, py::handle language,
+                        py::handle input, py::handle method, py::handle title) {
+    const auto threads = static_cast<long>(std::min<unsigned long long>(
+        to_count(threads_in, "threads", 0, static_cast<unsigned long long>(-1)), kMaxThreads));
     if (is_one_text(texts_in)) throw py::type_error("texts must be a list of texts, not one");
-    brennic::Options options =
-        to_options(rate, query, mean, condense, sentences, encoding, language);
+    brennic::Options options = to_options(
+        {rate, keep, words, sentences, query, mean, condense, encoding, language, method, title});
+    options.input = to_input(input);
     const std::vector<Text> texts = to_texts(texts_in, "texts");
     std::vector<std::string_view> views;
     for (const Text& t : texts) views.push_back(t.bytes);
@@ -301,6 +499,18 @@ py::list summarize_many(py::handle texts_in, py::handle rate, py::handle query, 
     return list;
 }
 
+py::object main_text(py::handle data_in, py::handle input, py::handle name) {
+    const Text data = to_text(data_in, "data");
+    const brennic::Input kind = to_input(input);
+    const std::string file_name = name.is_none() ? std::string() : to_name_bytes(name, "name");
+    std::string text;
+    {
+        py::gil_scoped_release unlocked;
+        text = brennic::main_text(data.bytes, kind, file_name).text;
+    }
+    return to_python(text, data.is_str);
+}
+
 py::str detect_language(py::handle text_in) {
     const Text text = to_text(text_in, "the text");
     std::string code;
@@ -311,13 +521,13 @@ py::str detect_language(py::handle text_in) {
     return py::str(code);
 }
 
-py::list segment(py::handle text_in, const std::string& language) {
+py::list segment(py::handle text_in, py::handle language_in) {
+    const std::string language = to_language(language_in);
     const Text text = to_text(text_in, "the text");
-    std::vector<std::string> sentences;
-    {
-        py::gil_scoped_release unlocked;
-        sentences = brennic::segment(text.bytes, language);
-    }
+    const std::vector<std::string> sentences =
+        interruptible(text.bytes.size(), [&](const std::atomic<bool>* flag) {
+            return brennic::segment(text.bytes, language, flag);
+        });
     return to_python(sentences, text.is_str);
 }
 
@@ -328,13 +538,13 @@ std::size_t encoded_size(Py_UCS4 c) {
     return c < 0x10000 ? 3 : 4;
 }
 
-py::list segment_spans(py::handle text_in, const std::string& language) {
+py::list segment_spans(py::handle text_in, py::handle language_in) {
+    const std::string language = to_language(language_in);
     const Text text = to_text(text_in, "the text");
-    std::vector<brennic::Span> spans;
-    {
-        py::gil_scoped_release unlocked;
-        spans = brennic::segment_spans(text.bytes, language);
-    }
+    const std::vector<brennic::Span> spans =
+        interruptible(text.bytes.size(), [&](const std::atomic<bool>* flag) {
+            return brennic::segment_spans(text.bytes, language, flag);
+        });
     py::list list(spans.size());
     if (!text.is_str) {
         for (std::size_t i = 0; i < spans.size(); ++i)
@@ -377,8 +587,9 @@ PYBIND11_MODULE(_brennic, m) {
 Returned by summarize(..., details=True). extract holds the extract's
 sentences, as summarize() returns them; language, encoding, figures,
 sentences and keywords hold the members of the JSON document that
-`brennic --format json` writes (see to_json()). Character offsets count
-code points when the encoding is "utf-8", bytes when it is "latin1".)doc")
+`brennic --format json` writes (see to_json()). A sentence's character
+offsets count code points when its text's encoding (encodings) is "utf-8",
+bytes when it is "latin1" or "windows-1252".)doc")
         .def_property_readonly("extract", &Details::extract,
                                "The extract's sentences, in input order.")
         .def_property_readonly(
@@ -386,7 +597,13 @@ code points when the encoding is "utf-8", bytes when it is "latin1".)doc")
             "The language the texts were read in.")
         .def_property_readonly(
             "encoding", [](Details& d) { return d.document()["encoding"]; },
-            "\"utf-8\" or \"latin1\": how the bytes were read, and what char offsets count.")
+            "\"utf-8\", \"latin1\" or \"windows-1252\": how the texts' bytes were read, when "
+            "all were read alike; \"mixed\" otherwise.")
+        .def_property_readonly(
+            "encodings", [](Details& d) { return d.document()["encodings"]; },
+            "How each text's bytes were read, and what its sentences' char offsets count: "
+            "\"utf-8\" (code points), or bytes: \"latin1\" in English, \"windows-1252\" in "
+            "the other languages.")
         .def_property_readonly(
             "figures", [](Details& d) { return d.document()["figures"]; },
             "The run's figures: words, budget, sentence_budget, threshold, rate, sentences, "
@@ -413,79 +630,43 @@ several).)doc")
 
 The web page, exactly as `brennic --format html` writes it.)doc");
 
+    // summarize and summarize_many take their arguments in order; the
+    // package wraps them in functions with keywords and defaults.
     m.def(
-        "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"),
-        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("details") = false, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize(text_or_texts, rate, query=None, mean=False, condense=False, details=False, sentences=None, *, encoding='auto', language='en')
+        "summarize", &summarize, py::arg("text_or_texts"), py::arg("rate"), py::arg("query"),
+        py::arg("mean"), py::arg("condense"), py::arg("details"), py::arg("sentences"),
+        py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
+        py::arg("input"), py::arg("method"), py::arg("title"),
+        R"doc(summarize(text_or_texts, rate, query, mean, condense, details, sentences, keep, words, encoding, language, input, method, title)
 --
 
-The extract of a text, or of several texts read together as one.
-
-text_or_texts is a text, or a list (any iterable) of texts that are
-summarized together as one input, like Brennic.exe -nM. A text is bytes,
-taken as they are, or str, taken as its UTF-8 encoding with the
-'surrogateescape' error handler: the bytes that Brennic.exe reads from a
-UTF-8 file, and the very bytes a str came from when it was decoded with
-'surrogateescape'. The texts must be all str or all bytes.
-
-rate is what Brennic.exe takes as compression_rate, a number or a str
-holding one: below 1 the fraction of the words to leave out (0.7 keeps
-about 30 %), from 1 on the largest number of words of the extract, negative
-the central sentence alone. A str that is not a finite number as a whole
-("abc", "", "nan", "0.7abc"), or a NaN or infinite number, raises
-ValueError.
-
-sentences, a number from 1 on, is a budget in sentences besides the rate's
-budget in words: the worthy sentences are dropped, the lowest score first,
-until no more remain (the central sentence always stays). Give rate 0 for
-a budget in sentences alone.
-
-query (str or bytes) centres the extract on the sentence most similar to it;
-mean scores sentences by the mean frequency of their words (-ak); condense
-deletes stop words from the printed sentences (-is).
-
-encoding says how the bytes of each text, and of the query, make words:
-'auto' reads a text as UTF-8 when it is valid UTF-8 and not pure ASCII, and
-byte by byte as ISO 8859-1 otherwise (each text decides for itself);
-'utf-8' and 'latin1' force one reading. Read as UTF-8, words are made of
-Unicode letters and combining marks, so typographic quotes, dashes and
-ellipses end words as their ASCII forms do, and a condensed sentence is
-never cut inside a character.
-
-language is the texts' language, an ISO 639-1 code of language_codes()
-('en', the default, reads English as Brennic.exe always has; 'de', 'zh',
-'pl', ...: Unicode words, cut by ICU's dictionaries in the scripts written
-without spaces, case folding, the language's Snowball stemmer where it has
-one, and its stop list), or 'auto' to find each text's language with
-detect_language().
-
-Returns the extract's sentences in input order, exactly the lines that
-Brennic.exe writes to its .sum file: str decoded with 'surrogateescape' for
-str texts, bytes for bytes; with details=True, a brennic.Details with the
-extract, every sentence with its offsets, score and marks, the keywords and
-the figures, and to_json() and html() as the command brennic writes them.
-Raises brennic.Error with Brennic.exe's message when it fails (an empty
-list of texts, say).)doc");
+brennic.summarize() with every argument given; call that one instead.)doc");
 
     m.def(
-        "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"),
-        py::arg("query") = py::none(), py::arg("mean") = false, py::arg("condense") = false,
-        py::arg("threads") = 0, py::arg("sentences") = py::none(), py::kw_only(),
-        py::arg("encoding") = "auto", py::arg("language") = "en",
-        R"doc(summarize_many(texts, rate, query=None, mean=False, condense=False, threads=0, sentences=None, *, encoding='auto', language='en')
+        "summarize_many", &summarize_many, py::arg("texts"), py::arg("rate"), py::arg("query"),
+        py::arg("mean"), py::arg("condense"), py::arg("threads"), py::arg("sentences"),
+        py::arg("keep"), py::arg("words"), py::arg("encoding"), py::arg("language"),
+        py::arg("input"), py::arg("method"), py::arg("title"),
+        R"doc(summarize_many(texts, rate, query, mean, condense, threads, sentences, keep, words, encoding, language, input, method, title)
 --
 
-The extract of each text on its own, computed in parallel.
+brennic.summarize_many() with every argument given; call that one instead.)doc");
 
-Takes the texts and the options of summarize() and returns one list of
-sentences per text, in the order of the texts, each of the type of its text.
-The work runs in a pool of `threads` native threads (0: one per core) with
-the GIL released, so other Python threads run meanwhile. When texts fail,
-every text is still tried, then brennic.Error is raised for the first.
-Ctrl-C stops it between texts, and a long text within a fraction of a
-second, with KeyboardInterrupt.)doc");
+    m.def("main_text", &main_text, py::arg("data"), py::arg("input") = "auto", py::kw_only(),
+          py::arg("name") = py::none(),
+          R"doc(main_text(data, input='auto', *, name=None)
+--
+
+The text that would be summarized of data: a web page's main text (without
+menus, footers, scripts and the like), a Markdown file's prose (without
+markup, code blocks and tables), or plain text as it is.
+
+input is 'auto', 'text', 'html' or 'markdown'. 'auto' goes by name when it
+ends in .html, .htm, .xhtml, .md, .markdown (or .txt, .text: plain text),
+else by the content: data that opens as a web page, or whose first 4 KiB are
+mostly markup, is one. The result has one paragraph a line, a blank line
+between paragraphs; it is str for str data, else UTF-8 bytes, as brennic
+--main-text prints it.)doc");
 
     m.def("detect_language", &detect_language, py::arg("text"),
           R"doc(detect_language(text)
@@ -509,6 +690,18 @@ where no language stands out gives 'en'.)doc");
 --
 
 The codes of the languages a text can be read in, 'en' first.)doc");
+
+    m.def(
+        "methods",
+        [] {
+            py::list names;
+            for (const std::string& name : brennic::methods()) names.append(py::str(name));
+            return names;
+        },
+        R"doc(methods()
+--
+
+The names of the methods summarize() takes, the default 'frequency' first.)doc");
 
     m.def("segment", &segment, py::arg("text"), py::kw_only(), py::arg("language") = "en",
           R"doc(segment(text, *, language="en")

@@ -132,7 +132,7 @@ TEST(Batch, SameExtractsAsOneByOneRuns) {
             ASSERT_EQ(brennic(args, work.file("single")).status, 0) << name;
         }
         std::vector<std::string> args = c.options;
-        args.insert(args.begin(), "--sum");
+        args.insert(args.begin(), {"--sum", "--quiet"});
         if (c.given != Given::arguments) args.insert(args.begin(), {"--files-from", "-"});
         if (!c.last.empty()) args.insert(args.begin(), {"--rate", c.last});
         std::string list;
@@ -241,7 +241,7 @@ TEST(Batch, FailuresAreListedAndTheRestDone) {
     const std::pair<const char*, const char*> failures[] = {
         {"missing.txt", "No such file or directory"},
         {"report.txt", "report.sum would also be written for report.md"},
-        {"dir.txt", "Is a directory"},
+        {"dir.txt", "a folder (-R reads the texts in it)"},
         {"report.md", "report.sum would also be written for report.txt"},
         {"x.sum", "x.sum would overwrite the text x.sum"},
         {"b.txt", "b.sum would overwrite the text b.sum"},
@@ -266,6 +266,40 @@ TEST(Batch, FailuresAreListedAndTheRestDone) {
     EXPECT_EQ(work.entries().size(), 14u + (root ? 1 : 0));  // nothing else written
 }
 
+// BRENNIC_LANGUAGE stands in for -l, which wins; unset or empty, each
+// text's language is found, and a text read as English for want of one says so.
+TEST(Batch, LanguageFromTheEnvironment) {
+    const struct {
+        const char* environment;
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"BRENNIC_LANGUAGE=",
+         {"short.txt"},
+         0,
+         "brennic-batch: short.txt: read as English: too short to tell its language\n"},
+        {"BRENNIC_LANGUAGE=en", {"short.txt"}, 0, ""},
+        {"BRENNIC_LANGUAGE=xx", {"-l", "en", "short.txt"}, 0, ""},
+        {"BRENNIC_LANGUAGE=xx",
+         {"short.txt"},
+         2,
+         "brennic-batch: BRENNIC_LANGUAGE is 'xx': give one of en, "},
+    };
+    TempDir work;
+    work.write("short.txt", "Kurz.\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.environment) + " " + ::testing::PrintToString(c.args));
+        std::vector<std::string> argv = {BATCH_EXE};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const ProcessResult r =
+            test_support::run_process(argv, work.path().string(), {kPath, c.environment});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+        if (c.status == 0) { EXPECT_EQ(r.out, "Kurz.\n"); }
+    }
+}
+
 TEST(Batch, ExitStatusesAndUsage) {
     const struct {
         std::vector<std::string> args;
@@ -273,6 +307,11 @@ TEST(Batch, ExitStatusesAndUsage) {
         const char* err;  // a part of standard error
     } cases[] = {
         {{"ok.txt"}, 0, ""},
+        {{"short.txt"},
+         0,
+         "brennic-batch: short.txt: read as English: too short to tell its language\n"},
+        {{"--quiet", "short.txt"}, 0, ""},
+        {{"-l", "en", "short.txt"}, 0, ""},
         {{"--dry-run", "ok.txt", "missing.txt"}, 0, ""},
         {{"ok.txt", "missing.txt"}, 1, "brennic-batch: 1 of 2 texts failed\n"},
         {{}, 0, ""},  // an empty text on standard input
@@ -291,10 +330,11 @@ TEST(Batch, ExitStatusesAndUsage) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         TempDir work;
         work.write("ok.txt", "One sentence here. Another one there.\n");
+        work.write("short.txt", "Kurz.\n");
         const ProcessResult r = batch(c.args, work.path().string());
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-        if (c.status == 0) { EXPECT_EQ(r.err, ""); }
+        if (c.status == 0) { EXPECT_EQ(r.err, c.err); }
     }
     TempDir work;
     const ProcessResult help = batch({"--help"}, work.path().string());

@@ -87,6 +87,20 @@ TEST(Command, CommandLines) {
          "",
          {"out/sample.sum", "out/glass-museum.sum"}},
         {{"--sum", "-"}, "sample.txt", sample, {}},
+        // The folder made, the texts' folders mirrored in it.
+        {{"--output-dir", "new/out", "sample.txt", "sub/sample.txt"},
+         "",
+         "",
+         {"new/out/sample.sum", "new/out/sub/sample.sum"}},
+        // Folders read; the output folder inside is no input.
+        {{"-R", "--output-dir", "out", "."},
+         "",
+         "",
+         {"out/sample.sum", "out/sub/sample.sum", "out/glass-museum.sum", "out/ferry-report.sum"}},
+        {{"--recursive", "--include=g*", "--output-dir=out", "."},
+         "",
+         "",
+         {"out/glass-museum.sum"}},
         // Each length.
         {{"--keep", "30%", "sample.txt"}, "", sample, {}},
         {{"--keep=0.3", "sample.txt"}, "", sample, {}},
@@ -128,6 +142,10 @@ TEST(Command, LengthsAgree) {
         // One sentence: the vell sentence, the highest score.
         {{"--sentences", "1"}, {"--rate", "-1"}},
         {{"--sentences", "1000"}, {"--rate", "0"}},
+        // Both limits: the tighter one holds.
+        {{"--words", "1000", "--sentences", "1"}, {"--sentences", "1"}},
+        {{"--sentences", "1000", "--words", "30"}, {"--words", "30"}},
+        {{"--keep", "100%", "--sentences", "2"}, {"--sentences", "2"}},
     };
     TempDir dir;
     add_examples(dir);
@@ -181,7 +199,9 @@ TEST(Command, BadCommandLines) {
         {{"--rate=-inf"}, "--rate wants a number, not '-inf'"},
         {{"-r0.7abc"}, "--rate wants a number, not '0.7abc'"},
         {{"--keep", "30%", "--words", "3"},
-         "give one length at most: --keep, --words, --sentences or --rate"},
+         "give one length in words at most: --keep, --words or --rate"},
+        {{"--sentences", "2", "--sentences", "3"}, "give --sentences once"},
+        {{"--include=*.txt", "sample.txt"}, "--include goes with -R"},
         {{"--format", "xml"}, "--format wants text, json or html, not 'xml'"},
         {{"--format", "html", "sample.txt", "glass-museum.txt"},
          "--format html writes one page to standard output: give one text, -n, --sum or "
@@ -192,8 +212,6 @@ TEST(Command, BadCommandLines) {
         {{"--format=html", "--keywords=2", "sample.txt"},
          "--format html and --keywords cannot share standard output"},
         {{"--bogus"}, "unknown option --bogus"},
-        {{"--output-dir", "nowhere", "sample.txt"},
-         "--output-dir nowhere: No such file or directory"},
         {{"--output-dir", "list", "sample.txt"}, "--output-dir list: Not a directory"},
     };
     for (const Case& c : cases) {
@@ -211,9 +229,9 @@ TEST(Command, BadCommandLines) {
     TempDir dir;
     add_examples(dir);
     const ProcessResult r =
-        brennic({"--output-dir", ".", "sample.txt", "sub/sample.txt", "glass-museum.txt"}, dir);
+        brennic({"--output-dir", ".", "sample.txt", "./sample.txt", "glass-museum.txt"}, dir);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("brennic: sub/sample.txt: ./sample.sum would also be written for "
+    EXPECT_NE(r.err.find("brennic: ./sample.txt: ./sample.sum would also be written for "
                          "sample.txt"),
               std::string::npos)
         << r.err;
@@ -248,6 +266,16 @@ TEST(Command, JsonIsTheDiagnostics) {
     const std::vector<std::string> name = {"sample.txt"};
     EXPECT_EQ(two.out, brennic::view::render_json(text, name, "sample.txt", o,
                                                   brennic::summarize(text, o), 2));
+    // The extract's own list, and a record in place of a text that fails.
+    std::string extract = "\"extract\":[";
+    for (const std::string& line : lines(expected("sample.plain.sum")))
+        if (!line.empty()) extract += (extract.ends_with('[') ? "\"" : ",\"") + line + '"';
+    EXPECT_NE(docs[0].find(extract + "],"), std::string::npos) << docs[0];
+    const ProcessResult failed = brennic({"--format=json", "missing.txt", "sample.txt"}, dir);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(lines(failed.out).front(),
+              R"({"name":"missing.txt","error":"No such file or directory"})");
+    EXPECT_EQ(lines(failed.out)[1], docs[0]);
     // With files, NAME.json beside NAME.sum.
     ASSERT_EQ(brennic({"--format=json", "--sum", "sample.txt"}, dir).status, 0);
     EXPECT_EQ(dir.read("sample.json"), docs[0] + "\n");

@@ -114,7 +114,7 @@ TEST(SummarizeCorpus, SameExtractsAsOneByOne) {
             ASSERT_EQ(test_support::run_process(argv, single, {kPath}).status, 0) << name;
         }
         // All at once.
-        std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BATCH_EXE, "-l", "logs/run"};
+        std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BATCH_EXE, "-L", "logs/run"};
         argv.insert(argv.end(), v.script_options.begin(), v.script_options.end());
         argv.push_back("corpus");
         fs::create_directory(work.path() / "logs");
@@ -184,11 +184,48 @@ TEST(SummarizeCorpus, TextsWhoseExtractsShareANameFail) {
     EXPECT_TRUE(work.exists("corpus/a.sum"));
 }
 
+// -R reads the subfolders, the options are brennic's own, and the brennic
+// installed beside the script is found without PATH.
+TEST(SummarizeCorpus, SubfoldersWithTheCommandsOptions) {
+    TempDir work;
+    fs::create_directories(work.path() / "bin");
+    fs::copy_file(kScript, work.path() / "bin" / "summarize-corpus");
+    fs::create_symlink(BATCH_EXE, work.path() / "bin" / "brennic");
+    const std::vector<std::string> texts = {"top.txt", "a/article.txt", "b/c/article.txt"};
+    const std::map<std::string, std::string> made = corpus();
+    auto text = made.begin();
+    for (const std::string& name : texts) {
+        fs::create_directories((work.path() / "corpus" / name).parent_path());
+        work.write("corpus/" + name, (text++)->second);
+    }
+    const std::vector<std::string> options = {"--keep", "40%", "--sentences=2", "-l", "en"};
+    for (const bool recursive : {false, true}) {
+        std::vector<std::string> argv = {"/bin/bash", work.file("bin/summarize-corpus")};
+        if (recursive) argv.push_back("-R");
+        argv.insert(argv.end(), options.begin(), options.end());
+        argv.push_back("corpus");
+        const ProcessResult r =
+            test_support::run_process(argv, work.path().string(), {"PATH=/usr/bin:/bin"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        for (const std::string& name : texts) {
+            const std::string sum = "corpus/" + sum_name(name);
+            EXPECT_EQ(work.exists(sum), recursive || name == "top.txt") << sum;
+            if (!work.exists(sum)) continue;
+            std::vector<std::string> one = {BATCH_EXE};
+            one.insert(one.end(), options.begin(), options.end());
+            one.push_back(name);
+            EXPECT_EQ(work.read(sum),
+                      test_support::run_process(one, work.file("corpus"), {kPath}).out);
+        }
+    }
+}
+
 TEST(SummarizeCorpus, BadCommandLines) {
     TempDir work;
     fs::create_directory(work.path() / "corpus");
-    const std::vector<std::string> cases[] = {
-        {}, {"-x", "corpus"}, {"corpus", "extra"}, {"missing"}, {"-r"}};
+    const std::vector<std::string> cases[] = {{},          {"-x", "corpus"}, {"corpus", "extra"},
+                                              {"missing"}, {"-r"},           {"--bogus", "corpus"},
+                                              {"--keep"}};
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
         std::vector<std::string> argv = {"/bin/bash", kScript, "-B", BATCH_EXE};
@@ -311,7 +348,7 @@ private:
     std::string why_;
 };
 
-// -S: parallel hands chunks of three texts to the test sshd and to this host,
+// -S -R: parallel hands chunks of three texts to the test sshd and to this host,
 // copies them over, and brings the extracts back. Two texts whose extracts
 // would have the same name fail before the texts are spread.
 TEST(SummarizeCorpus, SpreadOverTwoHosts) {
@@ -327,6 +364,10 @@ TEST(SummarizeCorpus, SpreadOverTwoHosts) {
     for (const auto& [name, text] : corpus()) {
         if (texts.size() < 9 || name.find_first_of(" -'") != std::string::npos) texts[name] = text;
     }
+    // -R: a text in a subfolder travels and comes back to its folder.
+    texts["sub/deeper.txt"] = texts.begin()->second;
+    fs::create_directories(work.path() / "corpus" / "sub");
+    fs::create_directories(work.path() / "single" / "sub");
     for (const auto& [name, text] : texts) {
         work.write("corpus/" + name, text);
         work.write("single/" + name, text);
@@ -338,8 +379,8 @@ TEST(SummarizeCorpus, SpreadOverTwoHosts) {
     work.write("corpus/clash.txt", "Storms pass.\n");
     work.write("corpus/clash.txt2", "Storms return.\n");
     const ProcessResult r = test_support::run_process(
-        {"/bin/bash", kScript, "-B", BATCH_EXE, "-S", "brennic-test,:", "-c", "3", "-q", "storm",
-         "-r", "0.6", "-p", "*.txt*", "-l", "run", "corpus"},
+        {"/bin/bash", kScript, "-B", BATCH_EXE, "-R", "-S", "brennic-test,:", "-c", "3", "-q",
+         "storm", "-r", "0.6", "-p", "*.txt*", "-L", "run", "corpus"},
         work.path().string(),
         {kPath, "PARALLEL_SSH=" + sshd.ssh_command(), "HOME=" + ssh_dir.file("home")});
     ASSERT_EQ(r.status, 1) << r.out << r.err;
@@ -349,9 +390,9 @@ TEST(SummarizeCorpus, SpreadOverTwoHosts) {
         EXPECT_EQ(work.read("corpus/" + sum_name(name)), work.read("single/" + sum_name(name)))
             << name;
     }
-    // Four chunks, on both hosts; nothing left in the remote working folder.
+    // Five chunks, on both hosts; nothing left in the remote working folder.
     const std::string joblog = work.read("run.joblog");
-    EXPECT_EQ(std::count(joblog.begin(), joblog.end(), '\n'), 5) << joblog;
+    EXPECT_EQ(std::count(joblog.begin(), joblog.end(), '\n'), 6) << joblog;
     EXPECT_NE(joblog.find("\tbrennic-test\t"), std::string::npos) << joblog;
     EXPECT_NE(joblog.find("\t:\t"), std::string::npos) << joblog;
     std::size_t left = 0;

@@ -261,7 +261,7 @@ TEST(Utf8Text, BatchKeywordsReadAsTold) {
         dir.write("t.txt",
                   "\u0391\u03b8\u03ae\u03bd\u03b1 caf\u00e9 \u0391\u0398\u0389\u039d\u0391 "
                   "caf\u00e9s.\n");
-        std::vector<std::string> argv = {BATCH_EXE, "--keywords=2", "--stems", "-c"};
+        std::vector<std::string> argv = {BATCH_EXE, "-l", "en", "--keywords=2", "--stems", "-c"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
         argv.push_back("t.txt");
         const auto r = test_support::run_process(

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -60,10 +61,51 @@ public:
                " --clear-groups --";
     }
 
+    // Whether the user may run program: every folder on its way must let
+    // the user in, which a build tree under root's own home folder does not.
+    bool can_run(const std::string& program) const {
+        return ok() && std::system((as() + " test -x '" + program + "'").c_str()) == 0;
+    }
+
 private:
     std::string name_;
     uid_t uid_ = 0;
     gid_t gid_ = 0;
+};
+
+// A program as the second user can run it: the program itself, or a copy
+// in a fresh folder open to every user (removed again) when the build tree
+// is closed to others. path() is empty when the user can run neither.
+class ProgramFor {
+public:
+    ProgramFor(const OtherUser& user, const std::string& program) {
+        if (user.can_run(program)) {
+            path_ = program;
+            return;
+        }
+        namespace fs = std::filesystem;
+        std::string pattern = (fs::temp_directory_path() / "brennic-exe-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return;
+        folder_ = pattern;
+        const fs::path copy = folder_ / fs::path(program).filename();
+        std::error_code ec;
+        fs::permissions(folder_, fs::perms(0755), ec);
+        if (!ec) fs::copy_file(program, copy, ec);
+        if (!ec) fs::permissions(copy, fs::perms(0755), ec);
+        if (!ec && user.can_run(copy.string())) path_ = copy.string();
+    }
+    ~ProgramFor() {
+        std::error_code ec;
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+    }
+    ProgramFor(const ProgramFor&) = delete;
+    ProgramFor& operator=(const ProgramFor&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::filesystem::path folder_;
+    std::string path_;
 };
 
 }  // namespace hostile_support

@@ -934,7 +934,7 @@ TEST(HostileLimits, TheRunnerStopsAHungProcess) {
 // What a hostile second user, a careless script or an unlucky user may set
 // up, each followed through the real programs. A row is a shell script run
 // in a fresh folder holding the text a.txt, with $B Brennic.exe, $BB
-// brennic-batch, $SC summarize-corpus and $AS the words that run a command
+// brennic-batch, $T TALVEN_En.exe, $SC summarize-corpus and $AS the words that run a command
 // as a second user; standard error goes with standard output. The script's
 // output is compared whole, and $TMPDIR must be empty afterwards.
 TEST(HostileSetUps, EachEndsSoundly) {
@@ -1028,6 +1028,59 @@ TEST(HostileSetUps, EachEndsSoundly) {
          "brennic-batch: standard output: Bad file descriptor\nstatus=1\n"
          "Brennic.exe: cannot open missing.txt: No such file or directory\n"
          "Brennic.exe: standard output: No space left on device\nstatus=1\n"},
+        {"a page that can not be written keeps the earlier extract beside the earlier page",
+         "printf 'old\\n' > a.sum; printf 'old page\\n' > a.html\n"
+         "(trap '' XFSZ; exec prlimit --fsize=2048 \"$BB\" --sum --format html a.txt)\n"
+         "echo \"status=$?\"; cat a.sum a.html\n",
+         "brennic-batch: a.txt: can not write a.html: File too large\nstatus=1\nold\nold page\n"},
+        {"--help and --version into a full disk fail with a message",
+         "for p in \"$B\" \"$BB\" \"$T\"; do for o in --help --version; do\n"
+         "\"$p\" $o > /dev/full 2>/dev/null; echo \"$o status=$?\"; done; done\n",
+         "--help status=1\n--version status=1\n--help status=1\n--version status=1\n"
+         "--help status=1\n--version status=1\n"},
+        {"a failed standard output is reported as itself, not as a failed text",
+         "cp a.txt b.txt; \"$BB\" -c a.txt b.txt > /dev/full; echo \"status=$?\"\n",
+         "brennic-batch: standard output: No space left on device\nstatus=1\n"},
+        {"with standard output closed no file takes its place",
+         "cp a.txt b.txt; \"$BB\" --sum a.txt b.txt; mv a.sum a.want; mv b.sum b.want\n"
+         "\"$BB\" --sum --keywords 3 a.txt b.txt >&- 2>/dev/null; echo \"status=$?\"\n"
+         "cmp -s a.sum a.want && cmp -s b.sum b.want && echo 'the extracts are whole'\n"
+         "\"$B\" a.txt 0.7 <&- >&- 2>&-; echo \"status=$?\"; cmp -s a.sum a.want && echo same\n",
+         "status=1\nthe extracts are whole\nstatus=0\nsame\n"},
+        {"a text named twice is summarized once; a clash names the output that clashes",
+         "\"$BB\" --sum a.txt ./a.txt a.txt; echo \"status=$?\"; ls\n"
+         "cp a.txt k2.txt; cp a.txt k2.json; \"$BB\" --sum --format json k2.txt 2>&1 >/dev/null\n"
+         "\"$BB\" --sum --format json k2.json; echo \"status=$?\"\n"
+         ": > 'a file'; \"$BB\" --sum --output-dir 'a file' a.txt; echo \"status=$?\"\n",
+         "brennic-batch: a.txt: a.sum would also be written for ./a.txt\n"
+         "brennic-batch: ./a.txt: ./a.sum would also be written for a.txt\n"
+         "brennic-batch: 2 of 2 texts failed\nstatus=1\na.txt\n"
+         "brennic-batch: k2.json: k2.json would overwrite the text k2.json\nstatus=1\n"
+         "brennic-batch: --output-dir 'a file': Not a directory\nstatus=2\n"},
+        {"a list of names from a FIFO is read; a FIFO as a text is not",
+         "mkfifo list; printf 'a.txt\\n' > list & \"$BB\" --sum --files-from list; echo "
+         "\"status=$?\"\n"
+         "wait; ls a.sum\n",
+         "status=0\na.sum\n"},
+        {"a Windows-1252 text in French is shown as Windows-1252 in words, stems and JSON",
+         "printf 'Le c\\234ur du village. Le c\\234ur bat. Le c\\234ur.\\n' > fr.txt\n"
+         "\"$BB\" -l fr --keywords 1 fr.txt; \"$BB\" -l fr --keywords 1 --stems fr.txt\n"
+         "\"$BB\" -l fr --format json --keywords 1 fr.txt |\n"
+         "grep -o '\"encoding\":\"[^\"]*\"\\|\"word\":\"[^\"]*\"'\n",
+         "c\xC5\x93ur\t3\tvell\nc\xC5\x93ur\t3\tvell\n\"encoding\":\"windows-1252\"\n"
+         "\"word\":\"c\xC5\x93ur\"\n"},
+        {"texts of two encodings read together each keep their own on the page",
+         "printf 'Le c\\234ur du village.\\n' > fr.txt; printf 'Le caf\\303\\251 ouvre.\\n' > "
+         "u.txt\n"
+         "\"$BB\" -n -l fr --format html fr.txt u.txt > p.html; grep -o 'charset=\"[^\"]*\"' "
+         "p.html\n"
+         "grep -c \"$(printf 'c\\305\\223ur du')\" p.html; grep -c \"$(printf 'caf\\303\\251 "
+         "ouvre')\" p.html\n",
+         "charset=\"utf-8\"\n1\n1\n"},
+        {"keywords are read as a forced encoding read the text",
+         "printf 'Caf\\351 owners open early. Caf\\351 owners close late.\\n' > c.txt\n"
+         "\"$BB\" --encoding utf-8 --keywords 2 c.txt\n",
+         "Caf\t2\tvell\nowners\t2\tvell\n"},
         {"names with terminal escapes are quoted in messages",
          "\"$B\" \"$(printf 'x\\033[31m.txt')\" 0.7; \"$BB\" \"$(printf 'y\\033[0m.txt')\"\n",
          "Brennic.exe: cannot open 'x'$'\\033''[31m.txt': No such file or directory\n"
@@ -1047,7 +1100,7 @@ TEST(HostileSetUps, EachEndsSoundly) {
         const TimedResult r = test_support::run_process(
             {"/bin/sh", "-c", "exec 2>&1\n" + row.script}, dir.path().string(),
             {"PATH=" + kRealSegmenterDir + ":/usr/bin:/bin", "TMPDIR=" + tmp.path().string(),
-             "B=" BRENNIC_EXE, "BB=" BATCH_EXE, "SC=" + kCorpusScript,
+             "B=" BRENNIC_EXE, "BB=" BATCH_EXE, "T=" TALVEN_EXE, "SC=" + kCorpusScript,
              "AS=" + (other.ok() ? other.as() : std::string("false"))},
             kTimeout);
         EXPECT_FALSE(r.timed_out);
@@ -1098,6 +1151,9 @@ TEST(HostileSetUps, InterruptedBatchListsWhatFailed) {
 TEST(HostileSetUps, ThreadLimitNeverDeadlocks) {
     hostile_support::OtherUser other;
     if (!other.ok()) GTEST_SKIP() << "needs root to make a second user";
+    const hostile_support::ProgramFor batch(other, BATCH_EXE);
+    if (batch.path().empty())
+        GTEST_SKIP() << "the second user can not run brennic-batch, nor a copy of it";
     TempDir dir;
     std::string list;
     for (int i = 0; i < 300; ++i) {
@@ -1113,7 +1169,7 @@ TEST(HostileSetUps, ThreadLimitNeverDeadlocks) {
             test_support::run_process({"/bin/sh", "-c",
                                        other.as() + " prlimit --nproc=" + std::to_string(limit) +
                                            " \"$0\" --sum --files-from - -j 200 < list",
-                                       BATCH_EXE},
+                                       batch.path()},
                                       dir.path().string(), {}, kTimeout);
         ASSERT_FALSE(r.timed_out);
         if (r.status == 0) {

@@ -15,6 +15,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in include/brennic/brennic.h include/brennic/export.h lib/libbrennic.a \
          lib/cmake/Brennic/BrennicConfig.cmake lib/pkgconfig/brennic.pc \
          bin/brennic bin/brennic-batch share/man/man1/brennic.1 share/man/man1/brennic-batch.1 \
+         share/brennic/brennic.schema.json \
          share/bash-completion/completions/brennic share/bash-completion/completions/brennic-batch; do
   found=$(find "$prefix" -path "*/${f#*/}" -print -quit | grep -c . || true)
   [ "$found" = 1 ] || { echo "not installed: $f" >&2; exit 1; }

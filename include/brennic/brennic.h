@@ -112,6 +112,65 @@ BRENNIC_EXPORT std::optional<Encoding> parse_encoding(std::string_view name);
 BRENNIC_EXPORT Encoding reading_of(std::string_view text, Encoding choice);
 
 // ---------------------------------------------------------------------------
+// Web pages and Markdown
+
+// What kind of document a text is.
+enum class Input {
+    // Chosen by the bytes: a text that opens as a web page (<!doctype html,
+    // <html, an XHTML prologue), or whose first 4 KiB are mostly markup, is
+    // read as HTML; anything else as plain text. (The command brennic also
+    // goes by a file's name: .html, .htm, .xhtml, .md, .markdown.)
+    automatic,
+    // Plain text, taken as it is.
+    text,
+    // A web page: its main text, without menus, footers, scripts and the like.
+    html,
+    // Markdown (CommonMark): its prose, without markup, code and tables.
+    markdown,
+};
+
+// The input kind named "auto", "text", "html" or "markdown"; nothing for
+// any other name.
+BRENNIC_EXPORT std::optional<Input> parse_input(std::string_view name);
+
+// The text to summarize of a web page or a Markdown file.
+struct Document {
+    // The title: a page's (h1, og:title or <title>), or a Markdown file's
+    // first level-1 heading (or its front matter's title). May be empty.
+    std::string title;
+    // The main text, UTF-8: one block (paragraph, heading, list item, table
+    // cell, quotation) a paragraph, paragraphs apart by a blank line, so no
+    // sentence runs from one block into the next.
+    std::string text;
+    // The language the document says it is in (a page's lang attribute,
+    // "de", "pt-BR"...); empty when it says none. Options::language "auto"
+    // takes it when detection cannot tell.
+    std::string language;
+    // What the bytes were read as: Input::text, html or markdown.
+    Input input = Input::text;
+};
+
+// The main text of a web page, in any charset (a BOM, <meta charset>,
+// http-equiv; else UTF-8 when the bytes are valid UTF-8, else
+// Windows-1252). Scripts, styles, navigation, forms, asides, footers,
+// hidden elements, code and preformatted blocks are left out.
+BRENNIC_EXPORT Document read_html(std::string_view bytes);
+
+// The prose of a Markdown document (UTF-8, else Windows-1252): headings,
+// paragraphs, list items and quotations become paragraphs; emphasis marks,
+// link targets, images and badges, bare URLs, code blocks, pipe tables,
+// YAML or TOML front matter and HTML comments are left out; HTML blocks are
+// read as read_html reads a page.
+BRENNIC_EXPORT Document read_markdown(std::string_view bytes);
+
+// The main text of bytes read as `input`: read_html, read_markdown, or for
+// Input::text the bytes as they are. Input::automatic chooses by `name`
+// when it ends in .html, .htm, .xhtml (a page), .md, .markdown (Markdown),
+// .txt or .text (plain text), in any case; else by the bytes.
+BRENNIC_EXPORT Document main_text(std::string_view bytes, Input input = Input::automatic,
+                                  std::string_view name = {});
+
+// ---------------------------------------------------------------------------
 // Summarization
 
 // The choices that Brennic.exe takes from its command line.
@@ -157,7 +216,31 @@ struct Options {
     // language's stop words, which are counted apart from any content word
     // of the same stem. An unknown code throws Error.
     std::string language = "en";
+    // How sentences are scored and chosen: a name of methods().
+    // "frequency" (the default) scores a sentence by how often its content
+    // words recur in the input and keeps those above the mean score that
+    // share a word with the vell sentence. "centrality" scores it by where
+    // it stands (the opening of its text, of its paragraph or section), by
+    // its likeness to the rest of its text and to the title, and then
+    // chooses the best ones in turn, each discounted by how much of it the
+    // sentences already chosen say. Both fill the same budgets and honour
+    // the query. An unknown name throws Error.
+    std::string method = "frequency";
+    // The title of the texts (a page's title, a headline), for methods that
+    // use one ("centrality"). Unset: a web page or Markdown file read as
+    // one (Options::input) has its own title (Document::title); a text
+    // whose first line stands alone (a short line without a sentence stop,
+    // followed by a line break) has that line.
+    std::optional<std::string> title;
+    // What the texts are: plain text (the default), or web pages or Markdown
+    // whose main text (see main_text) is summarized instead of their bytes.
+    // Offsets and spans of the diagnostics then refer to the main text.
+    Input input = Input::text;
 };
+
+// The names of the methods Options::method takes, the default first:
+// "frequency", "centrality".
+BRENNIC_EXPORT std::vector<std::string> methods();
 
 // A compression rate read from its command-line argument exactly as
 // Brennic.exe reads it ("%f": "0.7", "1e2", "0x1p-1", "inf"; what is not a
@@ -171,17 +254,32 @@ BRENNIC_EXPORT float parse_rate(std::string_view argument);
 // beyond a float's range.
 BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
 
+// What a sentence's score under the "centrality" method is made of, each
+// part in [0, 1]. score is the weighted sum of position, centrality, title
+// and query; the extract takes sentences in order of score times
+// (1 - weight * redundancy), redundancy being measured when each was taken.
+struct ScoreParts {
+    float position = 0.0f;    // 1 for the opening sentence, less further on; a
+                              // paragraph's or section's first sentence keeps more
+    float centrality = 0.0f;  // likeness to the rest of its text, 1 for the most central
+    float title = 0.0f;       // likeness to the title (0 without one)
+    float query = 0.0f;       // likeness to the query, 1 for the closest (0 without one)
+    float redundancy = 0.0f;  // share of its content words the extract already held
+    bool heading = false;     // a line standing alone: a title or heading, never chosen
+};
+
 // One sentence of the input as the summarizer saw it.
 struct SentenceReport {
-    std::string text;          // as scored; condensed with Options::condense
-    long long words = 0;       // words as read, stop words included
-    float score = 0.0f;        // the sentence's score
-    bool worthy = false;       // above the threshold with a vell word, before trimming
-    bool in_extract = false;   // chosen for the extract
-    bool vell = false;         // the vell sentence, the centre of the extract
-    std::size_t document = 0;  // which of the texts it comes from
-    std::size_t segment = 0;   // its index in segment() of that text
-    Span span;                 // where it lies in that text: segment_spans()[segment]
+    std::string text;                 // as scored; condensed with Options::condense
+    long long words = 0;              // words as read, stop words included
+    float score = 0.0f;               // the sentence's score
+    bool worthy = false;              // above the threshold with a vell word, before trimming
+    bool in_extract = false;          // chosen for the extract
+    bool vell = false;                // the vell sentence, the centre of the extract
+    std::size_t document = 0;         // which of the texts it comes from
+    std::size_t segment = 0;          // its index in segment() of that text
+    Span span;                        // where it lies in that text: segment_spans()[segment]
+    std::optional<ScoreParts> parts;  // how the score was made, for "centrality"
 };
 
 // One distinct stem of the input.
@@ -215,6 +313,7 @@ struct Diagnostics {
     float compression_rate = 0.0f;
     float threshold = 0.0f;                    // the mean sentence score
     std::optional<std::size_t> vell_sentence;  // index into sentences; none for no sentence
+    std::string method = "frequency";          // the method that scored and chose
 };
 
 // An extract.

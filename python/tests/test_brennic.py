@@ -7,10 +7,12 @@ it, in the build tree) and BRENNIC_EXAMPLES the examples folder; CTest sets
 both.
 """
 
+import html
 import json
 import os
 import pathlib
 import random
+import re
 import subprocess
 import sys
 import tempfile
@@ -195,7 +197,15 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize([], 0.7), brennic.Error, "no text to summarize"),
     (lambda: brennic.summarize(["a.", b"b."], 0.7), TypeError, "all str or all bytes"),
     (lambda: brennic.summarize(7, 0.7), TypeError, "not int"),
-    (lambda: brennic.summarize("a.", None), TypeError, "rate"),
+    (lambda: brennic.summarize("a.", [0.7]), TypeError, "^rate must be a number or a str, not list$"),
+    (lambda: brennic.summarize("a." * 9999, keep=[1]), TypeError, "^keep must be a number"),
+    (lambda: brennic.summarize("a." * 9999, words=2.5), TypeError, "^words must be a whole number, not float$"),
+    (lambda: brennic.summarize("a." * 9999, mean="yes"), TypeError, "^mean must be True or False, not str$"),
+    (lambda: brennic.summarize("a." * 9999, language=5), TypeError, "^language must be a str, not int$"),
+    (lambda: brennic.summarize("a." * 9999, kep=0.3), TypeError, "unexpected keyword argument 'kep'$"),
+    (lambda: brennic.summarize("a.", 0.7, keep=0.3), ValueError, "one of rate, keep and words"),
+    (lambda: brennic.summarize("a.", keep="101%"), ValueError, "keep"),
+    (lambda: brennic.summarize("a.", words=0), ValueError, "words"),
     (lambda: brennic.segment("\ud800"), UnicodeEncodeError, "surrogates not allowed"),
     (lambda: brennic.summarize_many(["a."], 0.7, threads=-1), ValueError, "threads"),
     (lambda: brennic.summarize("a.", "abc"), ValueError, "rate"),
@@ -206,8 +216,21 @@ def test_installed_package_gives_the_programs_extract():
     (lambda: brennic.summarize("a.", 0.7, sentences=0), ValueError, "sentences"),
     (lambda: brennic.summarize("a.", 0.7, encoding="cp1252"), ValueError, "encoding"),
     (lambda: brennic.summarize("a.", 0.7, language="xx"), brennic.Error, "unknown language 'xx'"),
+    (lambda: brennic.summarize("a.", 0.7, sentences=1.5), TypeError, "not float"),
+    (lambda: brennic.summarize("a.", 0.7, sentences="2"), TypeError, "not str"),
+    (lambda: brennic.summarize("a.", 0.7, sentences=True), TypeError, "not bool"),
+    (lambda: brennic.summarize("a.", 0.7, sentences=-2), ValueError, "from 1 on, not -2"),
+    (lambda: brennic.summarize("a.", "\udcff"), ValueError, r"not '\\udcff'"),
+    (lambda: brennic.summarize("a.", b"0.7\xff"), ValueError, r"not b'0.7\\xff'"),
+    (lambda: brennic.summarize("a.", 0.7, encoding="utf-8\0"), ValueError, r"not 'utf-8\\x00'"),
+    (lambda: brennic.summarize("a.", 0.7, language="de\0"), brennic.Error, r"'de\\x00'"),
+    (lambda: brennic.summarize("a.", 0.7, language=b"de"), TypeError, "language must be a str"),
+    (lambda: brennic.segment("a.", language="\udcff"), brennic.Error, r"'\\udcff'"),
+    (lambda: brennic.summarize("a.", 0.7, method="lead"), ValueError, "method must be one of"),
+    (lambda: brennic.summarize_many(["a."], 0.7, method=""), ValueError, "method must be one of"),
 ])
 def test_errors_raise(call, exception, message):
+    """Errors are short: they name the argument and its type, never a text."""
     with pytest.raises(exception, match=message):
         call()
 
@@ -225,6 +248,8 @@ def detail_cases():
                            id=f"{name}-is")
         yield pytest.param(name, ["--sentences", "2"], {"rate": 0, "sentences": 2},
                            id=f"{name}-sentences")
+        yield pytest.param(name, ["--method", "centrality"], {"method": "centrality"},
+                           id=f"{name}-centrality")
 
 
 @pytest.mark.parametrize("name,args,options", list(detail_cases()))
@@ -256,6 +281,10 @@ def test_details_are_what_the_command_writes(name, args, options):
     # Last, as it may skip: the document fits its schema (Debian: python3-jsonschema).
     jsonschema = pytest.importorskip("jsonschema")
     jsonschema.validate(document, json.loads(SCHEMA.read_text()))
+    failed = subprocess.run([str(COMMAND), "--format", "json", "missing.txt"], cwd=EXAMPLES,
+                            capture_output=True, timeout=60)
+    assert failed.returncode == 1
+    jsonschema.validate(json.loads(failed.stdout), json.loads(SCHEMA.read_text()))
 
 
 def test_character_offsets_count_code_points_of_utf8():
@@ -264,6 +293,47 @@ def test_character_offsets_count_code_points_of_utf8():
     assert details.encoding == "utf-8"
     for s in details.sentences:
         assert text[s["char_offset"]:s["char_offset"] + s["char_length"]] == s["text"]
+FRENCH = "Le c\u0153ur du village bat encore. Le c\u0153ur de la ville est calme. Un caf\u00e9.\n"
+CAFE = "Le caf\u00e9 du village est ouvert. Le caf\u00e9 sert du th\u00e9.\n"
+
+
+def shown(texts, encodings):
+    return [t.decode(e if e != "latin1" else "iso-8859-1") for t, e in zip(texts, encodings)]
+
+
+@pytest.mark.parametrize("texts,options,encoding,encodings", [
+    ([FRENCH.encode("cp1252")], {"language": "fr"}, "windows-1252", ["windows-1252"]),
+    ([FRENCH.encode("cp1252")], {"language": "en"}, "latin1", ["latin1"]),
+    ([CAFE.encode(), FRENCH.encode("cp1252")], {"language": "fr"}, "mixed",
+     ["utf-8", "windows-1252"]),
+    ([CAFE.encode()], {"language": "fr", "encoding": "latin1"}, "windows-1252", ["windows-1252"]),
+])
+def test_each_text_keeps_its_reading(texts, options, encoding, encodings):
+    """Every sentence, keyword and page shows each text as it was read, and
+    character offsets count in its own encoding."""
+    details = brennic.summarize(texts, 0.5, details=True, **options)
+    assert (details.encoding, details.encodings) == (encoding, encodings)
+    decoded = shown(texts, encodings)
+    for s in details.sentences:
+        text = decoded[s["document"]]
+        assert text[s["char_offset"]:s["char_offset"] + s["char_length"]] == s["text"]
+    words = set(re.findall(r"\w+", " ".join(decoded)))
+    assert details.keywords and all(k["word"] in words for k in details.keywords)
+    # The page shows the characters a text holds: one read as ISO 8859-1 by
+    # Windows-1252, as browsers do, and UTF-8 whatever reading was forced.
+    page = html.unescape(re.sub(r"<[^>]*>", "", details.html()))
+    if "latin1" not in encodings and "encoding" not in options:
+        assert all(s["text"] in page for s in details.sentences)
+    jsonschema = pytest.importorskip("jsonschema")
+    jsonschema.validate(json.loads(details.to_json()), json.loads(SCHEMA.read_text()))
+
+
+def test_keywords_are_read_as_the_text_was():
+    text = b"Caf\xe9 owners open early. Caf\xe9 owners close late. Owners rest.\n"
+    details = brennic.summarize(text, 0.5, details=True, encoding="utf-8")
+    assert {k["word"] for k in details.keywords} >= {"Caf", "owners"}
+
+
 INTERRUPTED = r"""
 import os, signal, sys, threading, time
 import brennic
@@ -272,8 +342,14 @@ import brennic
 signal.signal(signal.SIGINT, signal.default_int_handler)
 sample = open(sys.argv[1]).read()
 text = (sample + "\n\n") * (30_000_000 // len(sample))
+details = brennic.summarize(text, 0.7, details=True) if sys.argv[2] in ("json", "html") else None
 call = {"one": lambda: brennic.summarize(text, 0.7),
-        "many": lambda: brennic.summarize_many([text[: len(text) // 2]] * 10, 0.7, threads=2)}
+        "many": lambda: brennic.summarize_many([text[: len(text) // 2]] * 10, 0.7, threads=2),
+        "details": lambda: brennic.summarize(text, 0.7, details=True),
+        "segment": lambda: brennic.segment(text),
+        "spans": lambda: brennic.segment_spans(text, language="de"),
+        "json": lambda: details.to_json(),
+        "html": lambda: details.html()}
 sent = []
 def interrupt():
     sent.append(time.monotonic())
@@ -290,7 +366,7 @@ except KeyboardInterrupt:
 """
 
 
-@pytest.mark.parametrize("call", ["one", "many"])
+@pytest.mark.parametrize("call", ["one", "many", "details", "segment", "spans", "json", "html"])
 def test_ctrl_c_stops_a_long_call(call):
     """Ctrl-C during a call on 30 MB raises KeyboardInterrupt, rather than
     waiting for the call to return."""
@@ -319,9 +395,68 @@ def test_language_equals_brennic_exe(language):
     assert brennic.summarize_many([data], 0.5, condense=True, language=language) == [expected]
 
 
+def test_methods_name_the_default_first():
+    assert brennic.methods() == ["frequency", "centrality"]
+    text = "A cat sat. The cat ran off. A dog came by. The dog sat.\n"
+    assert brennic.summarize(text, 0.5) == brennic.summarize(text, 0.5, method="frequency")
+
+
 def test_detect_language_names_one_of_the_codes():
     codes = brennic.language_codes()
     assert codes[0] == "en" and len(codes) == 55 and "de" in codes and "zh" in codes
     assert brennic.detect_language(GERMAN) == "de"
     assert brennic.detect_language(GERMAN.encode("cp1252")) == "de"
     assert brennic.detect_language("Ok.") == "en"
+
+
+@pytest.mark.parametrize("args,options", [
+    ([], {}),
+    (["--keep", "30%"], {"keep": "30%"}),
+    (["--keep", "0.5"], {"keep": 0.5}),
+    (["--words", "40"], {"words": 40}),
+    (["--sentences", "2"], {"sentences": 2}),
+    (["--words", "80", "--sentences", "2"], {"words": 80, "sentences": 2}),
+    (["--keep", "50%", "--sentences", "1"], {"keep": "50%", "sentences": 1}),
+    (["-l", "en"], {"language": "en"}),
+])
+def test_lengths_and_defaults_are_the_commands(args, options):
+    """summarize() takes the command's default, lengths and language."""
+    for name in ("sample", "ferry-report"):
+        out = subprocess.run([str(COMMAND), *args, f"{name}.txt"], cwd=EXAMPLES,
+                             capture_output=True, check=True, timeout=60).stdout
+        text = (EXAMPLES / f"{name}.txt").read_text()
+        assert "\n".join(brennic.summarize(text, **options)) + "\n" == out.decode()
+
+
+def test_the_python_page_shows_what_the_package_prints(monkeypatch):
+    """The >>> examples of docs/python.md, run from the top of the tree."""
+    import doctest
+    monkeypatch.chdir(EXAMPLES.parent)
+    result = doctest.testfile("docs/python.md", module_relative=False, report=True)
+    assert result.failed == 0 and result.attempted > 0
+
+
+README = "# Lamps\n\nLamps light the *hall*. See [docs](https://d.org).\n\n```\nmake\n```\n"
+
+
+@pytest.mark.parametrize("data,args,expected", [
+    (README, ("markdown",), "Lamps\n\nLamps light the hall. See docs.\n"),
+    (README.encode(), (), README.encode()),
+    (README, ("auto",), README),
+    (README.encode(), ("text",), README.encode()),
+])
+def test_main_text_reads_each_kind(data, args, expected):
+    assert brennic.main_text(data, *args) == expected
+
+
+def test_main_text_goes_by_the_name_and_summarize_by_input():
+    assert brennic.main_text(README, name="README.md") == brennic.main_text(README, "markdown")
+    details = brennic.summarize(README, 0.5, details=True, input="markdown")
+    doc = json.loads(details.to_json())
+    assert (doc["input"], doc["title"]) == ("markdown", "Lamps")
+    main = brennic.main_text(README, "markdown")
+    for s in doc["sentences"]:
+        assert main[s["char_offset"]:s["char_offset"] + s["char_length"]] == s["text"]
+    assert brennic.summarize_many([README], 0.5, input="markdown") == [details.extract]
+    with pytest.raises(ValueError, match="input must be"):
+        brennic.main_text(README, "md")

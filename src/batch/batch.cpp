@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "batch/batch.h"
 
+#include <dirent.h>
 #include <errno.h>  // program_invocation_short_name
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,20 +17,26 @@
 #include <cstring>
 #include <deque>
 #include <exception>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "batch/progress.h"
 #include "brennic/command_line.h"
+#include "brennic/main_text.h"
 #include "brennic/run_state.h"
 #include "common/worker_pool.h"
+#include "languages/language_detect.h"
+#include "readers/input_kind.h"
 #include "system/quote.h"
 #include "system/safe_files.h"
 #include "system/signal_cleanup.h"
@@ -58,13 +66,34 @@ struct Output {
     Product product = Product::extract;
 };
 
+// A path under --output-dir: the text's path below the folder -R found it
+// in (the first `root` bytes), or as given. A path that is absolute or
+// climbs out with ".." keeps its last component alone.
+std::string mirrored(std::string_view path, std::size_t root) {
+    bool outside = root == 0 && path.starts_with('/');
+    std::string out;
+    for (std::size_t at = root; at < path.size() && !outside;) {
+        std::size_t end = path.find('/', at);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view part = path.substr(at, end - at);
+        if (part == "..") outside = true;
+        if (!part.empty() && part != ".") (out += out.empty() ? "" : "/") += part;
+        at = end + 1;
+    }
+    if (outside) return std::string(path.substr(path.rfind('/') + 1));
+    return out;
+}
+
 // What a run does, job by job: a job is one text or, with --together, all
 // of them. Little is kept per text (its name, and a failure when its names
 // clash), so a list of a million texts costs some tens of megabytes.
 class Plan {
 public:
-    Plan(const Settings& settings, const std::vector<std::string>& texts, bool dash_is_stdin)
-        : settings_(settings), texts_(texts), dash_is_stdin_(dash_is_stdin) {}
+    // roots: for each text -R found, the length of the folder's path it was
+    // found under (empty: no text was found so).
+    Plan(const Settings& settings, const std::vector<std::string>& texts, bool dash_is_stdin,
+         const std::vector<std::size_t>& roots = {})
+        : settings_(settings), texts_(texts), dash_is_stdin_(dash_is_stdin), roots_(roots) {}
 
     std::size_t size() const { return settings_.together ? 1 : texts_.size(); }
     std::span<const std::string> texts(std::size_t job) const {
@@ -112,10 +141,10 @@ public:
         if (!to_stdout(job)) {
             std::string extract = extract_file_name(base_name(job));
             if (settings_.output_dir) {
-                const std::size_t slash = extract.rfind('/');
+                const std::size_t last = settings_.together ? texts_.size() - 1 : job;
                 extract = *settings_.output_dir +
                           (settings_.output_dir->ends_with('/') ? "" : "/") +
-                          (slash == std::string::npos ? extract : extract.substr(slash + 1));
+                          mirrored(extract, roots_.empty() ? 0 : roots_[last]);
             }
             const std::string stem = extract.substr(0, extract.size() - 4);
             outputs.push_back({extract, {}, Product::extract});
@@ -148,6 +177,7 @@ public:
     // Fails, before anything is read, every job that would overwrite a text
     // of the run and every job whose output another job writes too.
     void check_names();
+    void fail(std::size_t job, std::string why) { failures_.try_emplace(job, std::move(why)); }
     const std::string* failure(std::size_t job) const {
         const auto found = failures_.find(job);
         return found == failures_.end() ? nullptr : &found->second;
@@ -157,13 +187,72 @@ private:
     const Settings& settings_;
     const std::vector<std::string>& texts_;
     const bool dash_is_stdin_;
+    const std::vector<std::size_t>& roots_;
     std::unordered_map<std::size_t, std::string> failures_;  // found by check_names
 };
+
+// What the texts of a job were read as, once their main texts took their
+// place: the languages the documents name, and the kind and title the JSON
+// document reports.
+struct Sources {
+    std::vector<std::string> hints;
+    std::vector<std::string> titles;  // each document's title, for --method centrality
+    view::Source json;
+};
+
+// Replaces each text of a job by its main text, as --input and its name
+// (or, for standard input, its content) say it is read.
+Sources read_main_texts(const Settings& settings, const Plan& plan, std::size_t job,
+                        std::vector<std::string>& contents) {
+    Sources sources;
+    const std::span<const std::string> names = plan.texts(job);
+    std::string_view kinds;
+    for (std::size_t i = 0; i < contents.size() && i < names.size(); ++i) {
+        const std::string_view name = plan.is_stdin(names[i]) ? std::string_view() : names[i];
+        const readers::InputKind kind =
+            readers::choose_kind(to_kind(settings.input), name, contents[i]);
+        const std::string_view kind_name = readers::input_kind_name(kind);
+        kinds = i == 0 || kinds == kind_name ? kind_name : "mixed";
+        if (kind == readers::InputKind::text) {
+            sources.hints.emplace_back();
+            sources.titles.emplace_back();
+            continue;
+        }
+        readers::Document doc = readers::read_input(contents[i], kind);
+        contents[i] = std::move(doc.text);
+        sources.hints.push_back(std::move(doc.language));
+        sources.titles.push_back(doc.title);
+        if (sources.json.title.empty()) sources.json.title = std::move(doc.title);
+    }
+    sources.json.input = std::string(kinds.empty() ? "text" : kinds);
+    return sources;
+}
+
+// The main texts of a job as --main-text prints them: one paragraph a line,
+// a blank line between paragraphs and between texts.
+void render_main_texts(const Plan& plan, std::size_t job, std::span<const std::string> contents,
+                       std::vector<Output>& outputs) {
+    for (Output& out : outputs) {
+        if (out.product != Product::extract) continue;
+        if (out.path.empty() && plan.headers())
+            out.content = (job > 0 ? "\n==> " : "==> ") + plan.display_name(job) + " <==\n";
+        bool first = true;
+        for (std::string_view text : contents) {
+            while (!text.empty() && (text.back() == '\n' || text.back() == ' ' ||
+                                     text.back() == '\r' || text.back() == '\t'))
+                text.remove_suffix(1);
+            if (text.empty()) continue;
+            if (!first) out.content += '\n';
+            (out.content += text) += '\n';
+            first = false;
+        }
+    }
+}
 
 // Fills the outputs of a job from its texts and their summary.
 void render(const Settings& settings, const Plan& plan, std::size_t job,
             std::span<const std::string> contents, const Summary& summary,
-            std::vector<Output>& outputs) {
+            const view::Source& source, std::vector<Output>& outputs) {
     for (Output& out : outputs) {
         switch (out.product) {
             case Product::extract:
@@ -178,16 +267,17 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
                 break;
             case Product::json: {
                 const std::span<const std::string> names = plan.texts(job);
-                out.content =
-                    view::render_json(contents, names, plan.base_name(job), settings.summary,
-                                      summary, settings.keywords.value_or(Settings::kJsonKeywords));
+                out.content = view::render_json(
+                    contents, names, plan.base_name(job), settings.summary, summary,
+                    settings.keywords.value_or(Settings::kJsonKeywords), source);
                 break;
             }
             case Product::keywords: {
                 const std::string prefix = plan.keyword_prefix(job);
-                const std::string lines = view::keyword_lines(
-                    view::keywords(*summary.diagnostics, *settings.keywords, contents),
-                    settings.stems);
+                const std::string lines =
+                    view::keyword_lines(view::keywords(*summary.diagnostics, *settings.keywords,
+                                                       contents, settings.summary.encoding),
+                                        settings.stems);
                 for (std::size_t at = 0; at < lines.size();) {
                     const std::size_t end = lines.find('\n', at) + 1;
                     (out.content += prefix).append(lines, at, end - at);
@@ -222,9 +312,9 @@ std::string read_fd(int fd) {
 // A text's bytes; mode is narrowed to the permission bits its outputs may
 // have. A FIFO, socket or device is refused rather than waited on (see
 // open_text); standard input is read whatever it is.
-std::string read_text(const std::string& name, bool from_stdin, unsigned& mode) {
+std::string read_text(const std::string& name, bool from_stdin, unsigned& mode, bool list = false) {
     if (from_stdin) return read_fd(STDIN_FILENO);
-    const OpenedText text = open_text(name);
+    const OpenedText text = list ? open_list(name) : open_text(name);
     if (text.fd < 0) throw TextError(text.error);
     mode &= text.mode;
     const int fd = text.fd;
@@ -244,7 +334,7 @@ std::vector<std::string> read_list(const std::string& list, bool null_separated)
     std::string data;
     unsigned mode = 07777;  // a list has no outputs of its own
     try {
-        data = read_text(list, list == "-", mode);
+        data = read_text(list, list == "-", mode, true);
     } catch (const TextError& e) {
         throw UsageError("--files-from " + quote(list) + ": " + e.what());
     }
@@ -258,6 +348,87 @@ std::vector<std::string> read_list(const std::string& list, bool null_separated)
         at = end + 1;
     }
     return names;
+}
+
+// ---------------------------------------------------------------------------
+// Folders (-R): the texts in them and below, as grep -r finds files. Links
+// met on the way are not followed, and only regular files whose names match
+// a pattern are texts; each folder is read in the order of its names.
+
+struct Found {
+    std::vector<std::string> texts;
+    std::vector<std::size_t> roots;                             // see Plan
+    std::vector<std::pair<std::size_t, std::string>> failures;  // text index, why
+};
+
+bool is_folder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void walk(const std::string& top, const std::vector<std::string>& patterns,
+          const std::optional<FileId>& skip, Found& found) {
+    const auto matches = [&](const std::string& name) {
+        return std::any_of(patterns.begin(), patterns.end(), [&](const std::string& p) {
+            return ::fnmatch(p.c_str(), name.c_str(), 0) == 0;
+        });
+    };
+    // Folders still to read, the next one last: a folder's own texts come
+    // first, then its subfolders' in the order of their names.
+    std::vector<std::string> pending{top};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        DIR* dir = ::opendir(folder.c_str());
+        if (dir == nullptr) {
+            found.failures.emplace_back(found.texts.size(), reason(errno));
+            found.texts.push_back(folder);
+            found.roots.push_back(top.size());
+            continue;
+        }
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..") names.emplace_back(name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        std::vector<std::string> subfolders;
+        for (const std::string& name : names) {
+            std::string path = folder + (folder.ends_with('/') ? "" : "/") + name;
+            struct stat st {};
+            if (::lstat(path.c_str(), &st) != 0) continue;  // gone meanwhile
+            if (S_ISDIR(st.st_mode)) {
+                if (!skip || FileId{st.st_dev, st.st_ino} != *skip)
+                    subfolders.push_back(std::move(path));
+            } else if (S_ISREG(st.st_mode) && matches(name)) {
+                found.texts.push_back(std::move(path));
+                found.roots.push_back(top.size());
+            }
+        }
+        pending.insert(pending.end(), std::make_move_iterator(subfolders.rbegin()),
+                       std::make_move_iterator(subfolders.rend()));
+    }
+}
+
+// The texts of the run with each folder among them replaced by its texts.
+Found expand_folders(const Settings& settings, std::vector<std::string> texts) {
+    std::vector<std::string> patterns = settings.include;
+    if (patterns.empty())
+        patterns.assign(std::begin(Settings::kTextPatterns), std::end(Settings::kTextPatterns));
+    // The output folder, when it lies inside a folder read, holds no texts.
+    std::optional<FileId> skip;
+    if (settings.output_dir) skip = file_id(*settings.output_dir);
+    Found found;
+    for (std::string& text : texts) {
+        if (text != "-" && is_folder(text)) {
+            walk(text, patterns, skip, found);
+        } else {
+            found.texts.push_back(std::move(text));
+            found.roots.push_back(0);
+        }
+    }
+    return found;
 }
 
 // ---------------------------------------------------------------------------
@@ -283,12 +454,13 @@ std::pair<std::optional<FileId>, std::string_view> output_identity(
 
 void Plan::check_names() {
     // The extracts that exist already, and so might be texts of the run.
-    std::vector<std::pair<FileId, std::size_t>> existing;  // file, job
+    std::vector<std::tuple<FileId, std::size_t, std::size_t>> existing;  // file, job, output
     for (std::size_t j = 0; j < size(); ++j) {
-        for (const Output& out : planned_outputs(j)) {
+        const std::vector<Output> outputs = planned_outputs(j);
+        for (std::size_t o = 0; o < outputs.size(); ++o) {
             struct stat st {};
-            if (!out.path.empty() && ::stat(out.path.c_str(), &st) == 0) {
-                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j);
+            if (!outputs[o].path.empty() && ::stat(outputs[o].path.c_str(), &st) == 0) {
+                existing.emplace_back(FileId{st.st_dev, st.st_ino}, j, o);
             }
         }
     }
@@ -300,11 +472,12 @@ void Plan::check_names() {
             continue;
         }
         const FileId id{st.st_dev, st.st_ino};
-        for (auto e =
-                 std::lower_bound(existing.begin(), existing.end(), std::pair(id, std::size_t{0}));
-             e != existing.end() && e->first == id; ++e) {
-            failures_.try_emplace(e->second, quote(planned_outputs(e->second).front().path) +
-                                                 " would overwrite the text " + quote(texts_[t]));
+        for (auto e = std::lower_bound(existing.begin(), existing.end(),
+                                       std::tuple(id, std::size_t{0}, std::size_t{0}));
+             e != existing.end() && std::get<0>(*e) == id; ++e) {
+            const auto [file, job, output] = *e;
+            failures_.try_emplace(job, quote(planned_outputs(job)[output].path) +
+                                           " would overwrite the text " + quote(texts_[t]));
         }
     }
 
@@ -319,21 +492,27 @@ void Plan::check_names() {
                  0x9e3779b97f4a7c15u;
         return h;
     };
-    std::vector<std::pair<std::size_t, std::size_t>> outputs;  // hash, job
+    struct Named {
+        std::size_t hash;
+        std::size_t job;
+        std::size_t output;  // its index in planned_outputs(job)
+        auto operator<=>(const Named&) const = default;
+    };
+    std::vector<Named> outputs;
     for (std::size_t j = 0; j < size(); ++j) {
-        for (const Output& out : planned_outputs(j)) {
-            if (out.path.empty()) continue;
-            outputs.emplace_back(identity_hash(out.path), j);
+        const std::vector<Output> planned = planned_outputs(j);
+        for (std::size_t o = 0; o < planned.size(); ++o) {
+            if (planned[o].path.empty()) continue;
+            outputs.push_back({identity_hash(planned[o].path), j, o});
         }
     }
     std::sort(outputs.begin(), outputs.end());
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].first == outputs[i].first;
-             ++k) {
-            const std::size_t a = outputs[i].second;
-            const std::size_t b = outputs[k].second;
-            const std::string path_a = planned_outputs(a).front().path;
-            const std::string path_b = planned_outputs(b).front().path;
+        for (std::size_t k = i + 1; k < outputs.size() && outputs[k].hash == outputs[i].hash; ++k) {
+            const std::size_t a = outputs[i].job;
+            const std::size_t b = outputs[k].job;
+            const std::string path_a = planned_outputs(a)[outputs[i].output].path;
+            const std::string path_b = planned_outputs(b)[outputs[k].output].path;
             if (a == b || output_identity(path_a, dirs) != output_identity(path_b, dirs)) continue;
             failures_.try_emplace(
                 a, quote(path_a) + " would also be written for " + quote(texts(b).back()));
@@ -417,8 +596,10 @@ private:
                     try {
                         item.contents.push_back(read_text(text, plan_.is_stdin(text), item.mode));
                     } catch (const TextError& e) {
-                        throw TextError(texts.size() > 1 ? quote(text) + ": " + e.what()
-                                                         : e.what());
+                        std::string why = e.what();
+                        if (!plan_.is_stdin(text) && is_folder(text))
+                            why = "a folder (-R reads the texts in it)";
+                        throw TextError(texts.size() > 1 ? quote(text) + ": " + why : why);
                     }
                 }
                 texts_mode_ &= item.mode;
@@ -453,14 +634,62 @@ private:
             std::optional<std::string> failure;
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
             try {
+                const Sources sources = read_main_texts(settings_, plan_, item.job, item.contents);
                 const std::span<const std::string> contents(item.contents);
-                const Summary summary = summarize(contents, settings_.summary);
-                render(settings_, plan_, item.job, contents, summary, outputs);
+                if (settings_.main_text) {
+                    render_main_texts(plan_, item.job, contents, outputs);
+                } else {
+                    const Summary summary =
+                        summarize_job(item.job, contents, sources.hints, sources.titles);
+                    render(settings_, plan_, item.job, contents, summary, sources.json, outputs);
+                }
                 item.contents = {};  // the text is no longer needed
             } catch (const std::exception& e) { failure = describe(e); }
             complete(item.job, failure, std::move(outputs), item.mode);
             release();
         }
+    }
+
+    // The summary of a job. With -l auto, a text read as English for want of
+    // a language says why on standard error, unless --quiet. Without
+    // diagnostics a lone text's language is found here, once. A web page's
+    // language (hints[t]) stands in when detection cannot tell.
+    Summary summarize_job(std::size_t job, std::span<const std::string> contents,
+                          std::span<const std::string> hints, std::span<const std::string> titles) {
+        const Options& options = settings_.summary;
+        const std::vector<std::string_view> views(contents.begin(), contents.end());
+        const auto summarize = [&](const Options& o) {
+            return summarize_main_texts(views, hints, o, titles);
+        };
+        if (options.language != "auto" || settings_.quiet) return summarize(options);
+        std::vector<LanguageReport> languages;
+        Summary summary;
+        if (options.diagnostics) {
+            summary = summarize(options);
+            languages = summary.diagnostics->languages;
+        } else {
+            for (std::size_t t = 0; t < contents.size(); ++t) {
+                LanguageGuess guess = guess_language(contents[t]);
+                languages.push_back({std::move(guess.code), true, std::move(guess.fallback)});
+                const std::string hinted = t < hints.size() && !languages.back().fallback.empty()
+                                               ? hinted_language(hints[t])
+                                               : std::string();
+                if (!hinted.empty()) languages.back() = {hinted, false, {}};
+            }
+            Options found = options;
+            if (contents.size() == 1) found.language = languages.front().language;
+            summary = summarize(found);
+        }
+        const std::span<const std::string> texts = plan_.texts(job);
+        for (std::size_t t = 0; t < languages.size() && t < texts.size(); ++t) {
+            // An empty text has no language to miss.
+            if (languages[t].fallback.empty() ||
+                contents[t].find_first_not_of(" \t\n\r\f\v") == std::string::npos)
+                continue;
+            progress_.note(plan_.is_stdin(texts[t]) ? "standard input" : quote(texts[t]),
+                           "read as English: " + languages[t].fallback);
+        }
+        return summary;
     }
 
     // A text is done with. The reader, when it waits for room, is woken only
@@ -479,12 +708,27 @@ private:
     void complete(std::size_t job, std::optional<std::string> failure, std::vector<Output> outputs,
                   unsigned mode) {
         if (!failure) {
+            // The files of a job replace the earlier ones together, or none does.
+            std::vector<FileContent> files;
             for (const Output& out : outputs) {
                 if (out.path.empty()) continue;
-                if (!write_file_atomically(out.path, out.content, mode)) {
-                    failure = "can not write " + quote(out.path) + ": " + reason(errno);
-                    break;
+                if (settings_.output_dir) {
+                    // Mirrored folders are made as they are needed.
+                    std::error_code error;
+                    std::filesystem::create_directories(
+                        std::filesystem::path(out.path).parent_path(), error);
+                    if (error) {
+                        failure = "can not make the folder of " + quote(out.path) + ": " +
+                                  error.message();
+                        break;
+                    }
                 }
+                files.push_back({out.path, out.content});
+            }
+            if (!failure) {
+                const std::size_t failed = write_files_atomically(files, mode);
+                if (failed < files.size())
+                    failure = "can not write " + quote(files[failed].name) + ": " + reason(errno);
             }
         }
         if (failure) {
@@ -497,6 +741,9 @@ private:
                 for (const Output& out : outputs) {
                     if (out.path.empty()) text += out.content;
                 }
+            } else if (settings_.format == Format::json && plan_.to_stdout(job)) {
+                // A stream of JSON documents keeps its failures in place.
+                text = view::render_json_error(plan_.display_name(job), *failure);
             }
             to_stdout(plan_.stdout_turn(job), std::move(text));
         }
@@ -623,13 +870,53 @@ int run(const Settings& settings) {
         texts.insert(texts.end(), std::make_move_iterator(list.begin()),
                      std::make_move_iterator(list.end()));
     }
+    // A text named twice among files is summarized once: both would write
+    // the same outputs.
+    if (settings.to_files() && !settings.together) {
+        std::vector<bool> first(texts.size());
+        {
+            std::unordered_set<std::string_view> seen;
+            for (std::size_t t = 0; t < texts.size(); ++t) first[t] = seen.insert(texts[t]).second;
+        }
+        std::vector<std::string> unique;
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            if (first[t]) unique.push_back(std::move(texts[t]));
+        }
+        texts = std::move(unique);
+    }
     const char separator = settings.null_separated ? '\0' : '\n';
     if (settings.output_dir) {
         struct stat st {};
-        if (::stat(settings.output_dir->c_str(), &st) != 0)
-            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(errno));
-        if (!S_ISDIR(st.st_mode))
-            throw UsageError("--output-dir " + *settings.output_dir + ": " + reason(ENOTDIR));
+        if (::stat(settings.output_dir->c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+            throw UsageError("--output-dir " + quote(*settings.output_dir) + ": " +
+                             reason(ENOTDIR));
+    }
+    std::vector<std::size_t> roots;
+    std::vector<std::pair<std::size_t, std::string>> unread_folders;
+    if (settings.recursive) {
+        Found found = expand_folders(settings, std::move(texts));
+        // A file the run writes (a page beside its text) is no text of it.
+        if (settings.to_files()) {
+            const Plan outputs_of(settings, found.texts, dash_is_stdin, found.roots);
+            std::unordered_set<std::string> written;
+            for (std::size_t j = 0; j < outputs_of.size(); ++j)
+                for (Output& out : outputs_of.planned_outputs(j))
+                    written.insert(std::move(out.path));
+            std::size_t kept = 0;
+            auto failure = found.failures.begin();
+            for (std::size_t t = 0; t < found.texts.size(); ++t) {
+                const bool failed = failure != found.failures.end() && failure->first == t;
+                if (!failed && found.roots[t] > 0 && written.contains(found.texts[t])) continue;
+                if (failed) (failure++)->first = kept;
+                if (kept != t) found.texts[kept] = std::move(found.texts[t]);
+                found.roots[kept++] = found.roots[t];
+            }
+            found.texts.resize(kept);
+            found.roots.resize(kept);
+        }
+        texts = std::move(found.texts);
+        roots = std::move(found.roots);
+        unread_folders = std::move(found.failures);
     }
     // Standard output holds one web page at most.
     if (settings.format == Format::html && !settings.to_files() && !settings.together &&
@@ -638,7 +925,9 @@ int run(const Settings& settings) {
             "--format html writes one page to standard output: give one text, -n, "
             "--sum or --output-dir");
 
-    Plan plan(settings, texts, dash_is_stdin);
+    Plan plan(settings, texts, dash_is_stdin, roots);
+    for (auto& [text, why] : unread_folders)
+        plan.fail(settings.together ? 0 : text, std::move(why));
     // A failure list that cannot be written is found before the work starts;
     // one that would replace a text or an output is refused. It is created
     // private to the user and gets the texts' permission bits once written.
@@ -658,9 +947,20 @@ int run(const Settings& settings) {
             return 2;
         }
     }
-    if (texts.empty()) return 0;
+    if (texts.empty()) {
+        if (settings.recursive)
+            std::fprintf(stderr, "%s: no texts found\n", program_invocation_short_name);
+        return 0;
+    }
 
     plan.check_names();
+    // The output folder is made once the names are known to fit.
+    if (settings.output_dir && !settings.dry_run) {
+        std::error_code error;
+        std::filesystem::create_directories(*settings.output_dir, error);
+        if (error)
+            throw UsageError("--output-dir " + *settings.output_dir + ": " + error.message());
+    }
 
     std::vector<std::pair<std::size_t, std::string>> failures;
     unsigned list_mode = 0600;  // no text was read: the user's alone
@@ -710,9 +1010,12 @@ int run(const Settings& settings) {
                      reason(errno).c_str());
         status = 1;
     }
-    if (!failures.empty() && plan.size() > 1) {
+    // A failed standard output was reported as itself, not as a text.
+    const auto failed_texts = static_cast<std::size_t>(std::count_if(
+        failures.begin(), failures.end(), [&](const auto& f) { return f.first < plan.size(); }));
+    if (failed_texts > 0 && plan.size() > 1) {
         std::fprintf(stderr, "%s: %zu of %zu texts failed\n", program_invocation_short_name,
-                     failures.size(), plan.size());
+                     failed_texts, plan.size());
     }
     return status;
 }

@@ -22,6 +22,10 @@ public:
     void advance();
     // "brennic-batch: NAME: reason" on a line of its own.
     void report_failure(const std::string& name, const std::string& reason);
+    // A note on a text, on a line of its own as a failure is.
+    void note(const std::string& name, const std::string& message) {
+        report_failure(name, message);
+    }
     // Draws the bar a last time, completed, and leaves its line.
     void finish();
 

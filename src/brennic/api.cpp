@@ -11,12 +11,17 @@
 #include <new>
 
 #include "brennic/brennic.h"
+#include "brennic/cancellable.h"
+#include "brennic/centrality.h"
 #include "brennic/failure.h"
+#include "brennic/main_text.h"
 #include "brennic/run_state.h"
 #include "brennic/words.h"
 #include "common/worker_pool.h"
 #include "languages/language_detect.h"
 #include "languages/languages.h"
+#include "readers/html.h"
+#include "readers/markdown.h"
 #include "talven/segmenter.h"
 
 namespace brennic {
@@ -71,6 +76,27 @@ std::vector<Span> align(std::string_view text, const std::vector<std::string>& s
     return spans;
 }
 
+// The sentences of text by rules, as talven::segment gives them, looking at
+// cancel between parts of about a megabyte.
+std::vector<std::string> segment_stoppable(std::string_view text, const talven::Language& rules,
+                                           const std::atomic<bool>* cancel) {
+    const auto check = [cancel] {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw Cancelled();
+    };
+    if (cancel == nullptr) return talven::segment(text, rules);
+    std::vector<std::string> sentences;
+    talven::segment_lines_to(text, rules, [&](std::string_view lines) {
+        check();
+        for (std::size_t at = 0; at < lines.size();) {
+            const std::size_t end = lines.find('\n', at);
+            sentences.emplace_back(lines.substr(at, end - at));
+            at = end + 1;
+        }
+    });
+    check();
+    return sentences;
+}
+
 // A sentence line becomes a sentence of the summarizer unless it holds
 // nothing but NUL bytes, which the reader drops.
 bool becomes_sentence(std::string_view line) {
@@ -99,17 +125,23 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
             }
         }
         if (&s == state.p_vellsent) d.vell_sentence = d.sentences.size();
-        // Worthy as the marking pass judged it, before any trimming.
+        // Worthy as the marking pass judged it, before any trimming; the
+        // centrality method has no such pass and marks the chosen ones.
+        const std::size_t index = d.sentences.size();
+        const bool by_parts = index < state.parts.size();
         const bool worthy =
-            state.compression_rate >= 0.0f && s.score > state.threshold &&
-            std::any_of(text.content_words.begin(), text.content_words.end(),
-                        [&](WordId id) { return state.words[id].vell_word != FALSE; });
+            by_parts
+                ? s.summary_worthy != FALSE
+                : state.compression_rate >= 0.0f && s.score > state.threshold &&
+                      std::any_of(text.content_words.begin(), text.content_words.end(),
+                                  [&](WordId id) { return state.words[id].vell_word != FALSE; });
         const Span span = document < spans.size() && segment < spans[document].size()
                               ? spans[document][segment]
                               : Span{};
-        d.sentences.push_back({std::string(text.sentence()), text.number_of_words(), s.score,
-                               worthy, s.summary_worthy != FALSE, &s == state.p_vellsent, document,
-                               segment, span});
+        d.sentences.push_back(
+            {std::string(text.sentence()), text.number_of_words(), s.score, worthy,
+             s.summary_worthy != FALSE, &s == state.p_vellsent, document, segment, span,
+             by_parts ? std::optional<ScoreParts>(state.parts[index]) : std::nullopt});
         ++segment;
     });
     d.stems.reserve(state.words.size());
@@ -129,8 +161,21 @@ Diagnostics diagnose(const RunState& state, std::span<const std::string_view> te
     return d;
 }
 
-Summary summarize_views(std::span<const std::string_view> texts, const Options& options) {
+enum class Method { frequency, centrality };
+
+Method method_named(std::string_view name) {
+    if (name == "frequency") return Method::frequency;
+    if (name == "centrality") return Method::centrality;
+    std::string known;
+    for (const std::string& m : methods()) known += (known.empty() ? "" : ", ") + m;
+    throw Error("unknown method '" + std::string(name) + "': give one of " + known);
+}
+
+Summary summarize_views(std::span<const std::string_view> texts, const Options& options,
+                        std::span<const std::string> hints = {},
+                        std::span<const std::string> titles = {}) {
     if (texts.empty()) throw Error("no text to summarize");
+    const Method method = method_named(options.method);
     return translate_failures([&] {
         RunState state;
         state.test_is = options.condense ? TRUE : FALSE;
@@ -139,13 +184,38 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         // The sentence lines are kept only when the diagnostics must map
         // sentences back to them.
         std::vector<std::vector<std::string>> segments;
-        for (const std::string_view text : texts) {
+        // Where each sentence stands, for the centrality method.
+        std::vector<SentencePlace> places;
+        std::uint32_t document = 0;
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            const std::string_view text = texts[t];
             check_cancel(options);
             state.choose_language(options.language, text);
+            // A document's own language stands in when detection cannot tell.
+            if (LanguageReport& chosen = state.languages.back();
+                chosen.detected && !chosen.fallback.empty() && t < hints.size()) {
+                if (const std::string hinted = hinted_language(hints[t]); !hinted.empty()) {
+                    chosen = {hinted, false, {}};
+                    state.language = Language::get(hinted);
+                }
+            }
             // The sentences are cut by the rules of the text's language.
             const talven::Language& rules = talven::language_rules(state.languages.back().language);
-            if (options.diagnostics) {
-                segments.push_back(talven::segment(text, rules));
+            if (method == Method::centrality) {
+                std::vector<std::string> lines = segment_stoppable(text, rules, options.cancel);
+                std::string joined;
+                for (const std::string& s : lines) (joined += s) += '\n';
+                std::vector<Span> spans;
+                try {
+                    spans = align(text, lines);
+                } catch (const Failure&) {
+                    spans.clear();  // no layout: the sentences still count in order
+                }
+                add_places(places, text, lines, spans, document++);
+                read_sentences(state, std::move(joined));
+                if (options.diagnostics) segments.push_back(std::move(lines));
+            } else if (options.diagnostics) {
+                segments.push_back(segment_stoppable(text, rules, options.cancel));
                 std::string lines;
                 for (const std::string& s : segments.back()) (lines += s) += '\n';
                 read_sentences(state, std::move(lines));
@@ -162,14 +232,22 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
         }
         state.sentence_budget = options.max_sentences.value_or(0);
         check_cancel(options);
-        summarize_read_texts(state, options.query, options.compression_rate);
+        if (method == Method::centrality) {
+            summarize_by_centrality(state, places, options.query, options.title, titles,
+                                    options.compression_rate);
+        } else {
+            summarize_read_texts(state, options.query, options.compression_rate);
+        }
         check_cancel(options);
 
         Summary summary;
         state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
             if (s.summary_worthy) summary.sentences.emplace_back(text.sentence());
         });
-        if (options.diagnostics) summary.diagnostics = diagnose(state, texts, segments);
+        if (options.diagnostics) {
+            summary.diagnostics = diagnose(state, texts, segments);
+            summary.diagnostics->method = options.method;
+        }
         return summary;
     });
 }
@@ -231,17 +309,124 @@ std::vector<Span> segment_spans(std::string_view text, std::string_view language
     return translate_failures([&] { return align(text, talven::segment(text, rules)); });
 }
 
+std::vector<std::string> segment(std::string_view text, std::string_view language,
+                                 const std::atomic<bool>* cancel) {
+    const talven::Language& rules = segmenter_rules(language, text);
+    return translate_failures([&] { return segment_stoppable(text, rules, cancel); });
+}
+
+std::vector<Span> segment_spans(std::string_view text, std::string_view language,
+                                const std::atomic<bool>* cancel) {
+    const talven::Language& rules = segmenter_rules(language, text);
+    return translate_failures([&] { return align(text, segment_stoppable(text, rules, cancel)); });
+}
+
+namespace {
+
+// The texts as Options::input reads them: their main texts, or their bytes.
+Summary summarize_inputs(std::span<const std::string_view> texts, const Options& options) {
+    if (options.input == Input::text) return summarize_views(texts, options);
+    std::vector<std::string> main_texts;
+    std::vector<std::string> hints;
+    std::vector<std::string> titles;
+    for (const std::string_view text : texts) {
+        check_cancel(options);
+        Document doc = main_text(text, options.input);
+        main_texts.push_back(std::move(doc.text));
+        hints.push_back(std::move(doc.language));
+        titles.push_back(std::move(doc.title));
+    }
+    const std::vector<std::string_view> views(main_texts.begin(), main_texts.end());
+    return summarize_views(views, options, hints, titles);
+}
+
+}  // namespace
+
 Summary summarize(std::string_view text, const Options& options) {
-    return summarize_views(std::span<const std::string_view>(&text, 1), options);
+    return summarize_inputs(std::span<const std::string_view>(&text, 1), options);
 }
 
 Summary summarize(std::span<const std::string_view> texts, const Options& options) {
-    return summarize_views(texts, options);
+    return summarize_inputs(texts, options);
 }
 
 Summary summarize(std::span<const std::string> texts, const Options& options) {
     const std::vector<std::string_view> views(texts.begin(), texts.end());
-    return summarize_views(views, options);
+    return summarize_inputs(views, options);
+}
+
+Summary summarize_main_texts(std::span<const std::string_view> texts,
+                             std::span<const std::string> hints, const Options& options,
+                             std::span<const std::string> titles) {
+    return summarize_views(texts, options, hints, titles);
+}
+
+readers::InputKind to_kind(Input input) {
+    switch (input) {
+        case Input::text:
+            return readers::InputKind::text;
+        case Input::html:
+            return readers::InputKind::html;
+        case Input::markdown:
+            return readers::InputKind::markdown;
+        case Input::automatic:
+            break;
+    }
+    return readers::InputKind::automatic;
+}
+
+Input to_input(readers::InputKind kind) {
+    switch (kind) {
+        case readers::InputKind::text:
+            return Input::text;
+        case readers::InputKind::html:
+            return Input::html;
+        case readers::InputKind::markdown:
+            return Input::markdown;
+        case readers::InputKind::automatic:
+            break;
+    }
+    return Input::automatic;
+}
+
+std::string hinted_language(std::string_view hint) {
+    std::string code(hint.substr(0, hint.find_first_of("-_")));
+    for (char& c : code) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (code == "nb" || code == "nn") code = "no";
+    if (code.empty() || find_language(code) == nullptr) return {};
+    return code;
+}
+
+std::optional<Input> parse_input(std::string_view name) {
+    const std::optional<readers::InputKind> kind = readers::parse_input_kind(name);
+    if (!kind) return std::nullopt;
+    return to_input(*kind);
+}
+
+namespace {
+
+Document to_public(readers::Document doc, readers::InputKind kind) {
+    return Document{std::move(doc.title), std::move(doc.text), std::move(doc.language),
+                    to_input(kind)};
+}
+
+}  // namespace
+
+Document read_html(std::string_view bytes) {
+    return translate_failures(
+        [&] { return to_public(readers::read_html(bytes), readers::InputKind::html); });
+}
+
+Document read_markdown(std::string_view bytes) {
+    return translate_failures(
+        [&] { return to_public(readers::read_markdown(bytes), readers::InputKind::markdown); });
+}
+
+Document main_text(std::string_view bytes, Input input, std::string_view name) {
+    const readers::InputKind kind = readers::choose_kind(to_kind(input), name, bytes);
+    return translate_failures([&] { return to_public(readers::read_input(bytes, kind), kind); });
 }
 
 std::vector<Outcome> summarize_many(std::span<const std::string_view> texts, const Options& options,
@@ -328,6 +513,8 @@ std::string stem(std::string_view word, Encoding encoding, std::string_view lang
         return std::string(state.stemming(word, reading));
     });
 }
+
+std::vector<std::string> methods() { return {"frequency", "centrality"}; }
 
 std::vector<std::string> language_codes() {
     std::vector<std::string> codes;

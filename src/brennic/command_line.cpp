@@ -166,13 +166,7 @@ namespace {
 // The exit status, once standard output is known to hold what was
 // written to it: a message that could not be written is reported on
 // standard error.
-int flushed(int status) {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "Brennic.exe: standard output: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return status;
-}
+int flushed(int status) { return standard_output_flushed("Brennic.exe") ? status : 1; }
 
 int run(int argc, const char* const* argv) {
     // Exactly these two arguments are options; a text of that name is ./--help.
@@ -213,6 +207,9 @@ int run(int argc, const char* const* argv) {
 
 }  // namespace
 
-int run_brennic(int argc, const char* const* argv) { return flushed(run(argc, argv)); }
+int run_brennic(int argc, const char* const* argv) {
+    open_standard_descriptors();
+    return flushed(run(argc, argv));
+}
 
 }  // namespace brennic

@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <optional>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "brennic/failure.h"
 #include "brennic/run_state.h"
@@ -158,6 +160,87 @@ bool write_file_atomically(const std::string& name, std::string_view content, un
     }
     signal_cleanup::forget_file();
     return ok;
+}
+
+std::size_t write_files_atomically(std::span<const FileContent> files, unsigned mode) {
+    mode &= 0666;
+    // Each regular file's content, written to an unnamed file in its folder.
+    struct Staged {
+        std::size_t index;
+        std::string dir;
+        int fd;
+    };
+    std::vector<Staged> staged;
+    std::vector<std::size_t> in_place;
+    const auto close_all = [&] {
+        const int reason = errno;
+        for (const Staged& s : staged) ::close(s.fd);
+        errno = reason;
+    };
+    bool unnamed = true;
+    for (std::size_t i = 0; i < files.size() && unnamed; ++i) {
+        if (written_in_place(files[i].name)) {
+            in_place.push_back(i);
+            continue;
+        }
+        const std::size_t slash = files[i].name.rfind('/');
+        std::string dir =
+            slash == std::string::npos ? std::string() : files[i].name.substr(0, slash + 1);
+        const int fd =
+            ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+            unnamed = false;
+            break;
+        }
+        if (fd < 0) {
+            close_all();
+            return i;
+        }
+        staged.push_back({i, std::move(dir), fd});
+        if (!write_all(fd, files[i].content)) {
+            close_all();
+            return i;
+        }
+    }
+    if (!unnamed) {
+        close_all();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (!write_file_atomically(files[i].name, files[i].content, mode)) return i;
+        }
+        return files.size();
+    }
+    {
+        const signal_cleanup::Hold hold;
+        for (const Staged& s : staged) {
+            const std::string self = "/proc/self/fd/" + std::to_string(s.fd);
+            bool done = false;
+            for (unsigned attempt = 0; !done && attempt < 100; ++attempt) {
+                const std::string tmp = s.dir + ".brennic-" + std::to_string(::getpid()) + "-" +
+                                        std::to_string(s.fd) + "-" + std::to_string(attempt);
+                if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) !=
+                    0) {
+                    if (errno == EEXIST) continue;
+                    break;
+                }
+                done = ::rename(tmp.c_str(), files[s.index].name.c_str()) == 0;
+                if (!done) {
+                    const int reason = errno;
+                    ::unlink(tmp.c_str());
+                    errno = reason;
+                }
+                break;
+            }
+            if (!done) {
+                close_all();
+                return s.index;
+            }
+        }
+    }
+    close_all();
+    for (const std::size_t i : in_place) {
+        if (!write_in_place(files[i].name, files[i].content)) return i;
+    }
+    return files.size();
 }
 
 std::string extract_file_name(const std::string& base_name) {

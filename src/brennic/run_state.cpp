@@ -64,6 +64,7 @@ void RunState::finalize_variables() {
     sentences.clear();
     words.clear();
     known_words.clear();
+    std::vector<ScoreParts>().swap(parts);
     std::string().swap(tmp_word);
     query.reset();
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,6 +114,9 @@ struct RunState {
     SentenceList sentences;                // the sentence list, in input order
     WordIndex words;                       // the word index
     block_sentence* p_vellsent = nullptr;  // the vell sentence
+    // Per sentence, what its score is made of under the centrality method;
+    // empty under frequency.
+    std::vector<ScoreParts> parts;
 
     // Scratch buffer of the word helpers below; each call overwrites it.
     std::string tmp_word;
@@ -172,6 +176,20 @@ bool write_all(int fd, std::string_view content);
 // terminal, /dev/stdout) is opened and written in place instead, as the
 // shell's "> name" does: see written_in_place.
 bool write_file_atomically(const std::string& name, std::string_view content, unsigned mode = 0666);
+// A file to write and what it is to hold.
+struct FileContent {
+    std::string name;
+    std::string_view content;
+};
+// Writes several files as one: each is written in full to a file without a
+// name beside its own, and only when every one is complete are they renamed
+// over their names, together while the signals are held. A failure before
+// the renames replaces nothing. Returns files.size() when all are written,
+// else the index of the one that failed, with errno telling why. Names
+// written in place (see written_in_place) are written last; where files
+// without a name are not to be had, each file is written on its own, as
+// write_file_atomically does.
+std::size_t write_files_atomically(std::span<const FileContent> files, unsigned mode = 0666);
 // Whether write_file_atomically writes name in place: it names a device, a
 // FIFO or a socket (through links of the caller's or root's own, never
 // through another user's link, which is replaced), or stands for one of the

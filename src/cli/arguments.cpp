@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "system/safe_files.h"
 
 namespace brennic::cli {
 
@@ -26,32 +27,49 @@ const char* const kUsage =
     "to standard output; several go there each under a header line, unless --sum\n"
     "or --output-dir send them to files.\n"
     "\n"
-    "Length (one of them; the default is --rate 0.7):\n"
+    "Length (one of the first three, and/or --sentences; the default is --rate 0.7):\n"
     "      --keep=FRACTION|N%  the share of the words to keep (0.3 or 30%)\n"
     "      --words=N           N words at most\n"
-    "      --sentences=N       N sentences at most\n"
     "  -r, --rate=R            below 1 the share of the words to leave out, from\n"
-    "                          1 on words at most, negative the vell sentence alone\n"
+    "                          1 on words at most, negative the central sentence\n"
+    "                          alone\n"
+    "      --sentences=N       N sentences at most (alone, or as a second limit)\n"
     "Output:\n"
     "      --format=FORMAT     text (the extract), json (one document per text,\n"
     "                          one a line) or html (a page: the extract, then the\n"
     "                          text with its sentences marked)\n"
     "      --sum               write NAME.sum (and NAME.json or NAME.html) beside\n"
     "                          each text instead\n"
-    "      --output-dir=DIR    write them into DIR instead\n"
+    "      --output-dir=DIR    write them into DIR instead, created if need be, at\n"
+    "                          the texts' relative paths (a/x.txt: DIR/a/x.sum)\n"
     "      --keywords=N        print the N most frequent content words\n"
     "      --stems             print keywords as stems\n"
     "Input:\n"
     "      --files-from=FILE   read the names of the texts from FILE (-: standard\n"
     "                          input), one a line\n"
+    "  -R, --recursive         read the texts in the folders given, and below\n"
+    "      --include=GLOB      with -R, the files whose names match GLOB (given\n"
+    "                          again, any of them; default: *.txt *.html *.htm\n"
+    "                          *.xhtml *.md *.markdown)\n"
     "  -0, --null              that list and the --failed list are NUL-separated\n"
     "  -n, --together          summarize all texts together as one input\n"
+    "      --input=KIND        the texts are auto (by name, else by content: web\n"
+    "                          pages are found), text, html or markdown\n"
+    "      --main-text         print the text that would be summarized (a web\n"
+    "                          page's or Markdown file's main text) instead\n"
     "Summary:\n"
     "  -q, --query=QUERY       centre the extract on the sentence closest to QUERY\n"
+    "                          (the central sentence)\n"
     "  -i, --condense          print the sentences condensed\n"
     "  -a, --mean              score sentences by the mean frequency of their words\n"
-    "  -l, --language=LANG     read the texts in LANG, an ISO 639-1 code (default en),\n"
-    "                          or find each text's language with auto\n"
+    "      --method=NAME       score and choose sentences by frequency (default) or\n"
+    "                          centrality (position, likeness to the rest and to the\n"
+    "                          title, less what is already chosen)\n"
+    "      --title=TITLE       the texts' title, for centrality (default: a first\n"
+    "                          line standing alone)\n"
+    "  -l, --language=LANG     read the texts in LANG, an ISO 639-1 code, or find\n"
+    "                          each text's language with auto (default:\n"
+    "                          $BRENNIC_LANGUAGE, else auto)\n"
     "      --encoding=E        read texts as auto (UTF-8 when valid, else ISO 8859-1),\n"
     "                          latin1 or utf-8 (default: $BRENNIC_ENCODING, else auto)\n"
     "Running:\n"
@@ -60,6 +78,8 @@ const char* const kUsage =
     "                          output), one a line\n"
     "      --dry-run           check the names only; list the texts to be done\n"
     "      --no-progress       no progress bar, even on a terminal\n"
+    "      --quiet             no note when a text found no language and is read\n"
+    "                          as English\n"
     "  -h, --help              this text\n"
     "      --version           the version\n"
     "Exit status: 0 all done, 1 some texts failed, 2 bad usage.\n";
@@ -87,6 +107,12 @@ enum LongOnly {
     kFilesFrom,
     kStdout,
     kEncoding,
+    kMethod,
+    kTitle,
+    kInput,
+    kMainText,
+    kInclude,
+    kQuiet,
 };
 
 const option kLongOptions[] = {
@@ -103,7 +129,14 @@ const option kLongOptions[] = {
     {"mean", no_argument, nullptr, 'a'},
     {"language", required_argument, nullptr, 'l'},
     {"encoding", required_argument, nullptr, kEncoding},
+    {"method", required_argument, nullptr, kMethod},
+    {"title", required_argument, nullptr, kTitle},
+    {"input", required_argument, nullptr, kInput},
+    {"main-text", no_argument, nullptr, kMainText},
     {"together", no_argument, nullptr, 'n'},
+    {"recursive", no_argument, nullptr, 'R'},
+    {"include", required_argument, nullptr, kInclude},
+    {"quiet", no_argument, nullptr, kQuiet},
     {"stdout", no_argument, nullptr, 'c'},
     {"null", no_argument, nullptr, '0'},
     {"jobs", required_argument, nullptr, 'j'},
@@ -151,9 +184,20 @@ float keep_rate(const char* arg) {
 // The largest number of words a rate carries exactly.
 constexpr unsigned long kMostWords = 1ul << 24;
 
-void set_length(Settings& settings, int option, const char* arg, int& lengths) {
-    if (++lengths > 1)
-        throw UsageError("give one length at most: --keep, --words, --sentences or --rate");
+// The lengths given: one budget in words (--keep, --words or --rate) and a
+// budget in sentences, each at most once.
+struct Lengths {
+    bool words = false;
+    bool sentences = false;
+};
+
+void set_length(Settings& settings, int option, const char* arg, Lengths& given) {
+    bool& once = option == kSentences ? given.sentences : given.words;
+    if (once)
+        throw UsageError(option == kSentences
+                             ? "give --sentences once"
+                             : "give one length in words at most: --keep, --words or --rate");
+    once = true;
     Options& o = settings.summary;
     switch (option) {
         case kKeep:
@@ -173,7 +217,6 @@ void set_length(Settings& settings, int option, const char* arg, int& lengths) {
                 throw UsageError("--sentences wants a whole number of sentences from 1 on, not " +
                                  quoted(arg));
             o.max_sentences = *n;
-            o.compression_rate = 0.0f;  // no budget in words
             break;
         }
         default: {
@@ -216,13 +259,14 @@ Encoding parse_encoding_setting(const char* arg, const char* what) {
 }  // namespace
 
 Action parse_arguments(int argc, char** argv, Settings& settings) {
-    int lengths = 0;
+    Lengths lengths;
     bool to_stdout = false;
+    bool have_language = false;
     bool have_encoding = false;
     optind = 0;  // a fresh scan
     opterr = 0;  // the messages are ours
     for (;;) {
-        const int c = getopt_long(argc, argv, ":r:q:ial:nc0j:h", kLongOptions, nullptr);
+        const int c = getopt_long(argc, argv, ":r:q:ial:nRc0j:h", kLongOptions, nullptr);
         if (c == -1) break;
         switch (c) {
             case 'r':
@@ -263,13 +307,49 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
                                      "': give one of " + known_languages() + ", or auto");
                 }
                 settings.summary.language = optarg;
+                have_language = true;
                 break;
             case kEncoding:
                 settings.summary.encoding = parse_encoding_setting(optarg, "--encoding");
                 have_encoding = true;
                 break;
+            case kMethod: {
+                const std::vector<std::string> names = methods();
+                if (std::find(names.begin(), names.end(), optarg) == names.end()) {
+                    std::string known;
+                    for (const std::string& n : names) known += (known.empty() ? "" : ", ") + n;
+                    throw UsageError(std::string("unknown method '") + optarg + "': give one of " +
+                                     known);
+                }
+                settings.summary.method = optarg;
+                break;
+            }
+            case kTitle:
+                settings.summary.title = optarg;
+                break;
+            case kInput: {
+                const std::optional<Input> input = parse_input(optarg);
+                if (!input)
+                    throw UsageError("--input wants auto, text, html or markdown, not " +
+                                     quoted(optarg));
+                settings.input = *input;
+                break;
+            }
+            case kMainText:
+                settings.main_text = true;
+                break;
             case 'n':
                 settings.together = true;
+                break;
+            case 'R':
+                settings.recursive = true;
+                break;
+            case kInclude:
+                if (*optarg == '\0') throw UsageError("--include wants a pattern");
+                settings.include.emplace_back(optarg);
+                break;
+            case kQuiet:
+                settings.quiet = true;
                 break;
             case 'c':
                 to_stdout = true;
@@ -318,6 +398,10 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
         }
     }
     settings.texts.assign(argv + optind, argv + argc);
+    // A budget in sentences alone: no budget in words.
+    if (lengths.sentences && !lengths.words) settings.summary.compression_rate = 0.0f;
+    if (!settings.include.empty() && !settings.recursive)
+        throw UsageError("--include goes with -R");
     // --stdout undoes --sum and --output-dir.
     if (to_stdout) {
         settings.beside = false;
@@ -334,14 +418,32 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
         throw UsageError("standard input (-) cannot be a text with --files-from");
     if (settings.dry_run && stdin_texts > 0)
         throw UsageError("--dry-run reads no text, not even standard input");
+    if (settings.summary.mean && settings.summary.method != "frequency")
+        throw UsageError("--mean goes with --method frequency");
+    if (settings.summary.title && settings.summary.method == "frequency")
+        throw UsageError("--title goes with a method that reads titles (centrality)");
     if (settings.stems && !settings.keywords && settings.format != Format::json)
         throw UsageError("--stems goes with --keywords");
     if (settings.format == Format::html && settings.keywords &&
         (!settings.to_files() || stdin_texts > 0))
         throw UsageError("--format html and --keywords cannot share standard output");
+    if (settings.main_text && (settings.to_files() || settings.format != Format::text ||
+                               settings.keywords || settings.dry_run))
+        throw UsageError(
+            "--main-text prints to standard output: it goes with no --sum, --output-dir, "
+            "--format, --keywords or --dry-run");
     if (const char* env = std::getenv("BRENNIC_ENCODING");
         !have_encoding && env != nullptr && *env != '\0') {
         settings.summary.encoding = parse_encoding_setting(env, "BRENNIC_ENCODING");
+    }
+    if (const char* env = std::getenv("BRENNIC_LANGUAGE"); !have_language) {
+        settings.summary.language = "auto";
+        if (env != nullptr && *env != '\0') {
+            if (!is_language(env))
+                throw UsageError(std::string("BRENNIC_LANGUAGE is '") + env + "': give one of " +
+                                 known_languages() + ", or auto");
+            settings.summary.language = env;
+        }
     }
     settings.summary.diagnostics = settings.format != Format::text || settings.keywords;
     return Action::run;
@@ -349,15 +451,16 @@ Action parse_arguments(int argc, char** argv, Settings& settings) {
 
 int main_entry(int argc, char** argv) {
     const char* program = program_invocation_short_name;
+    open_standard_descriptors();
     batch::Settings settings;
     try {
         switch (parse_arguments(argc, argv, settings)) {
             case Action::help:
                 std::fputs(kUsage, stdout);
-                return 0;
+                return standard_output_flushed(program) ? 0 : 1;
             case Action::version:
                 std::printf("%s %s\n", program, version());
-                return 0;
+                return standard_output_flushed(program) ? 0 : 1;
             case Action::run:
                 break;
         }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace brennic {
@@ -74,6 +75,36 @@ OpenedText open_text(const std::string& path) {
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return refuse(fd, std::strerror(errno));
     return text;
+}
+
+void open_standard_descriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        // The lowest free number: fd itself, as those below it are open.
+        const int opened = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_NOCTTY);
+        if (opened >= 0 && opened != fd) ::close(opened);
+    }
+}
+
+bool standard_output_flushed(const char* program) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    std::fprintf(stderr, "%s: standard output: %s\n", program, std::strerror(errno));
+    return false;
+}
+
+OpenedText open_list(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISFIFO(st.st_mode)) return open_text(path);
+    int fd = -1;
+    do fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return refuse(-1, std::strerror(errno));
+    if (::fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) {
+        // Swapped for something else meanwhile: judged as a text.
+        ::close(fd);
+        return open_text(path);
+    }
+    return {fd, 0666, {}};
 }
 
 std::optional<std::string> unsafe_shared_directory(const std::string& dir) {

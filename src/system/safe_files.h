@@ -37,8 +37,25 @@ struct OpenedText {
     std::string error;  // why the text cannot be read, when fd is -1
 };
 OpenedText open_text(const std::string& path);
+// The same for a list of names, which may also be a named FIFO, read as
+// tar -T reads one: its opening waits for a writer.
+OpenedText open_list(const std::string& path);
 // The same for a descriptor already open, such as standard input.
 OpenedText check_text(int fd);
+
+// Opens /dev/null on each of the standard descriptors 0, 1 and 2 that is
+// closed, so that no file the program opens later takes its number and
+// gets what was meant for standard output. It is opened the wrong way
+// round (standard input for writing, the others for reading), so that using
+// it fails as using the closed descriptor would have: the failure to write
+// to a closed standard output is still reported. For programs, at their
+// start.
+void open_standard_descriptors();
+
+// Whether standard output took all that was written to it: flushes it and
+// on a failure prints "program: standard output: reason" on standard
+// error. For the end of a program that prints through stdio.
+bool standard_output_flushed(const char* program);
 
 // A directory that other users may write to without the sticky bit lets
 // them rename or replace whatever is made in it. Returns why, or nothing

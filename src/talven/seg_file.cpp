@@ -15,6 +15,7 @@
 #include <system_error>
 #include <utility>
 
+#include "system/safe_files.h"
 #include "system/signal_cleanup.h"
 #include "talven/segmenter.h"
 
@@ -156,7 +157,9 @@ std::string write_seg_file(const std::string& name, std::string_view language) {
     return {};
 }
 
-int run_command_line(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     // Exactly these two arguments are options; a text of that name is ./--help.
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::printf(
@@ -202,6 +205,14 @@ int run_command_line(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int run_command_line(int argc, char** argv) {
+    brennic::open_standard_descriptors();
+    const int status = run(argc, argv);
+    return brennic::standard_output_flushed(program) ? status : 1;
 }
 
 }  // namespace talven

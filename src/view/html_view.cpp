@@ -10,9 +10,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "brennic/cancellable.h"
 #include "languages/reading.h"
 #include "view/charset.h"
 #include "view/keywords.h"
+#include "view/stop.h"
 
 namespace brennic::view {
 
@@ -78,11 +80,19 @@ void append_char(std::string& out, char32_t code, std::string_view raw) {
     }
 }
 
-// Bytes of a text, in the page's encoding.
-void append_text(std::string& out, std::string_view bytes, Charset page) {
+// Bytes of a text in the charset it is shown in, in the page's charset:
+// the same but for a Windows-1252 text on a UTF-8 page.
+void append_text(std::string& out, std::string_view bytes, Charset text, Charset page) {
+    std::string encoded;
     for (std::size_t i = 0; i < bytes.size();) {
-        const Char c = decode(bytes, i, page);
-        append_char(out, c.code, bytes.substr(i, c.length));
+        const Char c = decode(bytes, i, text);
+        if (text == page) {
+            append_char(out, c.code, bytes.substr(i, c.length));
+        } else {
+            encoded.clear();
+            append_utf8(encoded, c.code);
+            append_char(out, c.code, encoded);
+        }
         i += c.length;
     }
 }
@@ -162,26 +172,35 @@ std::vector<std::vector<Span>> sentence_spans(std::span<const std::string> texts
             summary.diagnostics ? &summary.diagnostics->languages : nullptr;
         const std::string language =
             languages != nullptr && d < languages->size() ? (*languages)[d].language : "en";
-        spans.push_back(segment_spans(texts[d], language));
+        spans.push_back(segment_spans(texts[d], language, stop_flag));
     }
     return spans;
 }
 
-// The page is UTF-8 when every text is, and every sentence starts and ends
-// between characters, so no element holds part of a character.
-Charset page_charset(std::span<const std::string> texts,
-                     const std::vector<std::vector<Span>>& spans) {
+// Each text is shown as UTF-8 when it is UTF-8 and every sentence starts
+// and ends between characters, so no element holds part of a character; as
+// Windows-1252 otherwise.
+std::vector<Charset> text_charsets(std::span<const std::string> texts,
+                                   const std::vector<std::vector<Span>>& spans) {
+    std::vector<Charset> charsets(texts.size(), Charset::utf8);
     for (std::size_t d = 0; d < texts.size(); ++d) {
         const std::string& t = texts[d];
-        if (!is_valid_utf8(t)) return Charset::windows1252;
         const auto boundary = [&](std::size_t at) {
             return at >= t.size() || !continuation(static_cast<unsigned char>(t[at]));
         };
-        for (const Span& s : spans[d]) {
-            if (!boundary(s.offset) || !boundary(s.offset + s.length)) return Charset::windows1252;
-        }
+        if (!is_valid_utf8(t) || std::any_of(spans[d].begin(), spans[d].end(), [&](const Span& s) {
+                return !boundary(s.offset) || !boundary(s.offset + s.length);
+            }))
+            charsets[d] = Charset::windows1252;
     }
-    return Charset::utf8;
+    return charsets;
+}
+
+// The page is in Windows-1252 when every text is shown so, else in UTF-8.
+Charset page_charset(const std::vector<Charset>& texts) {
+    return std::find(texts.begin(), texts.end(), Charset::utf8) == texts.end() && !texts.empty()
+               ? Charset::windows1252
+               : Charset::utf8;
 }
 
 // Inputs larger than this are shown abridged: a page of twice as many bytes
@@ -262,7 +281,8 @@ public:
           options_(options),
           summary_(summary),
           spans_(sentence_spans(texts, summary)),
-          charset_(page_charset(texts, spans_)) {
+          charsets_(text_charsets(texts, spans_)),
+          charset_(page_charset(charsets_)) {
         if (!summary.diagnostics) throw std::invalid_argument("render_html needs diagnostics");
         if (names.size() != texts.size())
             throw std::invalid_argument("render_html needs one name per text");
@@ -367,7 +387,7 @@ private:
         if (!switches.empty()) switches.pop_back();
         figure(out, "Switches", switches.empty() ? "none" : switches);
         out += "</dl>\n<h2>Keywords</h2>\n<ol class=\"stems\">\n";
-        for (const Keyword& k : keywords(d, 10, texts_)) {
+        for (const Keyword& k : keywords(d, 10, texts_, options_.encoding)) {
             out += "<li title=\"stem ";
             append_label(out, k.stem);
             out += k.vell_word ? " &#xB7; vell word\"><u>" : "\">";
@@ -393,7 +413,7 @@ private:
         for (const SentenceReport& r : summary_.diagnostics->sentences) {
             if (!r.in_extract) continue;
             out += r.vell ? "<li class=\"vell\">" : "<li>";
-            append_text(out, r.text, charset_);
+            append_text(out, r.text, charsets_.at(r.document), charset_);
             out += "</li>\n";
         }
         out += "</ol>\n</section>\n";
@@ -420,6 +440,7 @@ private:
     // stays small enough for a browser to show.
     void render_text(std::string& out, std::size_t d) {
         const std::string_view text = texts_[d];
+        shown_ = charsets_[d];
         out += "<article>\n";
         if (texts_.size() > 1) {
             out += "<h2>";
@@ -437,6 +458,7 @@ private:
         std::size_t left_out = 0;
         long long chosen_not_shown = 0;
         for (std::size_t p = 0; p + 1 < starts.size(); ++p) {
+            check_stop();
             long long chosen = 0;
             for (std::size_t k = starts[p]; k < starts[p + 1]; ++k)
                 chosen += reports_[d][k] != nullptr && reports_[d][k]->in_extract;
@@ -546,7 +568,7 @@ private:
         std::vector<Char> chars;
         std::vector<std::size_t> at_byte;
         for (std::size_t i = 0; i < bytes.size();) {
-            const Char c = decode(bytes, i, charset_);
+            const Char c = decode(bytes, i, shown_);
             chars.push_back(c);
             at_byte.push_back(i);
             i += c.length;
@@ -594,13 +616,13 @@ private:
         }
         std::size_t at = 0;
         for (const Span& m : marks) {
-            append_text(out, bytes.substr(at, m.offset - at), charset_);
+            append_text(out, bytes.substr(at, m.offset - at), shown_, charset_);
             out += "<u>";
-            append_text(out, bytes.substr(m.offset, m.length), charset_);
+            append_text(out, bytes.substr(m.offset, m.length), shown_, charset_);
             out += "</u>";
             at = m.offset + m.length;
         }
-        append_text(out, bytes.substr(at), charset_);
+        append_text(out, bytes.substr(at), shown_, charset_);
     }
 
     std::span<const std::string> texts_;
@@ -608,7 +630,9 @@ private:
     const Options& options_;
     const Summary& summary_;
     std::vector<std::vector<Span>> spans_;
-    Charset charset_;
+    std::vector<Charset> charsets_;  // each text's, as shown
+    Charset charset_;                // the page's
+    Charset shown_ = Charset::utf8;  // the text being rendered
     std::vector<std::vector<const SentenceReport*>> reports_;
     double max_score_ = 0;
     bool abridged_ = false;  // only the paragraphs of the extract are shown

@@ -8,20 +8,31 @@
 #include "common/utf8.h"
 #include "view/charset.h"
 #include "view/keywords.h"
+#include "view/stop.h"
 
 namespace brennic::view {
 
 namespace {
 
-// A JSON string of bytes read in the input's encoding: UTF-8 (a byte that
-// starts no well-formed sequence becomes U+FFFD) or ISO 8859-1.
-void append_string(std::string& out, std::string_view bytes, bool utf8) {
+// How the bytes of a string are read.
+enum class Bytes { utf8, latin1, windows1252 };
+
+Bytes bytes_of(std::string_view encoding) {
+    return encoding == "utf-8"    ? Bytes::utf8
+           : encoding == "latin1" ? Bytes::latin1
+                                  : Bytes::windows1252;
+}
+
+// A JSON string of bytes read in a text's encoding: UTF-8 (a byte that
+// starts no well-formed sequence becomes U+FFFD), ISO 8859-1 or Windows-1252.
+void append_string(std::string& out, std::string_view bytes, Bytes how) {
     out += '"';
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t c = static_cast<unsigned char>(bytes[i]);
         std::size_t n = 1;
-        if (utf8) {
-            const Char ch = decode(bytes, i, Charset::utf8);
+        if (how != Bytes::latin1) {
+            const Char ch =
+                decode(bytes, i, how == Bytes::utf8 ? Charset::utf8 : Charset::windows1252);
             c = ch.code;
             n = ch.length;
         }
@@ -56,6 +67,10 @@ void append_string(std::string& out, std::string_view bytes, bool utf8) {
     out += '"';
 }
 
+void append_string(std::string& out, std::string_view bytes, bool utf8) {
+    append_string(out, bytes, utf8 ? Bytes::utf8 : Bytes::latin1);
+}
+
 // The shortest decimal that reads back as the same float.
 std::string number(float value) {
     char buf[32];
@@ -88,25 +103,33 @@ private:
 
 Reading reading_of(std::span<const std::string> texts, const Options& options,
                    const Summary& summary) {
-    // The language the (first) text was read in: the one chosen, or found.
-    std::string language = options.language;
-    if (summary.diagnostics && !summary.diagnostics->languages.empty())
-        language = summary.diagnostics->languages.front().language;
-    // UTF-8 when every text is read so; a text that is not UTF-8 is read
-    // byte by byte, as ISO 8859-1 in English and Windows-1252 otherwise.
-    bool utf8 = !texts.empty();
-    for (const std::string& t : texts)
-        utf8 = utf8 && brennic::reading_of(t, options.encoding) == Encoding::utf8;
-    return {language, utf8 ? "utf-8" : language == "en" ? "latin1" : "windows-1252"};
+    // The language each text was read in: the one chosen, or found.
+    const auto language_of = [&](std::size_t t) {
+        const Diagnostics* d = summary.diagnostics ? &*summary.diagnostics : nullptr;
+        return d != nullptr && t < d->languages.size() ? d->languages[t].language
+                                                       : options.language;
+    };
+    Reading reading{language_of(0), {}, {}};
+    // A text is read as UTF-8, or byte by byte: as ISO 8859-1 in English,
+    // as Windows-1252 in the other languages.
+    for (std::size_t t = 0; t < texts.size(); ++t) {
+        reading.encodings.push_back(
+            brennic::reading_of(texts[t], options.encoding) == Encoding::utf8 ? "utf-8"
+            : language_of(t) == "en"                                          ? "latin1"
+                                                                              : "windows-1252");
+        if (t == 0) reading.encoding = reading.encodings[0];
+        if (reading.encodings[t] != reading.encoding) reading.encoding = "mixed";
+    }
+    if (texts.empty()) reading.encoding = "latin1";
+    return reading;
 }
 
 std::string render_json(std::span<const std::string> texts, std::span<const std::string> names,
                         std::string_view name, const Options& options, const Summary& summary,
-                        std::size_t keywords) {
+                        std::size_t keywords, const Source& source) {
     if (!summary.diagnostics) throw std::invalid_argument("render_json needs diagnostics");
     const Diagnostics& d = *summary.diagnostics;
     const Reading reading = reading_of(texts, options, summary);
-    const bool utf8 = reading.encoding == "utf-8";
     std::string out = "{\"name\":";
     append_string(out, name, is_valid_utf8(name));
     out += ",\"texts\":[";
@@ -118,6 +141,26 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     append_string(out, reading.language, true);
     out += ",\"encoding\":";
     append_string(out, reading.encoding, true);
+    // Each line of the extract in the encoding of the text it comes from.
+    std::vector<std::size_t> extract_documents;
+    for (const SentenceReport& r : d.sentences) {
+        if (r.in_extract) extract_documents.push_back(r.document);
+    }
+    out += ",\"extract\":[";
+    for (std::size_t i = 0; i < summary.sentences.size(); ++i) {
+        if (i > 0) out += ',';
+        const std::size_t document = i < extract_documents.size() ? extract_documents[i] : 0;
+        append_string(out, summary.sentences[i],
+                      document < reading.encodings.size() ? bytes_of(reading.encodings[document])
+                                                          : Bytes::latin1);
+    }
+    out += ']';
+    out += ",\"encodings\":[";
+    for (std::size_t t = 0; t < reading.encodings.size(); ++t) {
+        if (t > 0) out += ',';
+        append_string(out, reading.encodings[t], true);
+    }
+    out += ']';
 
     long long chosen_words = 0;
     std::size_t chosen = 0;
@@ -138,20 +181,26 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
     out += ",\"sentences\":" + std::to_string(d.sentences.size());
     out += ",\"chosen\":" + std::to_string(chosen);
     out += ",\"chosen_words\":" + std::to_string(chosen_words);
+    if (d.method != "frequency") {
+        out += ",\"method\":";
+        append_string(out, d.method, true);
+    }
     out += "},\"sentences\":[";
 
     std::vector<CharCounter> counters;
-    for (const std::string& t : texts) counters.emplace_back(t, utf8);
+    for (std::size_t t = 0; t < texts.size(); ++t)
+        counters.emplace_back(texts[t], reading.encodings[t] == "utf-8");
     for (std::size_t i = 0; i < d.sentences.size(); ++i) {
         const SentenceReport& r = d.sentences[i];
         if (r.document >= texts.size())
             throw std::invalid_argument("the summary does not belong to these texts");
+        if (i % 4096 == 0) check_stop();
         CharCounter& chars = counters[r.document];
         const std::size_t first = chars.at(r.span.offset);
         const std::size_t last = chars.at(r.span.offset + r.span.length);
         if (i > 0) out += ',';
         out += "{\"text\":";
-        append_string(out, r.text, utf8);
+        append_string(out, r.text, bytes_of(reading.encodings[r.document]));
         out += ",\"document\":" + std::to_string(r.document);
         out += ",\"byte_offset\":" + std::to_string(r.span.offset);
         out += ",\"byte_length\":" + std::to_string(r.span.length);
@@ -165,22 +214,51 @@ std::string render_json(std::span<const std::string> texts, std::span<const std:
         out += boolean(r.in_extract);
         out += ",\"vell\":";
         out += boolean(r.vell);
+        if (r.parts) {
+            const ScoreParts& p = *r.parts;
+            out += ",\"parts\":{\"position\":" + number(p.position);
+            out += ",\"centrality\":" + number(p.centrality);
+            out += ",\"title\":" + number(p.title);
+            out += ",\"query\":" + number(p.query);
+            out += ",\"redundancy\":" + number(p.redundancy);
+            out += ",\"heading\":";
+            out += boolean(p.heading);
+            out += '}';
+        }
         out += '}';
     }
     out += "],\"keywords\":[";
-    const std::vector<Keyword> top = view::keywords(d, keywords, texts);
+    const std::vector<Keyword> top = view::keywords(d, keywords, texts, options.encoding);
     for (std::size_t k = 0; k < top.size(); ++k) {
         if (k > 0) out += ',';
         out += "{\"word\":";
-        append_string(out, top[k].word, utf8);
+        append_string(out, top[k].word, top[k].utf8);
         out += ",\"stem\":";
-        append_string(out, top[k].stem, utf8);
+        append_string(out, top[k].stem, top[k].utf8);
         out += ",\"frequency\":" + std::to_string(top[k].frequency);
         out += ",\"vell\":";
         out += boolean(top[k].vell_word);
         out += '}';
     }
-    out += "]}\n";
+    out += ']';
+    // What the texts were read as comes last.
+    out += ",\"input\":";
+    append_string(out, source.input, true);
+    out += ",\"title\":";
+    if (source.title.empty())
+        out += "null";
+    else
+        append_string(out, source.title, true);
+    out += "}\n";
+    return out;
+}
+
+std::string render_json_error(std::string_view name, std::string_view error) {
+    std::string out = "{\"name\":";
+    append_string(out, name, is_valid_utf8(name));
+    out += ",\"error\":";
+    append_string(out, error, is_valid_utf8(error));
+    out += "}\n";
     return out;
 }
 

@@ -1,0 +1,372 @@
+// SPDX-License-Identifier: MIT
+#include "brennic/centrality.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <queue>
+#include <tuple>
+
+#include "brennic/query_vector.h"
+#include "talven/segmenter.h"
+
+namespace brennic {
+namespace {
+
+// The weights, set on development data (German encyclopaedia articles,
+// English documents, Thai and Vietnamese news, each against its lead):
+// centrality counts 1.
+constexpr float kPosition = 2.0f;     // of the position part, for the shortest extract
+constexpr float kDecay = 0.5f;        // position falls as 1 / (1 + rank)^kDecay
+constexpr float kParagraph = 0.3f;    // the least position a paragraph's first sentence keeps
+constexpr float kTitle = 0.5f;        // of the likeness to the title
+constexpr float kQuery = 2.0f;        // of the likeness to the query
+constexpr float kRedundancy = 0.25f;  // of the share of a sentence already said
+// Centrality is the mean, over a sentence's distinct content stems, of the
+// other sentences holding each, as if the sentence had kSmoothing more
+// stems held by no other: a short sentence needs more to be as central.
+constexpr float kSmoothing = 3.0f;
+// A sentence that much of whose stems the extract already holds is a repeat,
+// and is not chosen.
+constexpr float kRepeat = 0.75f;
+// A sentence with fewer distinct content stems than kSubstance times its
+// text's mean scores less, in proportion: a fragment says little.
+constexpr float kSubstance = 0.5f;
+
+bool is_white(char c) { return talven::is_space(static_cast<unsigned char>(c)); }
+
+// Whether a sentence ends in a mark that closes sentences or quotations.
+bool ends_with_stop(std::string_view sentence) {
+    while (!sentence.empty() && is_white(sentence.back())) sentence.remove_suffix(1);
+    if (sentence.empty()) return false;
+    std::size_t start = sentence.size() - 1;
+    while (start > 0 && (static_cast<unsigned char>(sentence[start]) & 0xC0) == 0x80) --start;
+    const std::string_view last = sentence.substr(start);
+    static constexpr std::string_view kAscii = ".!?:;\"')]";
+    if (last.size() == 1) return kAscii.find(last[0]) != std::string_view::npos;
+    static constexpr std::string_view kStops[] = {
+        "\u2026", "\u201D", "\u2019", "\u00BB", "\u00AB", "\u201C", "\u300D",
+        "\u300F", "\u3002", "\uFF01", "\uFF1F", "\uFF0E", "\u0964", "\u0965",
+        "\u061F", "\u06D4", "\u1362", "\u0589", "\u037E", "\u3011", "\uFF09"};
+    return std::find(std::begin(kStops), std::end(kStops), last) != std::end(kStops);
+}
+
+// Whether the white space between two sentences breaks a line, or leaves a
+// line empty.
+bool breaks_line(std::string_view gap) { return gap.find('\n') != std::string_view::npos; }
+bool blank_line(std::string_view gap) {
+    const std::size_t first = gap.find('\n');
+    if (first == std::string_view::npos) return false;
+    const std::size_t second = gap.find('\n', first + 1);
+    return second != std::string_view::npos;
+}
+
+constexpr std::size_t kHeadingWords = 20;
+
+std::size_t spaces_in(std::string_view s) {
+    return static_cast<std::size_t>(std::count(s.begin(), s.end(), ' '));
+}
+
+}  // namespace
+
+void add_places(std::vector<SentencePlace>& places, std::string_view text,
+                std::span<const std::string> sentences, std::span<const Span> spans,
+                std::uint32_t document) {
+    const auto becomes_sentence = [](std::string_view line) {
+        return line.find_first_not_of('\0') != std::string_view::npos;
+    };
+    if (spans.size() != sentences.size()) {
+        // Without their places in the text, the sentences are one paragraph.
+        bool first = true;
+        for (const std::string& s : sentences) {
+            if (!becomes_sentence(s)) continue;
+            places.push_back({document, first, false});
+            first = false;
+        }
+        return;
+    }
+    const bool has_blank_lines = [&] {
+        for (std::size_t i = 1; i < spans.size(); ++i) {
+            const std::size_t end = spans[i - 1].offset + spans[i - 1].length;
+            if (blank_line(text.substr(end, spans[i].offset - end))) return true;
+        }
+        return false;
+    }();
+    bool after_heading = true;  // the text's start counts as one
+    for (std::size_t i = 0; i < sentences.size(); ++i) {
+        const std::size_t start = spans[i].offset;
+        const std::size_t prev_end = i == 0 ? 0 : spans[i - 1].offset + spans[i - 1].length;
+        const std::size_t end = start + spans[i].length;
+        const std::size_t next = i + 1 < spans.size() ? spans[i + 1].offset : text.size();
+        const std::string_view before = text.substr(prev_end, start - prev_end);
+        const std::string_view after = text.substr(end, next - end);
+        const bool line_start = i == 0 || breaks_line(before);
+        const bool line_end = i + 1 == spans.size() || breaks_line(after);
+        const bool heading = line_start && line_end && !ends_with_stop(sentences[i]) &&
+                             spaces_in(sentences[i]) < kHeadingWords;
+        const bool paragraph = after_heading || (has_blank_lines ? blank_line(before) : line_start);
+        if (!becomes_sentence(sentences[i])) continue;
+        places.push_back({document, paragraph, heading});
+        after_heading = heading;
+    }
+}
+
+void summarize_by_centrality(RunState& state, std::span<const SentencePlace> given_places,
+                             const std::optional<std::string>& query,
+                             const std::optional<std::string>& title,
+                             std::span<const std::string> titles, float compression_rate) {
+    state.read_query_in_first_language();
+    if (query) {
+        state.test_query = TRUE;
+        state.query = query;
+    }
+    state.compression_rate = std::isnan(compression_rate) ? 0.0f : compression_rate;
+    if (state.test_is) intrasumm(state);
+    state.size_extract = extract_size(state.size_text, state.compression_rate);
+    const std::size_t n = state.sentences.size();
+    state.parts.assign(n, ScoreParts{});
+    if (n == 0) return;
+
+    std::vector<SentencePlace> places(given_places.begin(), given_places.end());
+    if (places.size() != n) {
+        places.assign(n, SentencePlace{});
+        places[0].paragraph_start = true;
+    }
+    // Headings are set apart only when there is something else to choose.
+    if (std::all_of(places.begin(), places.end(), [](const auto& p) { return p.heading; })) {
+        for (SentencePlace& p : places) p.heading = false;
+    }
+
+    // In how many sentences (headings aside) each stem stands, and each
+    // sentence's words and distinct content stems.
+    const std::size_t stems = state.words.size();
+    constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> spread(stems, 0);
+    std::vector<std::uint32_t> last_seen(stems, kNone);
+    std::vector<std::uint32_t> distinct(n, 0);
+    std::vector<long long> words(n, 0);
+    std::size_t index = 0;
+    state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
+        const auto i = static_cast<std::uint32_t>(index);
+        words[index] = text.number_of_words();
+        for (WordId id : text.content_words) {
+            if (last_seen[id] == i) continue;
+            last_seen[id] = i;
+            ++distinct[index];
+            if (!places[index].heading) ++spread[id];
+        }
+        ++index;
+    });
+
+    // The title's stems: the given title's, else each text's first line
+    // when it stands alone. A mark per stem says whose title holds it.
+    std::vector<std::uint32_t> title_mark(stems, kNone);
+    std::vector<float> title_size;  // per document: its title's distinct stems
+    constexpr std::uint32_t kGiven = kNone - 1;
+    float given_size = 0.0f;
+    if (title) {
+        for (const auto& [stem, count] : query_stems(state, *title)) {
+            const WordId id = state.words.find(stem);
+            if (id != WordIndex::npos) title_mark[id] = kGiven;
+            given_size += 1.0f;
+        }
+    }
+
+    std::optional<QueryVector> query_vector;
+    if (state.test_query) {
+        std::vector<std::pair<WordId, float>> terms;
+        WordId unseen = static_cast<WordId>(stems);
+        for (const auto& [stem, freq] : query_stems(state, *state.query)) {
+            const WordId id = state.words.find(stem);
+            terms.emplace_back(id == WordIndex::npos ? unseen++ : id, freq);
+        }
+        query_vector.emplace(std::move(terms), unseen);
+    }
+
+    // The raw parts, then each scaled to a top of 1 where it has one.
+    std::fill(last_seen.begin(), last_seen.end(), kNone);
+    std::uint32_t document = kNone;
+    std::uint32_t rank = 0;
+    float top_centrality = 0.0f;
+    float top_query = 0.0f;
+    index = 0;
+    state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
+        const SentencePlace& place = places[index];
+        ScoreParts& p = state.parts[index];
+        p.heading = place.heading;
+        if (place.document != document) {
+            document = place.document;
+            rank = 0;
+            title_size.resize(document + 1, 0.0f);
+            if (!title && document < titles.size() && !titles[document].empty()) {
+                // The title its page or file gave it.
+                for (const auto& [stem, count] : query_stems(state, titles[document])) {
+                    const WordId id = state.words.find(stem);
+                    if (id != WordIndex::npos) title_mark[id] = document;
+                    title_size[document] += 1.0f;
+                }
+            } else if (!title && place.heading) {
+                // The text's first line stands alone: its title.
+                for (WordId id : text.content_words) {
+                    if (title_mark[id] != document) {
+                        title_mark[id] = document;
+                        title_size[document] += 1.0f;
+                    }
+                }
+            }
+        }
+        const auto i = static_cast<std::uint32_t>(index);
+        float shared = 0.0f;
+        float in_title = 0.0f;
+        for (WordId id : text.content_words) {
+            if (last_seen[id] == i) continue;
+            last_seen[id] = i;
+            shared += static_cast<float>(spread[id] - (place.heading ? 0 : 1));
+            if (title_mark[id] == (title ? kGiven : document)) in_title += 1.0f;
+        }
+        if (!place.heading) {
+            const float r = static_cast<float>(rank++);
+            p.position = 1.0f / std::pow(1.0f + r, kDecay);
+            if (place.paragraph_start) p.position = std::max(p.position, kParagraph);
+            if (distinct[index] > 0) {
+                p.centrality = shared / (static_cast<float>(distinct[index]) + kSmoothing);
+                const float size = title ? given_size : title_size[document];
+                if (size > 0.0f)
+                    p.title = in_title / std::sqrt(size * static_cast<float>(distinct[index]));
+            }
+            if (query_vector) p.query = query_vector->cosine(text.content_words);
+            top_centrality = std::max(top_centrality, p.centrality);
+            top_query = std::max(top_query, p.query);
+        }
+        ++index;
+    });
+
+    // The scores, and the vell sentence: the query's closest sentence (the
+    // first of them), else the first of the best scores.
+    // The shorter the extract, the more the opening counts: a long one is
+    // chosen by content, since its sentences reach well into the text anyway.
+    float share = state.size_text > 0
+                      ? static_cast<float>(state.size_extract) / static_cast<float>(state.size_text)
+                      : 1.0f;
+    if (state.sentence_budget > 0)
+        share = std::min(share, static_cast<float>(state.sentence_budget) / static_cast<float>(n));
+    share = std::min(1.0f, share);
+    const float position_weight = kPosition * (1.0f - share);
+    float mean_distinct = 0.0f;
+    {
+        std::size_t body = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (places[i].heading) continue;
+            mean_distinct += static_cast<float>(distinct[i]);
+            ++body;
+        }
+        if (body > 0) mean_distinct /= static_cast<float>(body);
+    }
+    std::optional<std::size_t> vell;
+    std::optional<std::size_t> closest;
+    float total = 0.0f;
+    std::size_t scored = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        ScoreParts& p = state.parts[i];
+        if (top_centrality > 0.0f) p.centrality /= top_centrality;
+        if (top_query > 0.0f) p.query /= top_query;
+        block_sentence& s = state.sentences[i];
+        if (p.heading) continue;
+        s.score = position_weight * p.position + p.centrality + kTitle * p.title + kQuery * p.query;
+        if (kSubstance > 0.0f && mean_distinct > 0.0f)
+            s.score *=
+                std::min(1.0f, static_cast<float>(distinct[i]) / (kSubstance * mean_distinct));
+        total += s.score;
+        ++scored;
+        if (!vell || s.score > state.sentences[*vell].score) vell = i;
+        if (p.query > 0.0f && (!closest || p.query > state.parts[*closest].query)) closest = i;
+    }
+    if (closest) vell = closest;
+    state.threshold = scored > 0 ? total / static_cast<float>(scored) : 0.0f;
+    if (!vell) return;
+    state.p_vellsent = &state.sentences[*vell];
+
+    // Choosing: the vell sentence, then the best of the rest in turn, each
+    // score discounted by the share of its stems already chosen. A discount
+    // only grows, so a sentence is looked at again only when it comes out
+    // on top with a discount from before the last choice.
+    std::vector<WordId> content;
+    state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
+        content.insert(content.end(), text.content_words.begin(), text.content_words.end());
+    });
+    // Offsets of each sentence's content words in `content`.
+    std::vector<std::size_t> offsets(n + 1, 0);
+    {
+        std::size_t i = 0;
+        std::size_t at = 0;
+        state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
+            offsets[i++] = at;
+            at += text.content_words.size();
+        });
+        offsets[n] = at;
+    }
+    std::vector<char> covered(stems, 0);
+    std::fill(last_seen.begin(), last_seen.end(), kNone);
+    const auto cover = [&](std::size_t i) {
+        for (std::size_t k = offsets[i]; k < offsets[i + 1]; ++k) covered[content[k]] = 1;
+    };
+    const auto redundancy = [&](std::size_t i) {
+        if (distinct[i] == 0) return 0.0f;
+        const auto mark = static_cast<std::uint32_t>(i);
+        float said = 0.0f;
+        for (std::size_t k = offsets[i]; k < offsets[i + 1]; ++k) {
+            const WordId id = content[k];
+            if (last_seen[id] == mark) continue;
+            last_seen[id] = mark;
+            if (covered[id]) said += 1.0f;
+        }
+        // Looked at again later: the marks must not hide its stems then.
+        for (std::size_t k = offsets[i]; k < offsets[i + 1]; ++k) last_seen[content[k]] = kNone;
+        return said / static_cast<float>(distinct[i]);
+    };
+
+    state.sentences[*vell].summary_worthy = TRUE;
+    cover(*vell);
+    long long room = static_cast<long long>(state.size_extract) - words[*vell];
+    std::size_t chosen = 1;
+    const std::size_t budget = state.sentence_budget;
+    if (state.compression_rate >= 0.0f) {
+        // (value, -index, round the value was computed in)
+        using Entry = std::tuple<float, long long, std::size_t>;
+        std::vector<Entry> entries;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i != *vell && !state.parts[i].heading && words[i] > 0)
+                entries.emplace_back(state.sentences[i].score, -static_cast<long long>(i), 0);
+        }
+        std::priority_queue<Entry> queue(std::less<Entry>(), std::move(entries));
+        std::size_t round = 1;
+        while (!queue.empty() && room > 0 && (budget == 0 || chosen < budget)) {
+            const auto [value, minus_index, at_round] = queue.top();
+            queue.pop();
+            const auto i = static_cast<std::size_t>(-minus_index);
+            if (at_round != round) {
+                // Weighed again; still the best, it is taken at once.
+                const float r = redundancy(i);
+                state.parts[i].redundancy = r;
+                const Entry again{state.sentences[i].score * (1.0f - kRedundancy * r), minus_index,
+                                  round};
+                if (!queue.empty() && again < queue.top()) {
+                    queue.push(again);
+                    continue;
+                }
+            }
+            if (words[i] > room || state.parts[i].redundancy >= kRepeat) continue;
+            state.sentences[i].summary_worthy = TRUE;
+            room -= words[i];
+            ++chosen;
+            cover(i);
+            ++round;
+        }
+    }
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
+        if (&s != state.p_vellsent) return;
+        for (WordId id : text.content_words) state.words[id].vell_word = TRUE;
+    });
+}
+
+}  // namespace brennic

@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: MIT
+// The page reader: a table of small hand-written pages, a row for each
+// thing it must get right, from charsets to boilerplate to hostile markup.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "readers/charset.h"
+#include "readers/html.h"
+
+namespace {
+
+using brennic::readers::read_html;
+
+// An article of three paragraphs of running text, and its text.
+const std::string p1 =
+    "The river rose by two metres overnight, and the old bridge, built in 1820, was closed "
+    "to traffic before dawn.";
+const std::string p2 =
+    "Engineers inspected the piers during the morning, while residents of the lower town "
+    "moved their cars to higher ground.";
+const std::string p3 =
+    "By evening the water had begun to fall again, and the council said the bridge would "
+    "reopen once the inspection was complete.";
+const std::string article = "<p>" + p1 + "</p>\n<p>" + p2 + "</p>\n<p>" + p3 + "</p>";
+const std::string article_text = p1 + "\n\n" + p2 + "\n\n" + p3;
+
+std::string page(const std::string& body, const std::string& head = "") {
+    return "<!DOCTYPE html><html><head>" + head + "</head><body>" + body + "</body></html>";
+}
+
+struct Row {
+    std::string what;
+    std::string bytes;
+    std::string text;  // the main text expected, exactly
+    std::string title = {};
+    std::string language = {};
+};
+
+std::string nested(const std::string& open, const std::string& inner, int depth) {
+    std::string s;
+    for (int i = 0; i < depth; ++i) s += open;
+    return s + inner;
+}
+
+std::vector<Row> rows() {
+    const std::string menu =
+        "<ul class=\"menu\"><li><a href=\"/\">Home</a></li><li><a href=\"/news\">News</a></li>"
+        "<li><a href=\"/sport\">Sport</a></li></ul>";
+    const std::string comments =
+        "<div class=\"comments\"><p>I have lived by that river for forty years, and I have never "
+        "seen it rise so fast, not even in the great flood.</p><p>Thanks to the engineers for "
+        "their work, they were out there in the rain all morning.</p></div>";
+    return {
+        {"an article alone", page(article), article_text},
+        {"scripts, styles, navigation, asides, footers and forms go",
+         page("<script>var x = 'No sentence here, none at all, really.';</script>"
+              "<style>p { color: red; }</style><nav>" +
+              menu + "</nav><header>" + menu + "</header><main>" + article +
+              "<aside><p>Read our other stories about rivers, bridges and floods.</p></aside>"
+              "<form><button>Subscribe to the newsletter today</button><input value=x></form>"
+              "</main><footer><p>Copyright 2024, the Riverside Gazette, all rights "
+              "reserved.</p></footer>"),
+         article_text},
+        {"markup inside scripts, styles and comments is no text",
+         page("<script>document.write('<p>Written by a script, long enough to count.</p>');"
+              "</script><style>p:after { content: '<p>styled</p>'; }</style><!-- <p>A comment, "
+              "long enough to count as a paragraph.</p> --><div title=\"a > b\">" +
+              article + "</div>"),
+         article_text},
+        {"hidden elements go",
+         page("<div><div hidden><p>A hidden paragraph that is long enough to count, "
+              "really.</p></div><div aria-hidden=\"true\"><p>Another hidden paragraph, long "
+              "enough to count.</p></div><div style=\"display: none\"><p>A third hidden "
+              "paragraph, long enough to count.</p></div>" +
+              article + "</div>"),
+         article_text},
+        {"names that only look like boilerplate do not count",
+         page("<div>" + article + "</div><div class=\"research tag-cookies\">" + article +
+              "</div><div>" + article + "</div>"),
+         article_text + "\n\n" + article_text + "\n\n" + article_text},
+        {"comments after the article go", page("<article>" + article + "</article>" + comments),
+         article_text},
+        {"a list of links in the article goes",
+         page("<div class=\"story\">" + article + menu + "</div>"), article_text},
+        {"every block a paragraph",
+         page("<article><h2>The flood</h2><p>" + p1 +
+              "</p><ul><li>First point of the list</li><li>Second point</li></ul>"
+              "<table><tr><td>A cell</td><td>Another cell</td></tr></table>"
+              "<blockquote>Never seen the like, said one.</blockquote><p>" +
+              p2 + "</p><p>" + p3 + "</p></article>"),
+         "The flood\n\n" + p1 +
+             "\n\nFirst point of the list\n\nSecond point\n\nA cell\n\nAnother cell\n\nNever "
+             "seen the like, said one.\n\n" +
+             p2 + "\n\n" + p3},
+        {"a line break stays one, two end a paragraph",
+         page("<article><p>" + p1 + "</p><p>Line one<br>line two<br><br>Line three</p><p>" + p2 +
+              "</p><p>" + p3 + "</p></article>"),
+         p1 + "\n\nLine one\nline two\n\nLine three\n\n" + p2 + "\n\n" + p3},
+        {"preformatted blocks go",
+         page("<article>" + article + "<pre><code>int main() { return 0; }</code></pre></article>"),
+         article_text},
+        {"inline markup joins words without spaces",
+         page("<article>" + article + "<p>Un<b>believ</b>able, <i>quite</i> so.</p></article>"),
+         article_text + "\n\nUnbelievable, quite so."},
+        {"the title from og:title, its heading out of the text",
+         page("<article><h1>Bridge closed as river rises</h1>" + article + "</article>",
+              "<title>Bridge closed | Gazette</title>"
+              "<meta property=\"og:title\" content=\"Bridge closed as river rises\">"),
+         article_text, "Bridge closed as river rises"},
+        {"the title from h1", page("<h1>Bridge closed</h1>" + article, "<title>Gazette</title>"),
+         article_text, "Bridge closed"},
+        {"the title from <title>", page(article, "<title>The river rises</title>"), article_text,
+         "The river rises"},
+        {"lang of <html>, primary subtag",
+         "<html lang=\"de-AT\"><body>" + article + "</body></html>", article_text, "", "de"},
+        {"lang of the body", "<html><body lang=\"FR\">" + article + "</body></html>", article_text,
+         "", "fr"},
+        {"no lang from junk", "<html lang=\"x-klingon\"><body>" + article + "</body></html>",
+         article_text},
+        {"Windows-1252 declared in meta",
+         page("<p>Caf\xE9 cr\xE8me, \x93quoted\x94 \x80 and the long rest of this sentence.</p>",
+              "<meta charset=\"windows-1252\">"),
+         "Caf\xC3\xA9 cr\xC3\xA8me, \xE2\x80\x9Cquoted\xE2\x80\x9D \xE2\x82\xAC and the long rest "
+         "of this sentence."},
+        {"Latin-1 declared by http-equiv",
+         page("<p>Fa\xE7"
+              "ade and na\xEFve, in the long rest of this sentence.</p>",
+              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"),
+         "Fa\xC3\xA7"
+         "ade and na\xC3\xAFve, in the long rest of this sentence."},
+        {"undeclared and not UTF-8: Windows-1252",
+         page("<p>Caf\xE9 au lait, and the long rest of this sentence.</p>"),
+         "Caf\xC3\xA9 au lait, and the long rest of this sentence."},
+        {"declared Latin-1 but UTF-8: UTF-8 wins",
+         page("<p>Caf\xC3\xA9 au lait, and the long rest of this sentence.</p>",
+              "<meta charset=\"iso-8859-1\">"),
+         "Caf\xC3\xA9 au lait, and the long rest of this sentence."},
+        {"declared UTF-8 but Latin-1: not garbled",
+         page("<p>Caf\xE9 au lait, cr\xE8me br\xFBl\xE9"
+              "e, and the rest of this sentence.</p>",
+              "<meta charset=\"utf-8\">"),
+         "Caf\xC3\xA9 au lait, cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+         "e, and the rest of this sentence."},
+        {"a UTF-8 byte order mark",
+         "\xEF\xBB\xBF" +
+             page("<p>Gr\xC3\xBC\xC3\x9F Gott, and the long rest of this sentence.</p>"),
+         "Gr\xC3\xBC\xC3\x9F Gott, and the long rest of this sentence."},
+        {"a UTF-16LE byte order mark",
+         std::string("\xFF\xFE<\0p\0>\0\xE9\0t\0\xE9\0<\0/\0p\0>\0", 22), "\xC3\xA9t\xC3\xA9"},
+        {"GB2312 declared, read as GB18030",
+         page("<p>\xD6\xD0\xCE\xC4\xA3\xAC\xD6\xD0\xB9\xFA\xA1\xA3</p>",
+              "<meta charset=\"gb2312\">"),
+         "\xE4\xB8\xAD\xE6\x96\x87\xEF\xBC\x8C\xE4\xB8\xAD\xE5\x9B\xBD\xE3\x80\x82"},
+        {"NUL bytes",
+         page(std::string("<p>Nul\0 bytes are\0 dropped from the text of this page.</p>", 57)),
+         "Nul bytes are dropped from the text of this page."},
+        {"unclosed and misnested tags",
+         "<html><body><div><p>" + p1 + "<p>" + p2 + "<p><b><i>" + p3 + "</b></i></div></span></p>",
+         article_text},
+        {"100,000-deep nesting", page(nested("<div>", "<p>" + p1 + "</p>", 100000)), p1},
+        {"100,000 nested inline elements", page(nested("<b>", p1, 100000)), p1},
+        {"a page with no text", page("<script>var a = 1;</script><img src=x>"), ""},
+        {"no bytes at all", "", ""},
+        {"binary bytes",
+         std::string("\x7F"
+                     "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0\x3E\0",
+                     20),
+         ""},
+    };
+}
+
+TEST(ReadersHtml, Pages) {
+    for (const Row& row : rows()) {
+        const auto document = read_html(row.bytes);
+        EXPECT_EQ(document.text, row.text) << row.what;
+        EXPECT_EQ(document.title, row.title) << row.what;
+        EXPECT_EQ(document.language, row.language) << row.what;
+    }
+}
+
+TEST(ReadersHtml, DeclaredCharset) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<meta charset=\"Shift_JIS\">", "shift_jis"},
+        {"<meta charset=utf-8>", "utf-8"},
+        {"<meta http-equiv=content-type content='text/html;charset=\"koi8-r\"'>", "koi8-r"},
+        {"<meta content=\"text/html; charset=euc-kr\" http-equiv=\"Content-Type\">", "euc-kr"},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?><html>", "iso-8859-2"},
+        {"<!-- <meta charset=\"big5\"> --><meta charset=\"gbk\">", "gbk"},
+        {"<meta name=\"description\" content=\"charset=koi8-r\">", ""},
+        {"<meta charset=", ""},
+        {"<p>no declaration</p>", ""},
+    };
+    for (const auto& [head, charset] : cases)
+        EXPECT_EQ(brennic::readers::declared_charset(head), charset) << head;
+}
+
+}  // namespace
