@@ -43,7 +43,7 @@ _brennic_command() {
             COMPREPLY=($(compgen -W "auto text html markdown" -- "$cur"))
             return ;;
         --language|-l)
-            COMPREPLY=($(compgen -W "auto ar ca da de el en es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi" -- "$cur"))
+            COMPREPLY=($(compgen -W "auto en af ar bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi yi zh" -- "$cur"))
             return ;;
         --files-from|--failed)
             COMPREPLY=($(compgen -f -- "$cur"))
@@ -76,7 +76,7 @@ _brennic_corpus() {
     -B) mapfile -t COMPREPLY < <(compgen -c -- "$cur"); return ;;
     -L | --log) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
     -l | --language)
-      mapfile -t COMPREPLY < <(compgen -W "auto ar ca da de el en es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "auto en af ar bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi yi zh" -- "$cur")
       return ;;
     -r | -q | -j | -p | -S | -c | --keep | --words | --rate | --sentences | --query | --jobs | --include) return ;;
   esac

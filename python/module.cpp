@@ -675,9 +675,9 @@ between paragraphs; it is str for str data, else UTF-8 bytes, as brennic
 The language of a text: an ISO 639-1 code of language_codes().
 
 Found by CLD2 from the text's first 256 KiB (str as UTF-8; bytes as
-UTF-8, or Windows-1252 when they are not valid UTF-8). Croatian and Bosnian
-answer 'sr', Nynorsk 'no', Malay 'id'. A text too short to tell, in another
-language, or a mix where no language stands out gives 'en'.)doc");
+UTF-8, or Windows-1252 when they are not valid UTF-8). Bosnian answers
+'sr', Nynorsk 'no'. A text too short to tell, in another language, or a mix
+where no language stands out gives 'en'.)doc");
 
     m.def(
         "language_codes",

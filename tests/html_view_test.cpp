@@ -92,6 +92,7 @@ TEST(HtmlView, ParagraphsAndVellWords) {
         std::vector<int> paragraphs;  // of each sentence
         std::vector<std::string> underlined;
         brennic::Encoding encoding = brennic::Encoding::automatic;
+        std::string language = "en";
     };
     const std::vector<Case> cases = {
         {"Ferries cross. Ferries sail.\r\n\r\nA ferry docks.\n \t\nThe end.\nAgain.",
@@ -113,12 +114,20 @@ TEST(HtmlView, ParagraphsAndVellWords) {
         {"Prices rose 7 points. Prices rose 7.4% today.",
          {0, 0},
          {"Prices", "rose", "7", "Prices", "rose", "today"}},
+        // Chinese: each vell word of a run of ideographs, and the Latin
+        // word beside them.
+        {"老桥用iPhone拍照。老桥关闭了。",
+         {0, 0},
+         {"老", "桥", "iPhone", "拍照", "老", "桥"},
+         brennic::Encoding::automatic,
+         "zh"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         brennic::Options o;
         o.compression_rate = -1;
         o.encoding = c.encoding;
+        o.language = c.language;
         const Page page = render({c.text}, {"t.txt"}, o);
         std::vector<int> paragraphs;
         std::vector<std::string> underlined;

@@ -64,6 +64,12 @@ TEST(TalvenLanguage, QuotationMarks) {
         {"ja",
          "「行きます。」と彼は言った。それから出かけた。",
          {"「行きます。」と彼は言った。", "それから出かけた。"}},
+        {"vi",
+         "Anh ấy nói: “Tôi sẽ đi.” Sau đó anh ấy đi.",
+         {"Anh ấy nói: “Tôi sẽ đi.”", "Sau đó anh ấy đi."}},
+        {"ko",
+         "그는 “비가 온다.”라고 말했다. 그리고 떠났다.",
+         {"그는 “비가 온다.”라고 말했다.", "그리고 떠났다."}},
         // Sentences inside a quotation end before a capitalised word.
         {"pt",
          "«Adoro política. Tenho planos», disse ela.",
@@ -138,6 +144,20 @@ TEST(TalvenLanguage, ScriptsWithoutCase) {
         {"he", "הוא הלך הביתה. היא נשארה.", {"הוא הלך הביתה.", "היא נשארה."}},
         {"ta", "அவன் வந்தான். அவள் போனாள்.", {"அவன் வந்தான்.", "அவள் போனாள்."}},
         {"hi", "वह आया. फिर गया.", {"वह आया.", "फिर गया."}},
+        {"fa", "او رفت؟ بله، رفت.", {"او رفت؟", "بله، رفت."}},
+        {"ur", "کیا وہ آیا؟ ہاں، وہ آیا۔", {"کیا وہ آیا؟", "ہاں، وہ آیا۔"}},
+    });
+}
+
+// Thai writes no sentence punctuation: a space between Thai words ends a
+// sentence, a space beside a number or a Latin word does not.
+TEST(TalvenLanguage, ThaiSpaces) {
+    check({
+        {"th", "สะพานเก่าถูกปิด วิศวกรจะซ่อมสะพาน", {"สะพานเก่าถูกปิด", "วิศวกรจะซ่อมสะพาน"}},
+        {"th", "ราคา 500 บาท", {"ราคา 500 บาท"}},
+        {"th", "ใช้ iPhone รุ่นใหม่", {"ใช้ iPhone รุ่นใหม่"}},
+        {"th", "เขาพูด (สั้น ๆ) แล้วไป", {"เขาพูด (สั้น ๆ) แล้วไป"}},
+        {"en", "สะพานเก่าถูกปิด วิศวกรจะซ่อมสะพาน", {"สะพานเก่าถูกปิด วิศวกรจะซ่อมสะพาน"}},
     });
 }
 

@@ -209,9 +209,12 @@ struct Options {
     // "en" reads English exactly as Brennic always has. Any other language
     // reads its text as Unicode characters (UTF-8, or Windows-1252 when the
     // bytes are not valid UTF-8), folds case by Unicode's full case folding
-    // (Turkish: dotted and dotless i), stems with the language's Snowball
-    // stemmer and leaves out the language's stop words. An unknown code
-    // throws Error.
+    // (Turkish: dotted and dotless i), cuts the scripts written without
+    // spaces (Chinese, Japanese, Thai, Lao, Khmer, Burmese) into words by
+    // ICU's dictionaries, stems with the language's Snowball stemmer where
+    // it has one (else a word's stem is its folded form) and leaves out the
+    // language's stop words, which are counted apart from any content word
+    // of the same stem. An unknown code throws Error.
     std::string language = "en";
     // How sentences are scored and chosen: a name of methods().
     // "frequency" (the default) scores a sentence by how often its content
@@ -282,7 +285,11 @@ struct SentenceReport {
 // One distinct stem of the input.
 struct StemReport {
     std::string stem;
-    int frequency = 0;       // occurrences over all texts, stop words included
+    // Occurrences over all texts. In English a stem counts its stop words
+    // and content words together; in every other language a stop word is
+    // counted apart, under a StemReport of its own (content false), so the
+    // same stem may be reported twice.
+    int frequency = 0;
     bool vell_word = false;  // a content stem of the vell sentence
     bool content = false;    // counted for at least one content word (not a stop word)
 };
@@ -350,16 +357,19 @@ BRENNIC_EXPORT std::vector<Summary> summarize_all(std::span<const std::string_vi
 // ---------------------------------------------------------------------------
 // Languages
 
-// The codes of the languages a text can be read in: "en" first, then ar ca
-// da de el es eu fi fr ga hi hu hy id it lt ne nl no pt ro ru sr sv ta tr yi.
+// The codes of the languages a text can be read in: "en" first, then af ar
+// bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko
+// ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi
+// yi zh: every language CLD2 detects that has a stemmer or a stop list here.
 BRENNIC_EXPORT std::vector<std::string> language_codes();
 
 // The language of text, one of language_codes(), found by CLD2 (Compact
 // Language Detector 2) from the text's first 256 KiB read as UTF-8 (or
-// Windows-1252 when not valid UTF-8). Serbian also answers for Croatian and
-// Bosnian, Norwegian for Nynorsk, Indonesian for Malay. A text too short to
-// tell, in another language, or a mix where no language holds 60 % falls
-// back to "en"; Diagnostics::languages says why.
+// Windows-1252 when not valid UTF-8). Serbian also answers for Bosnian and
+// Montenegrin, Norwegian for Nynorsk, Chinese for both its scripts. A text
+// too short to tell, in another language, or a mix where no language holds
+// 60 % falls back to "en"; Diagnostics::languages says why
+// (LanguageReport::fallback).
 BRENNIC_EXPORT std::string detect_language(std::string_view text);
 
 // ---------------------------------------------------------------------------
@@ -372,8 +382,10 @@ BRENNIC_EXPORT std::string detect_language(std::string_view text);
 // (Options::language), every Unicode letter and combining mark is a letter,
 // and so are the language's word-internal marks between two letters
 // (Catalan "l·l", Hebrew-script geresh, gershayim and maqaf, the zero-width
-// joiners of Arabic, Hindi, Nepali and Tamil); a text not valid UTF-8 is
-// read as Windows-1252.
+// joiners of the Arabic and Indic scripts, Ukrainian apostrophes); a run of
+// Han, kana, Thai, Lao, Khmer or Myanmar letters is cut into words by ICU's
+// dictionary-based word break iterator; a text not valid UTF-8 is read as
+// Windows-1252.
 BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text, Encoding encoding,
                                             std::string_view language = "en");
 // The same for an English text read as Encoding::automatic chooses.
@@ -381,7 +393,8 @@ BRENNIC_EXPORT std::vector<Span> word_spans(std::string_view text);
 
 // The stem under which a word is counted, the word read as encoding
 // chooses: in English the lower-case Porter stem; in another language the
-// language's Snowball stem of the word in NFC and folded case. To get a
+// language's Snowball stem of the word in NFC and folded case, or that
+// folded word itself where the language has no Snowball stemmer. To get a
 // text's stems, pass reading_of(text, ...) for each of its words. An unknown
 // language throws Error.
 BRENNIC_EXPORT std::string stem(std::string_view word, Encoding encoding,

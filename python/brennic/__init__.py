@@ -105,8 +105,9 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
     language with detect_language() (a text too short to tell, or in a
     language not read, is read as English); or an ISO 639-1 code of
     language_codes() ('en' reads English as Brennic.exe always has; 'de',
-    'fr', 'ru', ...: Unicode words, case folding, the language's Snowball
-    stemmer and stop list).
+    'zh', 'pl', ...: Unicode words, cut by ICU's dictionaries in the scripts
+    written without spaces, case folding, the language's Snowball stemmer
+    where it has one, and its stop list).
 
     input says what the texts are: 'auto', the default, reads a text that
     opens as a web page (or is mostly markup) as one, and any other as plain

@@ -182,8 +182,8 @@ Diagnostics diagnose(const RunState& state, const std::vector<std::vector<Segmen
     d.stems.reserve(state.words.size());
     for (WordId id = 0; id < state.words.size(); ++id) {
         const block_word& w = state.words[id];
-        d.stems.push_back({std::string(state.words.word(id)), static_cast<int>(w.frequency),
-                           w.vell_word != FALSE, false});
+        d.stems.push_back({std::string(shown_stem(state.words.word(id))),
+                           static_cast<int>(w.frequency), w.vell_word != FALSE, false});
     }
     state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
         for (const WordId id : text.content_words) d.stems[id].content = true;

@@ -5,7 +5,9 @@
 
 #include "brennic/run_state.h"
 #include "brennic/words.h"
+#include "common/utf8.h"
 #include "languages/language_res.h"
+#include "languages/reading.h"
 
 namespace brennic {
 
@@ -26,6 +28,14 @@ std::size_t apostrophe_at(std::string_view s, std::size_t i, Reading reading) {
     if (s[i] == '\'') return 1;
     if (reading.is_utf8()) return s.substr(i, 3) == "\u2019" ? 3 : 0;
     return s[i] == '\x92' ? 1 : 0;  // Windows-1252
+}
+
+// Whether word is of a script written without spaces (Chinese, Japanese,
+// Thai...), whose words follow each other within one token: each stop word
+// among them goes on its own.
+bool unspaced(std::string_view word) {
+    const std::size_t n = utf8_sequence_length(word, 0);
+    return n > 1 && is_unspaced_script(utf8_decode(word, 0, n));
 }
 
 // Whether s is an opening bracket or quotation mark and its closing one.
@@ -82,7 +92,7 @@ void condense_words(std::string& out, std::string_view s, Reading reading) {
             const std::string_view word = s.substr(words[w].begin, words[w].end - words[w].begin);
             if (!deletable_word(word) || !reading.is_stopword(word)) continue;
             const std::size_t apostrophe = apostrophe_at(s, words[w].end, reading);
-            if (last - k == 1) {
+            if (last - k == 1 || (reading.is_utf8() && unspaced(word))) {
                 cuts.push_back(words[w]);
             } else if (apostrophe > 0 && w + 1 < last &&
                        words[w + 1].begin == words[w].end + apostrophe) {
@@ -136,8 +146,7 @@ void condense_into(std::string& out, std::string_view sentence, Reading reading)
         }
         // Of a run of non-letters only the first after a word has an effect.
         if (word_length == 0) return;
-        const std::string_view word(word_start, word_length);
-        if (!reading.is_stopword(word)) out.append(word);
+        append_unless_stop(out, std::string_view(word_start, word_length), reading);
         word_length = 0;
         if (c == " ") {
             if (!out.empty() && out.back() != ' ') out.push_back(' ');
@@ -146,10 +155,8 @@ void condense_into(std::string& out, std::string_view sentence, Reading reading)
             out.push_back(' ');
         }
     });
-    if (word_length > 0) {
-        const std::string_view word(word_start, word_length);
-        if (!reading.is_stopword(word)) out.append(word);
-    }
+    if (word_length > 0)
+        append_unless_stop(out, std::string_view(word_start, word_length), reading);
     reading.capitalize_first(out);
 }
 

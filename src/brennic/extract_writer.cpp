@@ -287,7 +287,7 @@ void debug(const RunState& state) {
         const block_word& w = state.words[id];
         append_format(content, "%d\t%d\t", static_cast<int>(w.frequency),
                       static_cast<int>(w.vell_word));
-        content += state.words.word(id);
+        content += shown_stem(state.words.word(id));
         content += '\n';
     }
     append_format(content, "\nSIZE OF TEXT = %lld words\n", state.size_text);

@@ -17,11 +17,11 @@
 namespace brennic {
 namespace {
 
-// CLD2 codes for languages that Brennic reads under another code: the
-// Serbo-Croatian standards share Serbian's stemmer, Nynorsk is Norwegian,
-// and Malay is close enough to Indonesian for its stemmer and stop words.
+// CLD2 codes for languages that Brennic reads under another code: Hebrew's
+// old code, Chinese in traditional characters, Bosnian and Montenegrin as
+// Serbian, Nynorsk as Norwegian.
 constexpr std::pair<std::string_view, std::string_view> kSameReading[] = {
-    {"hr", "sr"}, {"bs", "sr"}, {"sr-ME", "sr"}, {"nn", "no"}, {"ms", "id"}};
+    {"iw", "he"}, {"zh-Hant", "zh"}, {"bs", "sr"}, {"sr-ME", "sr"}, {"nn", "no"}};
 
 // A text whose letters CLD2 scored are fewer than this is too short to tell.
 constexpr int kFewestLetterBytes = 24;

@@ -9,9 +9,13 @@
 //   the Indic scripts);
 // - a word is compared in its folded form: NFC, then Unicode's full case
 //   folding, with the Turkic dotted and dotless i in Turkish and Azeri;
-// - the folded word is stemmed by the language's Snowball stemmer and
-//   tested whole against the language's stop list (folded the same way),
-//   to which the elided articles and pronouns ("l’", "qu’") belong.
+// - the folded word is stemmed by the language's Snowball stemmer, if it
+//   has one, and tested whole against the language's stop list (folded the
+//   same way), to which the elided articles and pronouns ("l’", "qu’")
+//   belong;
+// - in the scripts written without spaces between words (Han, kana, Thai,
+//   Lao, Khmer, Myanmar) a run of letters is cut into words by ICU's
+//   dictionary-based word break iterator (reading.h).
 #pragma once
 
 #include <cstddef>
@@ -30,10 +34,12 @@ namespace brennic {
 
 // What the README's table of languages says about one language.
 struct LanguageInfo {
-    std::string_view code;     // ISO 639-1
-    std::string_view name;     // in English
-    std::string_view stemmer;  // the Snowball algorithm; "porter" for English
-    bool turkic_i = false;     // I folds to ı, İ to i
+    std::string_view code;  // ISO 639-1
+    std::string_view name;  // in English
+    // The Snowball algorithm; "porter" for English; empty for none, where a
+    // word's stem is its folded form.
+    std::string_view stemmer;
+    bool turkic_i = false;  // I folds to ı, İ to i
     // Marks that join two letters into one word, as UTF-8 code points.
     std::u32string_view joiners;
     // Elided forms written before an apostrophe ("l" of "l’homme"): words
@@ -43,6 +49,10 @@ struct LanguageInfo {
     // of "Regeln", "Inseln", "handeln"; it is dropped, so that they meet
     // "Regel", "Insel" and "Handel".
     bool german_eln = false;
+    // Japanese writes its particles, auxiliaries and inflections in
+    // hiragana, and its content words with kanji or katakana: a word of
+    // hiragana alone is a stop word.
+    bool hiragana_stop_words = false;
 };
 
 // The languages, English first, then by code.
@@ -51,7 +61,7 @@ std::span<const LanguageInfo> language_table();
 // The language of code (ISO 639-1, lower case), or nullptr.
 const LanguageInfo* find_language(std::string_view code);
 
-// The codes of all languages, "en, ar, ca, ..." for messages.
+// The codes of all languages, "en, af, ar, ..." for messages.
 std::string language_list();
 
 // A language's reading of words, shared by every run and thread: its letter
@@ -149,7 +159,7 @@ private:
     std::size_t place_of(std::string_view folded, std::uint32_t hash) const;
 
     const Language* language_;
-    sb_stemmer* stemmer_;
+    sb_stemmer* stemmer_ = nullptr;  // none: the stem is the folded word
     std::vector<Slot> slots_;
     std::size_t kept_ = 0;        // words in slots_
     std::size_t text_bytes_ = 0;  // of the texts read so far

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "languages/reading.h"
 
+#include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 
 #include <cstring>
+#include <memory>
 
 #include "languages/english_stemmer.h"
 
@@ -15,6 +17,26 @@ bool is_unicode_letter(char32_t cp) {
 }
 
 namespace {
+
+struct BreakIteratorClose {
+    void operator()(UBreakIterator* it) const { ubrk_close(it); }
+};
+
+// This thread's word break iterator, opened once for the root locale, whose
+// rules hand the unspaced scripts to ICU's dictionaries; nullptr when ICU
+// cannot open one.
+UBreakIterator* word_breaks() {
+    thread_local const std::unique_ptr<UBreakIterator, BreakIteratorClose> it = [] {
+        UErrorCode code = U_ZERO_ERROR;
+        UBreakIterator* opened = ubrk_open(UBRK_WORD, "", nullptr, 0, &code);
+        if (U_FAILURE(code)) {
+            if (opened != nullptr) ubrk_close(opened);
+            opened = nullptr;
+        }
+        return std::unique_ptr<UBreakIterator, BreakIteratorClose>(opened);
+    }();
+    return it.get();
+}
 
 bool has_high_byte(std::string_view s) {
     for (const char c : s) {
@@ -54,6 +76,115 @@ char32_t lower(char32_t cp) {
 char32_t upper(char32_t cp) {
     if (cp < 0x80) return cp >= 'a' && cp <= 'z' ? cp - 'a' + 'A' : cp;
     return static_cast<char32_t>(u_toupper(static_cast<UChar32>(cp)));
+}
+
+}  // namespace
+
+namespace {
+
+// Katakana and its long vowel mark (U+30A1 to U+30FA, U+30FC to U+30FF,
+// U+31F0 to U+31FF, half-width U+FF66 to U+FF9F).
+bool is_katakana(char32_t cp) {
+    return (cp >= 0x30A1 && cp <= 0x30FF && cp != 0x30FB) || (cp >= 0x31F0 && cp <= 0x31FF) ||
+           (cp >= 0xFF66 && cp <= 0xFF9F);
+}
+
+// The words of a run that holds no katakana, or nothing else.
+void dictionary_words(std::string_view run, std::vector<std::string_view>& out);
+
+}  // namespace
+
+void unspaced_words(std::string_view run, std::vector<std::string_view>& out) {
+    // A run of katakana is one word: Japanese writes its loanwords and
+    // foreign names in it ("ブレグジット", "ネスレ"), which the dictionary
+    // does not know and would cut apart.
+    std::size_t start = 0;
+    bool katakana = false;
+    for (std::size_t i = 0; i < run.size();) {
+        std::size_t len = utf8_sequence_length(run, i);
+        if (len == 0) len = 1;
+        const bool k = len == 3 && is_katakana(utf8_decode(run, i, 3));
+        if (i > start && k != katakana) {
+            const std::string_view part = run.substr(start, i - start);
+            if (katakana) {
+                out.push_back(part);
+            } else {
+                dictionary_words(part, out);
+            }
+            start = i;
+        }
+        katakana = k;
+        i += len;
+    }
+    const std::string_view part = run.substr(start);
+    if (katakana) {
+        out.push_back(part);
+    } else {
+        dictionary_words(part, out);
+    }
+}
+
+namespace {
+
+// ICU takes a run of at most this many bytes at a time: a longer one (a
+// megabyte of ideographs without a stop) is cut at a character.
+constexpr std::size_t kLongestRun = std::size_t{1} << 20;
+
+void dictionary_words(std::string_view run, std::vector<std::string_view>& out) {
+    while (run.size() > kLongestRun) {
+        std::size_t cut = kLongestRun;
+        while (cut > 0 && (static_cast<unsigned char>(run[cut]) & 0xC0) == 0x80) --cut;
+        dictionary_words(run.substr(0, cut), out);
+        run.remove_prefix(cut);
+    }
+    if (run.empty()) return;
+    // One character is one word: no call needed.
+    if (utf8_sequence_length(run, 0) == run.size()) {
+        out.push_back(run);
+        return;
+    }
+    UBreakIterator* it = word_breaks();
+    if (it == nullptr) {
+        out.push_back(run);
+        return;
+    }
+    // The run in UTF-16, with the byte where each of its units starts.
+    thread_local std::u16string utf16;
+    thread_local std::vector<std::uint32_t> byte_of;
+    utf16.clear();
+    byte_of.clear();
+    for (std::size_t i = 0; i < run.size();) {
+        std::size_t len = utf8_sequence_length(run, i);
+        if (len == 0) len = 1;
+        const char32_t cp =
+            len == 1 ? static_cast<unsigned char>(run[i]) : utf8_decode(run, i, len);
+        const auto at = static_cast<std::uint32_t>(i);
+        if (cp > 0xFFFF) {
+            utf16 += static_cast<char16_t>(0xD7C0 + (cp >> 10));
+            utf16 += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
+            byte_of.push_back(at);
+            byte_of.push_back(at);
+        } else {
+            utf16 += static_cast<char16_t>(cp);
+            byte_of.push_back(at);
+        }
+        i += len;
+    }
+    byte_of.push_back(static_cast<std::uint32_t>(run.size()));
+    UErrorCode code = U_ZERO_ERROR;
+    ubrk_setText(it, utf16.data(), static_cast<int32_t>(utf16.size()), &code);
+    if (U_FAILURE(code)) {
+        out.push_back(run);
+        return;
+    }
+    int32_t start = ubrk_first(it);
+    for (int32_t end = ubrk_next(it); end != UBRK_DONE; start = end, end = ubrk_next(it)) {
+        const int32_t status = ubrk_getRuleStatus(it);
+        if (status < UBRK_WORD_LETTER || status >= UBRK_WORD_IDEO_LIMIT) continue;
+        const std::uint32_t from = byte_of[static_cast<std::size_t>(start)];
+        const std::uint32_t to = byte_of[static_cast<std::size_t>(end)];
+        if (to > from) out.push_back(run.substr(from, to - from));
+    }
 }
 
 }  // namespace
@@ -141,7 +272,9 @@ bool Reading::stem_and_content(std::string_view word, std::string& out) const {
     thread_local std::string folded;
     lowercase(word, folded);
     const Stemmer::Entry entry = stemmer_->lookup(folded);
-    out.assign(entry.stem);
+    out.clear();
+    if (entry.stop) out += kStopStemMark;
+    out.append(entry.stem);
     return !entry.stop && entry.letter;
 }
 

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/utf8.h"
 #include "languages/language_res.h"
@@ -32,6 +33,45 @@ namespace brennic {
 
 // Whether a character above U+00FF is a letter or a combining mark.
 bool is_unicode_letter(char32_t cp);
+
+// Whether cp belongs to a script written without spaces between its words:
+// Han ideographs, hiragana and katakana, Thai, Lao, Myanmar and Khmer.
+constexpr bool is_unspaced_script(char32_t cp) {
+    if (cp < 0x0E00) return false;
+    return cp <= 0x0EFF                          // Thai, Lao
+           || (cp >= 0x1000 && cp <= 0x109F)     // Myanmar
+           || (cp >= 0x1780 && cp <= 0x17FF)     // Khmer
+           || (cp >= 0x19E0 && cp <= 0x19FF)     // Khmer symbols
+           || (cp >= 0x3005 && cp <= 0x3006)     // 々 〆
+           || (cp >= 0x3040 && cp <= 0x30FF)     // hiragana, katakana
+           || (cp >= 0x31F0 && cp <= 0x31FF)     // katakana extensions
+           || (cp >= 0x3400 && cp <= 0x4DBF)     // Han extension A
+           || (cp >= 0x4E00 && cp <= 0x9FFF)     // Han
+           || (cp >= 0xA9E0 && cp <= 0xA9FF)     // Myanmar extended-B
+           || (cp >= 0xAA60 && cp <= 0xAA7F)     // Myanmar extended-A
+           || (cp >= 0xF900 && cp <= 0xFAFF)     // Han compatibility
+           || (cp >= 0xFF66 && cp <= 0xFF9F)     // half-width katakana
+           || (cp >= 0x20000 && cp <= 0x3134F);  // Han extensions B to G
+}
+
+// The words of run, a run of letters of the unspaced scripts (valid UTF-8),
+// appended to out: a run of katakana is one word; the rest is cut by ICU's
+// dictionary-based word break iterator, and only the pieces that ICU holds
+// for words of letters, kana or ideographs are kept.
+void unspaced_words(std::string_view run, std::vector<std::string_view>& out);
+
+// Outside English a stop word is counted under its stem with this mark
+// before it, so that a content word with the same stem ("Sicherheit" and
+// "sich" in German) never takes the stop word's count, nor the stop word
+// the content word's.
+inline constexpr char kStopStemMark = '\x01';
+
+// The stem under which the summarizer counts a word, as it is shown: the
+// mark of a stop word's stem taken off.
+inline std::string_view shown_stem(std::string_view counted) {
+    if (!counted.empty() && counted.front() == kStopStemMark) counted.remove_prefix(1);
+    return counted;
+}
 
 class Reading {
 public:
@@ -86,9 +126,13 @@ public:
             // a run at a time, and letters up to U+00FF are told apart
             // without a call: they are most of the letters of the languages
             // written in Latin script.
+            // A run of letters of the unspaced scripts is cut into words
+            // by ICU; the letters of other scripts next to it are words of
+            // their own.
             const std::size_t n = text.size();
             const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
             WordRuns<F> runs{text, f};
+            std::vector<std::string_view> pieces;
             for (std::size_t i = 0; i < n;) {
                 const auto b = byte(i);
                 if (b < 0x80) {
@@ -108,6 +152,21 @@ public:
                 } else {
                     cp = language_char(text, i, len);
                     letter = language_->is_letter(cp);
+                    if (letter && utf8_ && is_unspaced_script(cp)) {
+                        runs.at(i, false);
+                        std::size_t end = i + len;
+                        while (end < n) {
+                            std::size_t next_len = 0;
+                            const char32_t next = language_char(text, end, next_len);
+                            if (!is_unspaced_script(next) || !language_->is_letter(next)) break;
+                            end += next_len;
+                        }
+                        pieces.clear();
+                        unspaced_words(text.substr(i, end - i), pieces);
+                        for (const std::string_view word : pieces) f(word);
+                        i = end;
+                        continue;
+                    }
                 }
                 if (!letter && runs.in_word && i + len < n && language_->is_joiner(cp)) {
                     std::size_t next_len = 0;
@@ -160,7 +219,8 @@ public:
     // run of ASCII letters of the word in lower case, or the word in lower
     // case when it has none. word and out may not be the same string.
     void stem(std::string_view word, std::string& out) const;
-    // Under a language: out := the stem of word, as stem() gives it; returns
+    // Under a language: out := the stem word is counted under: as stem()
+    // gives it, with kStopStemMark before it for a stop word; returns
     // whether word is a content word, one that scores: neither a stop word
     // nor a word without a letter (a number such as "1954" or "3-4", which
     // names no topic however often it recurs). Folds the word once for all.

@@ -106,6 +106,7 @@ std::unique_ptr<Language> build(std::string_view code) {
             if (rule == "semicolon-asks") lang->semicolon_asks = true;
             if (rule == "colon-ends") lang->colon_ends = true;
             if (rule == "syllable-initials") lang->syllable_initials = true;
+            if (rule == "thai-spaces") lang->thai_spaces = true;
             if (rule.starts_with("abbreviations=")) borrowed.push_back(rule.substr(14));
         }
     }

@@ -29,6 +29,7 @@ struct Language {
     bool semicolon_asks = false;     // ";" is the question mark (Greek)
     bool colon_ends = false;         // ":" ends a sentence (Armenian)
     bool syllable_initials = false;  // one syllable and a full stop is an initial (Tamil)
+    bool thai_spaces = false;        // a space between Thai words ends a sentence
     Lexicon lexicon;                 // unused for English
 };
 

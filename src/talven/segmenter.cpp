@@ -39,7 +39,9 @@
 //     sentence when they follow a sentence end, continue the sequence of
 //     the marker that opened the sentence, or are bracketed and followed by
 //     a capitalised word (list_markers.h).
-//  7. Otherwise a sentence ends only after a terminator (".", "!", "?",
+//  7. In Thai, a space between two Thai words ends a sentence outside
+//     brackets and quotations (thai_spaces.h).
+//  8. Otherwise a sentence ends only after a terminator (".", "!", "?",
 //     runs of them, "..." or "…"; terminators.h), and only when not inside
 //     brackets opened in the sentence nor inside a quotation that closes
 //     later in the same paragraph (quotations.h), unless the gap lies
@@ -71,6 +73,7 @@
 #include "talven/quotations.h"
 #include "talven/run_in_openers.h"
 #include "talven/terminators.h"
+#include "talven/thai_spaces.h"
 #include "talven/words.h"
 
 namespace talven {
@@ -152,6 +155,10 @@ private:
             }
         }
         if (i == sentence_.marker) return false;  // "1. The first item"
+        if (words_.language().thai_spaces && sentence_.depth == 0 && !quotes_.inside[i] &&
+            thai_space_ends(words_, i)) {
+            return true;
+        }
 
         std::optional<std::size_t> ender = closing_word(words_, sentence_.first, i);
         // "« C'est fini. » Puis": a closing quote standing apart after

@@ -557,7 +557,8 @@ private:
     // are: a word as a reader sees it (letters, digits, and a '.', ',', ':',
     // '/' or apostrophe between two of them) is underlined when it is one
     // word of the summarizer and that word is a vell word, so "7.4" or
-    // "U.S." are never underlined in part.
+    // "U.S." are never underlined in part; in the scripts written without
+    // spaces, each vell word of a run is.
     void render_words(std::string& out, std::string_view bytes, WordReader& reader,
                       brennic::Reading reading) {
         const auto word_char = [](char32_t c) {
@@ -592,13 +593,36 @@ private:
                                            word_char(chars[end + 1].code))))
                 ++end;
             const std::string_view shown = bytes.substr(at_byte[k], at_byte[end] - at_byte[k]);
-            std::size_t words = 0;
-            std::string_view word;
+            thread_local std::vector<Span> words;
+            words.clear();
             reading.for_each_word(shown, [&](std::string_view w) {
-                if (words++ == 0) word = w;
+                words.push_back({static_cast<std::size_t>(w.data() - shown.data()), w.size()});
             });
-            if (words == 1 && is_vell_word(word, reader, reading))
+            if (words.size() == 1 &&
+                is_vell_word(shown.substr(words[0].offset, words[0].length), reader, reading)) {
                 marks.push_back({at_byte[k], shown.size()});
+            }
+            // A run of a script written without spaces holds several words
+            // side by side: each vell word of it is underlined when it
+            // touches its neighbours, with no sign between them (at either
+            // end of the run, a sign of its script such as "。" may follow).
+            const auto no_ascii = [](std::string_view gap) {
+                return std::none_of(gap.begin(), gap.end(),
+                                    [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+            };
+            for (std::size_t w = 0; words.size() > 1 && w < words.size(); ++w) {
+                const Span& word = words[w];
+                const std::size_t word_end = word.offset + word.length;
+                const bool joined_before =
+                    w == 0 ? no_ascii(shown.substr(0, word.offset))
+                           : words[w - 1].offset + words[w - 1].length == word.offset;
+                const bool joined_after = w + 1 == words.size() ? no_ascii(shown.substr(word_end))
+                                                                : word_end == words[w + 1].offset;
+                if (joined_before && joined_after &&
+                    is_vell_word(shown.substr(word.offset, word.length), reader, reading)) {
+                    marks.push_back({at_byte[k] + word.offset, word.length});
+                }
+            }
             k = end;
         }
         std::size_t at = 0;
