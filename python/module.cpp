@@ -269,7 +269,7 @@ brennic::Options to_options(const Arguments& a) {
     options.mean = to_flag(a.mean, "mean");
     options.condense = to_flag(a.condense, "condense");
     if (!a.method.is_none()) {
-        options.method = to_str(a.method, "method");
+        options.method = std::string(to_text(a.method, "method").bytes);
         const std::vector<std::string> names = brennic::methods();
         if (std::find(names.begin(), names.end(), options.method) == names.end()) {
             std::string known;
