@@ -52,11 +52,11 @@ private:
         const std::size_t need = header + (std::size_t{1} << c);
         std::byte* place;
         if (need > chunk_size / 4) {
-            chunks_.push_back(std::make_unique<std::byte[]>(need));
+            chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(need));
             place = chunks_.back().get();
         } else {
             if (left_ < need) {
-                chunks_.push_back(std::make_unique<std::byte[]>(chunk_size));
+                chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(chunk_size));
                 next_ = chunks_.back().get();
                 left_ = chunk_size;
             }
