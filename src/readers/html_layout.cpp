@@ -241,8 +241,8 @@ bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
 // boilerplate.
 constexpr std::array<std::string_view, 9> content_words{
     "article", "content", "entry", "main", "post", "story", "text", "blog", "hentry"};
-constexpr std::array<std::string_view, 52> boilerplate_words{
-    "comment",    "^bio",       "author-info", "about-author", "about-the-author",
+constexpr std::array<std::string_view, 53> boilerplate_words{
+    "comment",    "^bio",       "author-info", "about-author", "about-the-author", "author-desc",
     "author-box", "authorbox",  "copyright",   "disclaimer",   "^legal",
     "sidebar",    "side-bar",   "^share",      "sharing",      "^social",
     "related",    "^promo",     "cookie",      "consent",      "gdpr",
@@ -276,6 +276,8 @@ int class_hint(const GumboElement& element) {
     }
     names += lowered(attribute(element, "id"));
     if (names.empty()) return 0;
+    // author_info reads as author-info.
+    std::replace(names.begin(), names.end(), '_', '-');
     const auto found = [&](const auto& words) {
         return std::any_of(words.begin(), words.end(), [&](std::string_view w) {
             // A word marked '^' counts only at the start of a name or of a
