@@ -269,14 +269,14 @@ brennic::Options to_options(const Arguments& a) {
     options.mean = to_flag(a.mean, "mean");
     options.condense = to_flag(a.condense, "condense");
     if (!a.method.is_none()) {
-        options.method = std::string(to_text(a.method, "method").bytes);
+        const std::optional<std::string> name = to_name(a.method, "method");
         const std::vector<std::string> names = brennic::methods();
-        if (std::find(names.begin(), names.end(), options.method) == names.end()) {
+        if (!name || std::find(names.begin(), names.end(), *name) == names.end()) {
             std::string known;
             for (const std::string& n : names) known += (known.empty() ? "'" : ", '") + n + "'";
-            throw py::value_error("method must be one of " + known + ", not '" + options.method +
-                                  "'");
+            throw py::value_error("method must be one of " + known + ", not " + shown(a.method));
         }
+        options.method = *name;
     }
     if (!a.title.is_none()) options.title = std::string(to_text(a.title, "title").bytes);
     return options;
