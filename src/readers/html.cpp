@@ -35,7 +35,7 @@ constexpr double block_cost = 20.0;
 // Past the best run, a stretch of lesser children counts at this discount
 // when running text follows it, unless one of them holds boxes named as
 // boilerplate (comments, say).
-constexpr double bridge_discount = 0.5;
+constexpr double bridge_discount = 0.3;
 
 // A run widens by up to widen_before children before it and widen_after
 // after it, each costing at most widen_cost, in its box and up to
