@@ -60,6 +60,10 @@ std::vector<Row> rows() {
         "\xBA\xCD\xC3\xF7\xC4\xEA\xB5\xC4\xB9\xA4\xD7\xF7\xBC\xC6\xBB\xAE\xA1\xA3</p>";
     const std::string zh_paragraph =
         "今天上午，市政府召开新闻发布会，介绍了城市交通建设的最新进展和明年的工作计划。";
+    std::string links;
+    for (int i = 0; i < 10; ++i)
+        links += "<li><a href=\"/e/" + std::to_string(i) + "\">An email sent to the list, number " +
+                 std::to_string(i) + "</a></li>";
     std::string gb_page = "<html><head><style>";
     std::string zh_text;
     gb_page.append(40 * 1024, ' ');
@@ -78,6 +82,9 @@ std::vector<Row> rows() {
               "<div class=\"author_info\"><p>Jane Doe writes about rivers, bridges and the "
               "weather, and lives by the sea with two cats.</p></div></article>"),
          article_text},
+        {"an article goes on past a list of links inside it",
+         page("<div>" + article + "<ul>" + links + "</ul><p>" + p2 + "</p><p>" + p3 + "</p></div>"),
+         article_text + "\n\n" + p2 + "\n\n" + p3},
         {"a heading that ends the main text goes",
          page("<article>" + article + "<h3>Related stories</h3></article>" + menu), article_text},
         {"scripts, styles, navigation, asides, footers and forms go",
