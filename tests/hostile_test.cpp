@@ -1033,6 +1033,16 @@ TEST(HostileSetUps, EachEndsSoundly) {
          "(trap '' XFSZ; exec prlimit --fsize=2048 \"$BB\" --sum --format html a.txt)\n"
          "echo \"status=$?\"; cat a.sum a.html\n",
          "brennic-batch: a.txt: can not write a.html: File too large\nstatus=1\nold\nold page\n"},
+        {"a JSON file is made as it is written: the same as on standard output, or nothing",
+         "\"$BB\" --format json a.txt > want.json; \"$BB\" --sum --format json a.txt\n"
+         "cmp -s a.json want.json && echo 'the file and standard output agree'\n"
+         "rm a.json; mkfifo a.json; cat a.json > got & \"$BB\" --sum --format json a.txt; wait\n"
+         "cmp -s got want.json && echo 'the FIFO got the same'; rm a.json\n"
+         "printf 'old\\n' > a.sum; printf 'old json\\n' > a.json\n"
+         "(trap '' XFSZ; exec prlimit --fsize=1024 \"$BB\" --sum --format json a.txt)\n"
+         "echo \"status=$?\"; cat a.sum a.json\n",
+         "the file and standard output agree\nthe FIFO got the same\n"
+         "brennic-batch: a.txt: can not write a.json: File too large\nstatus=1\nold\nold json\n"},
         {"--help and --version into a full disk fail with a message",
          "for p in \"$B\" \"$BB\" \"$T\"; do for o in --help --version; do\n"
          "\"$p\" $o > /dev/full 2>/dev/null; echo \"$o status=$?\"; done; done\n",

@@ -18,6 +18,7 @@
 #include <deque>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -266,6 +267,8 @@ void render(const Settings& settings, const Plan& plan, std::size_t job,
                     view::render_html(contents, plan.page_names(job), settings.summary, summary);
                 break;
             case Product::json: {
+                // A file is made as it is written: see complete().
+                if (!out.path.empty()) break;
                 const std::span<const std::string> names = plan.texts(job);
                 out.content = view::render_json(
                     contents, names, plan.base_name(job), settings.summary, summary,
@@ -634,22 +637,32 @@ private:
             std::optional<std::string> failure;
             std::vector<Output> outputs = plan_.planned_outputs(item.job);
             bool streamed = false;
+            std::optional<Sources> sources;
+            std::optional<Summary> summary;
+            const std::span<const std::string> contents(item.contents);
             try {
-                const Sources sources = read_main_texts(settings_, plan_, item.job, item.contents);
-                const std::span<const std::string> contents(item.contents);
+                sources = read_main_texts(settings_, plan_, item.job, item.contents);
                 if (settings_.main_text) {
                     render_main_texts(plan_, item.job, contents, outputs);
                 } else {
-                    const Summary summary =
-                        summarize_job(item.job, contents, sources.hints, sources.titles);
-                    streamed = stream_json(item.job, contents, summary, sources.json, outputs);
+                    summary = summarize_job(item.job, contents, sources->hints, sources->titles);
+                    streamed = stream_json(item.job, contents, *summary, sources->json, outputs);
                     if (!streamed)
-                        render(settings_, plan_, item.job, contents, summary, sources.json,
+                        render(settings_, plan_, item.job, contents, *summary, sources->json,
                                outputs);
                 }
-                item.contents = {};  // the text is no longer needed
             } catch (const std::exception& e) { failure = describe(e); }
-            complete(item.job, failure, std::move(outputs), item.mode, streamed);
+            // A JSON file is made as it is written, a piece at a time.
+            JsonWriter json;
+            if (summary)
+                json = [&](const std::function<void(std::string_view)>& put) {
+                    view::render_json(contents, plan_.texts(item.job), plan_.base_name(item.job),
+                                      settings_.summary, *summary,
+                                      settings_.keywords.value_or(Settings::kJsonKeywords),
+                                      sources->json, put);
+                };
+            complete(item.job, failure, std::move(outputs), item.mode, streamed, json);
+            item.contents = {};  // the text is no longer needed
             release();
         }
     }
@@ -729,8 +742,10 @@ private:
 
     // Writes the outputs of a job, or records its failure. A job that
     // streamed its document has had its turn on standard output.
+    using JsonWriter = std::function<void(const std::function<void(std::string_view)>&)>;
+
     void complete(std::size_t job, std::optional<std::string> failure, std::vector<Output> outputs,
-                  unsigned mode, bool streamed = false) {
+                  unsigned mode, bool streamed = false, const JsonWriter& json = {}) {
         if (!failure) {
             // The files of a job replace the earlier ones together, or none does.
             std::vector<FileContent> files;
@@ -747,12 +762,16 @@ private:
                         break;
                     }
                 }
-                files.push_back({out.path, out.content});
+                files.push_back({out.path, out.content, {}});
+                if (out.product == Product::json && json) files.back().write = json;
             }
             if (!failure) {
-                const std::size_t failed = write_files_atomically(files, mode);
-                if (failed < files.size())
-                    failure = "can not write " + quote(files[failed].name) + ": " + reason(errno);
+                try {
+                    const std::size_t failed = write_files_atomically(files, mode);
+                    if (failed < files.size())
+                        failure =
+                            "can not write " + quote(files[failed].name) + ": " + reason(errno);
+                } catch (const std::exception& e) { failure = describe(e); }
             }
         }
         if (failure) {

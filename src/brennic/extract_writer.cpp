@@ -108,6 +108,42 @@ bool write_in_place(const std::string& name, std::string_view content) {
     return ok;
 }
 
+// Writes a file's content to fd, making it piece by piece when it has a
+// writer. A failed write stops the writing, not the making: errno tells why.
+bool write_content(int fd, const FileContent& file) {
+    if (!file.write) return write_all(fd, file.content);
+    bool ok = true;
+    int reason = 0;
+    file.write([&](std::string_view piece) {
+        if (ok && !write_all(fd, piece)) {
+            ok = false;
+            reason = errno;
+        }
+    });
+    if (!ok) errno = reason;
+    return ok;
+}
+
+// Writes a file's content over what its name opens in place.
+bool write_in_place(const FileContent& file) {
+    if (!file.write) return write_in_place(file.name, file.content);
+    int fd = -1;
+    do fd = ::open(file.name.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    bool ok = false;
+    try {
+        ok = write_content(fd, file);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    const int reason = errno;
+    if (::close(fd) != 0 && ok) return false;
+    errno = reason;
+    return ok;
+}
+
 // Names that stand for a descriptor of the process: what they lead to is
 // somebody else's open file, never to be swapped for a copy.
 bool system_path(const std::string& name) {
@@ -197,7 +233,14 @@ std::size_t write_files_atomically(std::span<const FileContent> files, unsigned 
             return i;
         }
         staged.push_back({i, std::move(dir), fd});
-        if (!write_all(fd, files[i].content)) {
+        bool written = false;
+        try {
+            written = write_content(fd, files[i]);
+        } catch (...) {
+            close_all();
+            throw;
+        }
+        if (!written) {
             close_all();
             return i;
         }
@@ -205,7 +248,17 @@ std::size_t write_files_atomically(std::span<const FileContent> files, unsigned 
     if (!unnamed) {
         close_all();
         for (std::size_t i = 0; i < files.size(); ++i) {
-            if (!write_file_atomically(files[i].name, files[i].content, mode)) return i;
+            // Without unnamed files a made content is held whole.
+            std::string made;
+            std::string_view content = files[i].content;
+            if (files[i].write && !written_in_place(files[i].name)) {
+                files[i].write([&](std::string_view piece) { made += piece; });
+                content = made;
+            } else if (files[i].write) {
+                if (!write_in_place(files[i])) return i;
+                continue;
+            }
+            if (!write_file_atomically(files[i].name, content, mode)) return i;
         }
         return files.size();
     }
@@ -238,7 +291,7 @@ std::size_t write_files_atomically(std::span<const FileContent> files, unsigned 
     }
     close_all();
     for (const std::size_t i : in_place) {
-        if (!write_in_place(files[i].name, files[i].content)) return i;
+        if (!write_in_place(files[i])) return i;
     }
     return files.size();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -184,6 +185,10 @@ bool write_file_atomically(const std::string& name, std::string_view content, un
 struct FileContent {
     std::string name;
     std::string_view content;
+    // When set, makes the content in content's place, handing it to put a
+    // piece at a time, so that a large file is never held whole. What it
+    // throws is passed on, and nothing is replaced.
+    std::function<void(const std::function<void(std::string_view)>& put)> write;
 };
 // Writes several files as one: each is written in full to a file without a
 // name beside its own, and only when every one is complete are they renamed
