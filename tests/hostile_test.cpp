@@ -1040,9 +1040,12 @@ TEST(HostileSetUps, EachEndsSoundly) {
          "cmp -s got want.json && echo 'the FIFO got the same'; rm a.json\n"
          "printf 'old\\n' > a.sum; printf 'old json\\n' > a.json\n"
          "(trap '' XFSZ; exec prlimit --fsize=1024 \"$BB\" --sum --format json a.txt)\n"
-         "echo \"status=$?\"; cat a.sum a.json\n",
+         "echo \"status=$?\"; cat a.sum a.json\n"
+         "rm a.json; ln -s /dev/full a.json; \"$BB\" --sum --format json a.txt; echo "
+         "\"status=$?\"\n",
          "the file and standard output agree\nthe FIFO got the same\n"
-         "brennic-batch: a.txt: can not write a.json: File too large\nstatus=1\nold\nold json\n"},
+         "brennic-batch: a.txt: can not write a.json: File too large\nstatus=1\nold\nold json\n"
+         "brennic-batch: a.txt: can not write a.json: No space left on device\nstatus=1\n"},
         {"--help and --version into a full disk fail with a message",
          "for p in \"$B\" \"$BB\" \"$T\"; do for o in --help --version; do\n"
          "\"$p\" $o > /dev/full 2>/dev/null; echo \"$o status=$?\"; done; done\n",

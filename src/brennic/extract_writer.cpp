@@ -108,20 +108,26 @@ bool write_in_place(const std::string& name, std::string_view content) {
     return ok;
 }
 
+// Thrown through a content's writer to stop the making of what can no
+// longer be written.
+struct WriteStopped {};
+
 // Writes a file's content to fd, making it piece by piece when it has a
-// writer. A failed write stops the writing, not the making: errno tells why.
+// writer, which is stopped at the first failed write: errno tells why.
 bool write_content(int fd, const FileContent& file) {
     if (!file.write) return write_all(fd, file.content);
-    bool ok = true;
     int reason = 0;
-    file.write([&](std::string_view piece) {
-        if (ok && !write_all(fd, piece)) {
-            ok = false;
+    try {
+        file.write([&](std::string_view piece) {
+            if (write_all(fd, piece)) return;
             reason = errno;
-        }
-    });
-    if (!ok) errno = reason;
-    return ok;
+            throw WriteStopped{};
+        });
+    } catch (const WriteStopped&) {
+        errno = reason;
+        return false;
+    }
+    return true;
 }
 
 // Writes a file's content over what its name opens in place.
