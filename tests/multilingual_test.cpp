@@ -412,9 +412,9 @@ TEST(Languages, CondensesUnspacedScripts) {
         const char* condensed;
     };
     const Case cases[] = {
-        {"zh", "老桥的裂缝很长。", "老桥裂缝长。 "},
-        {"ja", "古い橋は閉鎖された。", "古い橋閉鎖。 "},
-        {"de", "Die Brücke ist alt.", "Brücke alt. "},
+        {"zh", "老桥的裂缝很长。", "老桥裂缝长。"},
+        {"ja", "古い橋は閉鎖された。", "古い橋閉鎖。"},
+        {"de", "Die Brücke ist alt.", "Brücke alt."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -52,8 +52,41 @@ std::vector<Row> rows() {
         "<div class=\"comments\"><p>I have lived by that river for forty years, and I have never "
         "seen it rise so fast, not even in the great flood.</p><p>Thanks to the engineers for "
         "their work, they were out there in the rain all morning.</p></div>";
+    // A Chinese paragraph in GB18030, and in UTF-8.
+    const std::string gb_paragraph =
+        "<p>\xBD\xF1\xCC\xEC\xC9\xCF\xCE\xE7\xA3\xAC\xCA\xD0\xD5\xFE\xB8\xAE\xD5\xD9\xBF\xAA"
+        "\xD0\xC2\xCE\xC5\xB7\xA2\xB2\xBC\xBB\xE1\xA3\xAC\xBD\xE9\xC9\xDC\xC1\xCB\xB3\xC7"
+        "\xCA\xD0\xBD\xBB\xCD\xA8\xBD\xA8\xC9\xE8\xB5\xC4\xD7\xEE\xD0\xC2\xBD\xF8\xD5\xB9"
+        "\xBA\xCD\xC3\xF7\xC4\xEA\xB5\xC4\xB9\xA4\xD7\xF7\xBC\xC6\xBB\xAE\xA1\xA3</p>";
+    const std::string zh_paragraph =
+        "今天上午，市政府召开新闻发布会，介绍了城市交通建设的最新进展和明年的工作计划。";
+    std::string links;
+    for (int i = 0; i < 10; ++i)
+        links += "<li><a href=\"/e/" + std::to_string(i) + "\">An email sent to the list, number " +
+                 std::to_string(i) + "</a></li>";
+    std::string gb_page = "<html><head><style>";
+    std::string zh_text;
+    gb_page.append(40 * 1024, ' ');
+    gb_page += "</style></head><body><article>";
+    for (int i = 0; i < 6; ++i) {
+        gb_page += gb_paragraph;
+        zh_text += (i == 0 ? "" : "\n\n") + zh_paragraph;
+    }
+    gb_page += "</article></body></html>";
     return {
         {"an article alone", page(article), article_text},
+        {"undeclared GB18030 past 40 KB of markup is still told from Windows-1252", gb_page,
+         zh_text},
+        {"a name with '_' reads as one with '-'",
+         page("<article>" + article +
+              "<div class=\"author_info\"><p>Jane Doe writes about rivers, bridges and the "
+              "weather, and lives by the sea with two cats.</p></div></article>"),
+         article_text},
+        {"an article goes on past a list of links inside it",
+         page("<div>" + article + "<ul>" + links + "</ul><p>" + p2 + "</p><p>" + p3 + "</p></div>"),
+         article_text + "\n\n" + p2 + "\n\n" + p3},
+        {"a heading that ends the main text goes",
+         page("<article>" + article + "<h3>Related stories</h3></article>" + menu), article_text},
         {"scripts, styles, navigation, asides, footers and forms go",
          page("<script>var x = 'No sentence here, none at all, really.';</script>"
               "<style>p { color: red; }</style><nav>" +

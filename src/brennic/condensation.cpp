@@ -131,6 +131,11 @@ void condense_words(std::string& out, std::string_view s, Reading reading) {
     reading.capitalize_first(out);
 }
 
+// Appends an English run of letters unless it is a stop word.
+void append_unless_stop(std::string& out, std::string_view run, Reading reading) {
+    if (!reading.is_stopword(run)) out.append(run);
+}
+
 }  // namespace
 
 void condense_into(std::string& out, std::string_view sentence, Reading reading) {

@@ -35,7 +35,7 @@ constexpr double block_cost = 20.0;
 // Past the best run, a stretch of lesser children counts at this discount
 // when running text follows it, unless one of them holds boxes named as
 // boilerplate (comments, say).
-constexpr double bridge_discount = 0.5;
+constexpr double bridge_discount = 0.3;
 
 // A run widens by up to widen_before children before it and widen_after
 // after it, each costing at most widen_cost, in its box and up to
@@ -44,6 +44,11 @@ constexpr double widen_cost = 50.0;
 constexpr std::size_t widen_before = 3;
 constexpr std::size_t widen_after = 1;
 constexpr int widen_levels = 3;
+// A box around the best run whose whole text is worth at least climb_share
+// of the run's, and holds at least climb_gain times its running text, is
+// taken whole.
+constexpr double climb_share = 0.9;
+constexpr double climb_gain = 1.3;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -110,8 +115,25 @@ public:
                     break;
                 best.box = box.parent;
             }
+            // A box around the run whose whole text is worth nearly as much
+            // holds more of the same text (the other sections of a long
+            // document): the run grows to all of it.
+            for (std::size_t up = best.box; boxes_[up].parent != no_box;) {
+                up = boxes_[up].parent;
+                const double whole = value(boxes_[up].first_block, boxes_[up].end_block);
+                if (whole < climb_share * best.value) break;
+                if (mass_[boxes_[up].end_block].good - mass_[boxes_[up].first_block].good <
+                    climb_gain * (mass_[best.end_block].good - mass_[best.first_block].good))
+                    continue;
+                best = {up, boxes_[up].first_block, boxes_[up].end_block, best.value};
+            }
         }
         keep_cleaned(best, kept);
+        // A heading that ends the main text heads what comes after it
+        // ("Related posts", "Comments"), which was left out.
+        while (kept.size() > 1 &&
+               boxes_[layout_.blocks[kept.back()].box].kind == BoxKind::heading)
+            kept.pop_back();
         return kept;
     }
 

@@ -52,11 +52,11 @@ private:
         const std::size_t need = header + (std::size_t{1} << c);
         std::byte* place;
         if (need > chunk_size / 4) {
-            chunks_.push_back(std::make_unique<std::byte[]>(need));
+            chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(need));
             place = chunks_.back().get();
         } else {
             if (left_ < need) {
-                chunks_.push_back(std::make_unique<std::byte[]>(chunk_size));
+                chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(chunk_size));
                 next_ = chunks_.back().get();
                 left_ = chunk_size;
             }
@@ -241,8 +241,8 @@ bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
 // boilerplate.
 constexpr std::array<std::string_view, 9> content_words{
     "article", "content", "entry", "main", "post", "story", "text", "blog", "hentry"};
-constexpr std::array<std::string_view, 52> boilerplate_words{
-    "comment",    "^bio",       "author-info", "about-author", "about-the-author",
+constexpr std::array<std::string_view, 53> boilerplate_words{
+    "comment",    "^bio",       "author-info", "about-author", "about-the-author", "author-desc",
     "author-box", "authorbox",  "copyright",   "disclaimer",   "^legal",
     "sidebar",    "side-bar",   "^share",      "sharing",      "^social",
     "related",    "^promo",     "cookie",      "consent",      "gdpr",
@@ -276,6 +276,8 @@ int class_hint(const GumboElement& element) {
     }
     names += lowered(attribute(element, "id"));
     if (names.empty()) return 0;
+    // author_info reads as author-info.
+    std::replace(names.begin(), names.end(), '_', '-');
     const auto found = [&](const auto& words) {
         return std::any_of(words.begin(), words.end(), [&](std::string_view w) {
             // A word marked '^' counts only at the start of a name or of a
