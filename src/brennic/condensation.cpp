@@ -151,8 +151,7 @@ void condense_into(std::string& out, std::string_view sentence, Reading reading)
         }
         // Of a run of non-letters only the first after a word has an effect.
         if (word_length == 0) return;
-        const std::string_view word(word_start, word_length);
-        if (!reading.is_stopword(word)) out.append(word);
+        append_unless_stop(out, std::string_view(word_start, word_length), reading);
         word_length = 0;
         if (c == " ") {
             if (!out.empty() && out.back() != ' ') out.push_back(' ');
@@ -161,10 +160,8 @@ void condense_into(std::string& out, std::string_view sentence, Reading reading)
             out.push_back(' ');
         }
     });
-    if (word_length > 0) {
-        const std::string_view word(word_start, word_length);
-        if (!reading.is_stopword(word)) out.append(word);
-    }
+    if (word_length > 0)
+        append_unless_stop(out, std::string_view(word_start, word_length), reading);
     reading.capitalize_first(out);
 }
 
