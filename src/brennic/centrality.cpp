@@ -115,13 +115,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
                              const std::optional<std::string>& query,
                              const std::optional<std::string>& title,
                              std::span<const std::string> titles, float compression_rate) {
-    state.read_query_in_first_language();
-    if (query) {
-        state.test_query = TRUE;
-        state.query = query;
-    }
-    state.compression_rate = std::isnan(compression_rate) ? 0.0f : compression_rate;
-    if (state.test_is) intrasumm(state);
+    take_query_and_rate(state, query, compression_rate);
     state.size_extract = extract_size(state.size_text, state.compression_rate);
     const std::size_t n = state.sentences.size();
     state.parts.assign(n, ScoreParts{});

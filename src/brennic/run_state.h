@@ -161,6 +161,10 @@ void read_sentences(RunState& state, std::string text);
 // "-is", scores, and marks the extract's sentences.
 void summarize_read_texts(RunState& state, const std::optional<std::string>& query,
                           float compression_rate);
+// The first steps of every method: reads the query in the first text's
+// language, takes the rate (NaN as 0) and condenses with "-is".
+void take_query_and_rate(RunState& state, const std::optional<std::string>& query,
+                         float compression_rate);
 void intrasumm(RunState& state);
 void score_sentences(RunState& state);
 // The cosine of two texts, each read as its own bytes decide under

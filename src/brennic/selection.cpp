@@ -126,8 +126,8 @@ void select_sentences(RunState& state) {
     if (state.p_vellsent != nullptr) state.p_vellsent->summary_worthy = TRUE;
 }
 
-void summarize_read_texts(RunState& state, const std::optional<std::string>& query,
-                          float compression_rate) {
+void take_query_and_rate(RunState& state, const std::optional<std::string>& query,
+                         float compression_rate) {
     state.read_query_in_first_language();
     if (query) {
         state.test_query = TRUE;
@@ -136,6 +136,11 @@ void summarize_read_texts(RunState& state, const std::optional<std::string>& que
     // NaN means what the command line makes of "nan": rate 0.
     state.compression_rate = std::isnan(compression_rate) ? 0.0f : compression_rate;
     if (state.test_is) intrasumm(state);
+}
+
+void summarize_read_texts(RunState& state, const std::optional<std::string>& query,
+                          float compression_rate) {
+    take_query_and_rate(state, query, compression_rate);
     score_sentences(state);
     select_sentences(state);
 }
