@@ -64,6 +64,13 @@ std::vector<Row> rows() {
     for (int i = 0; i < 10; ++i)
         links += "<li><a href=\"/e/" + std::to_string(i) + "\">An email sent to the list, number " +
                  std::to_string(i) + "</a></li>";
+    std::string teasers;
+    for (const char* story : {"Council votes to rebuild the old mill", "Ferry service resumes",
+                              "School wins the regional chess final"})
+        teasers += std::string("<div><h3><a href=\"/s\">") + story +
+                   "</a></h3><p>A summary of the story in a sentence or two, long enough to count "
+                   "as running text of its own, as the summaries of other stories are.</p>"
+                   "<span>May 2</span></div>";
     std::string gb_page = "<html><head><style>";
     std::string zh_text;
     gb_page.append(40 * 1024, ' ');
@@ -85,6 +92,9 @@ std::vector<Row> rows() {
         {"an article goes on past a list of links inside it",
          page("<div>" + article + "<ul>" + links + "</ul><p>" + p2 + "</p><p>" + p3 + "</p></div>"),
          article_text + "\n\n" + p2 + "\n\n" + p3},
+        {"teasers after the article go: linked headlines over a line of summary each",
+         page("<div><article>" + article + "</article><div>" + teasers + "</div></div>"),
+         article_text},
         {"a heading that ends the main text goes",
          page("<article>" + article + "<h3>Related stories</h3></article>" + menu), article_text},
         {"scripts, styles, navigation, asides, footers and forms go",

@@ -49,6 +49,10 @@ constexpr int widen_levels = 3;
 // taken whole.
 constexpr double climb_share = 0.9;
 constexpr double climb_gain = 1.3;
+// A teaser's linked headline is at least min_headline characters, and the
+// whole teaser at most max_teaser.
+constexpr std::size_t min_headline = 15;
+constexpr std::size_t max_teaser = 600;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -56,10 +60,17 @@ struct Totals {
     std::size_t length = 0;
     std::size_t link_length = 0;
     std::size_t commas = 0;
+    std::size_t paragraphs = 0;  // blocks of running text
 };
 
 double link_density(const Totals& t) {
     return t.length == 0 ? 0.0 : static_cast<double>(t.link_length) / static_cast<double>(t.length);
+}
+
+// Whether a block reads as running text: long enough outside its links,
+// and less than half links.
+bool running_text(const Block& b) {
+    return b.length - b.link_length >= min_paragraph && 2 * b.link_length < b.length;
 }
 
 // A run of blocks: those of some of a box's children, one after another.
@@ -77,7 +88,8 @@ public:
         for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
             const Block& b = layout.blocks[i];
             prefix_[i + 1] = {prefix_[i].length + b.length, prefix_[i].link_length + b.link_length,
-                              prefix_[i].commas + b.commas};
+                              prefix_[i].commas + b.commas,
+                              prefix_[i].paragraphs + (running_text(b) ? 1 : 0)};
         }
     }
 
@@ -131,8 +143,7 @@ public:
         keep_cleaned(best, kept);
         // A heading that ends the main text heads what comes after it
         // ("Related posts", "Comments"), which was left out.
-        while (kept.size() > 1 &&
-               boxes_[layout_.blocks[kept.back()].box].kind == BoxKind::heading)
+        while (kept.size() > 1 && boxes_[layout_.blocks[kept.back()].box].kind == BoxKind::heading)
             kept.pop_back();
         return kept;
     }
@@ -141,7 +152,8 @@ private:
     Totals totals(std::size_t first, std::size_t end) const {
         return {prefix_[end].length - prefix_[first].length,
                 prefix_[end].link_length - prefix_[first].link_length,
-                prefix_[end].commas - prefix_[first].commas};
+                prefix_[end].commas - prefix_[first].commas,
+                prefix_[end].paragraphs - prefix_[first].paragraphs};
     }
     Totals subtree(std::size_t box) const {
         return totals(boxes_[box].first_block, boxes_[box].end_block);
@@ -151,11 +163,12 @@ private:
     void weigh_blocks() {
         const std::size_t page_length = prefix_.back().length;
         std::vector<bool>& marked = marked_;
+        find_teasers();
         marked.assign(boxes_.size(), false);
         for (std::size_t i = 0; i < boxes_.size(); ++i) {
             const Box& box = boxes_[i];
             // A name that marks boilerplate counts unless the box holds most of the page.
-            marked[i] = (box.parent != no_box && marked[box.parent]) ||
+            marked[i] = (box.parent != no_box && marked[box.parent]) || teaser_[i] ||
                         (box.hint < 0 && 2 * subtree(i).length < page_length);
         }
         mass_.assign(layout_.blocks.size() + 1, {});
@@ -166,7 +179,7 @@ private:
             const std::size_t plain = b.length - b.link_length;
             if (box.kind == BoxKind::heading) {
                 m = {};
-            } else if (plain >= min_paragraph && 2 * b.link_length < b.length) {
+            } else if (running_text(b)) {
                 m.good = static_cast<double>(plain);
                 m.bad = static_cast<double>(b.link_length);
             } else {
@@ -176,6 +189,37 @@ private:
             if (box.kind != BoxKind::heading) m.bad += block_cost;
             mass_[i + 1] = {mass_[i].good + m.good, mass_[i].bad + m.bad,
                             mass_[i].marked + (marked[b.box] ? 1 : 0)};
+        }
+    }
+
+    // Whether a box reads as a teaser: a linked headline, then a little text
+    // (a summary, a date), the way lists of other stories are laid out.
+    bool teaser_like(std::size_t box) const {
+        const Box& b = boxes_[box];
+        if (b.kind == BoxKind::heading || b.kind == BoxKind::paragraph ||
+            b.end_block - b.first_block < 2)
+            return false;
+        const Block& head = layout_.blocks[b.first_block];
+        if (boxes_[head.box].kind != BoxKind::heading || head.length < min_headline ||
+            2 * head.link_length <= head.length || subtree(box).length > max_teaser)
+            return false;
+        // One paragraph of running text at most: a summary, not a post.
+        return prefix_[b.end_block].paragraphs - prefix_[b.first_block].paragraphs <= 1;
+    }
+
+    // Teasers come several in a row: two or more teaser-like children of a
+    // box are all teasers.
+    void find_teasers() {
+        teaser_.assign(boxes_.size(), false);
+        for (std::size_t parent = 0; parent < boxes_.size(); ++parent) {
+            std::size_t count = 0;
+            for (std::size_t child = parent + 1; child < boxes_[parent].end;
+                 child = boxes_[child].end)
+                count += teaser_like(child) ? 1 : 0;
+            if (count < 2) continue;
+            for (std::size_t child = parent + 1; child < boxes_[parent].end;
+                 child = boxes_[child].end)
+                if (teaser_like(child)) teaser_[child] = true;
         }
     }
 
@@ -302,6 +346,7 @@ private:
     std::vector<Totals> prefix_;
     std::vector<Mass> mass_;  // running sums over the blocks
     std::vector<bool> marked_;
+    std::vector<bool> teaser_;
     std::vector<bool> out_;  // keep_cleaned's verdicts on the boxes of a subtree
     std::vector<std::pair<std::size_t, std::size_t>> items_;
     std::size_t core = no_box;  // the box where the best run was found
