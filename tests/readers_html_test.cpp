@@ -8,6 +8,7 @@
 
 #include "readers/charset.h"
 #include "readers/html.h"
+#include "readers/html_stated.h"
 
 namespace {
 
@@ -64,6 +65,9 @@ std::vector<Row> rows() {
     for (int i = 0; i < 10; ++i)
         links += "<li><a href=\"/e/" + std::to_string(i) + "\">An email sent to the list, number " +
                  std::to_string(i) + "</a></li>";
+    const std::string remark =
+        "What a night that was, I could hear the water from my kitchen and did not sleep "
+        "until the small hours.";
     std::string teasers;
     for (const char* story : {"Council votes to rebuild the old mill", "Ferry service resumes",
                               "School wins the regional chess final"})
@@ -94,6 +98,16 @@ std::vector<Row> rows() {
          article_text + "\n\n" + p2 + "\n\n" + p3},
         {"teasers after the article go: linked headlines over a line of summary each",
          page("<div><article>" + article + "</article><div>" + teasers + "</div></div>"),
+         article_text},
+        {"JSON-LD's articleBody tells the article from the comments under it",
+         page("<div>" + article + "<p>" + remark + "</p><p>" + remark + "</p></div>",
+              "<script type=\"application/ld+json\">{\"@type\": \"NewsArticle\", "
+              "\"articleBody\": \"" +
+                  p1 + "\\n" + p2 + "\\n" + p3 + "\"}</script>"),
+         article_text},
+        {"a box marked itemprop=articleBody ends the article",
+         page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
+              remark + "</p></div>"),
          article_text},
         {"a heading that ends the main text goes",
          page("<article>" + article + "<h3>Related stories</h3></article>" + menu), article_text},
@@ -221,6 +235,22 @@ TEST(ReadersHtml, Pages) {
         EXPECT_EQ(document.title, row.title) << row.what;
         EXPECT_EQ(document.language, row.language) << row.what;
     }
+}
+
+TEST(ReadersHtml, StatedArticleBody) {
+    using brennic::readers::html::stated_article_body;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"({"articleBody": "Plain text."})", "Plain text."},
+        {R"({"articleBody":"Caf\u00e9 \"quoted\"\nnext \ud83d\ude00"})",
+         "Caf\xC3\xA9 \"quoted\" next \xF0\x9F\x98\x80"},
+        {R"({"articleBody": "<p>Markup &amp; references</p> go"})", " Markup   references  go"},
+        {R"({"articleBody": "short"} {"articleBody": "the longer one"})", "the longer one"},
+        {R"({"articleBody": "never closed)", ""},
+        {R"({"articleBody": 42, "text": "no string"})", ""},
+        {R"({"articleBody": "\u12"})", "12"},
+        {"no structured data", ""},
+    };
+    for (const auto& [page, body] : cases) EXPECT_EQ(stated_article_body(page), body) << page;
 }
 
 TEST(ReadersHtml, DeclaredCharset) {

@@ -17,6 +17,7 @@
 
 #include "readers/charset.h"
 #include "readers/html_layout.h"
+#include "readers/html_stated.h"
 
 namespace brennic::readers {
 namespace {
@@ -53,6 +54,11 @@ constexpr double climb_gain = 1.3;
 // whole teaser at most max_teaser.
 constexpr std::size_t min_headline = 15;
 constexpr std::size_t max_teaser = 600;
+// A body stated in structured data guides the choice when it is at least
+// min_stated_shingles runs of four words long and some box's text matches
+// it with an F1 of min_stated_f1.
+constexpr std::size_t min_stated_shingles = 20;
+constexpr double min_stated_f1 = 0.5;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -83,7 +89,19 @@ struct Run {
 
 class Finder {
 public:
-    explicit Finder(const Layout& layout) : layout_(layout), boxes_(layout.boxes) {
+    Finder(const Layout& layout, std::string_view stated_body)
+        : layout_(layout), boxes_(layout.boxes) {
+        if (!stated_body.empty()) {
+            const html::Shingles body(stated_body);
+            if (body.size() >= min_stated_shingles) {
+                stated_size_ = body.size();
+                found_.resize(layout.blocks.size() + 1);
+                for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
+                    const auto m = body.match(layout.blocks[i].text);
+                    found_[i + 1] = {found_[i].total + m.total, found_[i].found + m.found};
+                }
+            }
+        }
         prefix_.resize(layout.blocks.size() + 1);
         for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
             const Block& b = layout.blocks[i];
@@ -140,6 +158,7 @@ public:
                 best = {up, boxes_[up].first_block, boxes_[up].end_block, best.value};
             }
         }
+        if (best.box != no_box) follow_stated_body(best);
         keep_cleaned(best, kept);
         // A heading that ends the main text heads what comes after it
         // ("Related posts", "Comments"), which was left out.
@@ -190,6 +209,100 @@ private:
             mass_[i + 1] = {mass_[i].good + m.good, mass_[i].bad + m.bad,
                             mass_[i].marked + (marked[b.box] ? 1 : 0)};
         }
+    }
+
+    // The stretch of the page that its structured data names as the
+    // article's body, stated in JSON-LD's articleBody: the box whose text
+    // best matches it, from the first block the stated text holds to the
+    // last. False when there is none, or the match is poor.
+    bool stated_text(Run& stated) const {
+        if (stated_size_ == 0) return false;
+        double best_f1 = 0.0;
+        for (std::size_t i = 0; i < boxes_.size(); ++i) {
+            const Box& b = boxes_[i];
+            const std::size_t found = found_[b.end_block].found - found_[b.first_block].found;
+            const std::size_t total = found_[b.end_block].total - found_[b.first_block].total;
+            if (found == 0) continue;
+            const double precision = static_cast<double>(found) / static_cast<double>(total);
+            const double recall =
+                std::min(1.0, static_cast<double>(found) / static_cast<double>(stated_size_));
+            const double f1 = 2 * precision * recall / (precision + recall);
+            // Boxes come outside in: a box inside one that matches as well is tighter.
+            if (f1 >= best_f1) {
+                best_f1 = f1;
+                stated = {i, b.first_block, b.end_block, 0.0};
+            }
+        }
+        if (best_f1 < min_stated_f1) return false;
+        while (found_[stated.first_block + 1].found == found_[stated.first_block].found)
+            ++stated.first_block;
+        while (found_[stated.end_block].found == found_[stated.end_block - 1].found)
+            --stated.end_block;
+        return true;
+    }
+
+    // The boxes marked itemprop="articleBody": the one that holds the most
+    // running text, and those beside it in the same box (a page may mark
+    // each paragraph). False when there is none.
+    bool stated_box(Run& stated) const {
+        double most = 0.0;
+        for (std::size_t i = 0; i < boxes_.size(); ++i) {
+            const Box& b = boxes_[i];
+            const double good = mass_[b.end_block].good - mass_[b.first_block].good;
+            if (b.stated_body && good > most) {
+                most = good;
+                stated = {i, b.first_block, b.end_block, 0.0};
+            }
+        }
+        if (most <= 0.0) return false;
+        const std::size_t parent = boxes_[stated.box].parent;
+        if (parent == no_box) return true;
+        for (std::size_t child = parent + 1; child < boxes_[parent].end;
+             child = boxes_[child].end) {
+            if (!boxes_[child].stated_body) continue;
+            stated.first_block = std::min(stated.first_block, boxes_[child].first_block);
+            stated.end_block = std::max(stated.end_block, boxes_[child].end_block);
+        }
+        if (stated.first_block != boxes_[stated.box].first_block ||
+            stated.end_block != boxes_[stated.box].end_block)
+            stated.box = parent;
+        return true;
+    }
+
+    // Follows what the page states of its article. A body stated as text
+    // is the run; a box stated as the body ends the run, or is the run when
+    // the run lies outside it. Either way the few cheap blocks just
+    // before it that the run held (a headline, a byline, a date) stay.
+    void follow_stated_body(Run& run) {
+        Run stated;
+        std::size_t end = 0;
+        if (stated_text(stated)) {
+            end = stated.end_block;
+        } else if (stated_box(stated)) {
+            const bool apart =
+                run.end_block <= stated.first_block || run.first_block >= stated.end_block;
+            if (!apart) {
+                // The run ends where the stated body does.
+                run.end_block = std::min(run.end_block, stated.end_block);
+                return;
+            }
+            end = stated.end_block;
+        } else {
+            return;
+        }
+        std::size_t first = stated.first_block;
+        for (std::size_t taken = 0;
+             taken < widen_before && first > run.first_block && first <= run.end_block &&
+             value(first - 1, first) >= -widen_cost;
+             ++taken)
+            --first;
+        // The box around both.
+        std::size_t box = stated.box;
+        while (boxes_[box].parent != no_box &&
+               (boxes_[box].first_block > first || boxes_[box].end_block < end ||
+                !(box <= run.box && run.box < boxes_[box].end)))
+            box = boxes_[box].parent;
+        run = {box, first, end, run.value};
     }
 
     // Whether a box reads as a teaser: a linked headline, then a little text
@@ -347,6 +460,10 @@ private:
     std::vector<Mass> mass_;  // running sums over the blocks
     std::vector<bool> marked_;
     std::vector<bool> teaser_;
+    // With a stated body: how many runs of four words the blocks before
+    // each have, and how many of them the stated body holds.
+    std::vector<html::Shingles::Match> found_;
+    std::size_t stated_size_ = 0;
     std::vector<bool> out_;  // keep_cleaned's verdicts on the boxes of a subtree
     std::vector<std::pair<std::size_t, std::size_t>> items_;
     std::size_t core = no_box;  // the box where the best run was found
@@ -398,7 +515,8 @@ Document read_html(std::string_view bytes) {
     Document document;
     document.language = primary_language(layout.language);
 
-    const std::vector<std::size_t> kept = Finder(layout).main_blocks();
+    const std::vector<std::size_t> kept =
+        Finder(layout, html::stated_article_body(page)).main_blocks();
     // The title: og:title, else the first top-level heading of the main
     // text, else the first on the page, else <title>.
     const auto is_h1 = [&](std::size_t block) {

@@ -377,6 +377,9 @@ private:
         std::uint8_t level;
         if (box_kind(tag, kind, level)) {
             open_box(kind, level, class_hint(element));
+            // Microdata that says which element holds the article's body.
+            if (lowered(attribute(element, "itemprop")) == "articlebody")
+                layout_.boxes.back().stated_body = true;
             frame.box = true;
         } else if (tag == GUMBO_TAG_A && has_attribute(element, "href")) {
             ++links_;
