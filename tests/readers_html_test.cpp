@@ -109,6 +109,13 @@ std::vector<Row> rows() {
          page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
               remark + "</p></div>"),
          article_text},
+        {"figures and their captions go",
+         page("<article><p>" + p1 +
+              "</p><figure><img src=\"bridge.jpg\"><figcaption>The old "
+              "bridge on Monday morning, closed to traffic. Photo: J. Smith</figcaption></figure>"
+              "<p>" +
+              p2 + "</p><p>" + p3 + "</p></article>"),
+         article_text},
         {"a heading that ends the main text goes",
          page("<article>" + article + "<h3>Related stories</h3></article>" + menu), article_text},
         {"scripts, styles, navigation, asides, footers and forms go",

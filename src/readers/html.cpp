@@ -184,9 +184,12 @@ private:
         std::vector<bool>& marked = marked_;
         find_teasers();
         marked.assign(boxes_.size(), false);
+        caption_.assign(boxes_.size(), false);
         for (std::size_t i = 0; i < boxes_.size(); ++i) {
             const Box& box = boxes_[i];
             // A name that marks boilerplate counts unless the box holds most of the page.
+            caption_[i] =
+                box.kind == BoxKind::caption || (box.parent != no_box && caption_[box.parent]);
             marked[i] = (box.parent != no_box && marked[box.parent]) || teaser_[i] ||
                         (box.hint < 0 && 2 * subtree(i).length < page_length);
         }
@@ -196,7 +199,7 @@ private:
             const Box& box = boxes_[b.box];
             Mass m;
             const std::size_t plain = b.length - b.link_length;
-            if (box.kind == BoxKind::heading) {
+            if (box.kind == BoxKind::heading || caption_[b.box]) {
                 m = {};
             } else if (running_text(b)) {
                 m.good = static_cast<double>(plain);
@@ -205,7 +208,7 @@ private:
                 m.bad = static_cast<double>(b.length);
             }
             if (marked[b.box]) m = {0.0, m.good + m.bad};
-            if (box.kind != BoxKind::heading) m.bad += block_cost;
+            if (box.kind != BoxKind::heading && !caption_[b.box]) m.bad += block_cost;
             mass_[i + 1] = {mass_[i].good + m.good, mass_[i].bad + m.bad,
                             mass_[i].marked + (marked[b.box] ? 1 : 0)};
         }
@@ -442,7 +445,7 @@ private:
         }
         for (std::size_t i = run.first_block; i < run.end_block; ++i) {
             const Block& b = layout_.blocks[i];
-            if (out_[b.box - box]) continue;
+            if (out_[b.box - box] || caption_[b.box]) continue;
             if (static_cast<double>(b.link_length) > 0.5 * static_cast<double>(b.length)) continue;
             kept.push_back(i);
         }
@@ -460,6 +463,7 @@ private:
     std::vector<Mass> mass_;  // running sums over the blocks
     std::vector<bool> marked_;
     std::vector<bool> teaser_;
+    std::vector<bool> caption_;  // boxes in figures and captions
     // With a stated body: how many runs of four words the blocks before
     // each have, and how many of them the stated body holds.
     std::vector<html::Shingles::Match> found_;
