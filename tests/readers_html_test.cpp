@@ -75,6 +75,13 @@ std::vector<Row> rows() {
                    "</a></h3><p>A summary of the story in a sentence or two, long enough to count "
                    "as running text of its own, as the summaries of other stories are.</p>"
                    "<span>May 2</span></div>";
+    std::string link_teasers;
+    for (const char* story : {"Council votes to rebuild the old mill", "Ferry service resumes",
+                              "School wins the regional chess final"})
+        link_teasers += std::string("<div><div><a href=\"/s\">") + story +
+                        "</a></div><div>updated May 2</div><div>A summary of the story in a "
+                        "sentence or two, long enough to count as running text of its own, as "
+                        "the summaries of other stories on such pages are.</div></div>";
     std::string gb_page = "<html><head><style>";
     std::string zh_text;
     gb_page.append(40 * 1024, ' ');
@@ -99,6 +106,8 @@ std::vector<Row> rows() {
         {"teasers after the article go: linked headlines over a line of summary each",
          page("<div><article>" + article + "</article><div>" + teasers + "</div></div>"),
          article_text},
+        {"three teasers under headlines that are links alone go",
+         page("<div>" + article + "<div>" + link_teasers + "</div></div>"), article_text},
         {"JSON-LD's articleBody tells the article from the comments under it",
          page("<div>" + article + "<p>" + remark + "</p><p>" + remark + "</p></div>",
               "<script type=\"application/ld+json\">{\"@type\": \"NewsArticle\", "

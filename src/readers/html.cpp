@@ -309,33 +309,41 @@ private:
     }
 
     // Whether a box reads as a teaser: a linked headline, then a little text
-    // (a summary, a date), the way lists of other stories are laid out.
-    bool teaser_like(std::size_t box) const {
+    // (a summary, a date), the way lists of other stories are laid out. The
+    // headline is a heading mostly linked, or a block that is all link.
+    enum class Teaser { no, heading, link };
+    Teaser teaser_like(std::size_t box) const {
         const Box& b = boxes_[box];
         if (b.kind == BoxKind::heading || b.kind == BoxKind::paragraph ||
-            b.end_block - b.first_block < 2)
-            return false;
+            b.end_block - b.first_block < 2 || subtree(box).length > max_teaser)
+            return Teaser::no;
         const Block& head = layout_.blocks[b.first_block];
-        if (boxes_[head.box].kind != BoxKind::heading || head.length < min_headline ||
-            2 * head.link_length <= head.length || subtree(box).length > max_teaser)
-            return false;
+        const bool heading = boxes_[head.box].kind == BoxKind::heading;
+        if (head.length < min_headline ||
+            (heading ? 2 * head.link_length <= head.length : head.link_length < head.length))
+            return Teaser::no;
         // One paragraph of running text at most: a summary, not a post.
-        return prefix_[b.end_block].paragraphs - prefix_[b.first_block].paragraphs <= 1;
+        if (prefix_[b.end_block].paragraphs - prefix_[b.first_block].paragraphs > 1)
+            return Teaser::no;
+        return heading ? Teaser::heading : Teaser::link;
     }
 
     // Teasers come several in a row: two or more teaser-like children of a
-    // box are all teasers.
+    // box under headings, or three or more of any kind, are all teasers.
     void find_teasers() {
         teaser_.assign(boxes_.size(), false);
         for (std::size_t parent = 0; parent < boxes_.size(); ++parent) {
-            std::size_t count = 0;
+            std::size_t headings = 0, links = 0;
+            for (std::size_t child = parent + 1; child < boxes_[parent].end;
+                 child = boxes_[child].end) {
+                const Teaser t = teaser_like(child);
+                headings += t == Teaser::heading ? 1 : 0;
+                links += t == Teaser::link ? 1 : 0;
+            }
+            if (headings < 2 && headings + links < 3) continue;
             for (std::size_t child = parent + 1; child < boxes_[parent].end;
                  child = boxes_[child].end)
-                count += teaser_like(child) ? 1 : 0;
-            if (count < 2) continue;
-            for (std::size_t child = parent + 1; child < boxes_[parent].end;
-                 child = boxes_[child].end)
-                if (teaser_like(child)) teaser_[child] = true;
+                if (teaser_like(child) != Teaser::no) teaser_[child] = true;
         }
     }
 
