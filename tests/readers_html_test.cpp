@@ -108,6 +108,13 @@ std::vector<Row> rows() {
          article_text},
         {"three teasers under headlines that are links alone go",
          page("<div>" + article + "<div>" + link_teasers + "</div></div>"), article_text},
+        {"a box that asks for an email address goes",
+         page("<article><p>" + p1 +
+              "</p><div><h3>Our morning letter</h3><p>The news of the "
+              "river towns in your inbox, every morning before seven.</p><form><input "
+              "type=\"email\"><button>Sign up</button></form></div><p>" +
+              p2 + "</p><p>" + p3 + "</p></article>"),
+         article_text},
         {"JSON-LD's articleBody tells the article from the comments under it",
          page("<div>" + article + "<p>" + remark + "</p><p>" + remark + "</p></div>",
               "<script type=\"application/ld+json\">{\"@type\": \"NewsArticle\", "

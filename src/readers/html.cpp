@@ -54,6 +54,8 @@ constexpr double climb_gain = 1.3;
 // whole teaser at most max_teaser.
 constexpr std::size_t min_headline = 15;
 constexpr std::size_t max_teaser = 600;
+// A sign-up box holds at most max_signup characters.
+constexpr std::size_t max_signup = 400;
 // A body stated in structured data guides the choice when it is at least
 // min_stated_shingles runs of four words long and some box's text matches
 // it with an F1 of min_stated_f1.
@@ -183,6 +185,7 @@ private:
         const std::size_t page_length = prefix_.back().length;
         std::vector<bool>& marked = marked_;
         find_teasers();
+        find_signups();
         marked.assign(boxes_.size(), false);
         caption_.assign(boxes_.size(), false);
         for (std::size_t i = 0; i < boxes_.size(); ++i) {
@@ -190,7 +193,7 @@ private:
             // A name that marks boilerplate counts unless the box holds most of the page.
             caption_[i] =
                 box.kind == BoxKind::caption || (box.parent != no_box && caption_[box.parent]);
-            marked[i] = (box.parent != no_box && marked[box.parent]) || teaser_[i] ||
+            marked[i] = (box.parent != no_box && marked[box.parent]) || furniture_[i] ||
                         (box.hint < 0 && 2 * subtree(i).length < page_length);
         }
         mass_.assign(layout_.blocks.size() + 1, {});
@@ -331,7 +334,7 @@ private:
     // Teasers come several in a row: two or more teaser-like children of a
     // box under headings, or three or more of any kind, are all teasers.
     void find_teasers() {
-        teaser_.assign(boxes_.size(), false);
+        furniture_.assign(boxes_.size(), false);
         for (std::size_t parent = 0; parent < boxes_.size(); ++parent) {
             std::size_t headings = 0, links = 0;
             for (std::size_t child = parent + 1; child < boxes_[parent].end;
@@ -343,7 +346,25 @@ private:
             if (headings < 2 && headings + links < 3) continue;
             for (std::size_t child = parent + 1; child < boxes_[parent].end;
                  child = boxes_[child].end)
-                if (teaser_like(child) != Teaser::no) teaser_[child] = true;
+                if (teaser_like(child) != Teaser::no) furniture_[child] = true;
+        }
+    }
+
+    // A box that asks for an email address, with the little text around
+    // it (a heading, a line on what the letter brings: one paragraph at
+    // most), is a sign-up box.
+    void find_signups() {
+        for (std::size_t i = 0; i < boxes_.size(); ++i) {
+            if (!boxes_[i].asks_email) continue;
+            std::size_t box = i;
+            const auto small = [&](std::size_t b) {
+                const Totals t = subtree(b);
+                return t.length <= max_signup && t.paragraphs <= 1;
+            };
+            // Boxes already found stop the climb: deep nests of fields stay linear.
+            while (boxes_[box].parent != no_box && !furniture_[box] && small(boxes_[box].parent))
+                box = boxes_[box].parent;
+            if (small(box)) furniture_[box] = true;
         }
     }
 
@@ -448,8 +469,8 @@ private:
         out_.assign(boxes_[box].end - box, false);
         for (std::size_t i = box + 1; i < boxes_[box].end; ++i) {
             const std::size_t parent = boxes_[i].parent;
-            out_[i - box] =
-                (parent != box && out_[parent - box]) || (!holds_core(i) && boilerplate(i));
+            out_[i - box] = (parent != box && out_[parent - box]) ||
+                            (!holds_core(i) && (boilerplate(i) || furniture_[i]));
         }
         for (std::size_t i = run.first_block; i < run.end_block; ++i) {
             const Block& b = layout_.blocks[i];
@@ -470,8 +491,8 @@ private:
     std::vector<Totals> prefix_;
     std::vector<Mass> mass_;  // running sums over the blocks
     std::vector<bool> marked_;
-    std::vector<bool> teaser_;
-    std::vector<bool> caption_;  // boxes in figures and captions
+    std::vector<bool> furniture_;  // teasers and sign-up boxes
+    std::vector<bool> caption_;    // boxes in figures and captions
     // With a stated body: how many runs of four words the blocks before
     // each have, and how many of them the stated body holds.
     std::vector<html::Shingles::Match> found_;

@@ -371,6 +371,10 @@ private:
             return false;
         }
         if (tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_WBR) return false;
+        // A field for an email address: a box that asks readers to sign up.
+        if (tag == GUMBO_TAG_INPUT && !open_.empty() &&
+            lowered(attribute(element, "type")) == "email")
+            layout_.boxes[open_.back()].asks_email = true;
         if (never_content(tag) || hidden(element) || furniture_role(element)) return false;
         if (element.children.length == 0 && tag != GUMBO_TAG_HR) return false;
         BoxKind kind;

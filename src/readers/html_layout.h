@@ -43,6 +43,7 @@ struct Box {
     std::uint8_t heading_level = 0;  // 1 to 6 for headings
     int hint = 0;                    // from class and id: > 0 content, < 0 boilerplate
     bool stated_body = false;        // itemprop="articleBody"
+    bool asks_email = false;         // holds an email address field
 };
 
 // A run of text that lies directly in one box, whitespace collapsed, with a
