@@ -75,6 +75,14 @@ std::vector<Row> rows() {
                    "</a></h3><p>A summary of the story in a sentence or two, long enough to count "
                    "as running text of its own, as the summaries of other stories are.</p>"
                    "<span>May 2</span></div>";
+    std::string report, report_text;
+    for (const char* n : {"two", "three", "four", "five", "six", "seven"}) {
+        const std::string line = std::string("Page ") + n +
+                                 " of the report goes on about the river, the bridge and the "
+                                 "town for a good while longer.";
+        report += "<p>" + line + "</p>";
+        report_text += "\n\n" + line;
+    }
     std::string link_teasers;
     for (const char* story : {"Council votes to rebuild the old mill", "Ferry service resumes",
                               "School wins the regional chess final"})
@@ -121,6 +129,11 @@ std::vector<Row> rows() {
               "\"articleBody\": \"" +
                   p1 + "\\n" + p2 + "\\n" + p3 + "\"}</script>"),
          article_text},
+        {"an articleBody far shorter than the article is a summary and cuts nothing",
+         page("<div>" + article + report + "</div>",
+              "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + " " + p2 +
+                  "\"}</script>"),
+         article_text + report_text},
         {"a box marked itemprop=articleBody ends the article",
          page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
               remark + "</p></div>"),

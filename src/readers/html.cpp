@@ -61,6 +61,9 @@ constexpr std::size_t max_signup = 400;
 // it with an F1 of min_stated_f1.
 constexpr std::size_t min_stated_shingles = 20;
 constexpr double min_stated_f1 = 0.5;
+// A stated text inside the run is followed when it is at least
+// min_stated_share of the run's length.
+constexpr double min_stated_share = 0.3;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -283,6 +286,14 @@ private:
         Run stated;
         std::size_t end = 0;
         if (stated_text(stated)) {
+            // A stated text far shorter than the run that holds it is a
+            // summary or the first lines of the article, not all of it.
+            const std::size_t run_size =
+                found_[run.end_block].total - found_[run.first_block].total;
+            if (stated.first_block >= run.first_block && stated.end_block <= run.end_block &&
+                static_cast<double>(stated_size_) <
+                    min_stated_share * static_cast<double>(run_size))
+                return;
             end = stated.end_block;
         } else if (stated_box(stated)) {
             const bool apart =
