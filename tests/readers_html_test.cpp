@@ -134,6 +134,11 @@ std::vector<Row> rows() {
               "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + " " + p2 +
                   "\"}</script>"),
          article_text + report_text},
+        {"an articleBody cut short in a paragraph cuts nothing",
+         page("<div><div>" + article + "</div><p>" + remark + "</p><p>" + remark + "</p></div>",
+              "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + " " + p2 +
+                  " By evening the water had begun to fall...\"}</script>"),
+         article_text + "\n\n" + remark + "\n\n" + remark},
         {"a box marked itemprop=articleBody ends the article",
          page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
               remark + "</p></div>"),

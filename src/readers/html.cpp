@@ -64,6 +64,12 @@ constexpr double min_stated_f1 = 0.5;
 // A stated text inside the run is followed when it is at least
 // min_stated_share of the run's length.
 constexpr double min_stated_share = 0.3;
+// A stated text ends the run it lies in only where the box that matches it
+// holds at least min_stated_recall of it.
+constexpr double min_stated_recall = 0.8;
+// A stated text is whole when its last block on the page matches it for at
+// least min_last_match of its runs of four words.
+constexpr double min_last_match = 0.8;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -224,14 +230,16 @@ private:
     // article's body, stated in JSON-LD's articleBody: the box whose text
     // best matches it, from the first block the stated text holds to the
     // last. False when there is none, or the match is poor.
-    bool stated_text(Run& stated) const {
+    bool stated_text(Run& stated, bool& complete, double& recall) const {
         if (stated_size_ == 0) return false;
-        double best_f1 = 0.0;
+        double best_f1 = 0.0, best_recall = 0.0;
         for (std::size_t i = 0; i < boxes_.size(); ++i) {
             const Box& b = boxes_[i];
             const std::size_t found = found_[b.end_block].found - found_[b.first_block].found;
             const std::size_t total = found_[b.end_block].total - found_[b.first_block].total;
-            if (found == 0) continue;
+            // Only where there is running text to take: never a teaser or a
+            // box named as boilerplate that repeats the article's first lines.
+            if (found == 0 || value(b.first_block, b.end_block) <= 0.0) continue;
             const double precision = static_cast<double>(found) / static_cast<double>(total);
             const double recall =
                 std::min(1.0, static_cast<double>(found) / static_cast<double>(stated_size_));
@@ -239,14 +247,22 @@ private:
             // Boxes come outside in: a box inside one that matches as well is tighter.
             if (f1 >= best_f1) {
                 best_f1 = f1;
+                best_recall = recall;
                 stated = {i, b.first_block, b.end_block, 0.0};
             }
         }
         if (best_f1 < min_stated_f1) return false;
+        recall = best_recall;
         while (found_[stated.first_block + 1].found == found_[stated.first_block].found)
             ++stated.first_block;
         while (found_[stated.end_block].found == found_[stated.end_block - 1].found)
             --stated.end_block;
+        // A stated text cut short (the first so many characters of the
+        // article) ends inside its last block.
+        const std::size_t last = stated.end_block - 1;
+        complete =
+            static_cast<double>(found_[last + 1].found - found_[last].found) >=
+            min_last_match * static_cast<double>(found_[last + 1].total - found_[last].total);
         return true;
     }
 
@@ -285,16 +301,26 @@ private:
     void follow_stated_body(Run& run) {
         Run stated;
         std::size_t end = 0;
-        if (stated_text(stated)) {
-            // A stated text far shorter than the run that holds it is a
-            // summary or the first lines of the article, not all of it.
-            const std::size_t run_size =
-                found_[run.end_block].total - found_[run.first_block].total;
-            if (stated.first_block >= run.first_block && stated.end_block <= run.end_block &&
-                static_cast<double>(stated_size_) <
-                    min_stated_share * static_cast<double>(run_size))
-                return;
-            end = stated.end_block;
+        bool complete = true;
+        double recall = 0.0;
+        if (stated_text(stated, complete, recall)) {
+            const bool apart =
+                run.end_block <= stated.first_block || run.first_block >= stated.end_block;
+            if (apart) {
+                // The scores chose some other part of the page. A text cut
+                // short ends the article no sooner than the box that matched it.
+                end = complete ? stated.end_block : boxes_[stated.box].end_block;
+            } else {
+                // The run stands unless the page holds the stated text whole
+                // there, and it is no mere summary of a run far longer.
+                const std::size_t run_size =
+                    found_[run.end_block].total - found_[run.first_block].total;
+                if (!complete || recall < min_stated_recall ||
+                    static_cast<double>(stated_size_) <
+                        min_stated_share * static_cast<double>(run_size))
+                    return;
+                end = stated.end_block;
+            }
         } else if (stated_box(stated)) {
             const bool apart =
                 run.end_block <= stated.first_block || run.first_block >= stated.end_block;
