@@ -150,6 +150,12 @@ std::vector<Row> rows() {
               "<p>" +
               p2 + "</p><p>" + p3 + "</p></article>"),
          article_text},
+        {"copyright notices go, a sentence about copyright stays",
+         page("<article>" + article +
+              "<p>Copyright lawyers for the town said the photographs were its own.</p><p>\xC2\xA9 "
+              "2020 The Riverside Gazette. All rights reserved.</p><p>Copyright 2020 Wire "
+              "Services.</p></article>"),
+         article_text + "\n\nCopyright lawyers for the town said the photographs were its own."},
         {"a heading that ends the main text goes",
          page("<article>" + article + "<h3>Related stories</h3></article>" + menu), article_text},
         {"scripts, styles, navigation, asides, footers and forms go",

@@ -56,6 +56,8 @@ constexpr std::size_t min_headline = 15;
 constexpr std::size_t max_teaser = 600;
 // A sign-up box holds at most max_signup characters.
 constexpr std::size_t max_signup = 400;
+// A copyright notice is at most max_copyright characters.
+constexpr std::size_t max_copyright = 300;
 // A body stated in structured data guides the choice when it is at least
 // min_stated_shingles runs of four words long and some box's text matches
 // it with an F1 of min_stated_f1.
@@ -88,6 +90,25 @@ double link_density(const Totals& t) {
 // and less than half links.
 bool running_text(const Block& b) {
     return b.length - b.link_length >= min_paragraph && 2 * b.link_length < b.length;
+}
+
+// Whether a block is a copyright notice: "© 2020 ...", "Copyright (c)
+// ...", "Copyright 2019 ...", short as such notices are.
+bool copyright_line(const Block& b) {
+    if (b.length > max_copyright) return false;
+    std::string_view t = b.text;
+    constexpr std::string_view word = "copyright";
+    if (t.size() >= word.size() &&
+        std::equal(word.begin(), word.end(), t.begin(), [](char w, char c) {
+            return w == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        })) {
+        t.remove_prefix(word.size());
+        while (!t.empty() && (t.front() == ' ' || t.front() == ':')) t.remove_prefix(1);
+        const bool year = t.size() >= 4 && std::all_of(t.begin(), t.begin() + 4,
+                                                       [](char c) { return c >= '0' && c <= '9'; });
+        if (year) return true;
+    }
+    return t.starts_with("\u00A9") || t.starts_with("(c)") || t.starts_with("(C)");
 }
 
 // A run of blocks: those of some of a box's children, one after another.
@@ -513,6 +534,7 @@ private:
             const Block& b = layout_.blocks[i];
             if (out_[b.box - box] || caption_[b.box]) continue;
             if (static_cast<double>(b.link_length) > 0.5 * static_cast<double>(b.length)) continue;
+            if (copyright_line(b)) continue;
             kept.push_back(i);
         }
     }
