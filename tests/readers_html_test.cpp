@@ -83,6 +83,13 @@ std::vector<Row> rows() {
         report += "<p>" + line + "</p>";
         report_text += "\n\n" + line;
     }
+    const auto signup = [&](const std::string& field) {
+        return page("<article><p>" + p1 +
+                    "</p><div><h3>Our morning letter</h3><p>The news of the river towns in your "
+                    "inbox, every morning before seven.</p><form>" +
+                    field + "<button>Sign up</button></form></div><p>" + p2 + "</p><p>" + p3 +
+                    "</p></article>");
+    };
     std::string link_teasers;
     for (const char* story : {"Council votes to rebuild the old mill", "Ferry service resumes",
                               "School wins the regional chess final"})
@@ -116,13 +123,10 @@ std::vector<Row> rows() {
          article_text},
         {"three teasers under headlines that are links alone go",
          page("<div>" + article + "<div>" + link_teasers + "</div></div>"), article_text},
-        {"a box that asks for an email address goes",
-         page("<article><p>" + p1 +
-              "</p><div><h3>Our morning letter</h3><p>The news of the "
-              "river towns in your inbox, every morning before seven.</p><form><input "
-              "type=\"email\"><button>Sign up</button></form></div><p>" +
-              p2 + "</p><p>" + p3 + "</p></article>"),
+        {"a box that asks for an email address goes", signup("<input type=\"email\">"),
          article_text},
+        {"a box with a text field named for an email address goes",
+         signup("<input name=\"newsletter_email\">"), article_text},
         {"JSON-LD's articleBody tells the article from the comments under it",
          page("<div>" + article + "<p>" + remark + "</p><p>" + remark + "</p></div>",
               "<script type=\"application/ld+json\">{\"@type\": \"NewsArticle\", "

@@ -154,6 +154,17 @@ bool hidden(const GumboElement& element) {
            style.find("visibility:hidden") != std::string::npos;
 }
 
+// Whether an input element is for an email address: of type email, or a
+// text field named for one.
+bool email_field(const GumboElement& element) {
+    const std::string type = lowered(attribute(element, "type"));
+    if (type == "email") return true;
+    if (!type.empty() && type != "text") return false;
+    const std::string name =
+        lowered(attribute(element, "name")) + ' ' + lowered(attribute(element, "id"));
+    return name.find("email") != std::string::npos || name.find("e-mail") != std::string::npos;
+}
+
 // Roles that mark an element as the page's furniture rather than its text.
 bool furniture_role(const GumboElement& element) {
     const std::string role = lowered(attribute(element, "role"));
@@ -372,8 +383,7 @@ private:
         }
         if (tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_WBR) return false;
         // A field for an email address: a box that asks readers to sign up.
-        if (tag == GUMBO_TAG_INPUT && !open_.empty() &&
-            lowered(attribute(element, "type")) == "email")
+        if (tag == GUMBO_TAG_INPUT && !open_.empty() && email_field(element))
             layout_.boxes[open_.back()].asks_email = true;
         if (never_content(tag) || hidden(element) || furniture_role(element)) return false;
         if (element.children.length == 0 && tag != GUMBO_TAG_HR) return false;
