@@ -127,6 +127,30 @@ std::vector<Row> rows() {
          article_text},
         {"a box with a text field named for an email address goes",
          signup("<input name=\"newsletter_email\">"), article_text},
+        {"one linked headline over a summary is no list of teasers",
+         page("<div>" + article +
+              "<div><h3><a href=\"/s\">Council votes to rebuild the mill</a>"
+              "</h3><p>" +
+              remark + " " + remark + "</p></div></div>"),
+         article_text + "\n\n" + remark + " " + remark},
+        {"posts of two paragraphs under linked titles are no teasers",
+         page("<div><div><h2><a href=\"/1\">The river rises</a></h2><p>" + p1 + "</p><p>" + p2 +
+              "</p></div><div><h2><a href=\"/2\">The bridge reopens</a></h2><p>" + p3 + "</p><p>" +
+              remark + "</p></div></div>"),
+         p1 + "\n\n" + p2 + "\n\n" + p3 + "\n\n" + remark},
+        {"a box with an email field and paragraphs of its own is no sign-up box",
+         page("<article><div>" + article + "<form><input type=\"email\"></form></div></article>"),
+         article_text},
+        {"a box marked itemprop=articleBody is the article when the scores chose elsewhere",
+         page("<div itemprop=\"articleBody\"><p>" + p1 + "</p></div><div><p>" + remark + "</p><p>" +
+              remark + "</p><p>" + remark + "</p></div>"),
+         p1},
+        {"JSON-LD's articleBody is the article when the scores chose elsewhere",
+         page("<div><p>" + p1 + "</p><p>" + p2 + "</p></div><div><p>" + remark + "</p><p>" +
+                  remark + "</p><p>" + remark + "</p><p>" + remark + "</p></div>",
+              "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + "\\n" + p2 +
+                  "\"}</script>"),
+         p1 + "\n\n" + p2},
         {"JSON-LD's articleBody tells the article from the comments under it",
          page("<div>" + article + "<p>" + remark + "</p><p>" + remark + "</p></div>",
               "<script type=\"application/ld+json\">{\"@type\": \"NewsArticle\", "
@@ -302,6 +326,27 @@ TEST(ReadersHtml, StatedArticleBody) {
         {"no structured data", ""},
     };
     for (const auto& [page, body] : cases) EXPECT_EQ(stated_article_body(page), body) << page;
+}
+
+TEST(ReadersHtml, Shingles) {
+    struct Case {
+        std::string stated, text;
+        std::size_t total, found;
+    };
+    const std::vector<Case> cases = {
+        {"one two three four five", "two three four five six", 2, 1},
+        {"One, two; three - four.", "one two three four", 1, 0},  // case counts, punctuation not
+        {"one two", "one two", 1, 1},                             // a short text is one run
+        {"今天上午市政府召开", "上午市政府", 2, 2},               // a CJK character is a word
+        {"caf\xC3\xA9 au lait chaud", "caf\xC3\xA9 au lait chaud", 1, 1},
+        {"one two three four", "", 0, 0},
+    };
+    for (const auto& c : cases) {
+        const brennic::readers::html::Shingles stated(c.stated);
+        const auto m = stated.match(c.text);
+        EXPECT_EQ(m.total, c.total) << c.text;
+        EXPECT_EQ(m.found, c.found) << c.text;
+    }
 }
 
 TEST(ReadersHtml, DeclaredCharset) {
