@@ -241,6 +241,10 @@ std::vector<Row> rows() {
               "<title>Bridge closed | Gazette</title>"
               "<meta property=\"og:title\" content=\"Bridge closed as river rises\">"),
          article_text, "Bridge closed as river rises"},
+        {"a heading of the article that the page's title holds is out of the text",
+         page("<article><h3>Bridge closed as river rises</h3>" + article + "</article>",
+              "<title>Gazette: Bridge closed as river rises</title>"),
+         article_text, "Gazette: Bridge closed as river rises"},
         {"the title from h1", page("<h1>Bridge closed</h1>" + article, "<title>Gazette</title>"),
          article_text, "Bridge closed"},
         {"the title from <title>", page(article, "<title>The river rises</title>"), article_text,

@@ -582,7 +582,7 @@ bool same_title(std::string_view heading, std::string_view title) {
     if (heading.empty() || title.empty()) return false;
     const std::string h = lower_ascii(heading);
     const std::string t = lower_ascii(title);
-    return h == t || (h.size() >= 10 && t.starts_with(h));
+    return h == t || (h.size() >= 10 && t.find(h) != std::string::npos);
 }
 
 // Whether the bytes are no text at all: many control bytes (NUL and the
@@ -635,7 +635,7 @@ Document read_html(std::string_view bytes) {
     for (std::size_t i : kept) {
         const Block& b = layout.blocks[i];
         const Box& box = layout.boxes[b.box];
-        if (!title_dropped && box.kind == BoxKind::heading && box.heading_level <= 2 &&
+        if (!title_dropped && box.kind == BoxKind::heading && box.heading_level <= 3 &&
             (same_title(b.text, document.title) || same_title(b.text, layout.title))) {
             title_dropped = true;
             continue;
