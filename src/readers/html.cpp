@@ -578,6 +578,8 @@ std::string primary_language(std::string_view tag) {
     return out.size() == 2 && letters ? out : std::string{};
 }
 
+// Whether a heading is the page's title: the same, or held whole in it, as
+// titles often add the site's name before or after.
 bool same_title(std::string_view heading, std::string_view title) {
     if (heading.empty() || title.empty()) return false;
     const std::string h = lower_ascii(heading);
