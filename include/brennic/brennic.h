@@ -190,9 +190,14 @@ struct Options {
     float compression_rate = 0.7f;
     // A budget in sentences, on top of the rate's budget in words: when more
     // worthy sentences are left, they are dropped the lowest score first (of
-    // equal scores the later first) until max_sentences remain. The vell
-    // sentence is always kept. Unset or 0: no budget in sentences. With a
-    // budget alone, set compression_rate to 0 (no budget in words).
+    // equal scores the later first) until max_sentences remain; when fewer
+    // are worthy, the best-scoring of the other sentences (of equal scores
+    // the earlier first) are chosen too until max_sentences are, or the text
+    // has no more, as long as the budget in words dropped no worthy sentence
+    // and their words fit it (such a sentence is chosen, not worthy, in the
+    // diagnostics). The vell sentence is always kept. Unset or 0: no budget
+    // in sentences. With a budget alone, set compression_rate to 0 (no
+    // budget in words).
     std::optional<std::size_t> max_sentences;
     // Fill Summary::diagnostics as well.
     bool diagnostics = false;
