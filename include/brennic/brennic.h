@@ -363,9 +363,10 @@ BRENNIC_EXPORT std::vector<Summary> summarize_all(std::span<const std::string_vi
 // Languages
 
 // The codes of the languages a text can be read in: "en" first, then af ar
-// bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko
-// ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi
-// yi zh: every language CLD2 detects that has a stemmer or a stop list here.
+// bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id is it ja
+// ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur
+// vi yi zh: every language CLD2 detects that has a stemmer or a stop list
+// here.
 BRENNIC_EXPORT std::vector<std::string> language_codes();
 
 // The language of text, one of language_codes(), found by CLD2 (Compact
