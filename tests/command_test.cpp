@@ -176,6 +176,10 @@ TEST(Command, LengthsAgree) {
                                   return std::find(every.begin(), every.end(), a) <
                                          std::find(every.begin(), every.end(), b);
                               }));
+    // The web page says why the others are in.
+    EXPECT_NE(brennic({"--format", "html", "--sentences", "1000", "sample.txt"}, dir)
+                  .out.find("the others fill the budget of 1000 sentences"),
+              std::string::npos);
     // Two sentences: the two best of the worthy ones, in text order.
     const std::vector<std::string> two =
         lines(brennic({"--sentences", "2", "sample.txt"}, dir).out);
