@@ -245,6 +245,11 @@ std::vector<Row> rows() {
          page("<article><h3>Bridge closed as river rises</h3>" + article + "</article>",
               "<title>Gazette: Bridge closed as river rises</title>"),
          article_text, "Gazette: Bridge closed as river rises"},
+        {"datelines before the first paragraph go, a short sentence with a year stays",
+         page("<article><h1>Bridge closed</h1><div>By Jane Doe, 2 May 2020 10:31</div><div>"
+              "Updated 16:05</div><p>It was May 2020.</p>" +
+              article + "<p>Filed 2 May 2020</p></article>"),
+         "It was May 2020.\n\n" + article_text + "\n\nFiled 2 May 2020", "Bridge closed"},
         {"the title from h1", page("<h1>Bridge closed</h1>" + article, "<title>Gazette</title>"),
          article_text, "Bridge closed"},
         {"the title from <title>", page(article, "<title>The river rises</title>"), article_text,

@@ -56,6 +56,8 @@ constexpr std::size_t min_headline = 15;
 constexpr std::size_t max_teaser = 600;
 // A sign-up box holds at most max_signup characters.
 constexpr std::size_t max_signup = 400;
+// A dateline is at most max_dateline characters.
+constexpr std::size_t max_dateline = 80;
 // A copyright notice is at most max_copyright characters.
 constexpr std::size_t max_copyright = 300;
 // A body stated in structured data guides the choice when it is at least
@@ -109,6 +111,27 @@ bool copyright_line(const Block& b) {
         if (year) return true;
     }
     return t.starts_with("\u00A9") || t.starts_with("(c)") || t.starts_with("(C)");
+}
+
+// Whether a block is a dateline: short, not a sentence, and holding a year
+// (four digits from 1900 to 2099 on their own) or a time of day ("16:31").
+bool dateline(const Block& b) {
+    if (b.length > max_dateline) return false;
+    const std::string_view t = b.text;
+    const auto digit = [&](std::size_t i) { return i < t.size() && t[i] >= '0' && t[i] <= '9'; };
+    const std::size_t last = t.find_last_not_of(' ');
+    if (last == std::string_view::npos || t[last] == '.' || t[last] == '!' || t[last] == '?' ||
+        t.ends_with("\u3002"))
+        return false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!digit(i) || (i > 0 && digit(i - 1))) continue;
+        std::size_t n = i;
+        while (digit(n)) ++n;
+        const bool year = n - i == 4 && (t.substr(i, 2) == "19" || t.substr(i, 2) == "20");
+        const bool time = n - i <= 2 && n < t.size() && t[n] == ':' && digit(n + 1) && digit(n + 2);
+        if (year || time) return true;
+    }
+    return false;
 }
 
 // A run of blocks: those of some of a box's children, one after another.
@@ -530,11 +553,16 @@ private:
             out_[i - box] = (parent != box && out_[parent - box]) ||
                             (!holds_core(i) && (boilerplate(i) || furniture_[i]));
         }
+        bool body_started = false;
         for (std::size_t i = run.first_block; i < run.end_block; ++i) {
             const Block& b = layout_.blocks[i];
             if (out_[b.box - box] || caption_[b.box]) continue;
             if (static_cast<double>(b.link_length) > 0.5 * static_cast<double>(b.length)) continue;
             if (copyright_line(b)) continue;
+            // Datelines before the first paragraph are no part of the text.
+            const bool heading = boxes_[b.box].kind == BoxKind::heading;
+            if (!body_started && !heading && dateline(b)) continue;
+            body_started = body_started || !heading;
             kept.push_back(i);
         }
     }
