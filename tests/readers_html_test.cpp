@@ -250,6 +250,11 @@ std::vector<Row> rows() {
               "Updated 16:05</div><p>It was May 2020.</p>" +
               article + "<p>Filed 2 May 2020</p></article>"),
          "It was May 2020.\n\n" + article_text + "\n\nFiled 2 May 2020", "Bridge closed"},
+        {"a block of short lines with no sentence is a list of fields, no running text",
+         page("<article><div>Director: Jane Doe<br>Country: Wales<br>Length: 112 minutes<br>"
+              "Language: Welsh<br>Colour: black and white</div>" +
+              article + "</article>"),
+         article_text},
         {"the title from h1", page("<h1>Bridge closed</h1>" + article, "<title>Gazette</title>"),
          article_text, "Bridge closed"},
         {"the title from <title>", page(article, "<title>The river rises</title>"), article_text,

@@ -30,6 +30,10 @@ using html::no_box;
 
 // Shortest run of text (weighted characters) that counts as running text.
 constexpr std::size_t min_paragraph = 25;
+// A block of at least min_field_lines lines, under max_field_line
+// characters each on average, with no sentence's end, is a list of fields.
+constexpr std::size_t min_field_lines = 4;
+constexpr std::size_t max_field_line = 30;
 // What each block costs, in characters: a run of short blocks, however
 // plain, is a list of teasers or links rather than running text.
 constexpr double block_cost = 20.0;
@@ -91,7 +95,11 @@ double link_density(const Totals& t) {
 // Whether a block reads as running text: long enough outside its links,
 // and less than half links.
 bool running_text(const Block& b) {
-    return b.length - b.link_length >= min_paragraph && 2 * b.link_length < b.length;
+    if (b.length - b.link_length < min_paragraph || 2 * b.link_length >= b.length) return false;
+    // Many short lines with no sentence among them are a list of fields
+    // (credits, an address, specifications), not prose.
+    const auto lines = static_cast<std::size_t>(std::count(b.text.begin(), b.text.end(), '\n')) + 1;
+    return lines < min_field_lines || b.stops + b.commas > 0 || b.length >= max_field_line * lines;
 }
 
 // Whether a block is a copyright notice: "© 2020 ...", "Copyright (c)
