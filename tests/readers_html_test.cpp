@@ -68,13 +68,14 @@ std::vector<Row> rows() {
     const std::string remark =
         "What a night that was, I could hear the water from my kitchen and did not sleep "
         "until the small hours.";
+    const std::string teaser_summary =
+        "A summary of the story in a sentence or two, long enough to count as running text of "
+        "its own, as the summaries of other stories are.";
     std::string teasers;
     for (const char* story : {"Council votes to rebuild the old mill", "Ferry service resumes",
                               "School wins the regional chess final"})
-        teasers += std::string("<div><h3><a href=\"/s\">") + story +
-                   "</a></h3><p>A summary of the story in a sentence or two, long enough to count "
-                   "as running text of its own, as the summaries of other stories are.</p>"
-                   "<span>May 2</span></div>";
+        teasers += std::string("<div><h3><a href=\"/s\">") + story + "</a></h3><p>" +
+                   teaser_summary + "</p><span>May 2</span></div>";
     std::string report, report_text;
     for (const char* n : {"two", "three", "four", "five", "six", "seven"}) {
         const std::string line = std::string("Page ") + n +
@@ -119,10 +120,15 @@ std::vector<Row> rows() {
          page("<div>" + article + "<ul>" + links + "</ul><p>" + p2 + "</p><p>" + p3 + "</p></div>"),
          article_text + "\n\n" + p2 + "\n\n" + p3},
         {"teasers after the article go: linked headlines over a line of summary each",
-         page("<div><article>" + article + "</article><div>" + teasers + "</div></div>"),
-         article_text},
+         page("<div><article>" + article + report + "</article><div>" + teasers + "</div></div>"),
+         article_text + report_text},
         {"three teasers under headlines that are links alone go",
-         page("<div>" + article + "<div>" + link_teasers + "</div></div>"), article_text},
+         page("<div>" + article + report + "<div>" + link_teasers + "</div></div>"),
+         article_text + report_text},
+        {"teasers that are most of the page are what it is about",
+         page("<div><p>" + p1 + "</p><div>" + teasers + "</div></div>"),
+         p1 + "\n\n" + teaser_summary + "\n\nMay 2\n\n" + teaser_summary + "\n\nMay 2\n\n" +
+             teaser_summary + "\n\nMay 2"},
         {"a box that asks for an email address goes", signup("<input type=\"email\">"),
          article_text},
         {"a box with a text field named for an email address goes",

@@ -432,7 +432,11 @@ private:
                 headings += t == Teaser::heading ? 1 : 0;
                 links += t == Teaser::link ? 1 : 0;
             }
-            if (headings < 2 && headings + links < 3) continue;
+            // Unless they hold most of the page: then they are what it is
+            // about (a listing, or a list of items each under a link).
+            if ((headings < 2 && headings + links < 3) ||
+                2 * subtree(parent).length >= prefix_.back().length)
+                continue;
             for (std::size_t child = parent + 1; child < boxes_[parent].end;
                  child = boxes_[child].end)
                 if (teaser_like(child) != Teaser::no) furniture_[child] = true;
