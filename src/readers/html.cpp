@@ -353,11 +353,11 @@ private:
     void follow_stated_body(Run& run) {
         Run stated;
         std::size_t end = 0;
+        bool apart = false;
         bool complete = true;
         double recall = 0.0;
         if (stated_text(stated, complete, recall)) {
-            const bool apart =
-                run.end_block <= stated.first_block || run.first_block >= stated.end_block;
+            apart = run.end_block <= stated.first_block || run.first_block >= stated.end_block;
             if (apart) {
                 // The scores chose some other part of the page. A text cut
                 // short ends the article no sooner than the box that matched it.
@@ -374,8 +374,7 @@ private:
                 end = stated.end_block;
             }
         } else if (stated_box(stated)) {
-            const bool apart =
-                run.end_block <= stated.first_block || run.first_block >= stated.end_block;
+            apart = run.end_block <= stated.first_block || run.first_block >= stated.end_block;
             if (!apart) {
                 // The run ends where the stated body does.
                 run.end_block = std::min(run.end_block, stated.end_block);
@@ -391,12 +390,14 @@ private:
              value(first - 1, first) >= -widen_cost;
              ++taken)
             --first;
-        // The box around both.
+        // The box around the new run, and around the old one when they
+        // overlap; a stretch elsewhere is the core now, never boilerplate.
         std::size_t box = stated.box;
         while (boxes_[box].parent != no_box &&
                (boxes_[box].first_block > first || boxes_[box].end_block < end ||
-                !(box <= run.box && run.box < boxes_[box].end)))
+                (!apart && !(box <= run.box && run.box < boxes_[box].end))))
             box = boxes_[box].parent;
+        if (apart) core = stated.box;
         run = {box, first, end, run.value};
     }
 
