@@ -190,6 +190,10 @@ std::vector<Row> rows() {
               "2020 The Riverside Gazette. All rights reserved.</p><p>Copyright 2020 Wire "
               "Services.</p></article>"),
          article_text + "\n\nCopyright lawyers for the town said the photographs were its own."},
+        {"a line ending in a colon and a dateline that end the main text go",
+         page("<article>" + article + "<p>Posted by Jane at 10:31</p><p>Related posts:</p>" +
+              "</article>"),
+         article_text},
         {"a heading that ends the main text goes",
          page("<article>" + article + "<h3>Related stories</h3></article>" + menu), article_text},
         {"scripts, styles, navigation, asides, footers and forms go",
@@ -251,11 +255,13 @@ std::vector<Row> rows() {
          page("<article><h3>Bridge closed as river rises</h3>" + article + "</article>",
               "<title>Gazette: Bridge closed as river rises</title>"),
          article_text, "Gazette: Bridge closed as river rises"},
-        {"datelines before the first paragraph go, a short sentence with a year stays",
+        {"datelines before the first paragraph go, one between paragraphs and a short sentence "
+         "with a year stay",
          page("<article><h1>Bridge closed</h1><div>By Jane Doe, 2 May 2020 10:31</div><div>"
-              "Updated 16:05</div><p>It was May 2020.</p>" +
-              article + "<p>Filed 2 May 2020</p></article>"),
-         "It was May 2020.\n\n" + article_text + "\n\nFiled 2 May 2020", "Bridge closed"},
+              "Updated 16:05</div><p>It was May 2020.</p><p>" +
+              p1 + "</p><p>Filed 2 May 2020</p><p>" + p2 + "</p><p>" + p3 + "</p></article>"),
+         "It was May 2020.\n\n" + p1 + "\n\nFiled 2 May 2020\n\n" + p2 + "\n\n" + p3,
+         "Bridge closed"},
         {"a block of short lines with no sentence is a list of fields, no running text",
          page("<article><div>Director: Jane Doe<br>Country: Wales<br>Length: 112 minutes<br>"
               "Language: Welsh<br>Colour: black and white</div>" +

@@ -62,6 +62,8 @@ constexpr std::size_t max_teaser = 600;
 constexpr std::size_t max_signup = 400;
 // A dateline is at most max_dateline characters.
 constexpr std::size_t max_dateline = 80;
+// A line that introduces what follows is at most max_label characters.
+constexpr std::size_t max_label = 40;
 // A copyright notice is at most max_copyright characters.
 constexpr std::size_t max_copyright = 300;
 // A body stated in structured data guides the choice when it is at least
@@ -140,6 +142,14 @@ bool dateline(const Block& b) {
         if (year || time) return true;
     }
     return false;
+}
+
+// Whether a block is a short line that ends in a colon, as one that
+// introduces what follows does.
+bool introduces(const Block& b) {
+    std::string_view t = b.text;
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    return b.length <= max_label && (t.ends_with(':') || t.ends_with("\uFF1A"));
 }
 
 // A run of blocks: those of some of a box's children, one after another.
@@ -223,10 +233,14 @@ public:
         }
         if (best.box != no_box) follow_stated_body(best);
         keep_cleaned(best, kept);
-        // A heading that ends the main text heads what comes after it
-        // ("Related posts", "Comments"), which was left out.
-        while (kept.size() > 1 && boxes_[layout_.blocks[kept.back()].box].kind == BoxKind::heading)
+        // A heading or a line ending in a colon that ends the main text
+        // heads what comes after it ("Related posts:", "Comments"), which was
+        // left out; a dateline there is the post's, not its text.
+        while (kept.size() > 1) {
+            const Block& b = layout_.blocks[kept.back()];
+            if (boxes_[b.box].kind != BoxKind::heading && !introduces(b) && !dateline(b)) break;
             kept.pop_back();
+        }
         return kept;
     }
 
