@@ -21,13 +21,13 @@ namespace brennic {
 
 // Whether the dictionary cut below takes cp: the ideographs of the basic
 // plane (U+3400 to U+4DBF, U+4E00 to U+9FFF), the ideographic iteration
-// and closing marks (々, 〆) and hiragana without its combining marks and
-// digraph (U+3041 to U+3096, ゝ, ゞ). Every one is a single UTF-16 unit
-// that normalisation leaves as it is.
+// mark 々 and hiragana without its combining marks and digraph (U+3041 to
+// U+3096, ゝ, ゞ). Every one is a single UTF-16 unit that normalisation
+// leaves as it is, and one the iterator hands to its dictionary (it does
+// not hand it 〆, say).
 constexpr bool in_cjk_dictionary_set(char32_t cp) {
     return (cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0x3400 && cp <= 0x4DBF) ||
-           (cp >= 0x3041 && cp <= 0x3096) || cp == 0x3005 || cp == 0x3006 || cp == 0x309D ||
-           cp == 0x309E;
+           (cp >= 0x3041 && cp <= 0x3096) || cp == 0x3005 || cp == 0x309D || cp == 0x309E;
 }
 
 // Cuts run, made only of characters of in_cjk_dictionary_set(), into the
