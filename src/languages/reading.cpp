@@ -90,45 +90,40 @@ bool is_katakana(char32_t cp) {
            (cp >= 0xFF66 && cp <= 0xFF9F);
 }
 
-// ICU takes a run of at most this many UTF-16 units at a time: a longer
-// one (a megabyte of ideographs without a stop) is cut at a character.
-constexpr std::size_t kLongestRun = std::size_t{1} << 20;
+// A stretch of a run is cut at most this many UTF-16 units at a time: a
+// longer one (a megabyte of ideographs without a stop) is cut at a
+// character, so that the buffers below stay small.
+constexpr std::size_t kLongestStretch = std::size_t{1} << 18;
 
-// A run of an unspaced script in UTF-16, with the byte of the UTF-8 run
-// where each unit starts, and one more entry for the run's end.
-struct Utf16Run {
+// A stretch of a run of an unspaced script in UTF-16, with the byte of the
+// UTF-8 run where each unit starts, and one more entry for its end.
+struct Utf16Stretch {
     std::u16string units;
     std::vector<std::uint32_t> byte_of;
 };
 
-// The words of units [from, to) of run (no katakana among them), appended
-// to out as pieces of bytes: the dictionary's cut where every character is
-// an ideograph or hiragana, else ICU's word break iterator, of whose pieces
-// only those it holds for words of letters, kana or ideographs are kept.
-void dictionary_words(std::string_view bytes, const Utf16Run& run, std::size_t from, std::size_t to,
-                      bool dictionary_set, std::vector<std::string_view>& out) {
+// The words of a stretch (no katakana in it), appended to out as pieces of
+// bytes: the dictionary's cut where every character is an ideograph or
+// hiragana, else ICU's word break iterator, of whose pieces only those it
+// holds for words of letters, kana or ideographs are kept.
+void dictionary_words(std::string_view bytes, const Utf16Stretch& stretch, bool dictionary_set,
+                      std::vector<std::string_view>& out) {
     const auto piece = [&](std::size_t a, std::size_t b) {
-        const std::uint32_t start = run.byte_of[a];
-        const std::uint32_t end = run.byte_of[b];
+        const std::uint32_t start = stretch.byte_of[a];
+        const std::uint32_t end = stretch.byte_of[b];
         if (end > start) out.push_back(bytes.substr(start, end - start));
     };
-    while (to - from > kLongestRun) {
-        std::size_t cut = from + kLongestRun;
-        if (run.units[cut] >= 0xDC00 && run.units[cut] <= 0xDFFF) --cut;  // a pair's low half
-        dictionary_words(bytes, run, from, cut, dictionary_set, out);
-        from = cut;
-    }
-    if (to - from <= 1 || (to - from == 2 && run.byte_of[from] == run.byte_of[from + 1])) {
-        piece(from, to);  // one character is one word: no call needed
+    const std::u16string_view units = stretch.units;
+    if (units.size() <= 1 || (units.size() == 2 && stretch.byte_of[0] == stretch.byte_of[1])) {
+        piece(0, units.size());  // one character is one word: no call needed
         return;
     }
-    const std::u16string_view units = std::u16string_view(run.units).substr(from, to - from);
     thread_local std::vector<std::uint32_t> ends;
     if (dictionary_set && cut_by_cjk_dictionary(units, ends)) {
-        std::size_t start = from;
+        std::size_t start = 0;
         for (const std::uint32_t end : ends) {
-            piece(start, from + end);
-            start = from + end;
+            piece(start, end);
+            start = end;
         }
         return;
     }
@@ -138,69 +133,75 @@ void dictionary_words(std::string_view bytes, const Utf16Run& run, std::size_t f
         ubrk_setText(it, units.data(), static_cast<int32_t>(units.size()), &code);
     }
     if (it == nullptr || U_FAILURE(code)) {
-        piece(from, to);
+        piece(0, units.size());
         return;
     }
     int32_t start = ubrk_first(it);
     for (int32_t end = ubrk_next(it); end != UBRK_DONE; start = end, end = ubrk_next(it)) {
         const int32_t status = ubrk_getRuleStatus(it);
         if (status < UBRK_WORD_LETTER || status >= UBRK_WORD_IDEO_LIMIT) continue;
-        piece(from + static_cast<std::size_t>(start), from + static_cast<std::size_t>(end));
+        piece(static_cast<std::size_t>(start), static_cast<std::size_t>(end));
     }
 }
 
 }  // namespace
 
 void unspaced_words(std::string_view bytes, std::vector<std::string_view>& out) {
-    // The run is converted once. A run of katakana is one word: Japanese
-    // writes its loanwords and foreign names in it ("ブレグジット",
-    // "ネスレ"), which the dictionary does not know and would cut apart. The
-    // rest goes to the dictionary, a stretch between two katakana runs at a
-    // time.
-    thread_local Utf16Run run;
-    run.units.clear();
-    run.byte_of.clear();
-    std::size_t start = 0;  // the unit where the current stretch starts
-    bool katakana = false;
+    // A run of katakana is one word: Japanese writes its loanwords and
+    // foreign names in it ("ブレグジット", "ネスレ"), which the dictionary
+    // does not know and would cut apart. The rest goes to the dictionary a
+    // stretch between two katakana runs at a time, converted to UTF-16 as
+    // the run is walked.
+    thread_local Utf16Stretch stretch;
+    stretch.units.clear();
+    stretch.byte_of.clear();
     bool dictionary_set = true;
+    constexpr std::size_t kNone = std::string_view::npos;
+    std::size_t katakana = kNone;  // where the katakana run being read starts
+    const auto end_stretch = [&](std::size_t end) {
+        if (stretch.units.empty()) return;
+        stretch.byte_of.push_back(static_cast<std::uint32_t>(end));
+        dictionary_words(bytes, stretch, dictionary_set, out);
+        stretch.units.clear();
+        stretch.byte_of.clear();
+        dictionary_set = true;
+    };
     for (std::size_t i = 0; i < bytes.size();) {
         // The run is well-formed UTF-8: its length shows in its first byte.
         const auto lead = static_cast<unsigned char>(bytes[i]);
         std::size_t len = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         if (i + len > bytes.size()) len = bytes.size() - i;
         const char32_t cp = utf8_decode(bytes, i, len);
-        const bool k = is_katakana(cp);
-        if (!run.units.empty() && k != katakana) {
-            run.byte_of.push_back(static_cast<std::uint32_t>(i));
-            if (katakana) {
-                out.push_back(bytes.substr(run.byte_of[start], i - run.byte_of[start]));
-            } else {
-                dictionary_words(bytes, run, start, run.units.size(), dictionary_set, out);
+        if (is_katakana(cp)) {
+            if (katakana == kNone) {
+                end_stretch(i);
+                katakana = i;
             }
-            run.byte_of.pop_back();
-            start = run.units.size();
-            dictionary_set = true;
+            i += len;
+            continue;
         }
-        katakana = k;
+        if (katakana != kNone) {
+            out.push_back(bytes.substr(katakana, i - katakana));
+            katakana = kNone;
+        }
+        if (stretch.units.size() >= kLongestStretch) end_stretch(i);
         dictionary_set = dictionary_set && in_cjk_dictionary_set(cp);
         const auto at = static_cast<std::uint32_t>(i);
         if (cp > 0xFFFF) {
-            run.units += static_cast<char16_t>(0xD7C0 + (cp >> 10));
-            run.units += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
-            run.byte_of.push_back(at);
-            run.byte_of.push_back(at);
+            stretch.units += static_cast<char16_t>(0xD7C0 + (cp >> 10));
+            stretch.units += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
+            stretch.byte_of.push_back(at);
+            stretch.byte_of.push_back(at);
         } else {
-            run.units += static_cast<char16_t>(cp);
-            run.byte_of.push_back(at);
+            stretch.units += static_cast<char16_t>(cp);
+            stretch.byte_of.push_back(at);
         }
         i += len;
     }
-    if (run.units.empty()) return;
-    run.byte_of.push_back(static_cast<std::uint32_t>(bytes.size()));
-    if (katakana) {
-        out.push_back(bytes.substr(run.byte_of[start]));
+    if (katakana != kNone) {
+        out.push_back(bytes.substr(katakana));
     } else {
-        dictionary_words(bytes, run, start, run.units.size(), dictionary_set, out);
+        end_stretch(bytes.size());
     }
 }
 
