@@ -255,13 +255,15 @@ BRENNIC_EXPORT float parse_rate(std::string_view argument);
 BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
 
 // What a sentence's score under the "centrality" method is made of, each
-// part in [0, 1]. score is the weighted sum of position, centrality, title
-// and query; the extract takes sentences in order of score times
+// part in [0, 1]. score is the weighted sum of position, centrality,
+// frequency, title and query; the extract takes sentences in order of score times
 // (1 - weight * redundancy), redundancy being measured when each was taken.
 struct ScoreParts {
     float position = 0.0f;    // 1 for the opening sentence, less further on; a
                               // paragraph's or section's first sentence keeps more
     float centrality = 0.0f;  // likeness to the rest of its text, 1 for the most central
+    float frequency = 0.0f;   // how often its content words recur in the input, 1 for the
+                              // most; weighs more the longer the extract
     float title = 0.0f;       // likeness to the title (0 without one)
     float query = 0.0f;       // likeness to the query, 1 for the closest (0 without one)
     float redundancy = 0.0f;  // share of its content words the extract already held
