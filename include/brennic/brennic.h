@@ -226,7 +226,8 @@ struct Options {
     // words recur in the input and keeps those above the mean score that
     // share a word with the vell sentence. "centrality" scores it by where
     // it stands (the opening of its text, of its paragraph or section), by
-    // its likeness to the rest of its text and to the title, and then
+    // its likeness to the rest of its text and to the title and, the
+    // longer the extract, by how often its content words recur, and then
     // chooses the best ones in turn, each discounted by how much of it the
     // sentences already chosen say. Both fill the same budgets and honour
     // the query. An unknown name throws Error.
