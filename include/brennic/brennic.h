@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Brennic as a library: sentence segmentation and extractive summaries of
-// texts held in memory, in English and 54 other languages (Options::language).
+// texts held in memory, in English and 55 other languages (Options::language).
 //
 // Every function here is reentrant and keeps no state between calls, so any
 // number of threads may call them at once. Failures are thrown as

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""Extractive summaries of texts in English and 54 other languages, the same
+"""Extractive summaries of texts in English and 55 other languages, the same
 as the command brennic writes.
 
     >>> import brennic
