@@ -173,6 +173,11 @@ std::vector<Row> rows() {
               "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + " " + p2 +
                   " By evening the water had begun to fall...\"}</script>"),
          article_text + "\n\n" + remark + "\n\n" + remark},
+        {"an articleBody that ends in mid-phrase cuts nothing",
+         page("<div><div>" + article + "</div><p>" + remark + "</p><p>" + remark + "</p></div>",
+              "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + " " + p2 + " " +
+                  p3 + " Then the\"}</script>"),
+         article_text + "\n\n" + remark + "\n\n" + remark},
         {"a box marked itemprop=articleBody ends the article",
          page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
               remark + "</p></div>"),

@@ -152,6 +152,19 @@ bool introduces(const Block& b) {
     return b.length <= max_label && (t.ends_with(':') || t.ends_with("\uFF1A"));
 }
 
+// Whether a text ends as a whole one does: with the end of a sentence, a
+// closing quotation mark or bracket, not with an ellipsis or in mid-phrase
+// as a text cut at so many characters does.
+bool ends_as_text(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (text.ends_with("...") || text.ends_with("\u2026")) return false;
+    for (const std::string_view end : {".", "!", "?", "\"", ")", "\u201D", "\u2019", "\u3002",
+                                       "\uFF01", "\uFF1F", "\u300D", "\u300F", "\uFF09"})
+        if (text.ends_with(end)) return true;
+    return false;
+}
+
 // A run of blocks: those of some of a box's children, one after another.
 struct Run {
     std::size_t box = no_box;
@@ -168,6 +181,7 @@ public:
             const html::Shingles body(stated_body);
             if (body.size() >= min_stated_shingles) {
                 stated_size_ = body.size();
+                stated_whole_ = ends_as_text(stated_body);
                 found_.resize(layout.blocks.size() + 1);
                 for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
                     const auto m = body.match(layout.blocks[i].text);
@@ -298,7 +312,7 @@ private:
     // last. False when there is none, or the match is poor.
     bool stated_text(Run& stated, bool& complete, double& recall) const {
         if (stated_size_ == 0) return false;
-        double best_f1 = 0.0, best_recall = 0.0;
+        double best_f1 = 0.0;
         for (std::size_t i = 0; i < boxes_.size(); ++i) {
             const Box& b = boxes_[i];
             const std::size_t found = found_[b.end_block].found - found_[b.first_block].found;
@@ -307,29 +321,37 @@ private:
             // box named as boilerplate that repeats the article's first lines.
             if (found == 0 || value(b.first_block, b.end_block) <= 0.0) continue;
             const double precision = static_cast<double>(found) / static_cast<double>(total);
-            const double recall =
+            const double held =
                 std::min(1.0, static_cast<double>(found) / static_cast<double>(stated_size_));
-            const double f1 = 2 * precision * recall / (precision + recall);
+            const double f1 = 2 * precision * held / (precision + held);
             // Boxes come outside in: a box inside one that matches as well is tighter.
             if (f1 >= best_f1) {
                 best_f1 = f1;
-                best_recall = recall;
                 stated = {i, b.first_block, b.end_block, 0.0};
             }
         }
         if (best_f1 < min_stated_f1) return false;
-        recall = best_recall;
         while (found_[stated.first_block + 1].found == found_[stated.first_block].found)
             ++stated.first_block;
+        end_stated(stated, stated.end_block, complete, recall);
+        return true;
+    }
+
+    // Ends a stated stretch at its last block, before `limit`, that the
+    // stated text holds runs of: whether the text is whole there (it is
+    // cut short when it ends inside that block), and how much of it the
+    // stretch holds.
+    void end_stated(Run& stated, std::size_t limit, bool& complete, double& recall) const {
+        stated.end_block = limit;
         while (found_[stated.end_block].found == found_[stated.end_block - 1].found)
             --stated.end_block;
-        // A stated text cut short (the first so many characters of the
-        // article) ends inside its last block.
         const std::size_t last = stated.end_block - 1;
         complete =
             static_cast<double>(found_[last + 1].found - found_[last].found) >=
             min_last_match * static_cast<double>(found_[last + 1].total - found_[last].total);
-        return true;
+        recall = std::min(1.0, static_cast<double>(found_[stated.end_block].found -
+                                                   found_[stated.first_block].found) /
+                                   static_cast<double>(stated_size_));
     }
 
     // The boxes marked itemprop="articleBody": the one that holds the most
@@ -375,13 +397,15 @@ private:
             if (apart) {
                 // The scores chose some other part of the page. A text cut
                 // short ends the article no sooner than the box that matched it.
-                end = complete ? stated.end_block : boxes_[stated.box].end_block;
+                end = complete && stated_whole_ ? stated.end_block : boxes_[stated.box].end_block;
             } else {
+                // The stated text may go on past the box that matched it best.
+                end_stated(stated, std::max(run.end_block, stated.end_block), complete, recall);
                 // The run stands unless the page holds the stated text whole
                 // there, and it is no mere summary of a run far longer.
                 const std::size_t run_size =
                     found_[run.end_block].total - found_[run.first_block].total;
-                if (!complete || recall < min_stated_recall ||
+                if (!complete || !stated_whole_ || recall < min_stated_recall ||
                     static_cast<double>(stated_size_) <
                         min_stated_share * static_cast<double>(run_size))
                     return;
@@ -611,7 +635,8 @@ private:
     // each have, and how many of them the stated body holds.
     std::vector<html::Shingles::Match> found_;
     std::size_t stated_size_ = 0;
-    std::vector<bool> out_;  // keep_cleaned's verdicts on the boxes of a subtree
+    bool stated_whole_ = false;  // the stated text ends as a whole text does
+    std::vector<bool> out_;      // keep_cleaned's verdicts on the boxes of a subtree
     std::vector<std::pair<std::size_t, std::size_t>> items_;
     std::size_t core = no_box;  // the box where the best run was found
 };
