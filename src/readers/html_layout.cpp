@@ -25,6 +25,57 @@ std::string lowered(std::string_view s) {
 using Node = myhtml_tree_node_t;
 using Tag = myhtml_tag_id_t;
 
+// What the walk reads of an element's attributes, taken in one pass over
+// them (the first of each name counts).
+struct Attributes {
+    std::string_view class_names;
+    std::string_view id;
+    std::string_view style;
+    std::string_view role;
+    std::string_view aria_hidden;
+    bool hidden = false;
+    bool href = false;
+};
+
+// Whether an attribute's name is `name` (lower case), whatever its case.
+bool key_is(std::string_view key, std::string_view name) {
+    if (key.size() != name.size()) return false;
+    for (std::size_t i = 0; i < key.size(); ++i)
+        if (lower(key[i]) != name[i]) return false;
+    return true;
+}
+
+Attributes attributes_of(Node* element) {
+    Attributes out;
+    bool seen_class = false, seen_id = false, seen_style = false, seen_role = false,
+         seen_aria = false;
+    for (myhtml_tree_attr_t* a = myhtml_node_attribute_first(element); a;
+         a = myhtml_attribute_next(a)) {
+        std::size_t length = 0;
+        const char* key_bytes = myhtml_attribute_key(a, &length);
+        if (!key_bytes) continue;
+        const std::string_view key(key_bytes, length);
+        const auto value = [&] {
+            std::size_t n = 0;
+            const char* v = myhtml_attribute_value(a, &n);
+            return v ? std::string_view(v, n) : std::string_view{};
+        };
+        const auto take = [&](std::string_view name, bool& seen, std::string_view& into) {
+            if (seen || !key_is(key, name)) return false;
+            seen = true;
+            into = value();
+            return true;
+        };
+        if (take("class", seen_class, out.class_names) || take("id", seen_id, out.id) ||
+            take("style", seen_style, out.style) || take("role", seen_role, out.role) ||
+            take("aria-hidden", seen_aria, out.aria_hidden))
+            continue;
+        if (key_is(key, "hidden")) out.hidden = true;
+        if (key_is(key, "href")) out.href = true;
+    }
+    return out;
+}
+
 // The value of an element's attribute; empty when it has none.
 std::string_view attribute(Node* element, std::string_view name) {
     myhtml_tree_attr_t* found = myhtml_attribute_by_key(element, name.data(), name.size());
@@ -32,10 +83,6 @@ std::string_view attribute(Node* element, std::string_view name) {
     std::size_t length = 0;
     const char* value = myhtml_attribute_value(found, &length);
     return value ? std::string_view(value, length) : std::string_view{};
-}
-
-bool has_attribute(Node* element, std::string_view name) {
-    return myhtml_attribute_by_key(element, name.data(), name.size()) != nullptr;
 }
 
 std::string_view text_of(Node* node) {
@@ -90,19 +137,19 @@ bool never_content(Tag tag) {
 }
 
 // Whether an element is hidden from readers by its own attributes.
-bool hidden(Node* element) {
-    if (has_attribute(element, "hidden")) return true;
-    if (lowered(attribute(element, "aria-hidden")) == "true") return true;
+bool hidden(const Attributes& element) {
+    if (element.hidden) return true;
+    if (lowered(element.aria_hidden) == "true") return true;
     std::string style;
-    for (char c : attribute(element, "style"))
+    for (char c : element.style)
         if (c != ' ' && c != '\t' && c != '\n' && c != '\r') style += lower(c);
     return style.find("display:none") != std::string::npos ||
            style.find("visibility:hidden") != std::string::npos;
 }
 
 // Roles that mark an element as the page's furniture rather than its text.
-bool furniture_role(Node* element) {
-    const std::string role = lowered(attribute(element, "role"));
+bool furniture_role(const Attributes& element) {
+    const std::string role = lowered(element.role);
     return role == "navigation" || role == "complementary" || role == "contentinfo" ||
            role == "search" || role == "menu" || role == "menubar" || role == "dialog" ||
            role == "alertdialog";
@@ -200,6 +247,13 @@ constexpr std::array<std::string_view, 53> boilerplate_words{
     "disqus",      "^reply",     "respond",     "skyscraper",   "shopping",
     "login",       "^search",    "^rating"};
 
+// A word of those lists as class_hint looks for it.
+struct HintWord {
+    std::string_view word;
+    bool content = false;   // else boilerplate
+    bool at_start = false;  // marked '^'
+};
+
 // Class names that name what a post is filed under (tag-cookies,
 // category-sports) say nothing of the box itself.
 bool filing_name(std::string_view name) {
@@ -207,9 +261,9 @@ bool filing_name(std::string_view name) {
            name.starts_with("categories-");
 }
 
-int class_hint(Node* element) {
+int class_hint(const Attributes& element) {
     std::string names;
-    const std::string classes = lowered(attribute(element, "class"));
+    const std::string classes = lowered(element.class_names);
     std::size_t i = 0;
     while (i < classes.size()) {
         const std::size_t end = std::min(classes.find_first_of(" \t\n\r\f", i), classes.size());
@@ -220,25 +274,39 @@ int class_hint(Node* element) {
         }
         i = end + 1;
     }
-    names += lowered(attribute(element, "id"));
+    names += lowered(element.id);
     if (names.empty()) return 0;
     // author_info reads as author-info.
     std::replace(names.begin(), names.end(), '_', '-');
-    const auto found = [&](const auto& words) {
-        return std::any_of(words.begin(), words.end(), [&](std::string_view w) {
+    // One pass over the names, trying at each place the words that start
+    // with its letter.
+    static const auto by_letter = [] {
+        std::array<std::vector<HintWord>, 128> table;
+        const auto add = [&](std::string_view w, bool content) {
+            const bool at_start = w.starts_with('^');
+            if (at_start) w.remove_prefix(1);
+            table[static_cast<unsigned char>(w.front())].push_back({w, content, at_start});
+        };
+        for (std::string_view w : content_words) add(w, true);
+        for (std::string_view w : boilerplate_words) add(w, false);
+        return table;
+    }();
+    bool content = false;
+    bool boilerplate = false;
+    for (std::size_t at = 0; at < names.size() && !(content && boilerplate); ++at) {
+        const auto c = static_cast<unsigned char>(names[at]);
+        if (c >= by_letter.size()) continue;
+        for (const HintWord& w : by_letter[c]) {
+            bool& found = w.content ? content : boilerplate;
+            if (found || names.compare(at, w.word.size(), w.word) != 0) continue;
             // A word marked '^' counts only at the start of a name or of a
             // part of one ("search-box", not "research").
-            if (!w.starts_with('^')) return names.find(w) != std::string::npos;
-            w.remove_prefix(1);
-            for (std::size_t at = names.find(w); at != std::string::npos;
-                 at = names.find(w, at + 1))
-                if (at == 0 || names[at - 1] == ' ' || names[at - 1] == '-' || names[at - 1] == '_')
-                    return true;
-            return false;
-        });
-    };
-    const bool content = found(content_words);
-    const bool boilerplate = found(boilerplate_words);
+            if (w.at_start && at > 0 && names[at - 1] != ' ' && names[at - 1] != '-' &&
+                names[at - 1] != '_')
+                continue;
+            found = true;
+        }
+    }
     if (content && boilerplate) return 0;
     if (boilerplate) return -25;
     if (content) return 25;
@@ -318,14 +386,16 @@ private:
             return false;
         }
         if (tag == MyHTML_TAG_IMG || tag == MyHTML_TAG_WBR) return false;
-        if (never_content(tag) || hidden(element) || furniture_role(element)) return false;
+        if (never_content(tag)) return false;
         if (!frame.next && tag != MyHTML_TAG_HR) return false;
+        const Attributes attributes = attributes_of(element);
+        if (hidden(attributes) || furniture_role(attributes)) return false;
         BoxKind kind;
         std::uint8_t level;
         if (box_kind(tag, kind, level)) {
-            open_box(kind, level, class_hint(element));
+            open_box(kind, level, class_hint(attributes));
             frame.box = true;
-        } else if (tag == MyHTML_TAG_A && has_attribute(element, "href")) {
+        } else if (tag == MyHTML_TAG_A && attributes.href) {
             ++links_;
             frame.link = true;
         }
@@ -406,6 +476,14 @@ private:
     void add_text(std::string_view s) {
         if (open_.empty()) return;  // text outside <html> and <body> is not the page's
         for (std::size_t i = 0; i < s.size();) {
+            // Printable ASCII other than the space goes in as a run.
+            std::size_t end = i;
+            while (end < s.size() && s[end] > ' ' && s[end] < 0x7F) ++end;
+            if (end > i) {
+                add_plain(s.substr(i, end - i));
+                i = end;
+                continue;
+            }
             const std::size_t n = utf8_sequence_length(s, i);
             if (n == 0) {
                 ++i;
@@ -417,19 +495,37 @@ private:
                 i += n;
                 continue;
             }
-            if (pending_space_) current_.text += ' ';
-            pending_space_ = false;
+            start_word();
             current_.text.append(as_text(s, i, n, cp));
             const std::size_t weight = is_cjk(cp) ? 3 : 1;
             current_.length += weight;
             if (links_ > 0) current_.link_length += weight;
-            if (cp == ',' || cp == 0xFF0C || cp == 0x3001 || cp == ';' || cp == 0xFF1B)
+            if (cp == 0xFF0C || cp == 0x3001 || cp == 0xFF1B)
                 ++current_.commas;
-            else if (cp == '.' || cp == '!' || cp == '?' || cp == 0x3002 || cp == 0xFF01 ||
-                     cp == 0xFF1F)
+            else if (cp == 0x3002 || cp == 0xFF01 || cp == 0xFF1F)
                 ++current_.stops;
             i += n;
         }
+    }
+
+    // A run of printable ASCII characters, no space among them.
+    void add_plain(std::string_view run) {
+        start_word();
+        current_.text.append(run);
+        current_.length += run.size();
+        if (links_ > 0) current_.link_length += run.size();
+        for (const char c : run) {
+            if (c == ',' || c == ';')
+                ++current_.commas;
+            else if (c == '.' || c == '!' || c == '?')
+                ++current_.stops;
+        }
+    }
+
+    // The space a word gets before it, when white space went before it.
+    void start_word() {
+        if (pending_space_) current_.text += ' ';
+        pending_space_ = false;
     }
 
     void flush() {
