@@ -545,12 +545,29 @@ private:
     int links_ = 0;
 };
 
-}  // namespace
+// Where the piece of the page that starts at `start` ends: past
+// `piece_bytes`, at the next tag (else white space, else character) so that
+// no piece starts inside a word.
+std::size_t piece_end(std::string_view page, std::size_t start, std::size_t piece_bytes) {
+    if (page.size() - start <= piece_bytes) return page.size();
+    const std::size_t from = start + std::max<std::size_t>(piece_bytes, 1);
+    const std::string_view ahead = page.substr(from, piece_bytes);
+    for (std::size_t at = ahead.find('<'); at != std::string_view::npos;
+         at = ahead.find('<', at + 1)) {
+        const char next = at + 1 < ahead.size() ? ahead[at + 1] : ' ';
+        if (next == '/' || next == '!' || (next >= 'a' && next <= 'z') ||
+            (next >= 'A' && next <= 'Z'))
+            return from + at;
+    }
+    if (const std::size_t space = ahead.find_first_of(" \t\n\r\f"); space != std::string_view::npos)
+        return from + space;
+    std::size_t at = from;
+    while (at < page.size() && (static_cast<unsigned char>(page[at]) & 0xC0) == 0x80) ++at;
+    return at;
+}
 
-Layout lay_out(std::string_view utf8) {
-    Layout layout;
-    std::string prepared;
-    if (prepare_for_parsing(utf8, prepared)) utf8 = prepared;
+// Parses a page (or a piece of one) and lays out its tree.
+void parse_and_walk(std::string_view utf8, Walker& walker) {
     // The parser keeps its nodes in pools that go all at once: freeing the
     // tree never walks it, so no depth of nesting makes it recurse.
     const std::unique_ptr<myhtml_t, decltype(&myhtml_destroy)> parser(myhtml_create(),
@@ -562,7 +579,22 @@ Layout lay_out(std::string_view utf8) {
     if (!tree || MyCORE_FAILED(myhtml_tree_init(tree.get(), parser.get()))) throw std::bad_alloc();
     if (MyCORE_FAILED(myhtml_parse(tree.get(), MyENCODING_UTF_8, utf8.data(), utf8.size())))
         throw std::bad_alloc();
-    if (Node* document = myhtml_tree_get_document(tree.get())) Walker(layout).walk(document);
+    if (Node* document = myhtml_tree_get_document(tree.get())) walker.walk(document);
+}
+
+}  // namespace
+
+Layout lay_out(std::string_view utf8, std::size_t piece_bytes) {
+    Layout layout;
+    std::string prepared;
+    if (prepare_for_parsing(utf8, prepared)) utf8 = prepared;
+    Walker walker(layout);
+    std::size_t start = 0;
+    do {
+        const std::size_t end = piece_end(utf8, start, piece_bytes);
+        parse_and_walk(utf8.substr(start, end - start), walker);
+        start = end;
+    } while (start < utf8.size());
     return layout;
 }
 
