@@ -545,25 +545,21 @@ private:
     int links_ = 0;
 };
 
-// Where the piece of the page that starts at `start` ends: past
-// `piece_bytes`, at the next tag (else white space, else character) so that
-// no piece starts inside a word.
+// Where the piece of the page that starts at `start` ends: at the first
+// tag past `piece_bytes`, else (text to the end) at the page's end. Each
+// search starts past where the last one ended, so together they read the
+// page once.
 std::size_t piece_end(std::string_view page, std::size_t start, std::size_t piece_bytes) {
     if (page.size() - start <= piece_bytes) return page.size();
     const std::size_t from = start + std::max<std::size_t>(piece_bytes, 1);
-    const std::string_view ahead = page.substr(from, piece_bytes);
-    for (std::size_t at = ahead.find('<'); at != std::string_view::npos;
-         at = ahead.find('<', at + 1)) {
-        const char next = at + 1 < ahead.size() ? ahead[at + 1] : ' ';
+    for (std::size_t at = page.find('<', from); at != std::string_view::npos;
+         at = page.find('<', at + 1)) {
+        const char next = at + 1 < page.size() ? page[at + 1] : ' ';
         if (next == '/' || next == '!' || (next >= 'a' && next <= 'z') ||
             (next >= 'A' && next <= 'Z'))
-            return from + at;
+            return at;
     }
-    if (const std::size_t space = ahead.find_first_of(" \t\n\r\f"); space != std::string_view::npos)
-        return from + space;
-    std::size_t at = from;
-    while (at < page.size() && (static_cast<unsigned char>(page[at]) & 0xC0) == 0x80) ++at;
-    return at;
+    return page.size();
 }
 
 // Parses a page (or a piece of one) and lays out its tree.
