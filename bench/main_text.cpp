@@ -5,13 +5,14 @@
 // the timing is printed. The pages are read into memory first, so the time
 // is the reader's alone.
 //
-// main-text --scale [PAGE] times the reader on one page made 1 to 32
-// times as large (the content of its <body> repeated; without PAGE, a news
-// page of menus, an article and comments): the time per MB stays flat when
-// the reader is linear in the page's size.
+// main-text --scale [PAGE] times the reader (processor time, best of 3) on
+// one page made 1 to 32 times as large (the content of its <body> repeated;
+// without PAGE, 1 MB of a news page's menus, article and comments): the time
+// per MB stays flat when the reader is linear in the page's size.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -65,17 +66,25 @@ std::string scaled(const std::string& page, int times) {
     return out;
 }
 
+// The processor time of `work`, in seconds: the machine is shared, and
+// the wall clock counts the other programs' turns too.
+template <typename Work>
+double cpu_seconds(Work&& work) {
+    const std::clock_t start = std::clock();
+    work();
+    return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
 int scale(const std::string& page) {
-    std::printf("%6s %10s %10s %10s\n", "times", "MB", "ms", "ms-per-MB");
+    std::printf("%6s %10s %10s %10s\n", "times", "MB", "cpu-ms", "per-MB");
     for (const int times : {1, 2, 4, 8, 16, 32}) {
         const std::string big = scaled(page, times);
         double best = 1e300;
         for (int run = 0; run < 3; ++run) {
-            const auto start = std::chrono::steady_clock::now();
-            const auto document = brennic::readers::read_html(big);
-            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-            if (document.text.empty()) std::fputs("main-text: no text found\n", stderr);
-            best = std::min(best, took.count());
+            bool empty = false;
+            best = std::min(
+                best, cpu_seconds([&] { empty = brennic::readers::read_html(big).text.empty(); }));
+            if (empty) std::fputs("main-text: no text found\n", stderr);
         }
         const double mb = static_cast<double>(big.size()) / 1e6;
         std::printf("%6d %10.2f %10.1f %10.1f\n", times, mb, best * 1e3, best * 1e3 / mb);
