@@ -43,7 +43,7 @@ _brennic_command() {
             COMPREPLY=($(compgen -W "auto text html markdown" -- "$cur"))
             return ;;
         --language|-l)
-            COMPREPLY=($(compgen -W "auto en af ar bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi yi zh" -- "$cur"))
+            COMPREPLY=($(compgen -W "auto en af ar bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id is it ja ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi yi zh" -- "$cur"))
             return ;;
         --files-from|--failed)
             COMPREPLY=($(compgen -f -- "$cur"))
@@ -76,7 +76,7 @@ _brennic_corpus() {
     -B) mapfile -t COMPREPLY < <(compgen -c -- "$cur"); return ;;
     -L | --log) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
     -l | --language)
-      mapfile -t COMPREPLY < <(compgen -W "auto en af ar bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi yi zh" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "auto en af ar bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id is it ja ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi yi zh" -- "$cur")
       return ;;
     -r | -q | -j | -p | -S | -c | --keep | --words | --rate | --sentences | --query | --jobs | --include) return ;;
   esac

@@ -5,6 +5,7 @@
 // every program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -141,7 +142,6 @@ TEST(Command, LengthsAgree) {
         {{"--keep", "0.25"}, {"--rate", "0.75"}},
         // One sentence: the vell sentence, the highest score.
         {{"--sentences", "1"}, {"--rate", "-1"}},
-        {{"--sentences", "1000"}, {"--rate", "0"}},
         // Both limits: the tighter one holds.
         {{"--words", "1000", "--sentences", "1"}, {"--sentences", "1"}},
         {{"--sentences", "1000", "--words", "30"}, {"--words", "30"}},
@@ -161,6 +161,25 @@ TEST(Command, LengthsAgree) {
             EXPECT_FALSE(ra.out.empty());
         }
     }
+    // A budget beyond the worthy sentences is filled: the whole text for
+    // more sentences than it has.
+    const std::vector<std::string> worthy = lines(brennic({"--rate", "0", "sample.txt"}, dir).out);
+    const std::vector<std::string> every =
+        lines(brennic({"--sentences", "1000", "sample.txt"}, dir).out);
+    const std::vector<std::string> more =
+        lines(brennic({"--sentences", std::to_string(worthy.size() + 1), "sample.txt"}, dir).out);
+    EXPECT_EQ(every.size(),
+              brennic::segment(test_support::slurp(dir.path() / "sample.txt")).size());
+    ASSERT_EQ(more.size(), worthy.size() + 1);
+    EXPECT_TRUE(std::includes(more.begin(), more.end(), worthy.begin(), worthy.end(),
+                              [&](const std::string& a, const std::string& b) {
+                                  return std::find(every.begin(), every.end(), a) <
+                                         std::find(every.begin(), every.end(), b);
+                              }));
+    // The web page says why the others are in.
+    EXPECT_NE(brennic({"--format", "html", "--sentences", "1000", "sample.txt"}, dir)
+                  .out.find("the others fill the budget of 1000 sentences"),
+              std::string::npos);
     // Two sentences: the two best of the worthy ones, in text order.
     const std::vector<std::string> two =
         lines(brennic({"--sentences", "2", "sample.txt"}, dir).out);

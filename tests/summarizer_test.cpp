@@ -425,6 +425,43 @@ TEST(Selection, TrimsInTheOrderOfASortByScore) {
     }
 }
 
+// A budget in sentences is met: trimmed down to it, or filled up to it with
+// the best of the other sentences (the higher score, then the earlier),
+// while their words fit the size in words; never filled where that size
+// removed a worthy sentence, nor for a negative rate.
+TEST(Selection, SentenceBudgetIsTrimmedOrFilled) {
+    const char* fruit =
+        "apple apple apple pear.\napple pear.\nplum.\napple pear.\n"
+        "apple apple.\nkiwi.\nlime.\ngrape.\n";
+    const char* cat = "the cat cat cat.\nthe dog.\nthe hat hat.\n";
+    struct Case {
+        const char* seg;
+        float rate;
+        std::size_t budget;
+        std::vector<int> extract;
+    };
+    // fruit: words 4, 2, 1, 2, 2, 1, 1, 1; scores 24, 10, 1, 10, 14, 1, 1, 1;
+    // worthy 1, 2, 4, 5. cat: scores 9, 1, 4; worthy 1.
+    const Case cases[] = {
+        {fruit, 0.0f, 2, {1, 5}},
+        {fruit, 0.0f, 4, {1, 2, 4, 5}},
+        {fruit, 0.0f, 5, {1, 2, 3, 4, 5}},            // equal scores: the earlier first
+        {fruit, 0.0f, 20, {1, 2, 3, 4, 5, 6, 7, 8}},  // no more than the text has
+        {fruit, 12.0f, 6, {1, 2, 3, 4, 5, 6}},        // 12 words
+        {fruit, 11.0f, 6, {1, 2, 3, 4, 5}},           // the next would be the 12th word
+        {fruit, 9.0f, 6, {1, 2, 5}},                  // trimmed: no filling
+        {fruit, -1.0f, 3, {1}},
+        {cat, 0.0f, 2, {1, 3}},  // the higher score, though later
+        {cat, 0.0f, 0, {1}},     // no budget
+    };
+    for (const Case& c : cases) {
+        RunState state;
+        state.sentence_budget = c.budget;
+        summarize(state, c.seg, c.rate);
+        EXPECT_EQ(marked(state), c.extract) << c.seg << c.rate << " " << c.budget;
+    }
+}
+
 TEST(Selection, WorthyNeedsAContentWordOfTheVellSentence) {
     // "hat" sentences score above the mean but share nothing with the vell
     // sentence; a stop word of the vell sentence does not count.

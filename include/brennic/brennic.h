@@ -190,9 +190,14 @@ struct Options {
     float compression_rate = 0.7f;
     // A budget in sentences, on top of the rate's budget in words: when more
     // worthy sentences are left, they are dropped the lowest score first (of
-    // equal scores the later first) until max_sentences remain. The vell
-    // sentence is always kept. Unset or 0: no budget in sentences. With a
-    // budget alone, set compression_rate to 0 (no budget in words).
+    // equal scores the later first) until max_sentences remain; when fewer
+    // are worthy, the best-scoring of the other sentences (of equal scores
+    // the earlier first) are chosen too until max_sentences are, or the text
+    // has no more, as long as the budget in words dropped no worthy sentence
+    // and their words fit it (such a sentence is chosen, not worthy, in the
+    // diagnostics). The vell sentence is always kept. Unset or 0: no budget
+    // in sentences. With a budget alone, set compression_rate to 0 (no
+    // budget in words).
     std::optional<std::size_t> max_sentences;
     // Fill Summary::diagnostics as well.
     bool diagnostics = false;
@@ -358,9 +363,10 @@ BRENNIC_EXPORT std::vector<Summary> summarize_all(std::span<const std::string_vi
 // Languages
 
 // The codes of the languages a text can be read in: "en" first, then af ar
-// bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id it ja ko
-// ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur vi
-// yi zh: every language CLD2 detects that has a stemmer or a stop list here.
+// bg bn ca cs da de el es et eu fa fi fr ga gl gu he hi hr hu hy id is it ja
+// ko ku lt lv mr ms ne nl no pl pt ro ru sk sl sr st sv sw ta th tl tr uk ur
+// vi yi zh: every language CLD2 detects that has a stemmer or a stop list
+// here.
 BRENNIC_EXPORT std::vector<std::string> language_codes();
 
 // The language of text, one of language_codes(), found by CLD2 (Compact

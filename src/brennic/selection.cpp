@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Marks the sentences of the extract: the worthy ones, trimmed to the
-// extract size, and always the vell sentence.
+// extract size, always the vell sentence and, under a budget in sentences,
+// the best of the others where the worthy ones fall short of it.
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -40,8 +42,9 @@ std::optional<std::uint32_t> digit_reaching(const std::vector<long long>& words_
 // sentences at the cut score the later ones. The cut score is found a half
 // of its key at a time from the words per key half, and a last pass in
 // input order keeps, at the cut score, the earlier sentences whose words
-// still fit. No list of the worthy sentences is built.
-void trim_to_extract_size(RunState& state) {
+// still fit. No list of the worthy sentences is built. Returns whether a
+// sentence was removed.
+bool trim_to_extract_size(RunState& state) {
     constexpr std::uint32_t kDigits = 1u << 16;
     std::vector<long long> words_by_digit(kDigits, 0);
     long long counter = 0;
@@ -54,12 +57,12 @@ void trim_to_extract_size(RunState& state) {
     // No extract holds more words than the text, nor fewer than none.
     const long long allowed = std::clamp<long long>(state.size_extract, 0, state.size_text);
     long long need = counter - allowed;  // words to remove
-    if (need <= 0) return;
+    if (need <= 0) return false;
 
     const std::optional<std::uint32_t> high = digit_reaching(words_by_digit, need);
     if (!high) {
         for (block_sentence& s : state.sentences) s.summary_worthy = FALSE;
-        return;
+        return true;
     }
     std::fill(words_by_digit.begin(), words_by_digit.end(), 0);
     state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
@@ -82,6 +85,7 @@ void trim_to_extract_size(RunState& state) {
             if (kept > keep) s.summary_worthy = FALSE;
         }
     });
+    return true;
 }
 
 // With a sentence budget, the worthy sentences left are trimmed the same
@@ -107,6 +111,50 @@ void trim_to_sentence_budget(RunState& state) {
     }
 }
 
+// A budget of N sentences asks for N sentences: when fewer are marked, the
+// best-scoring of the others are added (the higher score first, of equal
+// scores the earlier sentence), up to the budget, while their words still
+// fit the extract size; the first that does not fit ends the filling, as
+// trimming would have removed it first. They are chosen, not worthy.
+void fill_sentence_budget(RunState& state) {
+    struct Candidate {
+        float score;
+        std::size_t position;
+        long long words;
+    };
+    std::vector<Candidate> others;
+    std::size_t marked = 0;
+    long long counter = 0;
+    std::size_t position = 0;
+    state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
+        if (s.summary_worthy) {
+            ++marked;
+            counter += text.number_of_words();
+        } else {
+            others.push_back({s.score, position, text.number_of_words()});
+        }
+        ++position;
+    });
+    if (marked >= state.sentence_budget || others.empty()) return;
+    const std::size_t wanted = std::min(state.sentence_budget - marked, others.size());
+    const auto better = [](const Candidate& a, const Candidate& b) {
+        return a.score != b.score ? a.score > b.score : a.position < b.position;
+    };
+    std::partial_sort(others.begin(), others.begin() + static_cast<std::ptrdiff_t>(wanted),
+                      others.end(), better);
+    const long long allowed = std::clamp<long long>(state.size_extract, 0, state.size_text);
+    std::vector<bool> add(position, false);
+    for (std::size_t k = 0; k < wanted; ++k) {
+        if (counter + others[k].words > allowed) break;
+        counter += others[k].words;
+        add[others[k].position] = true;
+    }
+    position = 0;
+    for (block_sentence& s : state.sentences) {
+        if (add[position++]) s.summary_worthy = TRUE;
+    }
+}
+
 }  // namespace
 
 void select_sentences(RunState& state) {
@@ -120,8 +168,13 @@ void select_sentences(RunState& state) {
                             [&](WordId id) { return state.words[id].vell_word != 0; });
             if (shares) s.summary_worthy = TRUE;
         });
-        trim_to_extract_size(state);
+        const bool trimmed = trim_to_extract_size(state);
         if (state.sentence_budget > 0) trim_to_sentence_budget(state);
+        if (state.p_vellsent != nullptr) state.p_vellsent->summary_worthy = TRUE;
+        // Sentences below the worthy ones in score order fill a sentence
+        // budget only where the size in words left every worthy one in.
+        if (state.sentence_budget > 0 && !trimmed) fill_sentence_budget(state);
+        return;
     }
     if (state.p_vellsent != nullptr) state.p_vellsent->summary_worthy = TRUE;
 }

@@ -47,7 +47,7 @@ constexpr std::u32string_view kUkrainianJoiners = U"\u2019\u02BC";
 // it shares, and Ukrainian the Russian one, which meets most of its case
 // and verb endings (on news read in both languages it chooses the lines
 // chosen in English far more often than the folded words do).
-constexpr std::array<LanguageInfo, 55> kLanguages{{
+constexpr std::array<LanguageInfo, 56> kLanguages{{
     {"en", "English", "porter", false, kNoJoiners, {}},
     {"af", "Afrikaans", "", false, kNoJoiners, {}},
     {"ar", "Arabic", "arabic", false, kZeroWidthJoiners, {}},
@@ -73,6 +73,7 @@ constexpr std::array<LanguageInfo, 55> kLanguages{{
     {"hu", "Hungarian", "hungarian", false, kNoJoiners, {}},
     {"hy", "Armenian", "armenian", false, kNoJoiners, {}},
     {"id", "Indonesian", "indonesian", false, kNoJoiners, {}},
+    {"is", "Icelandic", "", false, kNoJoiners, {}},
     {"it", "Italian", "italian", false, kNoJoiners, kItalianElisions},
     {"ja", "Japanese", "", false, kNoJoiners, {}, false, true},
     {"ko", "Korean", "", false, kNoJoiners, {}},
@@ -205,7 +206,8 @@ Language::Language(const LanguageInfo& info) : info_(&info) {
             const std::size_t eol = rest.find('\n');
             std::string_view word = rest.substr(0, eol);
             if (!word.empty() && word.back() == '\r') word.remove_suffix(1);
-            if (!word.empty()) add(word);
+            // A line that starts with '#' is a comment (a list's notice).
+            if (!word.empty() && word.front() != '#') add(word);
             if (eol == std::string_view::npos) break;
             rest.remove_prefix(eol + 1);
         }

@@ -10,7 +10,7 @@ namespace brennic {
 
 struct StopListText {
     std::string_view language;  // ISO 639-1 code
-    std::string_view words;     // one lower-case word a line, UTF-8
+    std::string_view words;     // one word a line, UTF-8; a line starting with # is a comment
 };
 
 // Every list, by language code in ascending order.

@@ -409,7 +409,15 @@ private:
             "<u>underlined</u> wherever they appear. The bar beside each sentence shows its "
             "score (hover to read it), the red line the threshold. A sentence is chosen when "
             "it scores above the threshold and holds a vell word, the highest first, as long "
-            "as the extract fits its size; the vell sentence always is.</p>\n</header>\n";
+            "as the extract fits its size; the vell sentence always is.";
+        if (options_.max_sentences && *options_.max_sentences > 0) {
+            out +=
+                " When fewer than " + std::to_string(*options_.max_sentences) +
+                " are so chosen, the best-scoring of the others fill the budget of " +
+                plural(static_cast<long long>(*options_.max_sentences), "sentence", "sentences") +
+                ".";
+        }
+        out += "</p>\n</header>\n";
     }
 
     // The extract itself, first: its lines as the extract file has them.
