@@ -3,6 +3,7 @@
 // thing it must get right, from charsets to boilerplate to hostile markup.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -269,7 +270,8 @@ TEST(ReadersHtml, PageToUtf8) {
 }
 
 // A page parsed a piece at a time loses no text and cuts no character in
-// two, however small the pieces: each ends at a tag.
+// two, however small the pieces (each ends at a tag), and stays one page: the
+// pieces go on in the first one's <html>.
 TEST(ReadersHtml, PagesInPieces) {
     const auto letters = [](const brennic::readers::html::Layout& layout) {
         std::string out;
@@ -292,6 +294,12 @@ TEST(ReadersHtml, PagesInPieces) {
             const auto pieces = brennic::readers::html::lay_out(html, piece);
             EXPECT_EQ(letters(pieces), letters(whole)) << html << " in pieces of " << piece;
             for (const auto& block : pieces.blocks) EXPECT_TRUE(brennic::is_valid_utf8(block.text));
+            const auto roots = std::count_if(
+                pieces.boxes.begin(), pieces.boxes.end(),
+                [](const auto& b) { return b.parent == brennic::readers::html::no_box; });
+            EXPECT_EQ(roots, 1) << html << " in pieces of " << piece;
+            EXPECT_EQ(pieces.boxes.front().end, pieces.boxes.size());
+            EXPECT_EQ(pieces.boxes.front().end_block, pieces.blocks.size());
         }
     }
 }

@@ -342,11 +342,15 @@ class Walker {
 public:
     explicit Walker(Layout& layout) : layout_(layout) {}
 
-    void walk(Node* document) {
+    // Walks the tree of a page, or of one of its pieces: the pieces after
+    // the first go on in the <html> and <body> of the first, which stay open
+    // until the last piece is walked.
+    void walk(Node* document, bool first_piece = true, bool last_piece = true) {
         struct Frame {
             Node* next;  // the next child to look at
             bool box = false;
             bool link = false;
+            bool root = false;  // <html> or <body>
         };
         std::vector<Frame> stack;
         stack.push_back({myhtml_node_child(document)});
@@ -354,7 +358,7 @@ public:
             Frame& frame = stack.back();
             Node* child = frame.next;
             if (!child) {
-                if (frame.box) close_box();
+                if (frame.box && (last_piece || !frame.root)) close_box();
                 if (frame.link) --links_;
                 stack.pop_back();
                 continue;
@@ -366,10 +370,16 @@ public:
             } else if (tag > MyHTML_TAG__DOCTYPE && tag != MyHTML_TAG__END_OF_FILE) {
                 // An element; names the parser does not know get numbers past its own.
                 Frame next{myhtml_node_child(child)};
-                if (open_element(child, tag, next)) stack.push_back(next);
+                next.root = tag == MyHTML_TAG_HTML || tag == MyHTML_TAG_BODY;
+                if (next.root && !first_piece)
+                    stack.push_back(next);  // the first piece's box goes on
+                else if (open_element(child, tag, next))
+                    stack.push_back(next);
             }
         }
         flush();
+        if (last_piece)
+            while (!open_.empty()) close_box();
     }
 
 private:
@@ -563,7 +573,7 @@ std::size_t piece_end(std::string_view page, std::size_t start, std::size_t piec
 }
 
 // Parses a page (or a piece of one) and lays out its tree.
-void parse_and_walk(std::string_view utf8, Walker& walker) {
+void parse_and_walk(std::string_view utf8, Walker& walker, bool first, bool last) {
     // The parser keeps its nodes in pools that go all at once: freeing the
     // tree never walks it, so no depth of nesting makes it recurse.
     const std::unique_ptr<myhtml_t, decltype(&myhtml_destroy)> parser(myhtml_create(),
@@ -575,7 +585,7 @@ void parse_and_walk(std::string_view utf8, Walker& walker) {
     if (!tree || MyCORE_FAILED(myhtml_tree_init(tree.get(), parser.get()))) throw std::bad_alloc();
     if (MyCORE_FAILED(myhtml_parse(tree.get(), MyENCODING_UTF_8, utf8.data(), utf8.size())))
         throw std::bad_alloc();
-    if (Node* document = myhtml_tree_get_document(tree.get())) walker.walk(document);
+    if (Node* document = myhtml_tree_get_document(tree.get())) walker.walk(document, first, last);
 }
 
 }  // namespace
@@ -588,7 +598,7 @@ Layout lay_out(std::string_view utf8, std::size_t piece_bytes) {
     std::size_t start = 0;
     do {
         const std::size_t end = piece_end(utf8, start, piece_bytes);
-        parse_and_walk(utf8.substr(start, end - start), walker);
+        parse_and_walk(utf8.substr(start, end - start), walker, start == 0, end == utf8.size());
         start = end;
     } while (start < utf8.size());
     return layout;

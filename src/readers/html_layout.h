@@ -67,8 +67,8 @@ struct Layout {
 // How much of a page is parsed at once. The parser's string memory slows
 // down as it fills (freed pieces are looked through one by one), so a larger
 // page is parsed a piece at a time, each piece a document of its own that
-// starts at a tag: its time stays linear in its size. No article is that
-// large (the largest news pages are a few MB, and most of that scripts).
+// starts at a tag and goes on in the <body> of the first: its time stays
+// linear in its size. Elements open where a piece ends are closed there.
 inline constexpr std::size_t max_piece_bytes = std::size_t{4} << 20;
 
 // Parses the UTF-8 page and lays it out, leaving out what is never content:
