@@ -29,6 +29,20 @@ const std::string kRepeat =
     "Nobody was hurt, and firemen saved the bakery next door. "
     "The mill had stood by the river for two hundred years.";
 
+// The opening says little; a later sentence holds the words the text keeps
+// coming back to.
+const std::string kCouncil =
+    "Kelby council met on Monday evening. "
+    "Several members arrived late because of the rain. "
+    "The ferry fares, the ferry timetable and the ferry crews were the council's worry, "
+    "since the ferry carries most of Kelby's trade. "
+    "A new library opens in spring. "
+    "Ferry crews asked the council for a ferry timetable that keeps the ferry running in "
+    "winter.\n";
+const std::string kFerry =
+    "The ferry fares, the ferry timetable and the ferry crews were the council's worry, "
+    "since the ferry carries most of Kelby's trade.";
+
 Options centrality(float rate) {
     Options o;
     o.method = "centrality";
@@ -71,6 +85,11 @@ TEST(Centrality, Chooses) {
          two,
          {"The old mill by the river burned down last night.",
           "The mill had stood by the river for two hundred years."}},
+        {"a short extract: the opening",
+         kCouncil,
+         centrality(0.85f),
+         {"Kelby council met on Monday evening."}},
+        {"a long one: what the text keeps saying", kCouncil, centrality(0.6f), {kFerry}},
         {"a line alone is still a text", "Hello world\n", centrality(0.7f), {"Hello world"}},
         {"nothing to choose from", " \n\n", centrality(0.7f), {}},
     };
@@ -92,12 +111,15 @@ TEST(Centrality, ReportsWhatTheScoreIsMadeOf) {
         const ScoreParts& p = *r.parts;
         EXPECT_EQ(p.heading, r.segment == 0) << r.text;
         EXPECT_EQ(p.title > 0.0f, r.text.find("bakery") != std::string::npos) << r.text;
-        for (float part : {p.position, p.centrality, p.title, p.query, p.redundancy}) {
+        if (p.heading) { EXPECT_EQ(p.frequency, 0.0f) << r.text; }
+        for (float part : {p.position, p.centrality, p.frequency, p.title, p.query, p.redundancy}) {
             EXPECT_GE(part, 0.0f) << r.text;
             EXPECT_LE(part, 1.0f) << r.text;
         }
     }
     EXPECT_FLOAT_EQ(d.sentences[1].parts->position, 1.0f);
+    // The opening holds the commonest words (storm, harbour, Kelby, ferry).
+    EXPECT_FLOAT_EQ(d.sentences[1].parts->frequency, 1.0f);
     EXPECT_TRUE(d.sentences[1].vell);
     o.method = "frequency";
     const Summary f = summarize(kNews, o);

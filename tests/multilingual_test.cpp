@@ -199,6 +199,7 @@ TEST(Languages, KnowsTheStopWordsOfEachLanguage) {
     }
     // The project's additions to a published list count too.
     EXPECT_TRUE(is_stop_word("Wurde", Encoding::automatic, "de"));
+    EXPECT_TRUE(is_stop_word("氏", Encoding::automatic, "ja"));  // Mr, Ms
     // A list of one language is not another's.
     EXPECT_FALSE(is_stop_word("Die", Encoding::automatic, "en"));
     EXPECT_FALSE(is_stop_word("The", Encoding::automatic, "de"));

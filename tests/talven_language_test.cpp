@@ -64,6 +64,16 @@ TEST(TalvenLanguage, QuotationMarks) {
         {"ja",
          "「行きます。」と彼は言った。それから出かけた。",
          {"「行きます。」と彼は言った。", "それから出かけた。"}},
+        // A stop inside corner brackets ends the sentence unless the
+        // quoting particle follows: after a line break, a space or a word.
+        {"ja",
+         "「残念だった。」\nこの発言は話題を呼んだ。",
+         {"「残念だった。」", "この発言は話題を呼んだ。"}},
+        {"ja", "『行く。』 彼は出た。", {"『行く。』", "彼は出た。"}},
+        {"ja", "「行く。」彼は出た。", {"「行く。」", "彼は出た。"}},
+        {"ja", "「行く。」って言った。", {"「行く。」って言った。"}},
+        {"zh", "“我走了。”\n他离开了。", {"“我走了。”", "他离开了。"}},
+        {"en", "\u300CGo.\u300D He left.", {"\u300CGo.\u300D He left."}},
         {"vi",
          "Anh ấy nói: “Tôi sẽ đi.” Sau đó anh ấy đi.",
          {"Anh ấy nói: “Tôi sẽ đi.”", "Sau đó anh ấy đi."}},

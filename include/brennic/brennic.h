@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Brennic as a library: sentence segmentation and extractive summaries of
-// texts held in memory, in English and 54 other languages (Options::language).
+// texts held in memory, in English and 55 other languages (Options::language).
 //
 // Every function here is reentrant and keeps no state between calls, so any
 // number of threads may call them at once. Failures are thrown as
@@ -226,7 +226,8 @@ struct Options {
     // words recur in the input and keeps those above the mean score that
     // share a word with the vell sentence. "centrality" scores it by where
     // it stands (the opening of its text, of its paragraph or section), by
-    // its likeness to the rest of its text and to the title, and then
+    // its likeness to the rest of its text and to the title and, the
+    // longer the extract, by how often its content words recur, and then
     // chooses the best ones in turn, each discounted by how much of it the
     // sentences already chosen say. Both fill the same budgets and honour
     // the query. An unknown name throws Error.
@@ -260,13 +261,15 @@ BRENNIC_EXPORT float parse_rate(std::string_view argument);
 BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
 
 // What a sentence's score under the "centrality" method is made of, each
-// part in [0, 1]. score is the weighted sum of position, centrality, title
-// and query; the extract takes sentences in order of score times
+// part in [0, 1]. score is the weighted sum of position, centrality,
+// frequency, title and query; the extract takes sentences in order of score times
 // (1 - weight * redundancy), redundancy being measured when each was taken.
 struct ScoreParts {
     float position = 0.0f;    // 1 for the opening sentence, less further on; a
                               // paragraph's or section's first sentence keeps more
     float centrality = 0.0f;  // likeness to the rest of its text, 1 for the most central
+    float frequency = 0.0f;   // how often its content words recur in the input, 1 for the
+                              // most; weighs more the longer the extract
     float title = 0.0f;       // likeness to the title (0 without one)
     float query = 0.0f;       // likeness to the query, 1 for the closest (0 without one)
     float redundancy = 0.0f;  // share of its content words the extract already held

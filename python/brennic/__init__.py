@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""Extractive summaries of texts in English and 54 other languages, the same
+"""Extractive summaries of texts in English and 55 other languages, the same
 as the command brennic writes.
 
     >>> import brennic
@@ -121,7 +121,8 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
     method is how sentences are scored and chosen, a name of methods():
     'frequency' (the default, as Brennic.exe: how often their words recur)
     or 'centrality' (where they stand, their likeness to the rest of the
-    text and to its title, less what the extract already says); --method.
+    text and to its title and, the longer the extract, how often their
+    words recur, less what the extract already says); --method.
     title (str or bytes) is the texts' title for 'centrality' (--title); by
     default a first line standing alone is taken as one.
 

@@ -14,13 +14,19 @@ namespace brennic {
 namespace {
 
 // The weights, set on development data (German encyclopaedia articles,
-// English documents, Thai and Vietnamese news, each against its lead):
-// centrality counts 1.
-constexpr float kPosition = 2.0f;     // of the position part, for the shortest extract
-constexpr float kDecay = 0.5f;        // position falls as 1 / (1 + rank)^kDecay
-constexpr float kParagraph = 0.3f;    // the least position a paragraph's first sentence keeps
-constexpr float kTitle = 0.5f;        // of the likeness to the title
-constexpr float kQuery = 2.0f;        // of the likeness to the query
+// English documents, Thai and Vietnamese news, each against its lead, and
+// long extracts of news against the frequency method's): centrality
+// counts 1.
+constexpr float kPosition = 2.0f;   // of the position part, for the shortest extract
+constexpr float kDecay = 0.5f;      // position falls as 1 / (1 + rank)^kDecay
+constexpr float kParagraph = 0.3f;  // the least position a paragraph's first sentence keeps
+constexpr float kTitle = 0.5f;      // of the likeness to the title
+constexpr float kQuery = 2.0f;      // of the likeness to the query
+// Of how often the sentence's content stems recur in the text, times the
+// square of the extract's share of the text: nothing for a short extract,
+// as much as centrality from about a third of the text on, where what a
+// sentence says counts for more than where it stands.
+constexpr float kFrequency = 10.0f;
 constexpr float kRedundancy = 0.25f;  // of the share of a sentence already said
 // Centrality is the mean, over a sentence's distinct content stems, of the
 // other sentences holding each, as if the sentence had kSmoothing more
@@ -183,6 +189,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
     std::uint32_t rank = 0;
     float top_centrality = 0.0f;
     float top_query = 0.0f;
+    float top_frequency = 0.0f;
     index = 0;
     state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
         const SentencePlace& place = places[index];
@@ -212,6 +219,11 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         const auto i = static_cast<std::uint32_t>(index);
         float shared = 0.0f;
         float in_title = 0.0f;
+        // The frequency method's own score: each content word counts as
+        // often as its stem occurs in the input.
+        double recurring = 0.0;
+        for (WordId id : text.content_words) recurring += state.words[id].frequency;
+        p.frequency = static_cast<float>(recurring);
         for (WordId id : text.content_words) {
             if (last_seen[id] == i) continue;
             last_seen[id] = i;
@@ -231,6 +243,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
             if (query_vector) p.query = query_vector->cosine(text.content_words);
             top_centrality = std::max(top_centrality, p.centrality);
             top_query = std::max(top_query, p.query);
+            top_frequency = std::max(top_frequency, p.frequency);
         }
         ++index;
     });
@@ -246,6 +259,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         share = std::min(share, static_cast<float>(state.sentence_budget) / static_cast<float>(n));
     share = std::min(1.0f, share);
     const float position_weight = kPosition * (1.0f - share);
+    const float frequency_weight = kFrequency * share * share;
     float mean_distinct = 0.0f;
     {
         std::size_t body = 0;
@@ -264,9 +278,14 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         ScoreParts& p = state.parts[i];
         if (top_centrality > 0.0f) p.centrality /= top_centrality;
         if (top_query > 0.0f) p.query /= top_query;
+        if (p.heading)
+            p.frequency = 0.0f;
+        else if (top_frequency > 0.0f)
+            p.frequency /= top_frequency;
         block_sentence& s = state.sentences[i];
         if (p.heading) continue;
-        s.score = position_weight * p.position + p.centrality + kTitle * p.title + kQuery * p.query;
+        s.score = position_weight * p.position + p.centrality + frequency_weight * p.frequency +
+                  kTitle * p.title + kQuery * p.query;
         if (kSubstance > 0.0f && mean_distinct > 0.0f)
             s.score *=
                 std::min(1.0f, static_cast<float>(distinct[i]) / (kSubstance * mean_distinct));

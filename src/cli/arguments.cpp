@@ -64,7 +64,7 @@ const char* const kUsage =
     "  -a, --mean              score sentences by the mean frequency of their words\n"
     "      --method=NAME       score and choose sentences by frequency (default) or\n"
     "                          centrality (position, likeness to the rest and to the\n"
-    "                          title, less what is already chosen)\n"
+    "                          title, recurring words, less what is already chosen)\n"
     "      --title=TITLE       the texts' title, for centrality (default: a first\n"
     "                          line standing alone)\n"
     "  -l, --language=LANG     read the texts in LANG, an ISO 639-1 code, or find\n"

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "languages/cjk_dictionary.h"
 #include "languages/english_stemmer.h"
 
 namespace brennic {
@@ -89,105 +90,120 @@ bool is_katakana(char32_t cp) {
            (cp >= 0xFF66 && cp <= 0xFF9F);
 }
 
-// The words of a run that holds no katakana, or nothing else.
-void dictionary_words(std::string_view run, std::vector<std::string_view>& out);
+// A stretch of a run is cut at most this many UTF-16 units at a time: a
+// longer one (a megabyte of ideographs without a stop) is cut at a
+// character, so that the buffers below stay small.
+constexpr std::size_t kLongestStretch = std::size_t{1} << 18;
 
-}  // namespace
+// A stretch of a run of an unspaced script in UTF-16, with the byte of the
+// UTF-8 run where each unit starts, and one more entry for its end.
+struct Utf16Stretch {
+    std::u16string units;
+    std::vector<std::uint32_t> byte_of;
+};
 
-void unspaced_words(std::string_view run, std::vector<std::string_view>& out) {
-    // A run of katakana is one word: Japanese writes its loanwords and
-    // foreign names in it ("ブレグジット", "ネスレ"), which the dictionary
-    // does not know and would cut apart.
-    std::size_t start = 0;
-    bool katakana = false;
-    for (std::size_t i = 0; i < run.size();) {
-        std::size_t len = utf8_sequence_length(run, i);
-        if (len == 0) len = 1;
-        const bool k = len == 3 && is_katakana(utf8_decode(run, i, 3));
-        if (i > start && k != katakana) {
-            const std::string_view part = run.substr(start, i - start);
-            if (katakana) {
-                out.push_back(part);
-            } else {
-                dictionary_words(part, out);
-            }
-            start = i;
+// The words of a stretch (no katakana in it), appended to out as pieces of
+// bytes: the dictionary's cut where every character is an ideograph or
+// hiragana, else ICU's word break iterator, of whose pieces only those it
+// holds for words of letters, kana or ideographs are kept.
+void dictionary_words(std::string_view bytes, const Utf16Stretch& stretch, bool dictionary_set,
+                      std::vector<std::string_view>& out) {
+    const auto piece = [&](std::size_t a, std::size_t b) {
+        const std::uint32_t start = stretch.byte_of[a];
+        const std::uint32_t end = stretch.byte_of[b];
+        if (end > start) out.push_back(bytes.substr(start, end - start));
+    };
+    const std::u16string_view units = stretch.units;
+    if (units.size() <= 1 || (units.size() == 2 && stretch.byte_of[0] == stretch.byte_of[1])) {
+        piece(0, units.size());  // one character is one word: no call needed
+        return;
+    }
+    thread_local std::vector<std::uint32_t> ends;
+    if (dictionary_set && cut_by_cjk_dictionary(units, ends)) {
+        std::size_t start = 0;
+        for (const std::uint32_t end : ends) {
+            piece(start, end);
+            start = end;
         }
-        katakana = k;
-        i += len;
-    }
-    const std::string_view part = run.substr(start);
-    if (katakana) {
-        out.push_back(part);
-    } else {
-        dictionary_words(part, out);
-    }
-}
-
-namespace {
-
-// ICU takes a run of at most this many bytes at a time: a longer one (a
-// megabyte of ideographs without a stop) is cut at a character.
-constexpr std::size_t kLongestRun = std::size_t{1} << 20;
-
-void dictionary_words(std::string_view run, std::vector<std::string_view>& out) {
-    while (run.size() > kLongestRun) {
-        std::size_t cut = kLongestRun;
-        while (cut > 0 && (static_cast<unsigned char>(run[cut]) & 0xC0) == 0x80) --cut;
-        dictionary_words(run.substr(0, cut), out);
-        run.remove_prefix(cut);
-    }
-    if (run.empty()) return;
-    // One character is one word: no call needed.
-    if (utf8_sequence_length(run, 0) == run.size()) {
-        out.push_back(run);
         return;
     }
     UBreakIterator* it = word_breaks();
-    if (it == nullptr) {
-        out.push_back(run);
-        return;
-    }
-    // The run in UTF-16, with the byte where each of its units starts.
-    thread_local std::u16string utf16;
-    thread_local std::vector<std::uint32_t> byte_of;
-    utf16.clear();
-    byte_of.clear();
-    for (std::size_t i = 0; i < run.size();) {
-        std::size_t len = utf8_sequence_length(run, i);
-        if (len == 0) len = 1;
-        const char32_t cp =
-            len == 1 ? static_cast<unsigned char>(run[i]) : utf8_decode(run, i, len);
-        const auto at = static_cast<std::uint32_t>(i);
-        if (cp > 0xFFFF) {
-            utf16 += static_cast<char16_t>(0xD7C0 + (cp >> 10));
-            utf16 += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
-            byte_of.push_back(at);
-            byte_of.push_back(at);
-        } else {
-            utf16 += static_cast<char16_t>(cp);
-            byte_of.push_back(at);
-        }
-        i += len;
-    }
-    byte_of.push_back(static_cast<std::uint32_t>(run.size()));
     UErrorCode code = U_ZERO_ERROR;
-    ubrk_setText(it, utf16.data(), static_cast<int32_t>(utf16.size()), &code);
-    if (U_FAILURE(code)) {
-        out.push_back(run);
+    if (it != nullptr) {
+        ubrk_setText(it, units.data(), static_cast<int32_t>(units.size()), &code);
+    }
+    if (it == nullptr || U_FAILURE(code)) {
+        piece(0, units.size());
         return;
     }
     int32_t start = ubrk_first(it);
     for (int32_t end = ubrk_next(it); end != UBRK_DONE; start = end, end = ubrk_next(it)) {
         const int32_t status = ubrk_getRuleStatus(it);
         if (status < UBRK_WORD_LETTER || status >= UBRK_WORD_IDEO_LIMIT) continue;
-        const std::uint32_t from = byte_of[static_cast<std::size_t>(start)];
-        const std::uint32_t to = byte_of[static_cast<std::size_t>(end)];
-        if (to > from) out.push_back(run.substr(from, to - from));
+        piece(static_cast<std::size_t>(start), static_cast<std::size_t>(end));
     }
 }
 
 }  // namespace
+
+void unspaced_words(std::string_view bytes, std::vector<std::string_view>& out) {
+    // A run of katakana is one word: Japanese writes its loanwords and
+    // foreign names in it ("ブレグジット", "ネスレ"), which the dictionary
+    // does not know and would cut apart. The rest goes to the dictionary a
+    // stretch between two katakana runs at a time, converted to UTF-16 as
+    // the run is walked.
+    thread_local Utf16Stretch stretch;
+    stretch.units.clear();
+    stretch.byte_of.clear();
+    bool dictionary_set = true;
+    constexpr std::size_t kNone = std::string_view::npos;
+    std::size_t katakana = kNone;  // where the katakana run being read starts
+    const auto end_stretch = [&](std::size_t end) {
+        if (stretch.units.empty()) return;
+        stretch.byte_of.push_back(static_cast<std::uint32_t>(end));
+        dictionary_words(bytes, stretch, dictionary_set, out);
+        stretch.units.clear();
+        stretch.byte_of.clear();
+        dictionary_set = true;
+    };
+    for (std::size_t i = 0; i < bytes.size();) {
+        // The run is well-formed UTF-8: its length shows in its first byte.
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t len = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (i + len > bytes.size()) len = bytes.size() - i;
+        const char32_t cp = utf8_decode(bytes, i, len);
+        if (is_katakana(cp)) {
+            if (katakana == kNone) {
+                end_stretch(i);
+                katakana = i;
+            }
+            i += len;
+            continue;
+        }
+        if (katakana != kNone) {
+            out.push_back(bytes.substr(katakana, i - katakana));
+            katakana = kNone;
+        }
+        if (stretch.units.size() >= kLongestStretch) end_stretch(i);
+        dictionary_set = dictionary_set && in_cjk_dictionary_set(cp);
+        const auto at = static_cast<std::uint32_t>(i);
+        if (cp > 0xFFFF) {
+            stretch.units += static_cast<char16_t>(0xD7C0 + (cp >> 10));
+            stretch.units += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
+            stretch.byte_of.push_back(at);
+            stretch.byte_of.push_back(at);
+        } else {
+            stretch.units += static_cast<char16_t>(cp);
+            stretch.byte_of.push_back(at);
+        }
+        i += len;
+    }
+    if (katakana != kNone) {
+        out.push_back(bytes.substr(katakana));
+    } else {
+        end_stretch(bytes.size());
+    }
+}
 
 Reading Reading::of(std::string_view text, Encoding choice) {
     switch (choice) {

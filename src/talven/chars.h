@@ -221,6 +221,11 @@ inline bool is_closer(Sym s) {
            s == Sym::CloseBracket || s == Sym::Emphasis;
 }
 
+// The closing corner brackets of Chinese and Japanese quotations (」, 』):
+// in languages other than English they close a word after its stop as a
+// closing quote mark does ("残念だった。」").
+inline bool is_corner_closer(std::uint32_t cp) { return cp == 0x300D || cp == 0x300F; }
+
 inline bool is_opener(Sym s) {
     return s == Sym::OpenQuote || s == Sym::DoubleQuote || s == Sym::SingleQuote ||
            s == Sym::OpenBracket || s == Sym::Emphasis;

@@ -48,12 +48,24 @@ bool quoted_sentence_ends(const Words& words, std::size_t i) {
     return d.cp >= 0x370 && sym_of(d.cp) == Sym::Other;
 }
 
+// "「修理は二年かかる。」と述べた": a quotation in corner brackets ending
+// with a stop goes on with the particle that quotes it, written right
+// after it.
+bool quoting_particle_follows(const Words& words, std::size_t i) {
+    if (words.language().english || !words.glued(i + 1)) return false;
+    const std::string_view w = words[i];
+    if (w.empty() || !is_corner_closer(decode_before(w, w.size()).cp)) return false;
+    const std::string_view next = words[i + 1];
+    return next.starts_with("と") || next.starts_with("って");
+}
+
 }  // namespace
 
 bool terminator_ends(const Words& words, const Quotations& quotes, const SentenceState& sentence,
                      const WordEnd& end, std::size_t ender, std::size_t i) {
     if (end.term == Term::None) return false;
     if (sentence.depth > 0) return false;
+    if (i + 1 < words.size() && quoting_particle_follows(words, i)) return false;
     if (quotes.inside[i] && !quoted_sentence_ends(words, i) &&
         !between_statements(words, quotes, sentence.first, end, i)) {
         return false;

@@ -51,7 +51,10 @@ std::size_t strip_closers(std::string_view w, std::size_t e, const Language& lan
             }
         }
         Decoded d = decode_before(w, e);
-        if (!is_closer(sym_of(d.cp)) && !is_misplaced_opener(w, e, d, lang)) break;
+        if (!is_closer(sym_of(d.cp)) && !(!lang.english && is_corner_closer(d.cp)) &&
+            !is_misplaced_opener(w, e, d, lang)) {
+            break;
+        }
         e -= d.len;
     }
     return e;

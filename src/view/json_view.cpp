@@ -245,6 +245,7 @@ void write_json(std::string& out, std::size_t flush_at, Put&& put,
             const ScoreParts& p = *r.parts;
             out += ",\"parts\":{\"position\":" + number(p.position);
             out += ",\"centrality\":" + number(p.centrality);
+            out += ",\"frequency\":" + number(p.frequency);
             out += ",\"title\":" + number(p.title);
             out += ",\"query\":" + number(p.query);
             out += ",\"redundancy\":" + number(p.redundancy);
