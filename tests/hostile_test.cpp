@@ -857,7 +857,7 @@ TEST(HostileHandOff, InterruptedRunsLeaveNothing) {
 // it), each program says so in one line and ends with status 1, and nothing
 // is left behind. The limit is below the size of the text, which both
 // programs hold whole, so each of them fails however little else it needs,
-// and above the 44 MB the programs map at their start (Unicode's data alone
+// and above the 48 MB the programs map at their start (Unicode's data alone
 // is 30 MB).
 TEST(HostileHandOff, OutOfMemoryLeavesNothing) {
 #if defined(__SANITIZE_ADDRESS__)
@@ -895,7 +895,7 @@ TEST(HostileHandOff, OutOfMemoryLeavesNothing) {
          talven_oom},
     };
     std::string big;
-    for (int i = 0; big.size() < (48u << 20); ++i) big += numbered_text(i) + "\n";
+    for (int i = 0; big.size() < (64u << 20); ++i) big += numbered_text(i) + "\n";
     TempDir dir;
     dir.write("paper.txt", big);
     fs::create_symlink("/dev/zero", dir.path() / "zero");
@@ -903,7 +903,7 @@ TEST(HostileHandOff, OutOfMemoryLeavesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir tmp;
-        std::vector<std::string> argv = {"/bin/sh", "-c", "ulimit -v 47104 && exec \"$@\"", "sh"};
+        std::vector<std::string> argv = {"/bin/sh", "-c", "ulimit -v 57344 && exec \"$@\"", "sh"};
         argv.insert(argv.end(), c.command.begin(), c.command.end());
         const TimedResult r = test_support::run_process(
             argv, dir.path().string(),

@@ -3,11 +3,14 @@
 // thing it must get right, from charsets to boilerplate to hostile markup.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "readers/charset.h"
 #include "readers/html.h"
+#include "readers/html_layout.h"
 
 namespace {
 
@@ -115,6 +118,15 @@ std::vector<Row> rows() {
          article_text + "\n\n" + article_text + "\n\n" + article_text},
         {"comments after the article go", page("<article>" + article + "</article>" + comments),
          article_text},
+        {"elements of names no standard knows keep their text",
+         page("<nyt_text><my-card class=\"story\">" + article + "</my-card></nyt_text>"),
+         article_text},
+        {"attribute names in capitals, the first of two of a name",
+         page("<article>" + article + "</article><DIV CLASS=\"Comments\" class=\"story\">" +
+              comments +
+              "</DIV><div STYLE=\"DISPLAY: NONE\"><p>A hidden paragraph that is "
+              "long enough to count, really.</p></div>"),
+         article_text},
         {"a list of links in the article goes",
          page("<div class=\"story\">" + article + menu + "</div>"), article_text},
         {"every block a paragraph",
@@ -186,6 +198,9 @@ std::vector<Row> rows() {
          page("<p>\xD6\xD0\xCE\xC4\xA3\xAC\xD6\xD0\xB9\xFA\xA1\xA3</p>",
               "<meta charset=\"gb2312\">"),
          "\xE4\xB8\xAD\xE6\x96\x87\xEF\xBC\x8C\xE4\xB8\xAD\xE5\x9B\xBD\xE3\x80\x82"},
+        {"control characters read as U+FFFD",
+         page("<p>It won\xC2\x92t rise\x01 again, the council said in the long rest of it.</p>"),
+         "It won\xEF\xBF\xBDt rise\xEF\xBF\xBD again, the council said in the long rest of it."},
         {"NUL bytes",
          page(std::string("<p>Nul\0 bytes are\0 dropped from the text of this page.</p>", 57)),
          "Nul bytes are dropped from the text of this page."},
@@ -227,6 +242,66 @@ TEST(ReadersHtml, DeclaredCharset) {
     };
     for (const auto& [head, charset] : cases)
         EXPECT_EQ(brennic::readers::declared_charset(head), charset) << head;
+}
+
+// A page that is UTF-8 already is read in place; any other is decoded.
+TEST(ReadersHtml, PageToUtf8) {
+    const struct {
+        std::string bytes;
+        std::string utf8;
+        bool in_place;
+    } cases[] = {
+        {"<p>caf\xC3\xA9</p>", "<p>caf\xC3\xA9</p>", true},
+        {"\xEF\xBB\xBF<p>caf\xC3\xA9</p>", "<p>caf\xC3\xA9</p>", true},
+        {"\xEF\xBB\xBF<p>caf\xE9</p>", "<p>caf\xEF\xBF\xBD</p>", false},
+        {"<meta charset=latin1><p>caf\xE9</p>", "<meta charset=latin1><p>caf\xC3\xA9</p>", false},
+        {"<meta charset=latin1><p>cafe</p>", "<meta charset=latin1><p>cafe</p>", false},
+        {"", "", true},
+    };
+    for (const auto& c : cases) {
+        std::string decoded;
+        const std::string_view utf8 = brennic::readers::page_to_utf8(c.bytes, decoded);
+        EXPECT_EQ(utf8, c.utf8) << c.bytes;
+        const bool in_place =
+            utf8.empty() || (utf8.data() >= c.bytes.data() &&
+                             utf8.data() + utf8.size() <= c.bytes.data() + c.bytes.size());
+        EXPECT_EQ(in_place, c.in_place) << c.bytes;
+    }
+}
+
+// A page parsed a piece at a time loses no text and cuts no character in
+// two, however small the pieces (each ends at a tag), and stays one page: the
+// pieces go on in the first one's <html>.
+TEST(ReadersHtml, PagesInPieces) {
+    const auto letters = [](const brennic::readers::html::Layout& layout) {
+        std::string out;
+        for (const auto& block : layout.blocks)
+            for (char c : block.text)
+                if (c != ' ' && c != '\n') out += c;
+        return out;
+    };
+    const std::string cjk = "\xE4\xB8\xAD\xE6\x96\x87\xEF\xBC\x8C";
+    std::string unspaced;
+    for (int i = 0; i < 60; ++i) unspaced += cjk;
+    const std::string pages[] = {
+        page("<h1>Title</h1>" + article + "<ul><li>one</li><li>two</li></ul>" + article),
+        page(p1 + " " + p2 + " " + p3),
+        page("<p>" + unspaced + "</p>"),
+    };
+    for (const std::string& html : pages) {
+        const auto whole = brennic::readers::html::lay_out(html);
+        for (std::size_t piece : {1, 7, 64, 200}) {
+            const auto pieces = brennic::readers::html::lay_out(html, piece);
+            EXPECT_EQ(letters(pieces), letters(whole)) << html << " in pieces of " << piece;
+            for (const auto& block : pieces.blocks) EXPECT_TRUE(brennic::is_valid_utf8(block.text));
+            const auto roots = std::count_if(
+                pieces.boxes.begin(), pieces.boxes.end(),
+                [](const auto& b) { return b.parent == brennic::readers::html::no_box; });
+            EXPECT_EQ(roots, 1) << html << " in pieces of " << piece;
+            EXPECT_EQ(pieces.boxes.front().end, pieces.boxes.size());
+            EXPECT_EQ(pieces.boxes.front().end_block, pieces.blocks.size());
+        }
+    }
 }
 
 }  // namespace

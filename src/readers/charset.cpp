@@ -331,21 +331,25 @@ std::string declared_charset(std::string_view bytes) {
     return {};
 }
 
-std::string page_to_utf8(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) return repaired_utf8(bytes.substr(3));
-    if (bytes.starts_with("\xFF\xFE")) return decoded_as(bytes.substr(2), "utf-16le");
-    if (bytes.starts_with("\xFE\xFF")) return decoded_as(bytes.substr(2), "utf-16be");
+std::string_view page_to_utf8(std::string_view bytes, std::string& decoded) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+        if (is_valid_utf8(bytes)) return bytes;
+        return decoded = repaired_utf8(bytes);
+    }
+    if (bytes.starts_with("\xFF\xFE")) return decoded = decoded_as(bytes.substr(2), "utf-16le");
+    if (bytes.starts_with("\xFE\xFF")) return decoded = decoded_as(bytes.substr(2), "utf-16be");
     const bool valid = is_valid_utf8(bytes);
     const std::string declared = declared_charset(bytes);
     const std::string name = declared.empty() ? std::string{} : icu_name(declared);
     if (name.empty() || name == "utf-8") {
-        if (valid) return std::string(bytes);
+        if (valid) return bytes;
         // Declared UTF-8 that is not: as if undeclared, unless most of it is UTF-8.
-        if (!name.empty() && mostly_utf8(bytes)) return decoded_as(bytes, "utf-8");
-        return decoded_as(bytes, guessed_charset(bytes));
+        if (!name.empty() && mostly_utf8(bytes)) return decoded = decoded_as(bytes, "utf-8");
+        return decoded = decoded_as(bytes, guessed_charset(bytes));
     }
-    if (valid && has_non_ascii(bytes)) return std::string(bytes);
-    return decoded_as(bytes, name);
+    if (valid && has_non_ascii(bytes)) return bytes;
+    return decoded = decoded_as(bytes, name);
 }
 
 }  // namespace brennic::readers

@@ -17,7 +17,9 @@ std::string declared_charset(std::string_view bytes);
 // declares, else UTF-8 when the bytes are well-formed, else Windows-1252.
 // Well-formed UTF-8 with bytes above ASCII wins over a declared single- or
 // multi-byte charset that would garble it. Bytes that the charset does not
-// map become U+FFFD; the result is always well-formed UTF-8.
-std::string page_to_utf8(std::string_view bytes);
+// map become U+FFFD; the result is always well-formed UTF-8. It is `bytes`
+// themselves when they are that already (no copy), else the decoded text,
+// held in `decoded`.
+std::string_view page_to_utf8(std::string_view bytes, std::string& decoded);
 
 }  // namespace brennic::readers

@@ -348,7 +348,8 @@ Document read_html(std::string_view bytes) {
     // UTF-16 has NUL bytes in every other place; only its byte order mark tells it.
     if (!bytes.starts_with("\xFF\xFE") && !bytes.starts_with("\xFE\xFF") && binary(bytes))
         return {};
-    const std::string page = page_to_utf8(bytes);
+    std::string decoded;
+    const std::string_view page = page_to_utf8(bytes, decoded);
     const Layout layout = html::lay_out(page);
     Document document;
     document.language = primary_language(layout.language);

@@ -1,85 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "readers/html_layout.h"
 
-#include <gumbo.h>
+#include <myhtml/api.h>
 
 #include <algorithm>
 #include <array>
-#include <climits>
-#include <cstring>
 #include <memory>
+#include <new>
 
 #include "common/utf8.h"
 #include "readers/html_nesting.h"
 
 namespace brennic::readers::html {
 namespace {
-
-// The parser's memory, handed out from large chunks and released all at
-// once: freeing the tree node by node would recurse as deep as the page
-// nests. Freed pieces are kept by size class (powers of two) and reused.
-class Arena {
-public:
-    Arena() = default;
-    Arena(const Arena&) = delete;
-    Arena& operator=(const Arena&) = delete;
-
-    static void* allocate(void* self, std::size_t size) {
-        return static_cast<Arena*>(self)->take(size);
-    }
-    static void deallocate(void* self, void* piece) {
-        if (piece) static_cast<Arena*>(self)->give_back(piece);
-    }
-
-private:
-    static constexpr std::size_t header = 16;  // keeps pieces 16-byte aligned
-    static constexpr std::size_t chunk_size = std::size_t{1} << 20;
-    static constexpr unsigned min_class = 4;
-
-    static unsigned size_class(std::size_t size) {
-        unsigned c = min_class;
-        while ((std::size_t{1} << c) < size) ++c;
-        return c;
-    }
-
-    void* take(std::size_t size) {
-        const unsigned c = size_class(size == 0 ? 1 : size);
-        if (c >= free_.size()) return nullptr;
-        if (void* piece = free_[c]) {
-            std::memcpy(&free_[c], piece, sizeof(void*));
-            return piece;
-        }
-        const std::size_t need = header + (std::size_t{1} << c);
-        std::byte* place;
-        if (need > chunk_size / 4) {
-            chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(need));
-            place = chunks_.back().get();
-        } else {
-            if (left_ < need) {
-                chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(chunk_size));
-                next_ = chunks_.back().get();
-                left_ = chunk_size;
-            }
-            place = next_;
-            next_ += need;
-            left_ -= need;
-        }
-        std::memcpy(place, &c, sizeof c);
-        return place + header;
-    }
-
-    void give_back(void* piece) {
-        unsigned c;
-        std::memcpy(&c, static_cast<std::byte*>(piece) - header, sizeof c);
-        std::memcpy(piece, &free_[c], sizeof(void*));
-        free_[c] = piece;
-    }
-
-    std::vector<std::unique_ptr<std::byte[]>> chunks_;
-    std::byte* next_ = nullptr;
-    std::size_t left_ = 0;
-    std::array<void*, sizeof(std::size_t) * CHAR_BIT> free_{};
-};
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -89,54 +22,114 @@ std::string lowered(std::string_view s) {
     return out;
 }
 
-std::string_view attribute(const GumboElement& element, const char* name) {
-    const GumboAttribute* found = gumbo_get_attribute(&element.attributes, name);
-    return found ? std::string_view(found->value) : std::string_view{};
+using Node = myhtml_tree_node_t;
+using Tag = myhtml_tag_id_t;
+
+// What the walk reads of an element's attributes, taken in one pass over
+// them (the first of each name counts).
+struct Attributes {
+    std::string_view class_names;
+    std::string_view id;
+    std::string_view style;
+    std::string_view role;
+    std::string_view aria_hidden;
+    bool hidden = false;
+    bool href = false;
+};
+
+// Whether an attribute's name is `name` (lower case), whatever its case.
+bool key_is(std::string_view key, std::string_view name) {
+    if (key.size() != name.size()) return false;
+    for (std::size_t i = 0; i < key.size(); ++i)
+        if (lower(key[i]) != name[i]) return false;
+    return true;
 }
 
-bool has_attribute(const GumboElement& element, const char* name) {
-    return gumbo_get_attribute(&element.attributes, name) != nullptr;
+Attributes attributes_of(Node* element) {
+    Attributes out;
+    bool seen_class = false, seen_id = false, seen_style = false, seen_role = false,
+         seen_aria = false;
+    for (myhtml_tree_attr_t* a = myhtml_node_attribute_first(element); a;
+         a = myhtml_attribute_next(a)) {
+        std::size_t length = 0;
+        const char* key_bytes = myhtml_attribute_key(a, &length);
+        if (!key_bytes) continue;
+        const std::string_view key(key_bytes, length);
+        const auto value = [&] {
+            std::size_t n = 0;
+            const char* v = myhtml_attribute_value(a, &n);
+            return v ? std::string_view(v, n) : std::string_view{};
+        };
+        const auto take = [&](std::string_view name, bool& seen, std::string_view& into) {
+            if (seen || !key_is(key, name)) return false;
+            seen = true;
+            into = value();
+            return true;
+        };
+        if (take("class", seen_class, out.class_names) || take("id", seen_id, out.id) ||
+            take("style", seen_style, out.style) || take("role", seen_role, out.role) ||
+            take("aria-hidden", seen_aria, out.aria_hidden))
+            continue;
+        if (key_is(key, "hidden")) out.hidden = true;
+        if (key_is(key, "href")) out.href = true;
+    }
+    return out;
+}
+
+// The value of an element's attribute; empty when it has none.
+std::string_view attribute(Node* element, std::string_view name) {
+    myhtml_tree_attr_t* found = myhtml_attribute_by_key(element, name.data(), name.size());
+    if (!found) return {};
+    std::size_t length = 0;
+    const char* value = myhtml_attribute_value(found, &length);
+    return value ? std::string_view(value, length) : std::string_view{};
+}
+
+std::string_view text_of(Node* node) {
+    std::size_t length = 0;
+    const char* text = myhtml_node_text(node, &length);
+    return text ? std::string_view(text, length) : std::string_view{};
 }
 
 // Elements whose whole subtree is never the text of a page.
-bool never_content(GumboTag tag) {
+bool never_content(Tag tag) {
     switch (tag) {
-        case GUMBO_TAG_HEAD:
-        case GUMBO_TAG_SCRIPT:
-        case GUMBO_TAG_STYLE:
-        case GUMBO_TAG_NOSCRIPT:
-        case GUMBO_TAG_TEMPLATE:
-        case GUMBO_TAG_IFRAME:
-        case GUMBO_TAG_FRAME:
-        case GUMBO_TAG_FRAMESET:
-        case GUMBO_TAG_NOFRAMES:
-        case GUMBO_TAG_OBJECT:
-        case GUMBO_TAG_EMBED:
-        case GUMBO_TAG_APPLET:
-        case GUMBO_TAG_SVG:
-        case GUMBO_TAG_MATH:
-        case GUMBO_TAG_CANVAS:
-        case GUMBO_TAG_VIDEO:
-        case GUMBO_TAG_AUDIO:
-        case GUMBO_TAG_MAP:
-        case GUMBO_TAG_SELECT:
-        case GUMBO_TAG_DATALIST:
-        case GUMBO_TAG_OPTION:
-        case GUMBO_TAG_TEXTAREA:
-        case GUMBO_TAG_INPUT:
-        case GUMBO_TAG_BUTTON:
-        case GUMBO_TAG_LABEL:
-        case GUMBO_TAG_OUTPUT:
-        case GUMBO_TAG_KEYGEN:
-        case GUMBO_TAG_NAV:
-        case GUMBO_TAG_ASIDE:
-        case GUMBO_TAG_FOOTER:
-        case GUMBO_TAG_MENU:
-        case GUMBO_TAG_PRE:
-        case GUMBO_TAG_XMP:
-        case GUMBO_TAG_LISTING:
-        case GUMBO_TAG_PLAINTEXT:
-        case GUMBO_TAG_MARQUEE:
+        case MyHTML_TAG_HEAD:
+        case MyHTML_TAG_SCRIPT:
+        case MyHTML_TAG_STYLE:
+        case MyHTML_TAG_NOSCRIPT:
+        case MyHTML_TAG_TEMPLATE:
+        case MyHTML_TAG_IFRAME:
+        case MyHTML_TAG_FRAME:
+        case MyHTML_TAG_FRAMESET:
+        case MyHTML_TAG_NOFRAMES:
+        case MyHTML_TAG_OBJECT:
+        case MyHTML_TAG_EMBED:
+        case MyHTML_TAG_APPLET:
+        case MyHTML_TAG_SVG:
+        case MyHTML_TAG_MATH:
+        case MyHTML_TAG_CANVAS:
+        case MyHTML_TAG_VIDEO:
+        case MyHTML_TAG_AUDIO:
+        case MyHTML_TAG_MAP:
+        case MyHTML_TAG_SELECT:
+        case MyHTML_TAG_DATALIST:
+        case MyHTML_TAG_OPTION:
+        case MyHTML_TAG_TEXTAREA:
+        case MyHTML_TAG_INPUT:
+        case MyHTML_TAG_BUTTON:
+        case MyHTML_TAG_LABEL:
+        case MyHTML_TAG_OUTPUT:
+        case MyHTML_TAG_KEYGEN:
+        case MyHTML_TAG_NAV:
+        case MyHTML_TAG_ASIDE:
+        case MyHTML_TAG_FOOTER:
+        case MyHTML_TAG_MENU:
+        case MyHTML_TAG_PRE:
+        case MyHTML_TAG_XMP:
+        case MyHTML_TAG_LISTING:
+        case MyHTML_TAG_PLAINTEXT:
+        case MyHTML_TAG_MARQUEE:
             return true;
         default:
             return false;
@@ -144,92 +137,92 @@ bool never_content(GumboTag tag) {
 }
 
 // Whether an element is hidden from readers by its own attributes.
-bool hidden(const GumboElement& element) {
-    if (has_attribute(element, "hidden")) return true;
-    if (lowered(attribute(element, "aria-hidden")) == "true") return true;
+bool hidden(const Attributes& element) {
+    if (element.hidden) return true;
+    if (lowered(element.aria_hidden) == "true") return true;
     std::string style;
-    for (char c : attribute(element, "style"))
+    for (char c : element.style)
         if (c != ' ' && c != '\t' && c != '\n' && c != '\r') style += lower(c);
     return style.find("display:none") != std::string::npos ||
            style.find("visibility:hidden") != std::string::npos;
 }
 
 // Roles that mark an element as the page's furniture rather than its text.
-bool furniture_role(const GumboElement& element) {
-    const std::string role = lowered(attribute(element, "role"));
+bool furniture_role(const Attributes& element) {
+    const std::string role = lowered(element.role);
     return role == "navigation" || role == "complementary" || role == "contentinfo" ||
            role == "search" || role == "menu" || role == "menubar" || role == "dialog" ||
            role == "alertdialog";
 }
 
 // The kind of box a block-level element makes; false for inline elements.
-bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
+bool box_kind(Tag tag, BoxKind& kind, std::uint8_t& level) {
     level = 0;
     switch (tag) {
-        case GUMBO_TAG_HTML:
-        case GUMBO_TAG_BODY:
+        case MyHTML_TAG_HTML:
+        case MyHTML_TAG_BODY:
             kind = BoxKind::root;
             return true;
-        case GUMBO_TAG_DIV:
-        case GUMBO_TAG_SECTION:
-        case GUMBO_TAG_MAIN:
-        case GUMBO_TAG_HEADER:
-        case GUMBO_TAG_HGROUP:
-        case GUMBO_TAG_CENTER:
-        case GUMBO_TAG_FORM:
+        case MyHTML_TAG_DIV:
+        case MyHTML_TAG_SECTION:
+        case MyHTML_TAG_MAIN:
+        case MyHTML_TAG_HEADER:
+        case MyHTML_TAG_HGROUP:
+        case MyHTML_TAG_CENTER:
+        case MyHTML_TAG_FORM:
             kind = BoxKind::division;
             return true;
-        case GUMBO_TAG_ARTICLE:
+        case MyHTML_TAG_ARTICLE:
             kind = BoxKind::article;
             return true;
-        case GUMBO_TAG_P:
+        case MyHTML_TAG_P:
             kind = BoxKind::paragraph;
             return true;
-        case GUMBO_TAG_H1:
-        case GUMBO_TAG_H2:
-        case GUMBO_TAG_H3:
-        case GUMBO_TAG_H4:
-        case GUMBO_TAG_H5:
-        case GUMBO_TAG_H6:
+        case MyHTML_TAG_H1:
+        case MyHTML_TAG_H2:
+        case MyHTML_TAG_H3:
+        case MyHTML_TAG_H4:
+        case MyHTML_TAG_H5:
+        case MyHTML_TAG_H6:
             kind = BoxKind::heading;
-            level = static_cast<std::uint8_t>(1 + (tag - GUMBO_TAG_H1));
+            level = static_cast<std::uint8_t>(1 + (tag - MyHTML_TAG_H1));
             return true;
-        case GUMBO_TAG_UL:
-        case GUMBO_TAG_OL:
-        case GUMBO_TAG_DL:
-        case GUMBO_TAG_DIR:
+        case MyHTML_TAG_UL:
+        case MyHTML_TAG_OL:
+        case MyHTML_TAG_DL:
+        case MyHTML_TAG_DIR:
             kind = BoxKind::list;
             return true;
-        case GUMBO_TAG_LI:
-        case GUMBO_TAG_DD:
-        case GUMBO_TAG_DT:
+        case MyHTML_TAG_LI:
+        case MyHTML_TAG_DD:
+        case MyHTML_TAG_DT:
             kind = BoxKind::item;
             return true;
-        case GUMBO_TAG_TABLE:
-        case GUMBO_TAG_TBODY:
-        case GUMBO_TAG_THEAD:
-        case GUMBO_TAG_TFOOT:
-        case GUMBO_TAG_TR:
+        case MyHTML_TAG_TABLE:
+        case MyHTML_TAG_TBODY:
+        case MyHTML_TAG_THEAD:
+        case MyHTML_TAG_TFOOT:
+        case MyHTML_TAG_TR:
             kind = BoxKind::table;
             return true;
-        case GUMBO_TAG_TD:
-        case GUMBO_TAG_TH:
+        case MyHTML_TAG_TD:
+        case MyHTML_TAG_TH:
             kind = BoxKind::cell;
             return true;
-        case GUMBO_TAG_BLOCKQUOTE:
+        case MyHTML_TAG_BLOCKQUOTE:
             kind = BoxKind::quote;
             return true;
-        case GUMBO_TAG_FIGURE:
-        case GUMBO_TAG_FIGCAPTION:
-        case GUMBO_TAG_CAPTION:
+        case MyHTML_TAG_FIGURE:
+        case MyHTML_TAG_FIGCAPTION:
+        case MyHTML_TAG_CAPTION:
             kind = BoxKind::caption;
             return true;
-        case GUMBO_TAG_ADDRESS:
-        case GUMBO_TAG_DETAILS:
-        case GUMBO_TAG_SUMMARY:
-        case GUMBO_TAG_FIELDSET:
-        case GUMBO_TAG_LEGEND:
-        case GUMBO_TAG_HR:
+        case MyHTML_TAG_ADDRESS:
+        case MyHTML_TAG_DETAILS:
+        case MyHTML_TAG_SUMMARY:
+        case MyHTML_TAG_FIELDSET:
+        case MyHTML_TAG_LEGEND:
+        case MyHTML_TAG_HR:
             kind = BoxKind::other;
             return true;
         default:
@@ -242,17 +235,24 @@ bool box_kind(GumboTag tag, BoxKind& kind, std::uint8_t& level) {
 constexpr std::array<std::string_view, 9> content_words{
     "article", "content", "entry", "main", "post", "story", "text", "blog", "hentry"};
 constexpr std::array<std::string_view, 53> boilerplate_words{
-    "comment",    "^bio",       "author-info", "about-author", "about-the-author", "author-desc",
-    "author-box", "authorbox",  "copyright",   "disclaimer",   "^legal",
-    "sidebar",    "side-bar",   "^share",      "sharing",      "^social",
-    "related",    "^promo",     "cookie",      "consent",      "gdpr",
-    "banner",     "advert",     "sponsor",     "widget",       "footer",
-    "masthead",   "breadcrumb", "menu",        "navigation",   "navbar",
-    "nav-",       "-nav",       "popup",       "^modal",       "newsletter",
-    "subscribe",  "signup",     "outbrain",    "taboola",      "recommend",
-    "^tags",      "toolbar",    "pagination",  "^pager",       "disqus",
-    "^reply",     "respond",    "skyscraper",  "shopping",     "login",
-    "^search",    "^rating"};
+    "comment",     "^bio",       "author-info", "about-author", "about-the-author",
+    "author-desc", "author-box", "authorbox",   "copyright",    "disclaimer",
+    "^legal",      "sidebar",    "side-bar",    "^share",       "sharing",
+    "^social",     "related",    "^promo",      "cookie",       "consent",
+    "gdpr",        "banner",     "advert",      "sponsor",      "widget",
+    "footer",      "masthead",   "breadcrumb",  "menu",         "navigation",
+    "navbar",      "nav-",       "-nav",        "popup",        "^modal",
+    "newsletter",  "subscribe",  "signup",      "outbrain",     "taboola",
+    "recommend",   "^tags",      "toolbar",     "pagination",   "^pager",
+    "disqus",      "^reply",     "respond",     "skyscraper",   "shopping",
+    "login",       "^search",    "^rating"};
+
+// A word of those lists as class_hint looks for it.
+struct HintWord {
+    std::string_view word;
+    bool content = false;   // else boilerplate
+    bool at_start = false;  // marked '^'
+};
 
 // Class names that name what a post is filed under (tag-cookies,
 // category-sports) say nothing of the box itself.
@@ -261,9 +261,9 @@ bool filing_name(std::string_view name) {
            name.starts_with("categories-");
 }
 
-int class_hint(const GumboElement& element) {
+int class_hint(const Attributes& element) {
     std::string names;
-    const std::string classes = lowered(attribute(element, "class"));
+    const std::string classes = lowered(element.class_names);
     std::size_t i = 0;
     while (i < classes.size()) {
         const std::size_t end = std::min(classes.find_first_of(" \t\n\r\f", i), classes.size());
@@ -274,25 +274,39 @@ int class_hint(const GumboElement& element) {
         }
         i = end + 1;
     }
-    names += lowered(attribute(element, "id"));
+    names += lowered(element.id);
     if (names.empty()) return 0;
     // author_info reads as author-info.
     std::replace(names.begin(), names.end(), '_', '-');
-    const auto found = [&](const auto& words) {
-        return std::any_of(words.begin(), words.end(), [&](std::string_view w) {
+    // One pass over the names, trying at each place the words that start
+    // with its letter.
+    static const auto by_letter = [] {
+        std::array<std::vector<HintWord>, 128> table;
+        const auto add = [&](std::string_view w, bool content) {
+            const bool at_start = w.starts_with('^');
+            if (at_start) w.remove_prefix(1);
+            table[static_cast<unsigned char>(w.front())].push_back({w, content, at_start});
+        };
+        for (std::string_view w : content_words) add(w, true);
+        for (std::string_view w : boilerplate_words) add(w, false);
+        return table;
+    }();
+    bool content = false;
+    bool boilerplate = false;
+    for (std::size_t at = 0; at < names.size() && !(content && boilerplate); ++at) {
+        const auto c = static_cast<unsigned char>(names[at]);
+        if (c >= by_letter.size()) continue;
+        for (const HintWord& w : by_letter[c]) {
+            bool& found = w.content ? content : boilerplate;
+            if (found || names.compare(at, w.word.size(), w.word) != 0) continue;
             // A word marked '^' counts only at the start of a name or of a
             // part of one ("search-box", not "research").
-            if (!w.starts_with('^')) return names.find(w) != std::string::npos;
-            w.remove_prefix(1);
-            for (std::size_t at = names.find(w); at != std::string::npos;
-                 at = names.find(w, at + 1))
-                if (at == 0 || names[at - 1] == ' ' || names[at - 1] == '-' || names[at - 1] == '_')
-                    return true;
-            return false;
-        });
-    };
-    const bool content = found(content_words);
-    const bool boilerplate = found(boilerplate_words);
+            if (w.at_start && at > 0 && names[at - 1] != ' ' && names[at - 1] != '-' &&
+                names[at - 1] != '_')
+                continue;
+            found = true;
+        }
+    }
     if (content && boilerplate) return 0;
     if (boilerplate) return -25;
     if (content) return 25;
@@ -302,6 +316,20 @@ int class_hint(const GumboElement& element) {
 bool is_space_code(char32_t cp) {
     return cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f' || cp == 0xA0 ||
            cp == 0x3000 || (cp >= 0x2000 && cp <= 0x200A) || cp == 0x202F || cp == 0x205F;
+}
+
+// Control characters other than white space, and noncharacters: never text,
+// whatever bytes a page has them as. They read as U+FFFD.
+bool never_text(char32_t cp) {
+    return (cp >= 0x01 && cp <= 0x08) || cp == 0x0B || (cp >= 0x0E && cp <= 0x1F) ||
+           (cp >= 0x7F && cp <= 0x9F) || (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE;
+}
+
+constexpr std::string_view replacement = "\xEF\xBF\xBD";
+
+// The UTF-8 sequence of cp, which lies at s[i, i + n), as it goes into text.
+std::string_view as_text(std::string_view s, std::size_t i, std::size_t n, char32_t cp) {
+    return never_text(cp) ? replacement : s.substr(i, n);
 }
 
 bool is_cjk(char32_t cp) {
@@ -314,94 +342,89 @@ class Walker {
 public:
     explicit Walker(Layout& layout) : layout_(layout) {}
 
-    void walk(const GumboNode* root) {
+    // Walks the tree of a page, or of one of its pieces: the pieces after
+    // the first go on in the <html> and <body> of the first, which stay open
+    // until the last piece is walked.
+    void walk(Node* document, bool first_piece = true, bool last_piece = true) {
         struct Frame {
-            const GumboNode* node;
-            unsigned next = 0;
+            Node* next;  // the next child to look at
             bool box = false;
             bool link = false;
+            bool root = false;  // <html> or <body>
         };
         std::vector<Frame> stack;
-        stack.push_back({root});
+        stack.push_back({myhtml_node_child(document)});
         while (!stack.empty()) {
             Frame& frame = stack.back();
-            const GumboNode* node = frame.node;
-            const GumboVector* children = nullptr;
-            if (node->type == GUMBO_NODE_DOCUMENT)
-                children = &node->v.document.children;
-            else if (node->type == GUMBO_NODE_ELEMENT)
-                children = &node->v.element.children;
-            if (!children || frame.next >= children->length) {
-                if (frame.box) close_box();
+            Node* child = frame.next;
+            if (!child) {
+                if (frame.box && (last_piece || !frame.root)) close_box();
                 if (frame.link) --links_;
                 stack.pop_back();
                 continue;
             }
-            const auto* child = static_cast<const GumboNode*>(children->data[frame.next++]);
-            switch (child->type) {
-                case GUMBO_NODE_TEXT:
-                case GUMBO_NODE_CDATA:
-                case GUMBO_NODE_WHITESPACE:
-                    add_text(child->v.text.text);
-                    break;
-                case GUMBO_NODE_ELEMENT: {
-                    Frame next{child};
-                    if (open_element(child->v.element, next)) stack.push_back(next);
-                    break;
-                }
-                default:
-                    break;
+            frame.next = myhtml_node_next(child);
+            const Tag tag = myhtml_node_tag_id(child);
+            if (tag == MyHTML_TAG__TEXT) {
+                add_text(text_of(child));
+            } else if (tag > MyHTML_TAG__DOCTYPE && tag != MyHTML_TAG__END_OF_FILE) {
+                // An element; names the parser does not know get numbers past its own.
+                Frame next{myhtml_node_child(child)};
+                next.root = tag == MyHTML_TAG_HTML || tag == MyHTML_TAG_BODY;
+                if (next.root && !first_piece)
+                    stack.push_back(next);  // the first piece's box goes on
+                else if (open_element(child, tag, next))
+                    stack.push_back(next);
             }
         }
         flush();
+        if (last_piece)
+            while (!open_.empty()) close_box();
     }
 
 private:
     // Looks at an element as the walk enters it; false to leave it out.
-    bool open_element(const GumboElement& element, auto& frame) {
-        const GumboTag tag = element.tag;
-        if (tag == GUMBO_TAG_HEAD) read_head(element);
-        if (tag == GUMBO_TAG_META) read_meta(element);
-        if (tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BODY || tag == GUMBO_TAG_ARTICLE) {
+    bool open_element(Node* element, Tag tag, auto& frame) {
+        if (tag == MyHTML_TAG_HEAD) read_head(element);
+        if (tag == MyHTML_TAG_META) read_meta(element);
+        if (tag == MyHTML_TAG_HTML || tag == MyHTML_TAG_BODY || tag == MyHTML_TAG_ARTICLE) {
             if (layout_.language.empty())
                 layout_.language = std::string(attribute(element, "lang"));
         }
-        if (tag == GUMBO_TAG_BR) {
+        if (tag == MyHTML_TAG_BR) {
             line_break();
             return false;
         }
-        if (tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_WBR) return false;
-        if (never_content(tag) || hidden(element) || furniture_role(element)) return false;
-        if (element.children.length == 0 && tag != GUMBO_TAG_HR) return false;
+        if (tag == MyHTML_TAG_IMG || tag == MyHTML_TAG_WBR) return false;
+        if (never_content(tag)) return false;
+        if (!frame.next && tag != MyHTML_TAG_HR) return false;
+        const Attributes attributes = attributes_of(element);
+        if (hidden(attributes) || furniture_role(attributes)) return false;
         BoxKind kind;
         std::uint8_t level;
         if (box_kind(tag, kind, level)) {
-            open_box(kind, level, class_hint(element));
+            open_box(kind, level, class_hint(attributes));
             frame.box = true;
-        } else if (tag == GUMBO_TAG_A && has_attribute(element, "href")) {
+        } else if (tag == MyHTML_TAG_A && attributes.href) {
             ++links_;
             frame.link = true;
         }
         return true;
     }
 
-    void read_head(const GumboElement& head) {
-        for (unsigned i = 0; i < head.children.length; ++i) {
-            const auto* child = static_cast<const GumboNode*>(head.children.data[i]);
-            if (child->type != GUMBO_NODE_ELEMENT) continue;
-            const GumboElement& element = child->v.element;
-            if (element.tag == GUMBO_TAG_META) read_meta(element);
-            if (element.tag == GUMBO_TAG_TITLE && layout_.title.empty()) {
-                for (unsigned k = 0; k < element.children.length; ++k) {
-                    const auto* text = static_cast<const GumboNode*>(element.children.data[k]);
-                    if (text->type == GUMBO_NODE_TEXT || text->type == GUMBO_NODE_WHITESPACE)
-                        layout_.title += collapsed(text->v.text.text);
-                }
+    void read_head(Node* head) {
+        for (Node* child = myhtml_node_child(head); child; child = myhtml_node_next(child)) {
+            const Tag tag = myhtml_node_tag_id(child);
+            if (tag == MyHTML_TAG_META) read_meta(child);
+            if (tag == MyHTML_TAG_TITLE && layout_.title.empty()) {
+                for (Node* text = myhtml_node_child(child); text; text = myhtml_node_next(text))
+                    if (myhtml_node_tag_id(text) == MyHTML_TAG__TEXT)
+                        layout_.title += collapsed(text_of(text));
             }
         }
     }
 
-    void read_meta(const GumboElement& meta) {
+    void read_meta(Node* meta) {
         if (!layout_.og_title.empty()) return;
         const std::string property = lowered(attribute(meta, "property"));
         if (property == "og:title") layout_.og_title = collapsed(attribute(meta, "content"));
@@ -416,12 +439,13 @@ private:
                 ++i;
                 continue;
             }
-            if (is_space_code(utf8_decode(s, i, n))) {
+            const char32_t cp = utf8_decode(s, i, n);
+            if (is_space_code(cp)) {
                 space = !out.empty();
             } else {
                 if (space) out += ' ';
                 space = false;
-                out.append(s.substr(i, n));
+                out.append(as_text(s, i, n, cp));
             }
             i += n;
         }
@@ -462,6 +486,14 @@ private:
     void add_text(std::string_view s) {
         if (open_.empty()) return;  // text outside <html> and <body> is not the page's
         for (std::size_t i = 0; i < s.size();) {
+            // Printable ASCII other than the space goes in as a run.
+            std::size_t end = i;
+            while (end < s.size() && s[end] > ' ' && s[end] < 0x7F) ++end;
+            if (end > i) {
+                add_plain(s.substr(i, end - i));
+                i = end;
+                continue;
+            }
             const std::size_t n = utf8_sequence_length(s, i);
             if (n == 0) {
                 ++i;
@@ -473,19 +505,37 @@ private:
                 i += n;
                 continue;
             }
-            if (pending_space_) current_.text += ' ';
-            pending_space_ = false;
-            current_.text.append(s.substr(i, n));
+            start_word();
+            current_.text.append(as_text(s, i, n, cp));
             const std::size_t weight = is_cjk(cp) ? 3 : 1;
             current_.length += weight;
             if (links_ > 0) current_.link_length += weight;
-            if (cp == ',' || cp == 0xFF0C || cp == 0x3001 || cp == ';' || cp == 0xFF1B)
+            if (cp == 0xFF0C || cp == 0x3001 || cp == 0xFF1B)
                 ++current_.commas;
-            else if (cp == '.' || cp == '!' || cp == '?' || cp == 0x3002 || cp == 0xFF01 ||
-                     cp == 0xFF1F)
+            else if (cp == 0x3002 || cp == 0xFF01 || cp == 0xFF1F)
                 ++current_.stops;
             i += n;
         }
+    }
+
+    // A run of printable ASCII characters, no space among them.
+    void add_plain(std::string_view run) {
+        start_word();
+        current_.text.append(run);
+        current_.length += run.size();
+        if (links_ > 0) current_.link_length += run.size();
+        for (const char c : run) {
+            if (c == ',' || c == ';')
+                ++current_.commas;
+            else if (c == '.' || c == '!' || c == '?')
+                ++current_.stops;
+        }
+    }
+
+    // The space a word gets before it, when white space went before it.
+    void start_word() {
+        if (pending_space_) current_.text += ' ';
+        pending_space_ = false;
     }
 
     void flush() {
@@ -505,22 +555,52 @@ private:
     int links_ = 0;
 };
 
+// Where the piece of the page that starts at `start` ends: at the first
+// tag past `piece_bytes`, else (text to the end) at the page's end. Each
+// search starts past where the last one ended, so together they read the
+// page once.
+std::size_t piece_end(std::string_view page, std::size_t start, std::size_t piece_bytes) {
+    if (page.size() - start <= piece_bytes) return page.size();
+    const std::size_t from = start + std::max<std::size_t>(piece_bytes, 1);
+    for (std::size_t at = page.find('<', from); at != std::string_view::npos;
+         at = page.find('<', at + 1)) {
+        const char next = at + 1 < page.size() ? page[at + 1] : ' ';
+        if (next == '/' || next == '!' || (next >= 'a' && next <= 'z') ||
+            (next >= 'A' && next <= 'Z'))
+            return at;
+    }
+    return page.size();
+}
+
+// Parses a page (or a piece of one) and lays out its tree.
+void parse_and_walk(std::string_view utf8, Walker& walker, bool first, bool last) {
+    // The parser keeps its nodes in pools that go all at once: freeing the
+    // tree never walks it, so no depth of nesting makes it recurse.
+    const std::unique_ptr<myhtml_t, decltype(&myhtml_destroy)> parser(myhtml_create(),
+                                                                      &myhtml_destroy);
+    if (!parser || MyCORE_FAILED(myhtml_init(parser.get(), MyHTML_OPTIONS_PARSE_MODE_SINGLE, 1, 0)))
+        throw std::bad_alloc();
+    const std::unique_ptr<myhtml_tree_t, decltype(&myhtml_tree_destroy)> tree(myhtml_tree_create(),
+                                                                              &myhtml_tree_destroy);
+    if (!tree || MyCORE_FAILED(myhtml_tree_init(tree.get(), parser.get()))) throw std::bad_alloc();
+    if (MyCORE_FAILED(myhtml_parse(tree.get(), MyENCODING_UTF_8, utf8.data(), utf8.size())))
+        throw std::bad_alloc();
+    if (Node* document = myhtml_tree_get_document(tree.get())) walker.walk(document, first, last);
+}
+
 }  // namespace
 
-Layout lay_out(std::string_view utf8) {
+Layout lay_out(std::string_view utf8, std::size_t piece_bytes) {
     Layout layout;
-    Arena arena;
-    GumboOptions options = kGumboDefaultOptions;
-    options.allocator = &Arena::allocate;
-    options.deallocator = &Arena::deallocate;
-    options.userdata = &arena;
-    options.max_errors = 0;
-    // The arena frees the tree; gumbo_destroy_output would walk it recursively.
     std::string prepared;
     if (prepare_for_parsing(utf8, prepared)) utf8 = prepared;
-    const GumboOutput* output = gumbo_parse_with_options(&options, utf8.data(), utf8.size());
-    if (!output) return layout;
-    Walker(layout).walk(output->document);
+    Walker walker(layout);
+    std::size_t start = 0;
+    do {
+        const std::size_t end = piece_end(utf8, start, piece_bytes);
+        parse_and_walk(utf8.substr(start, end - start), walker, start == 0, end == utf8.size());
+        start = end;
+    } while (start < utf8.size());
     return layout;
 }
 

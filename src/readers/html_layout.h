@@ -64,10 +64,17 @@ struct Layout {
     std::string language;  // lang of <html>, else of <body>, else of an <article>
 };
 
+// How much of a page is parsed at once. The parser's string memory slows
+// down as it fills (freed pieces are looked through one by one), so a larger
+// page is parsed a piece at a time, each piece a document of its own that
+// starts at a tag and goes on in the <body> of the first: its time stays
+// linear in its size. Elements open where a piece ends are closed there.
+inline constexpr std::size_t max_piece_bytes = std::size_t{4} << 20;
+
 // Parses the UTF-8 page and lays it out, leaving out what is never content:
 // scripts, styles, forms' controls, embedded frames and objects, navigation,
 // asides, footers, hidden elements and preformatted blocks. No recursion:
 // any depth of nesting is fine.
-Layout lay_out(std::string_view utf8);
+Layout lay_out(std::string_view utf8, std::size_t piece_bytes = max_piece_bytes);
 
 }  // namespace brennic::readers::html
