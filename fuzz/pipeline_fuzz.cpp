@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Fuzzes the reader and the whole summary on a random sentence file with
-// random switches, rate and query, and checks what must hold of every run:
-// the vell sentence is marked, the extract keeps to its size, every other
-// marked sentence earned its place, "-is" changes no mark, and condensing
+// random switches, rate, query, language and budget in sentences, and
+// checks what must hold of every run: the vell sentence is marked, the
+// extract keeps to its sizes, every other marked sentence earned its place
+// or fills a budget in sentences, "-is" changes no mark, and condensing
 // deletes only stop words.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +31,8 @@ struct Options {
     bool ak = false;
     std::optional<std::string> query;
     float rate = 0.0f;
+    const char* language = "en";
+    std::size_t budget = 0;  // in sentences; 0 for none
 };
 
 float pick_rate(FuzzedDataProvider& in) {
@@ -68,12 +72,24 @@ std::vector<std::string> lowered_words(brennic::RunState& state, brennic::Readin
     return words;
 }
 
+// Whether every word of part is in whole, in the same order.
+bool in_order(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+    std::size_t k = 0;
+    for (const std::string& w : whole) {
+        if (k < part.size() && w == part[k]) ++k;
+    }
+    return k == part.size();
+}
+
 // One run as the program does it; returns the marks.
 std::vector<int> summarize(const Options& o, std::string_view text, bool check_all) {
     brennic::RunState state;
     state.test_is = o.is ? brennic::TRUE : brennic::FALSE;
     state.test_ak = o.ak ? brennic::TRUE : brennic::FALSE;
+    state.sentence_budget = o.budget;
+    state.choose_language(o.language, std::string_view());
     brennic::read_sentences(state, std::string(text));
+    state.read_query_in_first_language();
     if (o.query) {
         state.test_query = brennic::TRUE;
         state.query = o.query;
@@ -102,6 +118,10 @@ std::vector<int> summarize(const Options& o, std::string_view text, bool check_a
     check(words == state.size_text);
     check(sentences == state.sentences.size());
 
+    // Where a stop word goes from within a run of an unspaced script, the
+    // run is cut into words anew.
+    const std::string_view code = o.language;
+    const bool unspaced = code == "zh" || code == "ja" || code == "th";
     if (state.test_is) intrasumm(state);
     if (check_all && state.test_is) {
         std::size_t n = 0;
@@ -109,7 +129,13 @@ std::vector<int> summarize(const Options& o, std::string_view text, bool check_a
             const std::string s(t.sentence());
             check(s.find('\n') == std::string::npos);
             const std::vector<std::string> words = lowered_words(state, t.reading, s, false);
-            check(words == kept[n] || words == kept_capitalized[n]);
+            if (state.language == nullptr) {
+                check(words == kept[n] || words == kept_capitalized[n]);
+            } else if (!unspaced) {
+                // Elsewhere only a stop word between blanks goes, so the
+                // content words stay, in order, among the words kept.
+                check(in_order(kept[n], words) || in_order(kept_capitalized[n], words));
+            }
             ++n;
         });
     }
@@ -127,21 +153,33 @@ std::vector<int> summarize(const Options& o, std::string_view text, bool check_a
     check(state.p_vellsent->summary_worthy == brennic::TRUE);
 
     long long others = 0;
+    long long all = 0;
     std::size_t marked = 0;
+    std::size_t fillers = 0;
     state.sentences.walk([&](const brennic::block_sentence& s, const brennic::SentenceText& t) {
         check(s.summary_worthy == brennic::TRUE || s.summary_worthy == brennic::FALSE);
         marks.push_back(static_cast<int>(s.summary_worthy));
         if (!s.summary_worthy) return;
         ++marked;
+        all += t.number_of_words();
         if (&s == state.p_vellsent) return;
         others += t.number_of_words();
-        check(s.score > state.threshold);
         bool shares = false;
         for (brennic::WordId id : t.content_words) shares |= state.words[id].vell_word != 0;
-        check(shares);
+        // Below the threshold or off the vell words, it fills a budget in
+        // sentences.
+        if (s.score > state.threshold && shares) return;
+        check(state.sentence_budget > 0);
+        ++fillers;
     });
-    // Trimming keeps the extract, the vell sentence aside, within its size.
+    // Trimming keeps the extract, the vell sentence aside, within its size;
+    // sentences that fill a budget in sentences fit it with the vell one.
     check(others <= std::max(0, state.size_extract));
+    if (o.budget > 0) {
+        check(marked <= std::max<std::size_t>(o.budget, 1));
+        if (fillers > 0)
+            check(all <= std::clamp<long long>(state.size_extract, 0, state.size_text));
+    }
     if (!(state.compression_rate >= 0.0f)) check(marked == 1);
 
     if (check_all && o.query) {
@@ -166,6 +204,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     o.ak = in.ConsumeBool();
     if (in.ConsumeBool()) o.query = in.ConsumeRandomLengthString(64);
     o.rate = pick_rate(in);
+    // English, a language of its own words and stop list, and three
+    // written without spaces.
+    static constexpr const char* kLanguages[] = {"en", "de", "zh", "ja", "th"};
+    o.language = kLanguages[in.ConsumeIntegralInRange<std::size_t>(0, 4)];
+    if (in.ConsumeBool()) o.budget = in.ConsumeIntegralInRange<std::size_t>(1, 8);
     const std::string text = in.ConsumeRemainingBytesAsString();
 
     const std::vector<int> marks = summarize(o, text, true);

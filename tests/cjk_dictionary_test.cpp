@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/utf8.h"
@@ -81,6 +82,35 @@ TEST(CjkDictionary, CutsAsIcusIteratorDoes) {
         ASSERT_TRUE(cut_by_cjk_dictionary(units, ends));
         EXPECT_EQ(ends, iterator_ends(units)) << "string " << k;
     }
+}
+
+// The places remembered in the dictionary are shared by every thread: cuts
+// made at once, from a cold start, agree with the iterator's.
+TEST(CjkDictionary, ThreadsCutAlike) {
+    std::vector<std::u16string> runs;
+    std::vector<std::vector<std::uint32_t>> expected;
+    for (const char* run : kRuns) {
+        runs.push_back(utf16(run));
+        expected.push_back(iterator_ends(runs.back()));
+    }
+    constexpr int kThreads = 4;
+    std::vector<int> wrong(kThreads, 0);
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] {
+                std::vector<std::uint32_t> ends;
+                for (int round = 0; round < 20; ++round) {
+                    for (std::size_t k = 0; k < runs.size(); ++k) {
+                        const std::size_t r = (k + static_cast<std::size_t>(t)) % runs.size();
+                        if (!cut_by_cjk_dictionary(runs[r], ends) || ends != expected[r])
+                            ++wrong[static_cast<std::size_t>(t)];
+                    }
+                }
+            });
+        }
+    }
+    EXPECT_EQ(wrong, std::vector<int>(kThreads, 0));
 }
 
 // What the dictionary takes, and what it leaves to the iterator.

@@ -180,6 +180,17 @@ TEST(Command, LengthsAgree) {
     EXPECT_NE(brennic({"--format", "html", "--sentences", "1000", "sample.txt"}, dir)
                   .out.find("the others fill the budget of 1000 sentences"),
               std::string::npos);
+    // ... and only there: not where the worthy ones meet the budget, nor
+    // under centrality, whose page tells its own way of choosing.
+    EXPECT_EQ(brennic({"--format", "html", "--sentences", "2", "sample.txt"}, dir)
+                  .out.find("the others fill"),
+              std::string::npos);
+    const std::string by_centrality =
+        brennic({"--format", "html", "--method", "centrality", "--sentences", "1000", "sample.txt"},
+                dir)
+            .out;
+    EXPECT_EQ(by_centrality.find("holds a vell word"), std::string::npos);
+    EXPECT_NE(by_centrality.find("discounted by what the extract already says"), std::string::npos);
     // Two sentences: the two best of the worthy ones, in text order.
     const std::vector<std::string> two =
         lines(brennic({"--sentences", "2", "sample.txt"}, dir).out);

@@ -90,6 +90,10 @@ TEST(Centrality, Chooses) {
          centrality(0.85f),
          {"Kelby council met on Monday evening."}},
         {"a long one: what the text keeps saying", kCouncil, centrality(0.6f), {kFerry}},
+        {"the vell sentence alone: as short as can be",
+         kCouncil,
+         centrality(-1.0f),
+         {"Kelby council met on Monday evening."}},
         {"a line alone is still a text", "Hello world\n", centrality(0.7f), {"Hello world"}},
         {"nothing to choose from", " \n\n", centrality(0.7f), {}},
     };

@@ -282,6 +282,7 @@ struct SentenceReport {
     long long words = 0;              // words as read, stop words included
     float score = 0.0f;               // the sentence's score
     bool worthy = false;              // above the threshold with a vell word, before trimming
+                                      // (under "centrality": chosen)
     bool in_extract = false;          // chosen for the extract
     bool vell = false;                // the vell sentence, the centre of the extract
     std::size_t document = 0;         // which of the texts it comes from

@@ -84,7 +84,9 @@ def summarize(text_or_texts, rate=None, query=None, mean=False, condense=False, 
 
     sentences, a whole number (int) from 1 on, is a budget in sentences,
     alone or on top of one of the above (--sentences): the worthy sentences
-    are dropped, the lowest score first, until no more remain (the central
+    are dropped, the lowest score first, until no more than that many
+    remain; when fewer are worthy, the best-scoring of the others fill the
+    extract up to it, within a budget in words given beside it (the central
     sentence always stays).
 
     An argument of the wrong type raises TypeError (sentences=1.5 or True,

@@ -257,6 +257,9 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
                       : 1.0f;
     if (state.sentence_budget > 0)
         share = std::min(share, static_cast<float>(state.sentence_budget) / static_cast<float>(n));
+    // A negative rate asks for the vell sentence alone: an extract of one
+    // sentence, however many words the rate would give.
+    if (state.compression_rate < 0.0f) share = std::min(share, 1.0f / static_cast<float>(n));
     share = std::min(1.0f, share);
     const float position_weight = kPosition * (1.0f - share);
     const float frequency_weight = kFrequency * share * share;

@@ -96,8 +96,11 @@ bool is_katakana(char32_t cp) {
 constexpr std::size_t kLongestStretch = std::size_t{1} << 18;
 
 // A stretch of a run of an unspaced script in UTF-16, with the byte of the
-// UTF-8 run where each unit starts, and one more entry for its end.
+// UTF-8 run where it starts and, for each unit, the byte where that unit
+// starts counted from there, and one more entry for its end. The offsets
+// are the stretch's own so that they fit 32 bits however long the run.
 struct Utf16Stretch {
+    std::size_t base = 0;
     std::u16string units;
     std::vector<std::uint32_t> byte_of;
 };
@@ -111,7 +114,7 @@ void dictionary_words(std::string_view bytes, const Utf16Stretch& stretch, bool 
     const auto piece = [&](std::size_t a, std::size_t b) {
         const std::uint32_t start = stretch.byte_of[a];
         const std::uint32_t end = stretch.byte_of[b];
-        if (end > start) out.push_back(bytes.substr(start, end - start));
+        if (end > start) out.push_back(bytes.substr(stretch.base + start, end - start));
     };
     const std::u16string_view units = stretch.units;
     if (units.size() <= 1 || (units.size() == 2 && stretch.byte_of[0] == stretch.byte_of[1])) {
@@ -160,7 +163,7 @@ void unspaced_words(std::string_view bytes, std::vector<std::string_view>& out) 
     std::size_t katakana = kNone;  // where the katakana run being read starts
     const auto end_stretch = [&](std::size_t end) {
         if (stretch.units.empty()) return;
-        stretch.byte_of.push_back(static_cast<std::uint32_t>(end));
+        stretch.byte_of.push_back(static_cast<std::uint32_t>(end - stretch.base));
         dictionary_words(bytes, stretch, dictionary_set, out);
         stretch.units.clear();
         stretch.byte_of.clear();
@@ -185,8 +188,9 @@ void unspaced_words(std::string_view bytes, std::vector<std::string_view>& out) 
             katakana = kNone;
         }
         if (stretch.units.size() >= kLongestStretch) end_stretch(i);
+        if (stretch.units.empty()) stretch.base = i;
         dictionary_set = dictionary_set && in_cjk_dictionary_set(cp);
-        const auto at = static_cast<std::uint32_t>(i);
+        const auto at = static_cast<std::uint32_t>(i - stretch.base);
         if (cp > 0xFFFF) {
             stretch.units += static_cast<char16_t>(0xD7C0 + (cp >> 10));
             stretch.units += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));

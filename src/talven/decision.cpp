@@ -50,12 +50,19 @@ bool quoted_sentence_ends(const Words& words, std::size_t i) {
 
 // "「修理は二年かかる。」と述べた": a quotation in corner brackets ending
 // with a stop goes on with the particle that quotes it, written right
-// after it.
+// after it. The words that open a sentence with the particle's kana
+// ("ところが", however; "とても", very) are no particle.
 bool quoting_particle_follows(const Words& words, std::size_t i) {
     if (words.language().english || !words.glued(i + 1)) return false;
     const std::string_view w = words[i];
     if (w.empty() || !is_corner_closer(decode_before(w, w.size()).cp)) return false;
     const std::string_view next = words[i + 1];
+    static constexpr std::string_view kOpeners[] = {"ところ",   "とても",     "とにかく",
+                                                    "ともかく", "とりあえず", "とりわけ",
+                                                    "とうとう", "ときどき",   "とつぜん"};
+    for (const std::string_view opener : kOpeners) {
+        if (next.starts_with(opener)) return false;
+    }
     return next.starts_with("と") || next.starts_with("って");
 }
 

@@ -407,15 +407,30 @@ private:
         out +=
             ", the centre of the extract; its content words are the vell words, "
             "<u>underlined</u> wherever they appear. The bar beside each sentence shows its "
-            "score (hover to read it), the red line the threshold. A sentence is chosen when "
-            "it scores above the threshold and holds a vell word, the highest first, as long "
-            "as the extract fits its size; the vell sentence always is.";
-        if (options_.max_sentences && *options_.max_sentences > 0) {
+            "score (hover to read it), the red line the threshold. ";
+        if (d.method == "centrality") {
             out +=
-                " When fewer than " + std::to_string(*options_.max_sentences) +
-                " are so chosen, the best-scoring of the others fill the budget of " +
-                plural(static_cast<long long>(*options_.max_sentences), "sentence", "sentences") +
-                ".";
+                "A sentence scores by where it stands, its likeness to the rest of the text and "
+                "to the title and, the longer the extract, how often its words recur; the vell "
+                "sentence scores highest (or is the closest to the query) and is always chosen, "
+                "then the best of the others in turn, each discounted by what the extract "
+                "already says, as long as the extract fits its size.";
+        } else {
+            out +=
+                "A sentence is chosen when it scores above the threshold and holds a vell word, "
+                "the highest first, as long as the extract fits its size; the vell sentence "
+                "always is.";
+            // Say so only where other sentences did fill a budget in sentences.
+            const bool filled = std::any_of(
+                d.sentences.begin(), d.sentences.end(),
+                [](const SentenceReport& r) { return r.in_extract && !r.worthy && !r.vell; });
+            if (filled && options_.max_sentences) {
+                out += " Fewer than " + std::to_string(*options_.max_sentences) +
+                       " are so chosen: the best-scoring of the others fill the budget of " +
+                       plural(static_cast<long long>(*options_.max_sentences), "sentence",
+                              "sentences") +
+                       ".";
+            }
         }
         out += "</p>\n</header>\n";
     }
