@@ -99,7 +99,7 @@ double link_density(const Totals& t) {
 bool running_text(const Block& b) {
     if (b.length - b.link_length < min_paragraph || 2 * b.link_length >= b.length) return false;
     // Many short lines with no sentence among them are a list of fields
-    // (credits, an address, specifications), not prose.
+    // (credits, an address, technical data), not prose.
     const auto lines = static_cast<std::size_t>(std::count(b.text.begin(), b.text.end(), '\n')) + 1;
     return lines < min_field_lines || b.stops + b.commas > 0 || b.length >= max_field_line * lines;
 }
