@@ -230,6 +230,10 @@ std::vector<Row> rows() {
          page("<div>" + article + "</div><div class=\"research tag-cookies\">" + article +
               "</div><div>" + article + "</div>"),
          article_text + "\n\n" + article_text + "\n\n" + article_text},
+        {"an id made of a heading's words names no boilerplate",
+         page("<div><div id=\"sharing-the-bridge-with-traffic\">" + article + "</div><div>" +
+              article + "</div><div>" + article + "</div></div>"),
+         article_text + "\n\n" + article_text + "\n\n" + article_text},
         {"comments after the article go", page("<article>" + article + "</article>" + comments),
          article_text},
         {"elements of names no standard knows keep their text",
