@@ -230,6 +230,28 @@ std::vector<Row> rows() {
          page("<div>" + article + "</div><div class=\"research tag-cookies\">" + article +
               "</div><div>" + article + "</div>"),
          article_text + "\n\n" + article_text + "\n\n" + article_text},
+        {"an id made of a heading's words names no boilerplate",
+         page("<div><div id=\"sharing-the-bridge-with-traffic\">" + article + "</div><div>" +
+              article + "</div><div>" + article + "</div></div>"),
+         article_text + "\n\n" + article_text + "\n\n" + article_text},
+        {"a paragraph mostly of link text that reads as a sentence stays",
+         page("<article><p>" + p1 +
+              "</p><p>1. Believe it or not, <a href=\"/v\">the vote on the "
+              "new bridge split the council along party lines</a>. The Gazette has it.</p><p>" +
+              p2 + "</p><p>" + p3 + "</p></article>"),
+         p1 +
+             "\n\n1. Believe it or not, the vote on the new bridge split the council along party "
+             "lines. The Gazette has it.\n\n" +
+             p2 + "\n\n" + p3},
+        {"a line mostly of links goes, and so does a licence notice however worded",
+         page("<article><p>" + p1 +
+              "</p><p>Read more: <a href=\"/r\">Ferry service resumes "
+              "after the storm on the coast</a></p><p>" +
+              p2 +
+              "</p><p>This site, text and images, is licensed under <a href=\"/l\">a Creative "
+              "Commons Attribution-Share Alike 3.0 United States License</a>.</p><p>" +
+              p3 + "</p></article>"),
+         article_text},
         {"comments after the article go", page("<article>" + article + "</article>" + comments),
          article_text},
         {"elements of names no standard knows keep their text",

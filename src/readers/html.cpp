@@ -83,6 +83,13 @@ constexpr double min_last_match = 0.8;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
+std::string lower_ascii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 struct Totals {
     std::size_t length = 0;
     std::size_t link_length = 0;
@@ -577,6 +584,18 @@ private:
         }
     }
 
+    // Whether a paragraph of the text that is mostly link text still reads
+    // as a sentence of it: running text of its own outside the links, and a
+    // comma or two sentences' ends ("1. Believe it or not, <a>the vote split
+    // on party lines</a>. The Gazette has the story."). A licence notice
+    // (text licensed under such and such a licence) is no part of the text.
+    bool linked_sentence(const Block& b) const {
+        if (boxes_[b.box].kind != BoxKind::paragraph || b.length - b.link_length < min_paragraph ||
+            (b.commas == 0 && b.stops < 2))
+            return false;
+        return lower_ascii(b.text).find("licen") == std::string::npos;
+    }
+
     // Whether a box is or holds the box where the best run was found (it
     // is never boilerplate, whatever it is named).
     bool holds_core(std::size_t box) const {
@@ -608,7 +627,7 @@ private:
         for (std::size_t i = run.first_block; i < run.end_block; ++i) {
             const Block& b = layout_.blocks[i];
             if (out_[b.box - box] || caption_[b.box]) continue;
-            if (static_cast<double>(b.link_length) > 0.5 * static_cast<double>(b.length)) continue;
+            if (2 * b.link_length > b.length && !linked_sentence(b)) continue;
             if (copyright_line(b)) continue;
             // Datelines before the first paragraph are no part of the text.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
@@ -640,13 +659,6 @@ private:
     std::vector<std::pair<std::size_t, std::size_t>> items_;
     std::size_t core = no_box;  // the box where the best run was found
 };
-
-std::string lower_ascii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 // The primary subtag of a language tag, when it is two letters.
 std::string primary_language(std::string_view tag) {

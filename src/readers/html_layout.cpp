@@ -274,6 +274,16 @@ bool filing_name(std::string_view name) {
            name.starts_with("categories-");
 }
 
+// Whether an id is a heading's words made into an anchor: at least
+// min_anchor_words words joined by hyphens or underscores.
+constexpr std::size_t min_anchor_words = 5;
+bool title_anchor(std::string_view id) {
+    return static_cast<std::size_t>(
+               std::count_if(id.begin(), id.end(), [](char c) { return c == '-' || c == '_'; })) +
+               1 >=
+           min_anchor_words;
+}
+
 int class_hint(const Attributes& element) {
     std::string names;
     const std::string classes = lowered(element.class_names);
@@ -287,7 +297,10 @@ int class_hint(const Attributes& element) {
         }
         i = end + 1;
     }
-    names += lowered(element.id);
+    // An id of many words joined by hyphens is a heading's own words made
+    // into an anchor ("sharing-with-a-single-developer"): it names what the
+    // section is about, not what kind of box it is.
+    if (!title_anchor(element.id)) names += lowered(element.id);
     if (names.empty()) return 0;
     // author_info reads as author-info.
     std::replace(names.begin(), names.end(), '_', '-');
