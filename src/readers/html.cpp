@@ -62,6 +62,10 @@ constexpr std::size_t max_teaser = 600;
 constexpr std::size_t max_signup = 400;
 // A dateline is at most max_dateline characters.
 constexpr std::size_t max_dateline = 80;
+// A byline is at most max_byline characters.
+constexpr std::size_t max_byline = 80;
+// The name in a byline is at most max_name_words capitalised words.
+constexpr std::size_t max_name_words = 6;
 // A line that introduces what follows is at most max_label characters.
 constexpr std::size_t max_label = 40;
 // A copyright notice is at most max_copyright characters.
@@ -130,11 +134,29 @@ bool copyright_line(const Block& b) {
     return t.starts_with("\u00A9") || t.starts_with("(c)") || t.starts_with("(C)");
 }
 
+// Whether a text is a day of the week alone ("Thursday") or a month's
+// name run together with digits, as a date set in boxes reads ("Oct252012").
+bool calendar_word(std::string_view text) {
+    const std::string t = lower_ascii(text);
+    for (const std::string_view day :
+         {"monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday"})
+        if (t == day) return true;
+    for (const std::string_view month :
+         {"jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"}) {
+        if (!t.starts_with(month)) continue;
+        const std::string_view rest = std::string_view(t).substr(month.size());
+        return rest.size() >= 5 &&
+               std::all_of(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; });
+    }
+    return false;
+}
+
 // Whether a block is a dateline: short, not a sentence, and holding a year
 // (four digits from 1900 to 2099 on their own) or a time of day ("16:31").
 bool dateline(const Block& b) {
     if (b.length > max_dateline) return false;
     const std::string_view t = b.text;
+    if (calendar_word(t)) return true;
     const auto digit = [&](std::size_t i) { return i < t.size() && t[i] >= '0' && t[i] <= '9'; };
     const std::size_t last = t.find_last_not_of(' ');
     if (last == std::string_view::npos || t[last] == '.' || t[last] == '!' || t[last] == '?' ||
@@ -147,6 +169,92 @@ bool dateline(const Block& b) {
         const bool year = n - i == 4 && (t.substr(i, 2) == "19" || t.substr(i, 2) == "20");
         const bool time = n - i <= 2 && n < t.size() && t[n] == ':' && digit(n + 1) && digit(n + 2);
         if (year || time) return true;
+    }
+    return false;
+}
+
+// Whether a line is a byline: "By" or "Posted by", "Written by" and the like
+// (or "Par", "Por", "Von", "Door"), then a name of at most max_name_words
+// capitalised words ("By Jane Roe", "by REUTERS", "Post written by Jane
+// Roe.", "By Jane Roe and John Doe, Staff Writers"), not a phrase ("By the
+// end of the year", "By Monday the storm had passed.").
+bool byline_line(std::string_view line) {
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    const std::string lower = lower_ascii(line);
+    std::size_t at = std::string::npos;
+    for (const std::string_view lead :
+         {"by ", "posted by ", "written by ", "edited by ", "post written by ", "reported by ",
+          "story by ", "par ", "por ", "von ", "door "})
+        if (lower.starts_with(lead)) at = lead.size();
+    if (at == std::string::npos) return false;
+    // The name runs to a comma, a bar or a dash, where a role or a date may follow.
+    std::string_view name = line.substr(at);
+    name = name.substr(0, std::min(name.find_first_of(",|("), name.find(" - ")));
+    std::size_t words = 0;
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t end = std::min(name.find(' ', i), name.size());
+        const std::string_view word = name.substr(i, end - i);
+        i = end + 1;
+        if (word.empty()) continue;
+        const auto first = static_cast<unsigned char>(word.front());
+        const bool capital = (first >= 'A' && first <= 'Z') || first >= 0x80;
+        const bool joins = word == "and" || word == "&" || word == "de" || word == "van" ||
+                           word == "von" || word == "der" || word == "da" || word == "di" ||
+                           word == "du" || word == "y" || word == "e" || word == "und" ||
+                           word == "et" || word == "en";
+        if (!capital && !joins) return false;
+        if (capital && ++words > max_name_words) return false;
+    }
+    return words > 0;
+}
+
+// Whether a block is a byline, or lines of them ("Written by Jane Roe",
+// "Edited by John Doe").
+bool byline(const Block& b) {
+    const std::string_view t = b.text;
+    const auto lines = static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1;
+    if (b.length > max_byline * lines) return false;
+    for (std::size_t i = 0; i <= t.size();) {
+        const std::size_t end = std::min(t.find('\n', i), t.size());
+        if (!byline_line(t.substr(i, end - i))) return false;
+        i = end + 1;
+    }
+    return true;
+}
+
+// Whether a block is a short stamp of an article's furniture: a time ago
+// ("Posted 1 hour ago", "Updated 5 mins ago"), a reading time ("4 min
+// read") or a count of shares or comments ("1.2K shares", "12 Comments").
+bool stamp(const Block& b) {
+    if (b.length > max_label || b.text.find('\n') != std::string::npos) return false;
+    const std::string lower = lower_ascii(b.text);
+    std::vector<std::string_view> words;
+    for (std::size_t i = 0; i < lower.size();) {
+        const std::size_t end = std::min(lower.find(' ', i), lower.size());
+        if (end > i) words.emplace_back(std::string_view(lower).substr(i, end - i));
+        i = end + 1;
+    }
+    const auto number = [](std::string_view w) {
+        return !w.empty() && w.front() >= '0' && w.front() <= '9' &&
+               std::all_of(w.begin(), w.end(), [](char c) {
+                   return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == 'k' || c == 'm';
+               });
+    };
+    const auto unit = [](std::string_view w) {
+        for (const std::string_view u :
+             {"sec",     "secs",  "second", "seconds", "min",   "mins", "minute",
+              "minutes", "hr",    "hrs",    "hour",    "hours", "day",  "days",
+              "week",    "weeks", "month",  "months",  "year",  "years"})
+            if (w == u) return true;
+        return false;
+    };
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        if (!number(words[i])) continue;
+        const std::string_view next = words[i + 1];
+        if (next == "shares" || next == "comments" || next == "share" || next == "comment")
+            return i + 2 == words.size();
+        if (unit(next) && i + 2 < words.size() && (words[i + 2] == "ago" || words[i + 2] == "read"))
+            return i + 3 == words.size();
     }
     return false;
 }
@@ -629,10 +737,11 @@ private:
             if (out_[b.box - box] || caption_[b.box]) continue;
             if (2 * b.link_length > b.length && !linked_sentence(b)) continue;
             if (copyright_line(b)) continue;
-            // Datelines before the first paragraph are no part of the text.
+            // Datelines (a heading's too), bylines and stamps before the
+            // first paragraph of running text are no part of the text.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
-            if (!body_started && !heading && dateline(b)) continue;
-            body_started = body_started || !heading;
+            if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)))) continue;
+            body_started = body_started || (!heading && running_text(b));
             kept.push_back(i);
         }
     }
