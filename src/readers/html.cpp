@@ -280,6 +280,15 @@ bool ends_as_text(std::string_view text) {
     return false;
 }
 
+// Whether a block is a kicker: one short line, no heading nor list item, that
+// is not a sentence ("EXCLUSIVE", "The Canadian Press", "São Paulo").
+bool kicker(const Block& b, BoxKind kind) {
+    if (kind == BoxKind::heading || kind == BoxKind::item || kind == BoxKind::cell ||
+        b.text.find('\n') != std::string::npos || b.length >= min_paragraph)
+        return false;
+    return !ends_as_text(b.text) && !b.text.ends_with(':');
+}
+
 // A run of blocks: those of some of a box's children, one after another.
 struct Run {
     std::size_t box = no_box;
@@ -732,6 +741,8 @@ private:
                             (!holds_core(i) && (boilerplate(i) || furniture_[i]));
         }
         bool body_started = false;
+        const std::size_t start = kept.size();
+        std::vector<std::size_t> kickers;
         for (std::size_t i = run.first_block; i < run.end_block; ++i) {
             const Block& b = layout_.blocks[i];
             if (out_[b.box - box] || caption_[b.box]) continue;
@@ -741,8 +752,17 @@ private:
             // first paragraph of running text are no part of the text.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
             if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)))) continue;
+            // Nor are the kickers there, when such a paragraph follows.
+            if (!body_started && kicker(b, boxes_[b.box].kind)) {
+                kickers.push_back(i);
+                continue;
+            }
             body_started = body_started || (!heading && running_text(b));
             kept.push_back(i);
+        }
+        if (!body_started && !kickers.empty()) {
+            kept.insert(kept.end(), kickers.begin(), kickers.end());
+            std::sort(kept.begin() + static_cast<std::ptrdiff_t>(start), kept.end());
         }
     }
 
