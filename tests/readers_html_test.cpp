@@ -301,6 +301,41 @@ std::vector<Row> rows() {
               p1 + "</p><p>Filed 2 May 2020</p><p>" + p2 + "</p><p>" + p3 + "</p></article>"),
          "It was May 2020.\n\n" + p1 + "\n\nFiled 2 May 2020\n\n" + p2 + "\n\n" + p3,
          "Bridge closed"},
+        {"a dateline in a heading and weekdays or run-together dates before the first paragraph "
+         "go",
+         page("<article><h1>Bridge closed</h1><div>Thursday</div><div>Oct252012</div><h2>"
+              "Thursday, October 25, 2012 at 9:15AM</h2>" +
+              article + "</article>"),
+         article_text, "Bridge closed"},
+        {"bylines before the first paragraph go, lines of them too, in English and other "
+         "languages",
+         page("<article><h1>Bridge closed</h1><p>By Jane Roe and John Doe, Staff Writers</p>"
+              "<p>Written by Jane Roe<br>Edited by John Doe</p><p>Par Jeanne Roux</p><p>"
+              "Post written by Jane Roe.</p><p>by REUTERS</p>" +
+              article + "</article>"),
+         article_text, "Bridge closed"},
+        {"a sentence that opens with by, a byline after the first paragraph and one in a heading "
+         "stay",
+         page("<article><h1>Bridge closed</h1><h4>By Jane Roe</h4><p>By Monday the water had "
+              "gone.</p><p>" +
+              p1 + "</p><p>By John Doe</p><p>" + p2 + "</p></article>"),
+         "By Jane Roe\n\nBy Monday the water had gone.\n\n" + p1 + "\n\nBy John Doe\n\n" + p2,
+         "Bridge closed"},
+        {"times ago, reading times and counts of shares before the first paragraph go",
+         page("<article><h1>Bridge closed</h1><p>Posted 1 hour ago</p><p>4 min read</p><p>1.2K "
+              "Shares</p><p>12 Comments</p>" +
+              article + "</article>"),
+         article_text, "Bridge closed"},
+        {"kickers before the first paragraph go, a list item, a label, a sentence and one after "
+         "the first paragraph stay",
+         page("<article><h1>Bridge closed</h1><p>EXCLUSIVE</p><p>The Valley Press</p><ul><li>"
+              "Bridge shut</li></ul><p>Updates:</p><p>It rose.</p><p>" +
+              p1 + "</p><p>Lower Town</p><p>" + p2 + "</p></article>"),
+         "Bridge shut\n\nUpdates:\n\nIt rose.\n\n" + p1 + "\n\nLower Town\n\n" + p2,
+         "Bridge closed"},
+        {"kickers stay on a page with no paragraph of running text",
+         page("<article><h1>Bridge closed</h1><p>Lower Town</p><p>Upper Town</p></article>"),
+         "Lower Town\n\nUpper Town", "Bridge closed"},
         {"a block of short lines with no sentence is a list of fields, no running text",
          page("<article><div>Director: Jane Doe<br>Country: Wales<br>Length: 112 minutes<br>"
               "Language: Welsh<br>Colour: black and white</div>" +
