@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 
+#include "common/ascii.h"
 #include "common/utf8.h"
 
 namespace brennic::readers {
@@ -19,16 +20,11 @@ namespace {
 // declaration further on; a longer look ahead does the same in one pass.
 constexpr std::size_t prescan_bytes = 16 * 1024;
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 // Whether s at i starts with word (lower case), whatever the case of s.
 bool starts_with_at(std::string_view s, std::size_t i, std::string_view word) {
-    if (s.size() - i < word.size()) return false;
-    for (std::size_t k = 0; k < word.size(); ++k)
-        if (lower(s[i + k]) != word[k]) return false;
-    return true;
+    return i <= s.size() && ascii_starts_with_nocase(s.substr(i), word);
 }
 
 std::string lowered_trimmed(std::string_view s) {
@@ -36,10 +32,7 @@ std::string lowered_trimmed(std::string_view s) {
         s.remove_prefix(1);
     while (!s.empty() && (is_space(s.back()) || s.back() == '"' || s.back() == '\''))
         s.remove_suffix(1);
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) out += lower(c);
-    return out;
+    return ascii_lowered(s);
 }
 
 // The value of charset=... inside a Content-Type value.

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/ascii.h"
 #include "readers/charset.h"
 #include "readers/html_layout.h"
 #include "readers/html_stated.h"
@@ -87,13 +88,6 @@ constexpr double min_last_match = 0.8;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
-std::string lower_ascii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 struct Totals {
     std::size_t length = 0;
     std::size_t link_length = 0;
@@ -121,10 +115,7 @@ bool copyright_line(const Block& b) {
     if (b.length > max_copyright) return false;
     std::string_view t = b.text;
     constexpr std::string_view word = "copyright";
-    if (t.size() >= word.size() &&
-        std::equal(word.begin(), word.end(), t.begin(), [](char w, char c) {
-            return w == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        })) {
+    if (ascii_starts_with_nocase(t, word)) {
         t.remove_prefix(word.size());
         while (!t.empty() && (t.front() == ' ' || t.front() == ':')) t.remove_prefix(1);
         const bool year = t.size() >= 4 && std::all_of(t.begin(), t.begin() + 4,
@@ -137,7 +128,7 @@ bool copyright_line(const Block& b) {
 // Whether a text is a day of the week alone ("Thursday") or a month's
 // name run together with digits, as a date set in boxes reads ("Oct252012").
 bool calendar_word(std::string_view text) {
-    const std::string t = lower_ascii(text);
+    const std::string t = ascii_lowered(text);
     for (const std::string_view day :
          {"monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday"})
         if (t == day) return true;
@@ -180,7 +171,7 @@ bool dateline(const Block& b) {
 // end of the year", "By Monday the storm had passed.").
 bool byline_line(std::string_view line) {
     while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    const std::string lower = lower_ascii(line);
+    const std::string lower = ascii_lowered(line);
     std::size_t at = std::string::npos;
     for (const std::string_view lead :
          {"by ", "posted by ", "written by ", "edited by ", "post written by ", "reported by ",
@@ -227,7 +218,7 @@ bool byline(const Block& b) {
 // read") or a count of shares or comments ("1.2K shares", "12 Comments").
 bool stamp(const Block& b) {
     if (b.length > max_label || b.text.find('\n') != std::string::npos) return false;
-    const std::string lower = lower_ascii(b.text);
+    const std::string lower = ascii_lowered(b.text);
     std::vector<std::string_view> words;
     for (std::size_t i = 0; i < lower.size();) {
         const std::size_t end = std::min(lower.find(' ', i), lower.size());
@@ -710,7 +701,7 @@ private:
         if (boxes_[b.box].kind != BoxKind::paragraph || b.length - b.link_length < min_paragraph ||
             (b.commas == 0 && b.stops < 2))
             return false;
-        return lower_ascii(b.text).find("licen") == std::string::npos;
+        return ascii_lowered(b.text).find("licen") == std::string::npos;
     }
 
     // Whether a box is or holds the box where the best run was found (it
@@ -791,7 +782,7 @@ private:
 
 // The primary subtag of a language tag, when it is two letters.
 std::string primary_language(std::string_view tag) {
-    std::string out = lower_ascii(tag.substr(0, tag.find_first_of("-_")));
+    std::string out = ascii_lowered(tag.substr(0, tag.find_first_of("-_")));
     while (!out.empty() && out.back() == ' ') out.pop_back();
     while (!out.empty() && out.front() == ' ') out.erase(out.begin());
     const bool letters =
@@ -803,8 +794,8 @@ std::string primary_language(std::string_view tag) {
 // titles often add the site's name before or after.
 bool same_title(std::string_view heading, std::string_view title) {
     if (heading.empty() || title.empty()) return false;
-    const std::string h = lower_ascii(heading);
-    const std::string t = lower_ascii(title);
+    const std::string h = ascii_lowered(heading);
+    const std::string t = ascii_lowered(title);
     return h == t || (h.size() >= 10 && t.find(h) != std::string::npos);
 }
 

@@ -8,19 +8,12 @@
 #include <memory>
 #include <new>
 
+#include "common/ascii.h"
 #include "common/utf8.h"
 #include "readers/html_nesting.h"
 
 namespace brennic::readers::html {
 namespace {
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lower(c);
-    return out;
-}
 
 using Node = myhtml_tree_node_t;
 using Tag = myhtml_tag_id_t;
@@ -40,10 +33,7 @@ struct Attributes {
 
 // Whether an attribute's name is `name` (lower case), whatever its case.
 bool key_is(std::string_view key, std::string_view name) {
-    if (key.size() != name.size()) return false;
-    for (std::size_t i = 0; i < key.size(); ++i)
-        if (lower(key[i]) != name[i]) return false;
-    return true;
+    return key.size() == name.size() && ascii_starts_with_nocase(key, name);
 }
 
 Attributes attributes_of(Node* element) {
@@ -141,10 +131,10 @@ bool never_content(Tag tag) {
 // Whether an element is hidden from readers by its own attributes.
 bool hidden(const Attributes& element) {
     if (element.hidden) return true;
-    if (lowered(element.aria_hidden) == "true") return true;
+    if (ascii_lowered(element.aria_hidden) == "true") return true;
     std::string style;
     for (char c : element.style)
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') style += lower(c);
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') style += ascii_lower(c);
     return style.find("display:none") != std::string::npos ||
            style.find("visibility:hidden") != std::string::npos;
 }
@@ -152,17 +142,17 @@ bool hidden(const Attributes& element) {
 // Whether an input element is for an email address: of type email, or a
 // text field named for one.
 bool email_field(Node* element) {
-    const std::string type = lowered(attribute(element, "type"));
+    const std::string type = ascii_lowered(attribute(element, "type"));
     if (type == "email") return true;
     if (!type.empty() && type != "text") return false;
     const std::string name =
-        lowered(attribute(element, "name")) + ' ' + lowered(attribute(element, "id"));
+        ascii_lowered(attribute(element, "name")) + ' ' + ascii_lowered(attribute(element, "id"));
     return name.find("email") != std::string::npos || name.find("e-mail") != std::string::npos;
 }
 
 // Roles that mark an element as the page's furniture rather than its text.
 bool furniture_role(const Attributes& element) {
-    const std::string role = lowered(element.role);
+    const std::string role = ascii_lowered(element.role);
     return role == "navigation" || role == "complementary" || role == "contentinfo" ||
            role == "search" || role == "menu" || role == "menubar" || role == "dialog" ||
            role == "alertdialog";
@@ -286,7 +276,7 @@ bool title_anchor(std::string_view id) {
 
 int class_hint(const Attributes& element) {
     std::string names;
-    const std::string classes = lowered(element.class_names);
+    const std::string classes = ascii_lowered(element.class_names);
     std::size_t i = 0;
     while (i < classes.size()) {
         const std::size_t end = std::min(classes.find_first_of(" \t\n\r\f", i), classes.size());
@@ -300,7 +290,7 @@ int class_hint(const Attributes& element) {
     // An id of many words joined by hyphens is a heading's own words made
     // into an anchor ("sharing-with-a-single-developer"): it names what the
     // section is about, not what kind of box it is.
-    if (!title_anchor(element.id)) names += lowered(element.id);
+    if (!title_anchor(element.id)) names += ascii_lowered(element.id);
     if (names.empty()) return 0;
     // author_info reads as author-info.
     std::replace(names.begin(), names.end(), '_', '-');
@@ -434,7 +424,7 @@ private:
         if (box_kind(tag, kind, level)) {
             open_box(kind, level, class_hint(attributes));
             // Microdata that says which element holds the article's body.
-            if (lowered(attributes.itemprop) == "articlebody")
+            if (ascii_lowered(attributes.itemprop) == "articlebody")
                 layout_.boxes.back().stated_body = true;
             frame.box = true;
         } else if (tag == MyHTML_TAG_A && attributes.href) {
@@ -458,7 +448,7 @@ private:
 
     void read_meta(Node* meta) {
         if (!layout_.og_title.empty()) return;
-        const std::string property = lowered(attribute(meta, "property"));
+        const std::string property = ascii_lowered(attribute(meta, "property"));
         if (property == "og:title") layout_.og_title = collapsed(attribute(meta, "content"));
     }
 

@@ -5,10 +5,11 @@
 #include <array>
 #include <vector>
 
+#include "common/ascii.h"
+
 namespace brennic::readers::html {
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
@@ -65,7 +66,7 @@ bool read_tag(std::string_view page, std::size_t i, Tag& tag) {
     }
     if (k >= n || !is_letter(page[k])) return false;
     while (k < n && !is_space(page[k]) && page[k] != '/' && page[k] != '>')
-        tag.name += lower(page[k++]);
+        tag.name += ascii_lower(page[k++]);
     // Attributes: quoted values may hold '>'.
     char quote = 0;
     for (; k < n; ++k) {
@@ -94,7 +95,7 @@ std::size_t raw_text_end(std::string_view page, std::size_t i, std::string_view 
         if (page.size() - k - 2 < name.size()) break;
         bool same = true;
         for (std::size_t j = 0; j < name.size() && same; ++j)
-            same = lower(page[k + 2 + j]) == name[j];
+            same = ascii_lower(page[k + 2 + j]) == name[j];
         if (same) return k;
     }
     return page.size();

@@ -4,19 +4,13 @@
 #include <algorithm>
 #include <string>
 
+#include "common/ascii.h"
 #include "readers/html.h"
 #include "readers/markdown.h"
 
 namespace brennic::readers {
 
 namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool starts_with_nocase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), s.begin(),
-                                                   [](char p, char c) { return p == lower(c); });
-}
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
@@ -64,7 +58,7 @@ InputKind kind_by_name(std::string_view name) {
     const std::size_t dot = base.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return InputKind::automatic;
     std::string ext(base.substr(dot + 1));
-    std::transform(ext.begin(), ext.end(), ext.begin(), lower);
+    std::transform(ext.begin(), ext.end(), ext.begin(), ascii_lower);
     if (ext == "html" || ext == "htm" || ext == "xhtml") return InputKind::html;
     if (ext == "md" || ext == "markdown") return InputKind::markdown;
     if (ext == "txt" || ext == "text") return InputKind::text;
@@ -75,12 +69,12 @@ bool looks_like_html(std::string_view bytes) {
     std::string_view s = bytes.substr(0, kSniffBytes);
     if (s.starts_with("\xEF\xBB\xBF")) s.remove_prefix(3);
     std::string_view head = skip_prolog(s, true);
-    if (starts_with_nocase(head, "<?xml")) {
+    if (ascii_starts_with_nocase(head, "<?xml")) {
         const std::size_t end = head.find("?>");
         if (end == std::string_view::npos) return false;
         head = skip_prolog(head.substr(end + 2), true);
     }
-    if (starts_with_nocase(head, "<!doctype html") || starts_with_nocase(head, "<html"))
+    if (ascii_starts_with_nocase(head, "<!doctype html") || ascii_starts_with_nocase(head, "<html"))
         return true;
     // Mostly markup: at least four tags, and tags take at least half of
     // what is not white space.
@@ -90,8 +84,8 @@ bool looks_like_html(std::string_view bytes) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (is_space(s[i])) continue;
         const bool opens = s[i] == '<' && i + 1 < s.size() &&
-                           ((lower(s[i + 1]) >= 'a' && lower(s[i + 1]) <= 'z') || s[i + 1] == '/' ||
-                            s[i + 1] == '!');
+                           ((ascii_lower(s[i + 1]) >= 'a' && ascii_lower(s[i + 1]) <= 'z') ||
+                            s[i + 1] == '/' || s[i + 1] == '!');
         const std::size_t close = opens ? s.find('>', i) : std::string_view::npos;
         if (close == std::string_view::npos) {
             ++visible;
