@@ -31,7 +31,7 @@ constexpr float kFrequencyExponent = 2.5f;
 constexpr float kLongFrequency = 40.0f;
 // An extract is short up to kShort of the text and long from kLong on; in
 // between it is some of each, in proportion.
-constexpr float kShort = 0.3f;
+constexpr float kShort = 0.33f;
 constexpr float kLong = 0.4f;
 // What is left of the position weight in a long extract, where only the
 // opening sentence has a position part.
@@ -40,14 +40,14 @@ constexpr float kRedundancy = 0.1f;  // of the share of a sentence already said
 // Centrality is the mean, over a sentence's distinct content stems, of the
 // other sentences holding each, as if the sentence had kSmoothing more
 // stems held by no other: a short sentence needs more to be as central.
-constexpr float kSmoothing = 4.0f;
+constexpr float kSmoothing = 5.0f;
 // A sentence that much of whose stems a short extract already holds is a
 // repeat, and is not chosen; a long one takes all but the sentences that
 // say nothing new.
 constexpr float kRepeat = 0.75f;
 // A sentence with fewer distinct content stems than kSubstance times its
 // text's mean scores less, in proportion: a fragment says little.
-constexpr float kSubstance = 0.5f;
+constexpr float kSubstance = 0.4f;
 
 bool is_white(char c) { return talven::is_space(static_cast<unsigned char>(c)); }
 
