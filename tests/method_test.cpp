@@ -152,7 +152,7 @@ TEST(Centrality, ALongExtractFavoursTheOpeningAlone) {
         float most;
     };
     const float near = 1.0f / std::pow(2.0f, 0.45f);
-    const Row rows[] = {{0.85f, near, near}, {0.65f, 0.1f, near - 0.1f}, {0.5f, 0.0f, 0.0f}};
+    const Row rows[] = {{0.85f, near, near}, {0.62f, 0.1f, near - 0.1f}, {0.5f, 0.0f, 0.0f}};
     for (const Row& row : rows) {
         Options o = centrality(row.rate);
         o.diagnostics = true;
