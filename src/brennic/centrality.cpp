@@ -15,8 +15,8 @@ namespace {
 
 // The weights, set on development data (German encyclopaedia articles,
 // English documents, Thai and Vietnamese news, each against its lead, and
-// long extracts of news against the frequency method's): centrality
-// counts 1.
+// long extracts of news against what both the frequency method and ots
+// choose): centrality counts 1.
 constexpr float kPosition = 2.0f;   // of the position part, for the shortest extract
 constexpr float kDecay = 0.45f;     // position falls as 1 / (1 + rank)^kDecay
 constexpr float kParagraph = 0.3f;  // the least position a paragraph's first sentence keeps
