@@ -785,10 +785,11 @@ private:
     }
 
     // Whether a paragraph or list item of the text that is mostly link text
-    // still reads as a sentence of it: running text of its own outside the links, and a
-    // comma or two sentences' ends ("1. Believe it or not, <a>the vote split
-    // on party lines</a>. The Gazette has the story."). A licence notice
-    // (text licensed under such and such a licence) is no part of the text.
+    // still reads as a sentence of it: running text of its own outside the
+    // links, and a comma or two sentences' ends ("1. Believe it or not,
+    // <a>the vote split on party lines</a>. The Gazette has the story."). A
+    // licence notice (text licensed under such and such a licence) is no
+    // part of the text.
     bool linked_sentence(const Block& b) const {
         const BoxKind kind = boxes_[b.box].kind;
         if ((kind != BoxKind::paragraph && kind != BoxKind::item) ||
