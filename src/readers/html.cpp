@@ -17,6 +17,7 @@
 
 #include "common/ascii.h"
 #include "readers/charset.h"
+#include "readers/html_furniture.h"
 #include "readers/html_layout.h"
 #include "readers/html_stated.h"
 
@@ -364,10 +365,13 @@ public:
         keep_cleaned(best, kept);
         // A heading or a line ending in a colon that ends the main text
         // heads what comes after it ("Related posts:", "Comments"), which was
-        // left out; a dateline there is the post's, not its text.
+        // left out; a dateline there is the post's, not its text, and so are
+        // the notes that close an article (contributors, contacts, tags).
         while (kept.size() > 1) {
             const Block& b = layout_.blocks[kept.back()];
-            if (boxes_[b.box].kind != BoxKind::heading && !introduces(b) && !dateline(b)) break;
+            if (boxes_[b.box].kind != BoxKind::heading && !introduces(b) && !dateline(b) &&
+                !html::closing_note(b.text))
+                break;
             kept.pop_back();
         }
         return kept;
@@ -739,10 +743,15 @@ private:
             if (out_[b.box - box] || caption_[b.box]) continue;
             if (2 * b.link_length > b.length && !linked_sentence(b)) continue;
             if (copyright_line(b)) continue;
+            // Advertisement slots, gallery counters, photo credits, prompts to
+            // follow or sign up, embedded posts' chrome: furniture anywhere.
+            if (html::furniture_line(b.text)) continue;
             // Datelines (a heading's too), bylines and stamps before the
             // first paragraph of running text are no part of the text.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
-            if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)))) continue;
+            if (!body_started &&
+                (dateline(b) || stamp(b) || (!heading && byline(b)) || html::posted_line(b.text)))
+                continue;
             // Nor are the kickers there, when such a paragraph follows.
             if (!body_started && kicker(b, boxes_[b.box].kind)) {
                 kickers.push_back(i);

@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: MIT
+#include "readers/html_furniture.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+
+#include "common/ascii.h"
+
+namespace brennic::readers::html {
+namespace {
+
+// Spacing and the marks that set a label off ("- Advertisement -", "Share:").
+bool edge_mark(char c) {
+    return c == ' ' || c == '\n' || c == '\t' || c == '-' || c == ':' || c == '|' || c == '*';
+}
+
+// The text in lower case (ASCII letters), without the spacing and marks at
+// its two ends.
+std::string bare(std::string_view text) {
+    while (!text.empty() && edge_mark(text.front())) text.remove_prefix(1);
+    while (!text.empty() && edge_mark(text.back())) text.remove_suffix(1);
+    // Dashes and bullets in UTF-8 ("— Advertisement —", "• Share").
+    for (const std::string_view mark : {"\u2014", "\u2013", "\u2022", "\u00B7"}) {
+        while (text.starts_with(mark)) {
+            text.remove_prefix(mark.size());
+            while (!text.empty() && edge_mark(text.front())) text.remove_prefix(1);
+        }
+        while (text.ends_with(mark)) {
+            text.remove_suffix(mark.size());
+            while (!text.empty() && edge_mark(text.back())) text.remove_suffix(1);
+        }
+    }
+    return ascii_lowered(text);
+}
+
+bool any_of_is(std::string_view s, std::initializer_list<std::string_view> words) {
+    return std::find(words.begin(), words.end(), s) != words.end();
+}
+
+bool starts_with_any(std::string_view s, std::initializer_list<std::string_view> words) {
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::string_view w) { return s.starts_with(w); });
+}
+
+bool ends_with_any(std::string_view s, std::initializer_list<std::string_view> words) {
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::string_view w) { return s.ends_with(w); });
+}
+
+bool contains_any(std::string_view s, std::initializer_list<std::string_view> words) {
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::string_view w) { return s.find(w) != std::string_view::npos; });
+}
+
+bool digit(char c) { return c >= '0' && c <= '9'; }
+
+bool all_digits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), digit); }
+
+// Whether a text holds a year (four digits from 1900 to 2099 on their own)
+// or a time of day ("7:23").
+bool holds_date(std::string_view t) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!digit(t[i]) || (i > 0 && digit(t[i - 1]))) continue;
+        std::size_t n = i;
+        while (n < t.size() && digit(t[n])) ++n;
+        const bool year = n - i == 4 && (t.substr(i, 2) == "19" || t.substr(i, 2) == "20");
+        const bool time =
+            n - i <= 2 && n + 2 < t.size() && t[n] == ':' && digit(t[n + 1]) && digit(t[n + 2]);
+        if (year || time) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool slot_label(std::string_view text) {
+    if (text.size() > 60) return false;
+    const std::string t = bare(text);
+    if (t.starts_with("advertisement")) return true;
+    return any_of_is(t, {"ad", "ads", "advertising", "sponsored", "sponsored content",
+                         "paid content", "paid post", "promoted", "promoted content",
+                         "partner content", "sponsor showcase", "story continues below",
+                         "article continues below", "story continues below advertisement",
+                         "continue reading below", "continue reading the main story",
+                         "scroll to continue with content", "\u5E7F\u544A" /* 广告 */}) ||
+           (t.starts_with("sponsored by ") && t.size() <= 40);
+}
+
+bool counter_line(std::string_view text) {
+    if (text.size() > 24) return false;
+    std::string t = bare(text);
+    if (t.starts_with('(') && t.ends_with(')')) t = t.substr(1, t.size() - 2);
+    std::string_view rest = t;
+    bool named = false;
+    for (const std::string_view word :
+         {"photo ", "image ", "picture ", "slide ", "gallery ", "item "})
+        if (rest.starts_with(word)) {
+            rest.remove_prefix(word.size());
+            named = true;
+            break;
+        }
+    // "N of M", or with a word before it "N/M".
+    const std::size_t of = rest.find(" of ");
+    const std::size_t slash = rest.find('/');
+    std::string_view first, second;
+    if (of != std::string_view::npos) {
+        first = rest.substr(0, of);
+        second = rest.substr(of + 4);
+    } else if (named && slash != std::string_view::npos) {
+        first = rest.substr(0, slash);
+        second = rest.substr(slash + 1);
+    } else {
+        return false;
+    }
+    while (first.ends_with(' ')) first.remove_suffix(1);
+    while (second.starts_with(' ')) second.remove_prefix(1);
+    return all_digits(first) && all_digits(second) && first.size() <= 3 && second.size() <= 3 &&
+           std::stoi(std::string(first)) <= std::stoi(std::string(second));
+}
+
+bool credit_line(std::string_view text) {
+    if (text.size() > 120) return false;
+    const std::string lower = ascii_lowered(text);
+    std::string_view t = lower;
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\n' || t.back() == '.'))
+        t.remove_suffix(1);
+    // A credit alone.
+    if (starts_with_any(t, {"photo:",
+                            "photos:",
+                            "photograph:",
+                            "photographs:",
+                            "image:",
+                            "images:",
+                            "picture:",
+                            "credit:",
+                            "credits:",
+                            "photo credit",
+                            "image credit",
+                            "illustration:",
+                            "photo illustration:",
+                            "photo by ",
+                            "photograph by ",
+                            "photo courtesy",
+                            "(photo",
+                            "(image",
+                            "(credit",
+                            "(photograph"}))
+        return true;
+    // A photographer and an agency: "Jane Roe/Getty Images".
+    if (text.size() <= 80 && t.find(". ") == std::string_view::npos &&
+        ends_with_any(
+            t, {"getty images", "/ap", "/reuters", "/afp", "/epa", "/shutterstock", "/istockphoto",
+                "/istock", "/alamy", "/landov", "/bloomberg", "ap photo"}))
+        return true;
+    return false;
+}
+
+bool prompt_line(std::string_view text) {
+    if (text.size() > 200) return false;
+    const std::string t = bare(text);
+    if (t.find("newsletter") != std::string::npos &&
+        (starts_with_any(
+             t, {"sign up", "sign-up", "signup", "subscribe", "get our", "join our", "want "}) ||
+         contains_any(t, {"sign up for", "sign up to", "subscribe to our"})))
+        return true;
+    const bool follow = t.starts_with("follow ") || t.starts_with("like us on") ||
+                        contains_any(t, {"follow us", "? follow ", ". follow ", "! follow "});
+    if (follow &&
+        contains_any(t, {"twitter", "facebook", "instagram", "linkedin", "tiktok", "youtube",
+                         "threads", "bluesky", "mastodon", "pinterest", "google+", " @"}))
+        return true;
+    return t.size() <= 60 &&
+           (any_of_is(t, {"share", "share this", "share this article", "share this story",
+                          "share this post", "tweet"}) ||
+            starts_with_any(t, {"share this ", "share on ", "share via ", "click to share",
+                                "tweet this", "email this", "print this"}));
+}
+
+bool embed_chrome(std::string_view text) {
+    if (text.size() > 300) return false;
+    const std::string lower = ascii_lowered(text);
+    if (starts_with_any(lower, {"view this post on instagram", "a post shared by",
+                                "view on instagram", "view on twitter", "view on threads"}))
+        return true;
+    // A tweet's signature: "— Jane Roe (@janeroe) May 2, 2020".
+    const bool dash = lower.starts_with("\u2014") || lower.starts_with("\u2013") ||
+                      lower.starts_with("- ") || lower.starts_with("&mdash;");
+    return (dash && lower.find("(@") != std::string::npos && lower.size() <= 160) ||
+           (lower.find("pic.twitter.com/") != std::string::npos && lower.size() <= 60);
+}
+
+bool feed_notice(std::string_view text) {
+    if (text.size() > 300) return false;
+    const std::string t = ascii_lowered(text);
+    return contains_any(
+        t, {"follow any responses to this entry", "you can leave a response",
+            "both comments and pings are currently closed", "responses are currently closed",
+            "skip to the end and leave a response"});
+}
+
+bool furniture_line(std::string_view text) {
+    return slot_label(text) || counter_line(text) || credit_line(text) || prompt_line(text) ||
+           embed_chrome(text) || feed_notice(text);
+}
+
+bool closing_note(std::string_view text) {
+    if (text.size() > 400) return false;
+    std::string t = bare(text);
+    while (!t.empty() && (t.front() == '(' || t.front() == '[')) t.erase(t.begin());
+    // Who contributed, reported, wrote or edited.
+    if (contains_any(t, {"contributed to this report", "contributed reporting",
+                         "contributed to this story", "contributed to this article"}) ||
+        starts_with_any(t, {"reporting by ", "additional reporting by ", "writing by ",
+                            "editing by ", "compiled by ", "reporting and writing by "}))
+        return true;
+    // How to reach the writer: "Jane Roe can be reached at ...", "Jane Roe:
+    // 555-0100 or jroe@example.com".
+    if (contains_any(t, {"can be reached at", "can be contacted at", "can be reached via",
+                         "can be emailed at"}))
+        return true;
+    const std::size_t at = t.find('@');
+    if (t.size() <= 100 && at != std::string::npos && at > 0 && t[at - 1] != ' ' &&
+        t.find('.', at) != std::string::npos && !t.ends_with('.') && !t.ends_with('?'))
+        return true;
+    // Tags and categories.
+    if (t.size() <= 200 &&
+        starts_with_any(t, {"tags:", "tagged:", "tagged with", "tags ", "filed under", "posted in ",
+                            "categories:", "category:", "topics:", "related topics:"}))
+        return true;
+    // Comment counts, and what stands where related stories were.
+    if (t.size() <= 40 &&
+        (contains_any(t, {"comments (", "comment ("}) || t.ends_with(" comments") ||
+         t.ends_with(" comment") || t.ends_with(" responses") ||
+         any_of_is(t, {"no comments", "no related posts", "no related posts.", "related posts",
+                       "related articles", "related stories", "you may also like",
+                       "recommended for you"}) ||
+         starts_with_any(t,
+                         {"leave a comment", "leave a reply", "add a comment", "post a comment"})))
+        return true;
+    // Where the article first appeared, and notes on its versions.
+    return starts_with_any(
+        t, {"originally published", "this article was originally", "this story was originally",
+            "this post was originally", "a version of this article", "a version of this story",
+            "this article first appeared", "this story first appeared", "this post first appeared",
+            "this article originally appeared", "this story originally appeared",
+            "this post originally appeared", "this article is republished",
+            "this article was republished", "this story has been updated",
+            "this article has been updated", "this story was updated", "this article was updated"});
+}
+
+bool posted_line(std::string_view text) {
+    if (text.size() > 100 || text.find('\n') != std::string_view::npos) return false;
+    const std::string t = bare(text);
+    return starts_with_any(t, {"posted on ", "posted ", "published on ", "published ",
+                               "updated on ", "updated ", "last updated", "first published"}) &&
+           holds_date(t);
+}
+
+}  // namespace brennic::readers::html
