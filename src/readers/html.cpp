@@ -214,6 +214,18 @@ bool byline(const Block& b) {
     return true;
 }
 
+// Whether a heading is a byline: one of the least headings (h5, h6), where
+// pages set bylines ("By Jane Roe"), or any heading that says who wrote
+// the post in more words than "by" ("Post written by Jane Roe."). A greater
+// heading that opens with "By" may be a section's title ("By Design").
+bool heading_byline(const Block& b, const Box& box) {
+    if (box.kind != BoxKind::heading || !byline(b)) return false;
+    if (box.heading_level >= 5) return true;
+    const std::string lower = ascii_lowered(b.text);
+    return !lower.starts_with("by ") && !lower.starts_with("par ") && !lower.starts_with("por ") &&
+           !lower.starts_with("von ") && !lower.starts_with("door ");
+}
+
 // Whether a block is a short stamp of an article's furniture: a time ago
 // ("Posted 1 hour ago", "Updated 5 mins ago"), a reading time ("4 min
 // read") or a count of shares or comments ("1.2K shares", "12 Comments").
@@ -749,8 +761,8 @@ private:
             // Datelines (a heading's too), bylines and stamps before the
             // first paragraph of running text are no part of the text.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
-            if (!body_started &&
-                (dateline(b) || stamp(b) || (!heading && byline(b)) || html::posted_line(b.text)))
+            if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)) ||
+                                  heading_byline(b, boxes_[b.box]) || html::posted_line(b.text)))
                 continue;
             // Nor are the kickers there, when such a paragraph follows.
             if (!body_started && kicker(b, boxes_[b.box].kind)) {

@@ -79,12 +79,30 @@ bool slot_label(std::string_view text) {
     if (text.size() > 60) return false;
     const std::string t = bare(text);
     if (t.starts_with("advertisement")) return true;
-    return any_of_is(t, {"ad", "ads", "advertising", "sponsored", "sponsored content",
-                         "paid content", "paid post", "promoted", "promoted content",
-                         "partner content", "sponsor showcase", "story continues below",
-                         "article continues below", "story continues below advertisement",
-                         "continue reading below", "continue reading the main story",
-                         "scroll to continue with content", "\u5E7F\u544A" /* 广告 */}) ||
+    return any_of_is(t, {"ad",
+                         "ads",
+                         "advertising",
+                         "sponsored",
+                         "sponsored content",
+                         "paid content",
+                         "paid post",
+                         "promoted",
+                         "promoted content",
+                         "partner content",
+                         "sponsor showcase",
+                         "story continues below",
+                         "article continues below",
+                         "story continues below advertisement",
+                         "continue reading below",
+                         "continue reading the main story",
+                         "scroll to continue with content",
+                         "listen to this article",
+                         "listen to this story",
+                         "copy link",
+                         "link copied",
+                         "share full article",
+                         "gift this article",
+                         "\u5E7F\u544A" /* 广告 */}) ||
            (t.starts_with("sponsored by ") && t.size() <= 40);
 }
 
@@ -143,6 +161,7 @@ bool credit_line(std::string_view text) {
                             "photo by ",
                             "photograph by ",
                             "photo courtesy",
+                            "credit\u2026",
                             "(photo",
                             "(image",
                             "(credit",
@@ -171,6 +190,8 @@ bool prompt_line(std::string_view text) {
         contains_any(t, {"twitter", "facebook", "instagram", "linkedin", "tiktok", "youtube",
                          "threads", "bluesky", "mastodon", "pinterest", "google+", " @"}))
         return true;
+    // 分享到: share on.
+    if (t.starts_with("\u5206\u4EAB\u5230") && t.size() <= 30) return true;
     return t.size() <= 60 &&
            (any_of_is(t, {"share", "share this", "share this article", "share this story",
                           "share this post", "tweet"}) ||
@@ -200,9 +221,25 @@ bool feed_notice(std::string_view text) {
             "skip to the end and leave a response"});
 }
 
+bool pager_line(std::string_view text) {
+    // "上一页" and "下一页": the previous and the next page.
+    return text.size() <= 120 && text.find("\u4E0A\u4E00\u9875") != std::string_view::npos &&
+           text.find("\u4E0B\u4E00\u9875") != std::string_view::npos;
+}
+
+bool chinese_byline(std::string_view text) {
+    if (text.size() > 75) return false;
+    // 本报记者, 本报实习生, 本报通讯员, 记者: our reporter, intern, correspondent; a reporter.
+    if (!starts_with_any(text, {"\u672C\u62A5\u8BB0\u8005", "\u672C\u62A5\u5B9E\u4E60\u751F",
+                                "\u672C\u62A5\u901A\u8BAF\u5458", "\u8BB0\u8005"}))
+        return false;
+    // Names, not a sentence: no comma, stop, colon or semicolon.
+    return !contains_any(text, {"\uFF0C", "\u3002", "\uFF1A", "\uFF1B", ",", ":", ";", "\u3001"});
+}
+
 bool furniture_line(std::string_view text) {
     return slot_label(text) || counter_line(text) || credit_line(text) || prompt_line(text) ||
-           embed_chrome(text) || feed_notice(text);
+           embed_chrome(text) || feed_notice(text) || pager_line(text) || chinese_byline(text);
 }
 
 bool closing_note(std::string_view text) {
@@ -240,14 +277,31 @@ bool closing_note(std::string_view text) {
                          {"leave a comment", "leave a reply", "add a comment", "post a comment"})))
         return true;
     // Where the article first appeared, and notes on its versions.
-    return starts_with_any(
-        t, {"originally published", "this article was originally", "this story was originally",
-            "this post was originally", "a version of this article", "a version of this story",
-            "this article first appeared", "this story first appeared", "this post first appeared",
-            "this article originally appeared", "this story originally appeared",
-            "this post originally appeared", "this article is republished",
-            "this article was republished", "this story has been updated",
-            "this article has been updated", "this story was updated", "this article was updated"});
+    return starts_with_any(t, {"originally published",
+                               "this article was originally",
+                               "this story was originally",
+                               "this post was originally",
+                               "a version of this article",
+                               "a version of this story",
+                               "this article first appeared",
+                               "this story first appeared",
+                               "this post first appeared",
+                               "this article originally appeared",
+                               "this story originally appeared",
+                               "this post originally appeared",
+                               "this article is republished",
+                               "this article was republished",
+                               "this story has been updated",
+                               "this article has been updated",
+                               "this story was updated",
+                               "this article was updated",
+                               "correction:",
+                               "clarification:",
+                               "an earlier version of this",
+                               "this article has been corrected",
+                               "this story has been corrected",
+                               "editor's note:",
+                               "editor\u2019s note:"});
 }
 
 bool posted_line(std::string_view text) {

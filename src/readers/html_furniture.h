@@ -30,7 +30,7 @@ bool credit_line(std::string_view text);
 
 // A prompt to follow, share or sign up ("Follow us on Twitter", "Want
 // more? Follow @gazette on Twitter", "Sign up for our daily newsletter",
-// "Share this article").
+// "Share this article", "分享到：").
 bool prompt_line(std::string_view text);
 
 // The chrome of an embedded post: a tweet's signature ("— Jane Roe
@@ -41,6 +41,14 @@ bool embed_chrome(std::string_view text);
 // A blog engine's notice on its feeds and comments ("You can follow any
 // responses to this entry through the RSS 2.0 feed.").
 bool feed_notice(std::string_view text);
+
+// A pager's line ("第1页/共1页 << 上一页 | 下一页 >>").
+bool pager_line(std::string_view text);
+
+// A Chinese byline: a reporter's names after 本报记者 ("our reporter"),
+// 本报实习生, 本报通讯员 or 记者, with no punctuation of a sentence; pages
+// set it under the headline, or at the end.
+bool chinese_byline(std::string_view text);
 
 // Whether a block's text is a note that closes an article, when it ends
 // the main text: who contributed or edited ("Jane Roe contributed to this
