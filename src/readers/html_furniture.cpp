@@ -78,7 +78,15 @@ bool holds_date(std::string_view t) {
 bool slot_label(std::string_view text) {
     if (text.size() > 60) return false;
     const std::string t = bare(text);
-    if (t.starts_with("advertisement")) return true;
+    // "Advertisement", "Advertisement - Continue reading below", never a
+    // sentence that opens with the word.
+    if (t.starts_with("advertisement")) {
+        std::string_view rest = std::string_view(t).substr(13);
+        if (rest.starts_with('s')) rest.remove_prefix(1);
+        while (rest.starts_with(' ')) rest.remove_prefix(1);
+        const auto next = static_cast<unsigned char>(rest.empty() ? ' ' : rest.front());
+        return rest.empty() || !((next >= 'a' && next <= 'z') || next >= 0x80);
+    }
     return any_of_is(t, {"ad",
                          "ads",
                          "advertising",
