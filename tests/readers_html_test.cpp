@@ -370,10 +370,12 @@ std::vector<Row> rows() {
          page("<article><p>" + p1 + "</p><p>Tags: floods, bridges</p><p>" + p2 +
               "</p><p>What will the council do next?</p><p>Jane</p></article>"),
          p1 + "\n\nTags: floods, bridges\n\n" + p2 + "\n\nWhat will the council do next?\n\nJane"},
-        {"before the first paragraph: a dateline ending in a stop, bylines in h5 and h6 or in "
-         "more words than by; a section's title in h4 stays",
+        {"before the first paragraph: a dateline ending in a stop, a long one of fields, "
+         "bylines in h5 and h6 or in more words than by; a section's title in h4 stays",
          page("<article><h1>Bridge closed</h1><p>Posted on May 2, 2020, 7:23 am, by Jane Roe.</p>"
-              "<h6>By REUTERS</h6><h3>Post written by Jane Roe.</h3><h4>By Design</h4>" +
+              "<p>The Gazette | 4 May 2015 at 13:36 \u2022 Updated 5 May 2015 at 20:13 | By Jane "
+              "Roe (with John Doe and Mary Major)</p><h6>By REUTERS</h6><h3>Post written by "
+              "Jane Roe.</h3><h4>By Design</h4>" +
               article + "</article>"),
          "By Design\n\n" + article_text, "Bridge closed"},
         {"Chinese bylines, pagers and share prompts go; a sentence about a reporter stays",

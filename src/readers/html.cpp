@@ -762,7 +762,8 @@ private:
             // first paragraph of running text are no part of the text.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
             if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)) ||
-                                  heading_byline(b, boxes_[b.box]) || html::posted_line(b.text)))
+                                  heading_byline(b, boxes_[b.box]) || html::posted_line(b.text) ||
+                                  html::field_dateline(b.text)))
                 continue;
             // Nor are the kickers there, when such a paragraph follows.
             if (!body_started && kicker(b, boxes_[b.box].kind)) {

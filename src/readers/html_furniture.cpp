@@ -312,6 +312,19 @@ bool closing_note(std::string_view text) {
                                "editor\u2019s note:"});
 }
 
+bool field_dateline(std::string_view text) {
+    if (text.size() > 200 || text.find('\n') != std::string_view::npos) return false;
+    std::size_t fields = 0;
+    for (const std::string_view bar : {"|", "\u2022", "\u00B7"})
+        for (std::size_t at = text.find(bar); at != std::string_view::npos;
+             at = text.find(bar, at + bar.size()))
+            ++fields;
+    std::string_view t = text;
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    return fields >= 2 && !t.ends_with('.') && !t.ends_with('!') && !t.ends_with('?') &&
+           holds_date(text);
+}
+
 bool posted_line(std::string_view text) {
     if (text.size() > 100 || text.find('\n') != std::string_view::npos) return false;
     const std::string t = bare(text);

@@ -63,4 +63,9 @@ bool closing_note(std::string_view text);
 // ("Posted on October 30, 2012, 7:23 am, by Jane Roe.").
 bool posted_line(std::string_view text);
 
+// Whether a line is a dateline of fields set apart by bars or bullets, of
+// any length up to 200 characters ("Le Monde | 04.05.2015 à 13h36 • Mis à
+// jour le 05.05.2015 | Par Jane Roe"), as pages set them before the text.
+bool field_dateline(std::string_view text);
+
 }  // namespace brennic::readers::html
