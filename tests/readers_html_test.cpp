@@ -481,6 +481,7 @@ TEST(ReadersHtml, FurnitureLines) {
         {"Credit: NASA/JPL", true},
         {"Credit card debt rose.", false},
         {"Jane Roe/AFP via Getty Images", true},
+        {"AP Photo/Jane Roe", true},
         {"Follow Jane Roe on Twitter: @janeroe", true},
         {"She will follow the story on Twitter and in print, she said.", false},
         {"A post shared by Jane Roe (@janeroe)", true},
@@ -498,6 +499,7 @@ TEST(ReadersHtml, FurnitureLines) {
         {"Write to me at jroe@example.com.", false},
         {"Correction: An earlier version of this story gave the wrong date.", true},
         {"The comments were many.", false},
+        {"Copyright 2020 The Gazette. All rights reserved.", true},
     };
     for (const auto& [text, expected] : closing) EXPECT_EQ(closing_note(text), expected) << text;
 }

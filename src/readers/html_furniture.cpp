@@ -169,6 +169,8 @@ bool credit_line(std::string_view text) {
                             "photo by ",
                             "photograph by ",
                             "photo courtesy",
+                            "ap photo",
+                            "(ap photo",
                             "credit\u2026",
                             "(photo",
                             "(image",
@@ -259,6 +261,11 @@ bool closing_note(std::string_view text) {
                          "contributed to this story", "contributed to this article"}) ||
         starts_with_any(t, {"reporting by ", "additional reporting by ", "writing by ",
                             "editing by ", "compiled by ", "reporting and writing by "}))
+        return true;
+    // Rights notices: "The Gazette. All rights reserved.", "This material may
+    // not be published, broadcast, rewritten or redistributed."
+    if (t.size() <= 200 &&
+        contains_any(t, {"all rights reserved", "may not be published, broadcast"}))
         return true;
     // How to reach the writer: "Jane Roe can be reached at ...", "Jane Roe:
     // 555-0100 or jroe@example.com".
