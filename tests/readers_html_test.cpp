@@ -488,6 +488,10 @@ TEST(ReadersHtml, FurnitureLines) {
         {"\u2014 Jane Roe (@janeroe) May 2, 2020", true},
         {"Share", true},
         {"Share prices fell.", false},
+        {"(Photos of the scene came later.)", false},
+        {"(Photo: Jane Roe)", true},
+        {"\u8BB0\u8005 \u5218\u6D9B", true},
+        {"\u8BB0\u8005\u624B\u8BB0", false},
     };
     for (const auto& [text, expected] : furniture)
         EXPECT_EQ(furniture_line(text), expected) << text;
@@ -499,6 +503,9 @@ TEST(ReadersHtml, FurnitureLines) {
         {"Write to me at jroe@example.com.", false},
         {"Correction: An earlier version of this story gave the wrong date.", true},
         {"The comments were many.", false},
+        {"Nobody reads the comments", false},
+        {"Posted in 2019, the video went round the world.", false},
+        {"Posted in News | Leave a comment", true},
         {"Copyright 2020 The Gazette. All rights reserved.", true},
     };
     for (const auto& [text, expected] : closing) EXPECT_EQ(closing_note(text), expected) << text;

@@ -56,6 +56,14 @@ bool contains_any(std::string_view s, std::initializer_list<std::string_view> wo
 
 bool digit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether a text ends in a number and then the word: "12 comments" (not
+// "nobody reads the comments").
+bool counted(std::string_view t, std::string_view word) {
+    if (!t.ends_with(word)) return false;
+    t.remove_suffix(word.size());
+    return !t.empty() && digit(t.back());
+}
+
 bool all_digits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), digit); }
 
 // Whether a text holds a year (four digits from 1900 to 2099 on their own)
@@ -172,10 +180,15 @@ bool credit_line(std::string_view text) {
                             "ap photo",
                             "(ap photo",
                             "credit\u2026",
-                            "(photo",
-                            "(image",
-                            "(credit",
-                            "(photograph"}))
+                            "(photo:",
+                            "(photo by",
+                            "(photo credit",
+                            "(photos:",
+                            "(image:",
+                            "(image credit",
+                            "(credit:",
+                            "(photograph:",
+                            "(photograph by"}))
         return true;
     // A photographer and an agency: "Jane Roe/Getty Images".
     if (text.size() <= 80 && t.find(". ") == std::string_view::npos &&
@@ -239,9 +252,12 @@ bool pager_line(std::string_view text) {
 
 bool chinese_byline(std::string_view text) {
     if (text.size() > 75) return false;
-    // 本报记者, 本报实习生, 本报通讯员, 记者: our reporter, intern, correspondent; a reporter.
-    if (!starts_with_any(text, {"\u672C\u62A5\u8BB0\u8005", "\u672C\u62A5\u5B9E\u4E60\u751F",
-                                "\u672C\u62A5\u901A\u8BAF\u5458", "\u8BB0\u8005"}))
+    // 本报记者, 本报实习生, 本报通讯员: our reporter, intern, correspondent;
+    // 记者, a reporter, with a space before the names ("记者 刘涛"), not
+    // a heading such as 记者手记, a reporter's notes.
+    if (!starts_with_any(text,
+                         {"\u672C\u62A5\u8BB0\u8005", "\u672C\u62A5\u5B9E\u4E60\u751F",
+                          "\u672C\u62A5\u901A\u8BAF\u5458", "\u8BB0\u8005 ", "\u8BB0\u8005\u3000"}))
         return false;
     // Names, not a sentence: no comma, stop, colon or semicolon.
     return !contains_any(text, {"\uFF0C", "\u3002", "\uFF1A", "\uFF1B", ",", ":", ";", "\u3001"});
@@ -276,15 +292,17 @@ bool closing_note(std::string_view text) {
     if (t.size() <= 100 && at != std::string::npos && at > 0 && t[at - 1] != ' ' &&
         t.find('.', at) != std::string::npos && !t.ends_with('.') && !t.ends_with('?'))
         return true;
-    // Tags and categories.
-    if (t.size() <= 200 &&
-        starts_with_any(t, {"tags:", "tagged:", "tagged with", "tags ", "filed under", "posted in ",
+    // Tags and categories, lines of names rather than sentences ("Posted in
+    // 2019, the video ..." is one).
+    if (t.size() <= 200 && !t.ends_with('.') && !t.ends_with('?') && !t.ends_with('!') &&
+        starts_with_any(t, {"tags:", "tagged:", "tagged with", "filed under", "posted in ",
                             "categories:", "category:", "topics:", "related topics:"}))
         return true;
-    // Comment counts, and what stands where related stories were.
+    // Comment counts ("Comments (0)", "12 Comments"), and what stands where
+    // related stories were.
     if (t.size() <= 40 &&
-        (contains_any(t, {"comments (", "comment ("}) || t.ends_with(" comments") ||
-         t.ends_with(" comment") || t.ends_with(" responses") ||
+        (contains_any(t, {"comments (", "comment ("}) || counted(t, " comments") ||
+         counted(t, " comment") || counted(t, " responses") ||
          any_of_is(t, {"no comments", "no related posts", "no related posts.", "related posts",
                        "related articles", "related stories", "you may also like",
                        "recommended for you"}) ||
