@@ -2,8 +2,10 @@
 #include "readers/html_furniture.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <span>
 #include <string>
 
 #include "common/ascii.h"
@@ -35,23 +37,38 @@ std::string bare(std::string_view text) {
     return ascii_lowered(text);
 }
 
-bool any_of_is(std::string_view s, std::initializer_list<std::string_view> words) {
+// Whether s is one of the words, starts or ends with one, or holds one.
+bool any_of_is(std::string_view s, std::span<const std::string_view> words) {
     return std::find(words.begin(), words.end(), s) != words.end();
 }
 
-bool starts_with_any(std::string_view s, std::initializer_list<std::string_view> words) {
+bool starts_with_any(std::string_view s, std::span<const std::string_view> words) {
     return std::any_of(words.begin(), words.end(),
                        [&](std::string_view w) { return s.starts_with(w); });
 }
 
-bool ends_with_any(std::string_view s, std::initializer_list<std::string_view> words) {
+bool ends_with_any(std::string_view s, std::span<const std::string_view> words) {
     return std::any_of(words.begin(), words.end(),
                        [&](std::string_view w) { return s.ends_with(w); });
 }
 
-bool contains_any(std::string_view s, std::initializer_list<std::string_view> words) {
+bool contains_any(std::string_view s, std::span<const std::string_view> words) {
     return std::any_of(words.begin(), words.end(),
                        [&](std::string_view w) { return s.find(w) != std::string_view::npos; });
+}
+
+// The same, for a list written in place.
+bool any_of_is(std::string_view s, std::initializer_list<std::string_view> words) {
+    return any_of_is(s, std::span(words.begin(), words.size()));
+}
+bool starts_with_any(std::string_view s, std::initializer_list<std::string_view> words) {
+    return starts_with_any(s, std::span(words.begin(), words.size()));
+}
+bool ends_with_any(std::string_view s, std::initializer_list<std::string_view> words) {
+    return ends_with_any(s, std::span(words.begin(), words.size()));
+}
+bool contains_any(std::string_view s, std::initializer_list<std::string_view> words) {
+    return contains_any(s, std::span(words.begin(), words.size()));
 }
 
 bool digit(char c) { return c >= '0' && c <= '9'; }
@@ -81,6 +98,41 @@ bool holds_date(std::string_view t) {
     return false;
 }
 
+// Labels of slots for advertisements and sponsors, and of the story going on past them.
+// clang-format off
+constexpr std::array<std::string_view, 24> slot_labels{
+    "ad", "ads", "advertising", "sponsored", "sponsored content", "paid content", "paid post",
+    "promoted", "promoted content", "partner content", "sponsor showcase", "story continues below",
+    "article continues below", "story continues below advertisement", "continue reading below",
+    "continue reading the main story", "scroll to continue with content", "listen to this article",
+    "listen to this story", "copy link", "link copied", "share full article", "gift this article",
+    "\u5E7F\u544A"};
+// clang-format on
+
+// How credits on a line of their own open.
+// clang-format off
+constexpr std::array<std::string_view, 28> credit_leads{
+    "photo:", "photos:", "photograph:", "photographs:", "image:", "images:", "picture:", "credit:",
+    "credits:", "photo credit", "image credit", "illustration:", "photo illustration:",
+    "photo by ", "photograph by ", "photo courtesy", "ap photo", "(ap photo", "credit\u2026",
+    "(photo:", "(photo by", "(photo credit", "(photos:", "(image:", "(image credit", "(credit:",
+    "(photograph:", "(photograph by"};
+// clang-format on
+
+// How notes on where an article first appeared, and on its versions, open.
+// clang-format off
+constexpr std::array<std::string_view, 25> version_notes{
+    "originally published", "this article was originally", "this story was originally",
+    "this post was originally", "a version of this article", "a version of this story",
+    "this article first appeared", "this story first appeared", "this post first appeared",
+    "this article originally appeared", "this story originally appeared",
+    "this post originally appeared", "this article is republished", "this article was republished",
+    "this story has been updated", "this article has been updated", "this story was updated",
+    "this article was updated", "correction:", "clarification:", "an earlier version of this",
+    "this article has been corrected", "this story has been corrected", "editor's note:",
+    "editor\u2019s note:"};
+// clang-format on
+
 }  // namespace
 
 bool slot_label(std::string_view text) {
@@ -95,31 +147,7 @@ bool slot_label(std::string_view text) {
         const auto next = static_cast<unsigned char>(rest.empty() ? ' ' : rest.front());
         return rest.empty() || !((next >= 'a' && next <= 'z') || next >= 0x80);
     }
-    return any_of_is(t, {"ad",
-                         "ads",
-                         "advertising",
-                         "sponsored",
-                         "sponsored content",
-                         "paid content",
-                         "paid post",
-                         "promoted",
-                         "promoted content",
-                         "partner content",
-                         "sponsor showcase",
-                         "story continues below",
-                         "article continues below",
-                         "story continues below advertisement",
-                         "continue reading below",
-                         "continue reading the main story",
-                         "scroll to continue with content",
-                         "listen to this article",
-                         "listen to this story",
-                         "copy link",
-                         "link copied",
-                         "share full article",
-                         "gift this article",
-                         "\u5E7F\u544A" /* 广告 */}) ||
-           (t.starts_with("sponsored by ") && t.size() <= 40);
+    return any_of_is(t, slot_labels) || (t.starts_with("sponsored by ") && t.size() <= 40);
 }
 
 bool counter_line(std::string_view text) {
@@ -161,35 +189,7 @@ bool credit_line(std::string_view text) {
     while (!t.empty() && (t.back() == ' ' || t.back() == '\n' || t.back() == '.'))
         t.remove_suffix(1);
     // A credit alone.
-    if (starts_with_any(t, {"photo:",
-                            "photos:",
-                            "photograph:",
-                            "photographs:",
-                            "image:",
-                            "images:",
-                            "picture:",
-                            "credit:",
-                            "credits:",
-                            "photo credit",
-                            "image credit",
-                            "illustration:",
-                            "photo illustration:",
-                            "photo by ",
-                            "photograph by ",
-                            "photo courtesy",
-                            "ap photo",
-                            "(ap photo",
-                            "credit\u2026",
-                            "(photo:",
-                            "(photo by",
-                            "(photo credit",
-                            "(photos:",
-                            "(image:",
-                            "(image credit",
-                            "(credit:",
-                            "(photograph:",
-                            "(photograph by"}))
-        return true;
+    if (starts_with_any(t, credit_leads)) return true;
     // A photographer and an agency: "Jane Roe/Getty Images".
     if (text.size() <= 80 && t.find(". ") == std::string_view::npos &&
         ends_with_any(
@@ -310,31 +310,7 @@ bool closing_note(std::string_view text) {
                          {"leave a comment", "leave a reply", "add a comment", "post a comment"})))
         return true;
     // Where the article first appeared, and notes on its versions.
-    return starts_with_any(t, {"originally published",
-                               "this article was originally",
-                               "this story was originally",
-                               "this post was originally",
-                               "a version of this article",
-                               "a version of this story",
-                               "this article first appeared",
-                               "this story first appeared",
-                               "this post first appeared",
-                               "this article originally appeared",
-                               "this story originally appeared",
-                               "this post originally appeared",
-                               "this article is republished",
-                               "this article was republished",
-                               "this story has been updated",
-                               "this article has been updated",
-                               "this story was updated",
-                               "this article was updated",
-                               "correction:",
-                               "clarification:",
-                               "an earlier version of this",
-                               "this article has been corrected",
-                               "this story has been corrected",
-                               "editor's note:",
-                               "editor\u2019s note:"});
+    return starts_with_any(t, version_notes);
 }
 
 bool field_dateline(std::string_view text) {
