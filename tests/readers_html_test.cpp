@@ -490,6 +490,17 @@ TEST(ReadersHtml, FurnitureLines) {
         {"Share prices fell.", false},
         {"(Photos of the scene came later.)", false},
         {"(Photo: Jane Roe)", true},
+        {"Story continues below advertisement", true},
+        {"Sponsored by the Valley Bank", true},
+        {"Listen to this article", true},
+        {"Sign-up to our newsletter and get a free guide", true},
+        {"Readers may subscribe to the council's newsletter at the library.", false},
+        {"Like us on Facebook", true},
+        {"The flood, as seen from the bridge pic.twitter.com/abc123", false},
+        {"pic.twitter.com/abc123", true},
+        {"View this post on Instagram", true},
+        {"Both comments and pings are currently closed.", true},
+        {"\u7B2C2\u9875 \u4E0A\u4E00\u9875 \u4E0B\u4E00\u9875", true},
         {"\u8BB0\u8005 \u5218\u6D9B", true},
         {"\u8BB0\u8005\u624B\u8BB0", false},
     };
@@ -509,6 +520,18 @@ TEST(ReadersHtml, FurnitureLines) {
         {"Copyright 2020 The Gazette. All rights reserved.", true},
     };
     for (const auto& [text, expected] : closing) EXPECT_EQ(closing_note(text), expected) << text;
+    using brennic::readers::html::field_dateline;
+    using brennic::readers::html::posted_line;
+    const std::vector<std::pair<std::string, bool>> datelines = {
+        {"Posted on October 30, 2012, 7:23 am, by Jane Roe.", true},
+        {"Updated 16:05", true},
+        {"Posted on the door of the town hall.", false},
+        {"Gazette | 4 May 2015 | Jane Roe", true},
+        {"Gazette | Jane Roe | Floods", false},
+        {"It rose | in 2015 | as it did before.", false},
+    };
+    for (const auto& [text, expected] : datelines)
+        EXPECT_EQ(posted_line(text) || field_dateline(text), expected) << text;
 }
 
 TEST(ReadersHtml, StatedArticleBody) {

@@ -232,7 +232,7 @@ bool embed_chrome(std::string_view text) {
     const bool dash = lower.starts_with("\u2014") || lower.starts_with("\u2013") ||
                       lower.starts_with("- ") || lower.starts_with("&mdash;");
     return (dash && lower.find("(@") != std::string::npos && lower.size() <= 160) ||
-           (lower.find("pic.twitter.com/") != std::string::npos && lower.size() <= 60);
+           (lower.starts_with("pic.twitter.com/") && lower.size() <= 60);
 }
 
 bool feed_notice(std::string_view text) {

@@ -34,7 +34,7 @@ bool credit_line(std::string_view text);
 bool prompt_line(std::string_view text);
 
 // The chrome of an embedded post: a tweet's signature ("— Jane Roe
-// (@janeroe) May 2, 2020"), "pic.twitter.com/..." links, "View this post
+// (@janeroe) May 2, 2020"), a "pic.twitter.com/..." link alone, "View this post
 // on Instagram", "A post shared by ...".
 bool embed_chrome(std::string_view text);
 
