@@ -758,8 +758,9 @@ private:
             // Advertisement slots, gallery counters, photo credits, prompts to
             // follow or sign up, embedded posts' chrome: furniture anywhere.
             if (html::furniture_line(b.text)) continue;
-            // Datelines (a heading's too), bylines and stamps before the
-            // first paragraph of running text are no part of the text.
+            // Datelines (a heading's too, longer ones of fields, posts' ones
+            // ending in a stop), bylines (some headings' too) and stamps
+            // before the first paragraph of running text are no part of it.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
             if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)) ||
                                   heading_byline(b, boxes_[b.box]) || html::posted_line(b.text) ||
