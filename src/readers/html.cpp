@@ -18,6 +18,7 @@
 
 #include "common/ascii.h"
 #include "readers/charset.h"
+#include "readers/html_furniture.h"
 #include "readers/html_layout.h"
 #include "readers/html_stated.h"
 
@@ -221,6 +222,18 @@ bool byline(const Block& b) {
     return true;
 }
 
+// Whether a heading is a byline: one of the least headings (h5, h6), where
+// pages set bylines ("By Jane Roe"), or any heading that says who wrote
+// the post in more words than "by" ("Post written by Jane Roe."). A greater
+// heading that opens with "By" may be a section's title ("By Design").
+bool heading_byline(const Block& b, const Box& box) {
+    if (box.kind != BoxKind::heading || !byline(b)) return false;
+    if (box.heading_level >= 5) return true;
+    const std::string lower = ascii_lowered(b.text);
+    return !lower.starts_with("by ") && !lower.starts_with("par ") && !lower.starts_with("por ") &&
+           !lower.starts_with("von ") && !lower.starts_with("door ");
+}
+
 // Whether a block is a short stamp of an article's furniture: a time ago
 // ("Posted 1 hour ago", "Updated 5 mins ago"), a reading time ("4 min
 // read") or a count of shares or comments ("1.2K shares", "12 Comments").
@@ -372,10 +385,13 @@ public:
         keep_cleaned(best, kept);
         // A heading or a line ending in a colon that ends the main text
         // heads what comes after it ("Related posts:", "Comments"), which was
-        // left out; a dateline there is the post's, not its text.
+        // left out; a dateline there is the post's, not its text, and so are
+        // the notes that close an article (contributors, contacts, tags).
         while (kept.size() > 1) {
             const Block& b = layout_.blocks[kept.back()];
-            if (boxes_[b.box].kind != BoxKind::heading && !introduces(b) && !dateline(b)) break;
+            if (boxes_[b.box].kind != BoxKind::heading && !introduces(b) && !dateline(b) &&
+                !html::closing_note(b.text))
+                break;
             kept.pop_back();
         }
         return kept;
@@ -833,10 +849,17 @@ private:
             if (out_[b.box - box] || caption_[b.box]) continue;
             if (2 * b.link_length > b.length && !linked_sentence(b)) continue;
             if (copyright_line(b)) continue;
-            // Datelines (a heading's too), bylines and stamps before the
-            // first paragraph of running text are no part of the text.
+            // Advertisement slots, gallery counters, photo credits, prompts to
+            // follow or sign up, embedded posts' chrome: furniture anywhere.
+            if (html::furniture_line(b.text)) continue;
+            // Datelines (a heading's too, longer ones of fields, posts' ones
+            // ending in a stop), bylines (some headings' too) and stamps
+            // before the first paragraph of running text are no part of it.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
-            if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)))) continue;
+            if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)) ||
+                                  heading_byline(b, boxes_[b.box]) || html::posted_line(b.text) ||
+                                  html::field_dateline(b.text)))
+                continue;
             // Nor are the kickers there, when such a paragraph follows.
             if (!body_started && kicker(b, boxes_[b.box].kind)) {
                 kickers.push_back(i);
