@@ -57,6 +57,16 @@ std::vector<Row> rows() {
         "<div class=\"comments\"><p>I have lived by that river for forty years, and I have never "
         "seen it rise so fast, not even in the great flood.</p><p>Thanks to the engineers for "
         "their work, they were out there in the rain all morning.</p></div>";
+    // A box of other stories' headlines, named as boilerplate.
+    std::string related = "<div class=\"related-stories\"><h3>Related</h3><ul>";
+    for (const char* headline : {"Council approves the budget for new roads in the north",
+                                 "Flood warnings issued for "
+                                 "three rivers after heavy rain",
+                                 "Engineers say dozens of bridges need urgent repairs",
+                                 "Mayor promises faster repairs after the storm hit the harbour",
+                                 "Traffic jams expected on the ring road as works begin"})
+        related += "<li><a href=\"/story\">" + std::string(headline) + "</a></li>";
+    related += "</ul></div>";
     // A Chinese paragraph in GB18030, and in UTF-8.
     const std::string gb_paragraph =
         "<p>\xBD\xF1\xCC\xEC\xC9\xCF\xCE\xE7\xA3\xAC\xCA\xD0\xD5\xFE\xB8\xAE\xD5\xD9\xBF\xAA"
@@ -391,6 +401,41 @@ std::vector<Row> rows() {
               "Language: Welsh<br>Colour: black and white</div>" +
               article + "</article>"),
          article_text},
+        {"an article split by a list of related stories goes on after it",
+         page(menu + "<article><h1>Bridge closed</h1><div class=\"body\"><p>" + p1 + "</p><p>" +
+              p2 + "</p></div>" + related + "<div class=\"body\"><p>" + p3 + "</p><p>" + p1 +
+              "</p></div></article>" + comments),
+         p1 + "\n\n" + p2 + "\n\n" + p3 + "\n\n" + p1, "Bridge closed"},
+        {"an article split by a list of related stories, the longer part after it",
+         page("<article><p>" + p1 + "</p>" + related + "<p>" + p2 + "</p><p>" + p3 + "</p><p>" +
+              p1 + "</p></article>"),
+         p1 + "\n\n" + p2 + "\n\n" + p3 + "\n\n" + p1},
+        {"past such a list, a box unlike the article's parts is not its text",
+         page("<article><div class=\"body\"><p>" + p1 + "</p><p>" + p2 + "</p></div>" + related +
+              "<div class=\"reader-letters\"><p>" + p3 + "</p></div></article>"),
+         p1 + "\n\n" + p2},
+        {"a list of notes that link as they go stays, less its items of links alone",
+         page("<article><p>" + p1 +
+              "</p><ul><li>Jane fixed a slow start in the <a href=\"/1\">cache of the home "
+              "page</a> this week</li><li>John made the toolbar load later in the <a "
+              "href=\"/2\">start-up window</a> of the browser</li><li>Ann moved the tests off "
+              "the <a href=\"/3\">old file module</a> and onto the new one</li><li><a "
+              "href=\"/4\">Our year in review, with all the numbers</a></li></ul><p>" +
+              p2 + "</p></article>"),
+         p1 +
+             "\n\nJane fixed a slow start in the cache of the home page this week\n\nJohn made "
+             "the toolbar load later in the start-up window of the browser\n\nAnn moved the "
+             "tests off the old file module and onto the new one\n\n" +
+             p2},
+        {"a list item mostly of link text that reads as sentences stays",
+         page("<article><p>" + p1 + "</p><ul><li>" + p2 + "</li><li>" + p3 +
+              "</li><li>Parallel requests add delay. For more on it, see <a href=\"/t\">Taming "
+              "the long tail of latency when more machines make it worse</a>.</li></ul><p>" +
+              p3 + "</p></article>"),
+         p1 + "\n\n" + p2 + "\n\n" + p3 +
+             "\n\nParallel requests add delay. For more on it, see Taming the long tail of "
+             "latency when more machines make it worse.\n\n" +
+             p3},
         {"the title from h1", page("<h1>Bridge closed</h1>" + article, "<title>Gazette</title>"),
          article_text, "Bridge closed"},
         {"the title from <title>", page(article, "<title>The river rises</title>"), article_text,
