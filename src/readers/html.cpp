@@ -688,7 +688,8 @@ private:
     // at the child's first block and spans exactly its blocks.
     std::size_t child_box(const std::vector<std::pair<std::size_t, std::size_t>>& children,
                           std::size_t c) const {
-        const auto [first, end] = children[c];
+        const std::size_t first = children[c].first;
+        const std::size_t end = children[c].second;
         std::size_t box = layout_.blocks[first].box;
         const auto spans = [&](std::size_t b) {
             return boxes_[b].first_block == first && boxes_[b].end_block == end;
