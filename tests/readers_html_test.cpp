@@ -10,6 +10,7 @@
 #include "common/utf8.h"
 #include "readers/charset.h"
 #include "readers/html.h"
+#include "readers/html_furniture.h"
 #include "readers/html_layout.h"
 #include "readers/html_stated.h"
 
@@ -56,6 +57,16 @@ std::vector<Row> rows() {
         "<div class=\"comments\"><p>I have lived by that river for forty years, and I have never "
         "seen it rise so fast, not even in the great flood.</p><p>Thanks to the engineers for "
         "their work, they were out there in the rain all morning.</p></div>";
+    // A box of other stories' headlines, named as boilerplate.
+    std::string related = "<div class=\"related-stories\"><h3>Related</h3><ul>";
+    for (const char* headline : {"Council approves the budget for new roads in the north",
+                                 "Flood warnings issued for "
+                                 "three rivers after heavy rain",
+                                 "Engineers say dozens of bridges need urgent repairs",
+                                 "Mayor promises faster repairs after the storm hit the harbour",
+                                 "Traffic jams expected on the ring road as works begin"})
+        related += "<li><a href=\"/story\">" + std::string(headline) + "</a></li>";
+    related += "</ul></div>";
     // A Chinese paragraph in GB18030, and in UTF-8.
     const std::string gb_paragraph =
         "<p>\xBD\xF1\xCC\xEC\xC9\xCF\xCE\xE7\xA3\xAC\xCA\xD0\xD5\xFE\xB8\xAE\xD5\xD9\xBF\xAA"
@@ -336,11 +347,95 @@ std::vector<Row> rows() {
         {"kickers stay on a page with no paragraph of running text",
          page("<article><h1>Bridge closed</h1><p>Lower Town</p><p>Upper Town</p></article>"),
          "Lower Town\n\nUpper Town", "Bridge closed"},
+        {"advertisement slots, gallery counters, credits, prompts, embedded posts' chrome and "
+         "feed notices go wherever they stand",
+         page("<article><h1>Bridge closed</h1><p>" + p1 +
+              "</p><p>ADVERTISEMENT - SCROLL TO CONTINUE</p><div>1 of 6</div><p>Photo: Jane "
+              "Roe/Getty Images</p><p>Want more? Follow @gazette on Twitter</p><p>Sign up for our "
+              "daily newsletter.</p><p>" +
+              p2 +
+              "</p><blockquote><p>The water is everywhere.</p>\u2014 Jane Roe (@janeroe) May 2, "
+              "2020</blockquote><p>Story continues below</p><p>" +
+              p3 +
+              "</p><p>You can follow any responses to this entry through the RSS 2.0 "
+              "feed.</p></article>"),
+         p1 + "\n\n" + p2 + "\n\nThe water is everywhere.\n\n" + p3, "Bridge closed"},
+        {"sentences about advertisements, credit, Twitter and newsletters stay",
+         page("<article><p>" + p1 +
+              "</p><p>Advertisement spending rose by a tenth, the council said.</p><p>Credit card "
+              "debt rose too.</p><p>She said on Twitter that she would follow the river.</p><p>"
+              "Readers of the newsletter wrote in by the hundred.</p></article>"),
+         p1 + "\n\nAdvertisement spending rose by a tenth, the council said.\n\nCredit card debt "
+              "rose too.\n\nShe said on Twitter that she would follow the river.\n\nReaders of the "
+              "newsletter wrote in by the hundred."},
+        {"notes that close the text go: contributors, contacts, tags, comment counts, where it "
+         "first appeared",
+         page("<article><h1>Bridge closed</h1>" + article +
+              "<p>John Doe contributed to this report.</p><p>(Reporting by Jane Roe; Editing by "
+              "John Doe)</p><p>Jane Roe can be reached at jroe@example.com</p><p>Tags: floods, "
+              "bridges</p><p>Comments (0)</p><p>This story originally appeared in the Valley "
+              "Press.</p></article>"),
+         article_text, "Bridge closed"},
+        {"such notes inside the text stay, and so do a closing question and a signature",
+         page("<article><p>" + p1 + "</p><p>Tags: floods, bridges</p><p>" + p2 +
+              "</p><p>What will the council do next?</p><p>Jane</p></article>"),
+         p1 + "\n\nTags: floods, bridges\n\n" + p2 + "\n\nWhat will the council do next?\n\nJane"},
+        {"before the first paragraph: a dateline ending in a stop, a long one of fields, "
+         "bylines in h5 and h6 or in more words than by; a section's title in h4 stays",
+         page("<article><h1>Bridge closed</h1><p>Posted on May 2, 2020, 7:23 am, by Jane Roe.</p>"
+              "<p>The Gazette | 4 May 2015 at 13:36 \u2022 Updated 5 May 2015 at 20:13 | By Jane "
+              "Roe (with John Doe and Mary Major)</p><h6>By REUTERS</h6><h3>Post written by "
+              "Jane Roe.</h3><h4>By Design</h4>" +
+              article + "</article>"),
+         "By Design\n\n" + article_text, "Bridge closed"},
+        {"Chinese bylines, pagers and share prompts go; a sentence about a reporter stays",
+         page("<article><p>\u672C\u62A5\u8BB0\u8005 \u738B\u71D5\u5E73 "
+              "\u65B9\u4E91\u51E4</p><p>\u8BB0\u8005\u5728\u73B0\u573A\u770B\u5230\uFF0C\u6CB3"
+              "\u6C34\u4ECD\u5728\u4E0A\u6DA8\uFF0C\u8001\u6865\u5728\u9ECE\u660E\u524D\u5C01"
+              "\u95ED\u3002</p><p>\u7B2C1\u9875/\u51711\u9875 &lt;&lt; \u4E0A\u4E00\u9875 | "
+              "\u4E0B\u4E00\u9875 &gt;&gt;</p><p>\u5206\u4EAB\u5230\uFF1A</p></article>"),
+         "\u8BB0\u8005\u5728\u73B0\u573A\u770B\u5230\uFF0C\u6CB3\u6C34\u4ECD\u5728\u4E0A\u6DA8"
+         "\uFF0C\u8001\u6865\u5728\u9ECE\u660E\u524D\u5C01\u95ED\u3002"},
         {"a block of short lines with no sentence is a list of fields, no running text",
          page("<article><div>Director: Jane Doe<br>Country: Wales<br>Length: 112 minutes<br>"
               "Language: Welsh<br>Colour: black and white</div>" +
               article + "</article>"),
          article_text},
+        {"an article split by a list of related stories goes on after it",
+         page(menu + "<article><h1>Bridge closed</h1><div class=\"body\"><p>" + p1 + "</p><p>" +
+              p2 + "</p></div>" + related + "<div class=\"body\"><p>" + p3 + "</p><p>" + p1 +
+              "</p></div></article>" + comments),
+         p1 + "\n\n" + p2 + "\n\n" + p3 + "\n\n" + p1, "Bridge closed"},
+        {"an article split by a list of related stories, the longer part after it",
+         page("<article><p>" + p1 + "</p>" + related + "<p>" + p2 + "</p><p>" + p3 + "</p><p>" +
+              p1 + "</p></article>"),
+         p1 + "\n\n" + p2 + "\n\n" + p3 + "\n\n" + p1},
+        {"past such a list, a box unlike the article's parts is not its text",
+         page("<article><div class=\"body\"><p>" + p1 + "</p><p>" + p2 + "</p></div>" + related +
+              "<div class=\"reader-letters\"><p>" + p3 + "</p></div></article>"),
+         p1 + "\n\n" + p2},
+        {"a list of notes that link as they go stays, less its items of links alone",
+         page("<article><p>" + p1 +
+              "</p><ul><li>Jane fixed a slow start in the <a href=\"/1\">cache of the home "
+              "page</a> this week</li><li>John made the toolbar load later in the <a "
+              "href=\"/2\">start-up window</a> of the browser</li><li>Ann moved the tests off "
+              "the <a href=\"/3\">old file module</a> and onto the new one</li><li><a "
+              "href=\"/4\">Our year in review, with all the numbers</a></li></ul><p>" +
+              p2 + "</p></article>"),
+         p1 +
+             "\n\nJane fixed a slow start in the cache of the home page this week\n\nJohn made "
+             "the toolbar load later in the start-up window of the browser\n\nAnn moved the "
+             "tests off the old file module and onto the new one\n\n" +
+             p2},
+        {"a list item mostly of link text that reads as sentences stays",
+         page("<article><p>" + p1 + "</p><ul><li>" + p2 + "</li><li>" + p3 +
+              "</li><li>Parallel requests add delay. For more on it, see <a href=\"/t\">Taming "
+              "the long tail of latency when more machines make it worse</a>.</li></ul><p>" +
+              p3 + "</p></article>"),
+         p1 + "\n\n" + p2 + "\n\n" + p3 +
+             "\n\nParallel requests add delay. For more on it, see Taming the long tail of "
+             "latency when more machines make it worse.\n\n" +
+             p3},
         {"the title from h1", page("<h1>Bridge closed</h1>" + article, "<title>Gazette</title>"),
          article_text, "Bridge closed"},
         {"the title from <title>", page(article, "<title>The river rises</title>"), article_text,
@@ -413,6 +508,75 @@ TEST(ReadersHtml, Pages) {
         EXPECT_EQ(document.title, row.title) << row.what;
         EXPECT_EQ(document.language, row.language) << row.what;
     }
+}
+
+TEST(ReadersHtml, FurnitureLines) {
+    using brennic::readers::html::closing_note;
+    using brennic::readers::html::furniture_line;
+    const std::vector<std::pair<std::string, bool>> furniture = {
+        {"Advertisement", true},
+        {"- Advertisement -", true},
+        {"Advertisements", true},
+        {"Advertisement: the council's own", true},
+        {"Advertisement spending rose.", false},
+        {"Photo 2/10", true},
+        {"(3 of 12)", true},
+        {"1/2", false},
+        {"7 of 3", false},
+        {"Credit: NASA/JPL", true},
+        {"Credit card debt rose.", false},
+        {"Jane Roe/AFP via Getty Images", true},
+        {"AP Photo/Jane Roe", true},
+        {"Follow Jane Roe on Twitter: @janeroe", true},
+        {"She will follow the story on Twitter and in print, she said.", false},
+        {"A post shared by Jane Roe (@janeroe)", true},
+        {"\u2014 Jane Roe (@janeroe) May 2, 2020", true},
+        {"Share", true},
+        {"Share prices fell.", false},
+        {"(Photos of the scene came later.)", false},
+        {"(Photo: Jane Roe)", true},
+        {"Story continues below advertisement", true},
+        {"Sponsored by the Valley Bank", true},
+        {"Listen to this article", true},
+        {"Sign-up to our newsletter and get a free guide", true},
+        {"Readers may subscribe to the council's newsletter at the library.", false},
+        {"Like us on Facebook", true},
+        {"The flood, as seen from the bridge pic.twitter.com/abc123", false},
+        {"pic.twitter.com/abc123", true},
+        {"View this post on Instagram", true},
+        {"Both comments and pings are currently closed.", true},
+        {"\u7B2C2\u9875 \u4E0A\u4E00\u9875 \u4E0B\u4E00\u9875", true},
+        {"\u8BB0\u8005 \u5218\u6D9B", true},
+        {"\u8BB0\u8005\u624B\u8BB0", false},
+    };
+    for (const auto& [text, expected] : furniture)
+        EXPECT_EQ(furniture_line(text), expected) << text;
+    const std::vector<std::pair<std::string, bool>> closing = {
+        {"The Associated Press contributed to this report.", true},
+        {"Filed under: floods", true},
+        {"12 Comments", true},
+        {"Jane Roe: 555-0100 or jroe@example.com", true},
+        {"Write to me at jroe@example.com.", false},
+        {"Correction: An earlier version of this story gave the wrong date.", true},
+        {"The comments were many.", false},
+        {"Nobody reads the comments", false},
+        {"Posted in 2019, the video went round the world.", false},
+        {"Posted in News | Leave a comment", true},
+        {"Copyright 2020 The Gazette. All rights reserved.", true},
+    };
+    for (const auto& [text, expected] : closing) EXPECT_EQ(closing_note(text), expected) << text;
+    using brennic::readers::html::field_dateline;
+    using brennic::readers::html::posted_line;
+    const std::vector<std::pair<std::string, bool>> datelines = {
+        {"Posted on October 30, 2012, 7:23 am, by Jane Roe.", true},
+        {"Updated 16:05", true},
+        {"Posted on the door of the town hall.", false},
+        {"Gazette | 4 May 2015 | Jane Roe", true},
+        {"Gazette | Jane Roe | Floods", false},
+        {"It rose | in 2015 | as it did before.", false},
+    };
+    for (const auto& [text, expected] : datelines)
+        EXPECT_EQ(posted_line(text) || field_dateline(text), expected) << text;
 }
 
 TEST(ReadersHtml, StatedArticleBody) {

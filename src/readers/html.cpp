@@ -11,12 +11,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/ascii.h"
 #include "readers/charset.h"
+#include "readers/html_furniture.h"
 #include "readers/html_layout.h"
 #include "readers/html_stated.h"
 
@@ -85,6 +87,13 @@ constexpr double min_stated_recall = 0.8;
 // A stated text is whole when its last block on the page matches it for at
 // least min_last_match of its runs of four words.
 constexpr double min_last_match = 0.8;
+// Past an inset named as boilerplate that splits the run's box, the body
+// goes on in a child at most max_inset children further on.
+constexpr std::size_t max_inset = 4;
+// A list with many links is a list of notes when at least min_notes of its
+// blocks, and one in notes_share of its boxes, are running text.
+constexpr std::size_t min_notes = 3;
+constexpr std::size_t notes_share = 3;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -211,6 +220,18 @@ bool byline(const Block& b) {
         i = end + 1;
     }
     return true;
+}
+
+// Whether a heading is a byline: one of the least headings (h5, h6), where
+// pages set bylines ("By Jane Roe"), or any heading that says who wrote
+// the post in more words than "by" ("Post written by Jane Roe."). A greater
+// heading that opens with "By" may be a section's title ("By Design").
+bool heading_byline(const Block& b, const Box& box) {
+    if (box.kind != BoxKind::heading || !byline(b)) return false;
+    if (box.heading_level >= 5) return true;
+    const std::string lower = ascii_lowered(b.text);
+    return !lower.starts_with("by ") && !lower.starts_with("par ") && !lower.starts_with("por ") &&
+           !lower.starts_with("von ") && !lower.starts_with("door ");
 }
 
 // Whether a block is a short stamp of an article's furniture: a time ago
@@ -364,10 +385,13 @@ public:
         keep_cleaned(best, kept);
         // A heading or a line ending in a colon that ends the main text
         // heads what comes after it ("Related posts:", "Comments"), which was
-        // left out; a dateline there is the post's, not its text.
+        // left out; a dateline there is the post's, not its text, and so are
+        // the notes that close an article (contributors, contacts, tags).
         while (kept.size() > 1) {
             const Block& b = layout_.blocks[kept.back()];
-            if (boxes_[b.box].kind != BoxKind::heading && !introduces(b) && !dateline(b)) break;
+            if (boxes_[b.box].kind != BoxKind::heading && !introduces(b) && !dateline(b) &&
+                !html::closing_note(b.text))
+                break;
             kept.pop_back();
         }
         return kept;
@@ -621,11 +645,25 @@ private:
         const Totals t = subtree(box);
         if (b.hint <= -25) return true;
         if (b.hint < 0 && t.commas < 10) return true;
-        if (b.kind == BoxKind::paragraph || b.kind == BoxKind::heading || b.kind == BoxKind::cell)
+        // A list item, like a paragraph, is judged by its blocks: those mostly
+        // of links go one by one, and a note that links as it goes stays.
+        if (b.kind == BoxKind::paragraph || b.kind == BoxKind::heading || b.kind == BoxKind::cell ||
+            b.kind == BoxKind::item)
             return false;
         const double density = link_density(t);
         if (density > 0.5) return true;
-        return density > 0.25 && b.hint <= 0 && t.commas < 10;
+        return density > 0.25 && b.hint <= 0 && t.commas < 10 && !notes_list(box);
+    }
+
+    // Whether a list with many links in it is a list of notes: several of
+    // its items are running text that links as it goes ("Jane fixed a hang
+    // in the <a>start-up cache</a>"), not the titles of other pages (those
+    // lists are mostly links). Its items that are links alone still go.
+    bool notes_list(std::size_t box) const {
+        const Box& b = boxes_[box];
+        if (b.kind != BoxKind::list) return false;
+        const std::size_t notes = subtree(box).paragraphs;
+        return notes >= min_notes && notes * notes_share >= b.end - box - 1;
     }
 
     // The children of a box in order, as ranges of blocks: its boxes, and
@@ -645,6 +683,62 @@ private:
         return items_;
     }
 
+    // The box that is child `c` of `children`, or no_box for a block lying
+    // loose in their parent. A child box is the outermost box that starts
+    // at the child's first block and spans exactly its blocks.
+    std::size_t child_box(const std::vector<std::pair<std::size_t, std::size_t>>& children,
+                          std::size_t c) const {
+        const std::size_t first = children[c].first;
+        const std::size_t end = children[c].second;
+        std::size_t box = layout_.blocks[first].box;
+        const auto spans = [&](std::size_t b) {
+            return boxes_[b].first_block == first && boxes_[b].end_block == end;
+        };
+        while (!spans(box) && boxes_[box].parent != no_box &&
+               boxes_[boxes_[box].parent].first_block == first &&
+               boxes_[boxes_[box].parent].end_block <= end)
+            box = boxes_[box].parent;
+        return spans(box) ? box : no_box;
+    }
+
+    // An article's body is often split by an inset named as boilerplate (a
+    // list of related stories, an advert, a video with its share buttons)
+    // set between two of its parts, each part a box alike (`<div
+    // class="body">`, or bare paragraphs). Past such an inset at child `k`
+    // of the run's box, going on (`forward`) or back, the body goes on at
+    // the nearest child within max_inset that is worth something as running
+    // text, holds no boilerplate, and looks like (same tag and class names)
+    // a child of the run worth something too (`looks`, sorted): its index,
+    // or no_box when there is none.
+    std::size_t past_inset(const std::vector<std::pair<std::size_t, std::size_t>>& children,
+                           const std::vector<std::uint32_t>& looks, std::size_t k,
+                           bool forward) const {
+        for (std::size_t step = 1; step <= max_inset && !looks.empty(); ++step) {
+            if (forward ? k + step >= children.size() : step > k) break;
+            const std::size_t c = forward ? k + step : k - step;
+            const std::size_t box = child_box(children, c);
+            if (box == no_box || value(children[c].first, children[c].second) <= 0.0 ||
+                holds_marked(children[c].first, children[c].second))
+                continue;
+            if (std::binary_search(looks.begin(), looks.end(), boxes_[box].look)) return c;
+        }
+        return no_box;
+    }
+
+    // The looks of the children [first, last] that are boxes worth
+    // something as running text, sorted.
+    std::vector<std::uint32_t> looks_of(
+        const std::vector<std::pair<std::size_t, std::size_t>>& children, std::size_t first,
+        std::size_t last) const {
+        std::vector<std::uint32_t> looks;
+        for (std::size_t c = first; c <= last; ++c)
+            if (const std::size_t box = child_box(children, c);
+                box != no_box && value(children[c].first, children[c].second) > 0.0)
+                looks.push_back(boxes_[box].look);
+        std::sort(looks.begin(), looks.end());
+        return looks;
+    }
+
     // Takes in the few short children just before the run that cost
     // little (a heading, a byline, a date), and the same just after it.
     void widen(Run& run) {
@@ -654,13 +748,21 @@ private:
         std::size_t last = first;
         while (last < children.size() && children[last].second != run.end_block) ++last;
         if (last == children.size()) return;
+        const std::vector<std::uint32_t> looks = looks_of(children, first, last);
         // Running text further on, past a short stretch of lesser blocks (a
         // list, a table, captions), belongs to the run too: the stretch counts
         // at a discount.
         double sum = 0.0;
         for (std::size_t k = last + 1; k < children.size(); ++k) {
             const double v = value(children[k].first, children[k].second);
-            if (holds_marked(children[k].first, children[k].second)) break;
+            if (holds_marked(children[k].first, children[k].second)) {
+                const std::size_t resumed = past_inset(children, looks, k, true);
+                if (resumed == no_box) break;
+                k = last = resumed;
+                run.end_block = children[k].second;
+                sum = 0.0;
+                continue;
+            }
             sum += v > 0 ? v : v * bridge_discount;
             if (sum > 0) {
                 last = k;
@@ -672,7 +774,14 @@ private:
         for (std::size_t k = first; k > 0;) {
             --k;
             const double v = value(children[k].first, children[k].second);
-            if (holds_marked(children[k].first, children[k].second)) break;
+            if (holds_marked(children[k].first, children[k].second)) {
+                const std::size_t resumed = past_inset(children, looks, k, false);
+                if (resumed == no_box) break;
+                k = first = resumed;
+                run.first_block = children[k].first;
+                sum = 0.0;
+                continue;
+            }
             sum += v > 0 ? v : v * bridge_discount;
             if (sum > 0) {
                 first = k;
@@ -692,14 +801,16 @@ private:
         }
     }
 
-    // Whether a paragraph of the text that is mostly link text still reads
-    // as a sentence of it: running text of its own outside the links, and a
-    // comma or two sentences' ends ("1. Believe it or not, <a>the vote split
-    // on party lines</a>. The Gazette has the story."). A licence notice
-    // (text licensed under such and such a licence) is no part of the text.
+    // Whether a paragraph or list item of the text that is mostly link text
+    // still reads as a sentence of it: running text of its own outside the
+    // links, and a comma or two sentences' ends ("1. Believe it or not,
+    // <a>the vote split on party lines</a>. The Gazette has the story."). A
+    // licence notice (text licensed under such and such a licence) is no
+    // part of the text.
     bool linked_sentence(const Block& b) const {
-        if (boxes_[b.box].kind != BoxKind::paragraph || b.length - b.link_length < min_paragraph ||
-            (b.commas == 0 && b.stops < 2))
+        const BoxKind kind = boxes_[b.box].kind;
+        if ((kind != BoxKind::paragraph && kind != BoxKind::item) ||
+            b.length - b.link_length < min_paragraph || (b.commas == 0 && b.stops < 2))
             return false;
         return ascii_lowered(b.text).find("licen") == std::string::npos;
     }
@@ -739,10 +850,17 @@ private:
             if (out_[b.box - box] || caption_[b.box]) continue;
             if (2 * b.link_length > b.length && !linked_sentence(b)) continue;
             if (copyright_line(b)) continue;
-            // Datelines (a heading's too), bylines and stamps before the
-            // first paragraph of running text are no part of the text.
+            // Advertisement slots, gallery counters, photo credits, prompts to
+            // follow or sign up, embedded posts' chrome: furniture anywhere.
+            if (html::furniture_line(b.text)) continue;
+            // Datelines (a heading's too, longer ones of fields, posts' ones
+            // ending in a stop), bylines (some headings' too) and stamps
+            // before the first paragraph of running text are no part of it.
             const bool heading = boxes_[b.box].kind == BoxKind::heading;
-            if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)))) continue;
+            if (!body_started && (dateline(b) || stamp(b) || (!heading && byline(b)) ||
+                                  heading_byline(b, boxes_[b.box]) || html::posted_line(b.text) ||
+                                  html::field_dateline(b.text)))
+                continue;
             // Nor are the kickers there, when such a paragraph follows.
             if (!body_started && kicker(b, boxes_[b.box].kind)) {
                 kickers.push_back(i);

@@ -274,6 +274,19 @@ bool title_anchor(std::string_view id) {
            min_anchor_words;
 }
 
+// A box's look: its tag and class attribute, hashed (FNV-1a), so that the
+// parts of one thing set alike (an article's body split by an inset) can be
+// told from other boxes.
+std::uint32_t look_of(Tag tag, std::string_view class_names) {
+    std::uint32_t hash = 2166136261u ^ static_cast<std::uint32_t>(tag);
+    hash *= 16777619u;
+    for (const char c : class_names) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
 int class_hint(const Attributes& element) {
     std::string names;
     const std::string classes = ascii_lowered(element.class_names);
@@ -423,6 +436,7 @@ private:
         std::uint8_t level;
         if (box_kind(tag, kind, level)) {
             open_box(kind, level, class_hint(attributes));
+            layout_.boxes.back().look = look_of(tag, attributes.class_names);
             // Microdata that says which element holds the article's body.
             if (ascii_lowered(attributes.itemprop) == "articlebody")
                 layout_.boxes.back().stated_body = true;

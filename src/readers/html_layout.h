@@ -44,6 +44,7 @@ struct Box {
     int hint = 0;                    // from class and id: > 0 content, < 0 boilerplate
     bool stated_body = false;        // itemprop="articleBody"
     bool asks_email = false;         // holds an email address field
+    std::uint32_t look = 0;          // its tag and class names, hashed: boxes alike look the same
 };
 
 // A run of text that lies directly in one box, whitespace collapsed, with a
