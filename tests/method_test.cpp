@@ -5,6 +5,7 @@
 #include <brennic/brennic.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ const std::string kRepeat =
     "The old mill by the river burned down last night, the police said. "
     "Nobody was hurt, and firemen saved the bakery next door. "
     "The mill had stood by the river for two hundred years.";
+// Unrelated sentences that make two sentences a short extract.
+const std::string kTown =
+    " Kelby has two bakeries. The square holds a market on Fridays. Rain is expected on "
+    "Sunday. The school opens at eight. A new road will be built next year. The bus to the "
+    "coast leaves at noon.";
 
 // The opening says little; a later sentence holds the words the text keeps
 // coming back to.
@@ -80,10 +86,15 @@ TEST(Centrality, Chooses) {
     const Row rows[] = {
         {"the lead, never the headline", kNews, centrality(15.0f), {kLead}},
         {"the query's sentence alone", kNews, query, {"A bakery in the square sold out of bread."}},
-        {"a repeat passed over",
-         kRepeat,
+        {"a short extract passes over a repeat",
+         kRepeat + kTown,
          two,
          {"The old mill by the river burned down last night.",
+          "The mill had stood by the river for two hundred years."}},
+        {"a long one only what says nothing new",
+         kRepeat,
+         two,
+         {"The old mill by the river burned down last night, the police said.",
           "The mill had stood by the river for two hundred years."}},
         {"a short extract: the opening",
          kCouncil,
@@ -129,6 +140,28 @@ TEST(Centrality, ReportsWhatTheScoreIsMadeOf) {
     const Summary f = summarize(kNews, o);
     EXPECT_EQ(f.diagnostics->method, "frequency");
     EXPECT_FALSE(f.diagnostics->sentences[1].parts);
+}
+
+TEST(Centrality, ALongExtractFavoursTheOpeningAlone) {
+    // The position part of the second sentence (after the headline), from
+    // least to most: short, between (about a third of the words) and long
+    // extracts.
+    struct Row {
+        float rate;
+        float least;
+        float most;
+    };
+    const float near = 1.0f / std::pow(2.0f, 0.45f);
+    const Row rows[] = {{0.85f, near, near}, {0.62f, 0.1f, near - 0.1f}, {0.5f, 0.0f, 0.0f}};
+    for (const Row& row : rows) {
+        Options o = centrality(row.rate);
+        o.diagnostics = true;
+        const Summary s = summarize(kNews, o);
+        EXPECT_FLOAT_EQ(s.diagnostics->sentences[1].parts->position, 1.0f) << row.rate;
+        const float position = s.diagnostics->sentences[2].parts->position;
+        EXPECT_GE(position, row.least - 1e-5f) << row.rate;
+        EXPECT_LE(position, row.most + 1e-5f) << row.rate;
+    }
 }
 
 TEST(Centrality, TakesADocumentsTitle) {

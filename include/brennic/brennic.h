@@ -266,7 +266,8 @@ BRENNIC_EXPORT std::optional<float> read_number(std::string_view argument);
 // (1 - weight * redundancy), redundancy being measured when each was taken.
 struct ScoreParts {
     float position = 0.0f;    // 1 for the opening sentence, less further on; a
-                              // paragraph's or section's first sentence keeps more
+                              // paragraph's or section's first sentence keeps more;
+                              // in a long extract 0 but for the opening
     float centrality = 0.0f;  // likeness to the rest of its text, 1 for the most central
     float frequency = 0.0f;   // how often its content words recur in the input, 1 for the
                               // most; weighs more the longer the extract

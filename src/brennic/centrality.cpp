@@ -15,29 +15,39 @@ namespace {
 
 // The weights, set on development data (German encyclopaedia articles,
 // English documents, Thai and Vietnamese news, each against its lead, and
-// long extracts of news against the frequency method's): centrality
-// counts 1.
+// long extracts of news against what both the frequency method and ots
+// choose): centrality counts 1.
 constexpr float kPosition = 2.0f;   // of the position part, for the shortest extract
-constexpr float kDecay = 0.5f;      // position falls as 1 / (1 + rank)^kDecay
+constexpr float kDecay = 0.45f;     // position falls as 1 / (1 + rank)^kDecay
 constexpr float kParagraph = 0.3f;  // the least position a paragraph's first sentence keeps
 constexpr float kTitle = 0.5f;      // of the likeness to the title
 constexpr float kQuery = 2.0f;      // of the likeness to the query
-// Of how often the sentence's content stems recur in the text, times the
-// square of the extract's share of the text: nothing for a short extract,
-// as much as centrality from about a third of the text on, where what a
-// sentence says counts for more than where it stands.
+// Of how often the sentence's content stems recur in the text: times the
+// extract's share of the text to the power 2.5 in a short extract (next to
+// nothing), times the square of the share in a long one, where it outweighs
+// everything else: what a sentence says counts for more than where it stands.
 constexpr float kFrequency = 10.0f;
-constexpr float kRedundancy = 0.25f;  // of the share of a sentence already said
+constexpr float kFrequencyExponent = 2.5f;
+constexpr float kLongFrequency = 40.0f;
+// An extract is short up to kShort of the text and long from kLong on; in
+// between it is some of each, in proportion.
+constexpr float kShort = 0.33f;
+constexpr float kLong = 0.4f;
+// What is left of the position weight in a long extract, where only the
+// opening sentence has a position part.
+constexpr float kLongPosition = 0.5f;
+constexpr float kRedundancy = 0.1f;  // of the share of a sentence already said
 // Centrality is the mean, over a sentence's distinct content stems, of the
 // other sentences holding each, as if the sentence had kSmoothing more
 // stems held by no other: a short sentence needs more to be as central.
-constexpr float kSmoothing = 3.0f;
-// A sentence that much of whose stems the extract already holds is a repeat,
-// and is not chosen.
+constexpr float kSmoothing = 5.0f;
+// A sentence that much of whose stems a short extract already holds is a
+// repeat, and is not chosen; a long one takes all but the sentences that
+// say nothing new.
 constexpr float kRepeat = 0.75f;
 // A sentence with fewer distinct content stems than kSubstance times its
 // text's mean scores less, in proportion: a fragment says little.
-constexpr float kSubstance = 0.5f;
+constexpr float kSubstance = 0.4f;
 
 bool is_white(char c) { return talven::is_space(static_cast<unsigned char>(c)); }
 
@@ -190,6 +200,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
     float top_centrality = 0.0f;
     float top_query = 0.0f;
     float top_frequency = 0.0f;
+    std::vector<std::uint32_t> ranks(n, 0);  // among the sentences of its text, headings aside
     index = 0;
     state.sentences.walk([&](const block_sentence&, const SentenceText& text) {
         const SentencePlace& place = places[index];
@@ -231,9 +242,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
             if (title_mark[id] == (title ? kGiven : document)) in_title += 1.0f;
         }
         if (!place.heading) {
-            const float r = static_cast<float>(rank++);
-            p.position = 1.0f / std::pow(1.0f + r, kDecay);
-            if (place.paragraph_start) p.position = std::max(p.position, kParagraph);
+            ranks[index] = rank++;
             if (distinct[index] > 0) {
                 p.centrality = shared / (static_cast<float>(distinct[index]) + kSmoothing);
                 const float size = title ? given_size : title_size[document];
@@ -261,8 +270,14 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
     // sentence, however many words the rate would give.
     if (state.compression_rate < 0.0f) share = std::min(share, 1.0f / static_cast<float>(n));
     share = std::min(1.0f, share);
-    const float position_weight = kPosition * (1.0f - share);
-    const float frequency_weight = kFrequency * share * share;
+    // How long the extract is: 0 up to kShort of the text, 1 from kLong on.
+    const float longness = std::clamp((share - kShort) / (kLong - kShort), 0.0f, 1.0f);
+    const float position_weight =
+        kPosition * (1.0f - share) * (1.0f - (1.0f - kLongPosition) * longness);
+    const float frequency_weight =
+        (1.0f - longness) * kFrequency * std::pow(share, kFrequencyExponent) +
+        longness * kLongFrequency * share * share;
+    const float repeat = kRepeat + (1.0f - kRepeat) * longness;
     float mean_distinct = 0.0f;
     {
         std::size_t body = 0;
@@ -287,6 +302,12 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
             p.frequency /= top_frequency;
         block_sentence& s = state.sentences[i];
         if (p.heading) continue;
+        // A short extract favours the opening, and each paragraph's first
+        // sentence a little; a long one only the opening.
+        float near = 1.0f / std::pow(1.0f + static_cast<float>(ranks[i]), kDecay);
+        if (places[i].paragraph_start) near = std::max(near, kParagraph);
+        const float opening = ranks[i] == 0 ? 1.0f : 0.0f;
+        p.position = (1.0f - longness) * near + longness * opening;
         s.score = position_weight * p.position + p.centrality + frequency_weight * p.frequency +
                   kTitle * p.title + kQuery * p.query;
         if (kSubstance > 0.0f && mean_distinct > 0.0f)
@@ -371,7 +392,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
                     continue;
                 }
             }
-            if (words[i] > room || state.parts[i].redundancy >= kRepeat) continue;
+            if (words[i] > room || state.parts[i].redundancy >= repeat) continue;
             state.sentences[i].summary_worthy = TRUE;
             room -= words[i];
             ++chosen;
