@@ -171,7 +171,7 @@ TEST(Centrality, ALongExtractFavoursTheOpeningAlone) {
         float least;
         float most;
     };
-    const float near = 1.0f / std::pow(2.0f, 0.15f);
+    const float near = 1.0f / std::pow(2.0f, 0.18f);
     const Row rows[] = {{0.85f, near, near}, {0.62f, 0.1f, near - 0.1f}, {0.5f, 0.0f, 0.0f}};
     for (const Row& row : rows) {
         Options o = centrality(row.rate);

@@ -18,7 +18,7 @@ namespace {
 // long extracts of news against what both the frequency method and ots
 // choose): centrality counts 1.
 constexpr float kPosition = 2.0f;   // of the position part, for the shortest extract
-constexpr float kDecay = 0.15f;     // position falls as 1 / (1 + rank)^kDecay
+constexpr float kDecay = 0.18f;     // position falls as 1 / (1 + rank)^kDecay
 constexpr float kParagraph = 0.3f;  // the least position a paragraph's first sentence keeps
 constexpr float kTitle = 0.5f;      // of the likeness to the title
 constexpr float kQuery = 2.0f;      // of the likeness to the query
