@@ -90,14 +90,24 @@ std::vector<Row> rows() {
                               "School wins the regional chess final"})
         teasers += std::string("<div><h3><a href=\"/s\">") + story + "</a></h3><p>" +
                    teaser_summary + "</p><span>May 2</span></div>";
-    std::string report, report_text;
+    std::string report, report_text, report_lines, report_line;
     for (const char* n : {"two", "three", "four", "five", "six", "seven"}) {
         const std::string line = std::string("Page ") + n +
                                  " of the report goes on about the river, the bridge and the "
                                  "town for a good while longer.";
         report += "<p>" + line + "</p>";
         report_text += "\n\n" + line;
+        report_lines += "\\n" + line;
+        report_line += " " + line;
     }
+    // The article and the report as JSON-LD states them: a line each, or on one line.
+    const std::string stated_lines = p1 + "\\n" + p2 + "\\n" + p3 + report_lines;
+    const std::string stated_line = p1 + " " + p2 + " " + p3 + report_line;
+    const auto json = [](const std::string& body) {
+        return "<script type=\"application/ld+json\">{\"@type\": \"NewsArticle\", \"articleBody\": "
+               "\"" +
+               body + "\"}</script>";
+    };
     const auto signup = [&](const std::string& field) {
         return page("<article><p>" + p1 +
                     "</p><div><h3>Our morning letter</h3><p>The news of the river towns in your "
@@ -192,6 +202,29 @@ std::vector<Row> rows() {
               "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + " " + p2 + " " +
                   p3 + " Then the\"}</script>"),
          article_text + "\n\n" + remark + "\n\n" + remark},
+        {"an article only in the JSON, the page a teaser, is the JSON's text",
+         page("<article><h1>The river rises</h1><p>" + p1 +
+                  "</p><p>Subscribe to read the whole story.</p></article>",
+              json(stated_lines)),
+         article_text + report_text, "The river rises"},
+        {"markup, references and escapes in an article only in the JSON",
+         page("<div id=\"app\"></div><noscript>Please turn on scripts.</noscript>",
+              "<title>The river rises</title>" +
+                  json("<p>" + p1 + "<\\/p>\\r\\n<p>" + p2 +
+                       " The mayor said \\\"we will rebuild\\\" &amp; thanked them.</p><p>" + p3 +
+                       "</p>" + report)),
+         p1 + "\n\n" + p2 + " The mayor said \"we will rebuild\" & thanked them.\n\n" + p3 +
+             report_text,
+         "The river rises"},
+        {"an article in the JSON cut with an ellipsis leaves the page's teaser",
+         page("<article><p>" + p1 + "</p></article>", json(stated_lines + " And then...")), p1},
+        {"a JSON summary of a longer text on the page leaves the page's text",
+         page("<article>" + article + report + "</article>",
+              json(remark + " " + teaser_summary + " " + remark + " " + teaser_summary)),
+         article_text + report_text},
+        {"an article whole in the JSON and on the page is the page's text",
+         page("<article>" + article + report + "</article>", json(stated_line)),
+         article_text + report_text},
         {"a box marked itemprop=articleBody ends the article",
          page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
               remark + "</p></div>"),
@@ -584,8 +617,11 @@ TEST(ReadersHtml, StatedArticleBody) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {R"({"articleBody": "Plain text."})", "Plain text."},
         {R"({"articleBody":"Caf\u00e9 \"quoted\"\nnext \ud83d\ude00"})",
-         "Caf\xC3\xA9 \"quoted\" next \xF0\x9F\x98\x80"},
-        {R"({"articleBody": "<p>Markup &amp; references</p> go"})", " Markup   references  go"},
+         "Caf\xC3\xA9 \"quoted\"\nnext \xF0\x9F\x98\x80"},
+        {R"({"articleBody": "<p>Markup &amp; references</p> go<br>on"})",
+         "\nMarkup & references\n go\non"},
+        {R"({"articleBody": "&#233;t&#xE9; &nbsp;&copy; &#0; &#xD800;"})",
+         "\xC3\xA9t\xC3\xA9    \xEF\xBF\xBD \xEF\xBF\xBD"},
         {R"({"articleBody": "short"} {"articleBody": "the longer one"})", "the longer one"},
         {R"({"articleBody": "never closed)", ""},
         {R"({"articleBody": 42, "text": "no string"})", ""},

@@ -90,6 +90,14 @@ constexpr double min_last_match = 0.8;
 // Past an inset named as boilerplate that splits the run's box, the body
 // goes on in a child at most max_inset children further on.
 constexpr std::size_t max_inset = 4;
+// A body stated in structured data is the main text instead of the page's
+// own when it is an article (at least min_only_stated runs of four words and
+// min_only_stated_stops sentences) and the page's text holds less than
+// max_only_stated_held of it, at most max_only_stated_share of its length.
+constexpr std::size_t min_only_stated = 80;
+constexpr std::size_t min_only_stated_stops = 3;
+constexpr double max_only_stated_held = 0.5;
+constexpr double max_only_stated_share = 0.5;
 // A list with many links is a list of notes when at least min_notes of its
 // blocks, and one in notes_share of its boxes, are running text.
 constexpr std::size_t min_notes = 3;
@@ -290,6 +298,42 @@ bool ends_as_text(std::string_view text) {
                                        "\uFF01", "\uFF1F", "\u300D", "\u300F", "\uFF09"})
         if (text.ends_with(end)) return true;
     return false;
+}
+
+// How many sentences' ends a text has: a stop, an exclamation or a
+// question mark before white space or at the end, or a CJK full stop.
+std::size_t sentence_ends(std::string_view text) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c == '.' || c == '!' || c == '?') &&
+            (i + 1 == text.size() || text[i + 1] == ' ' || text[i + 1] == '\n'))
+            ++n;
+    }
+    for (const std::string_view stop : {"\u3002", "\uFF01", "\uFF1F"})
+        for (std::size_t at = text.find(stop); at != std::string_view::npos;
+             at = text.find(stop, at + stop.size()))
+            ++n;
+    return n;
+}
+
+// Whether a page's article lies only in its structured data: scripts load
+// the body, or a paywall hides it, and the page itself shows a teaser or
+// nothing, while JSON-LD's articleBody holds the whole text. So it is when
+// the stated text is an article (long enough, several sentences, ending as
+// a whole text does, not cut with an ellipsis) and the page's own main text
+// holds little of it and is much shorter: never when the stated text is a
+// summary of a longer text on the page.
+bool only_stated(std::string_view stated, std::string_view own) {
+    if (stated.empty() || !ends_as_text(stated) || sentence_ends(stated) < min_only_stated_stops)
+        return false;
+    const html::Shingles own_runs(own);
+    const html::Shingles::Match held = own_runs.match(stated);
+    if (held.total < min_only_stated) return false;
+    return static_cast<double>(held.found) <
+               max_only_stated_held * static_cast<double>(held.total) &&
+           static_cast<double>(own_runs.size()) <
+               max_only_stated_share * static_cast<double>(held.total);
 }
 
 // Whether a block is a kicker: one short line, no heading nor list item, that
@@ -940,8 +984,8 @@ Document read_html(std::string_view bytes) {
     Document document;
     document.language = primary_language(layout.language);
 
-    const std::vector<std::size_t> kept =
-        Finder(layout, html::stated_article_body(page)).main_blocks();
+    const std::string stated = html::stated_article_body(page);
+    const std::vector<std::size_t> kept = Finder(layout, stated).main_blocks();
     // The title: og:title, else the first top-level heading of the main
     // text, else the first on the page, else <title>.
     const auto is_h1 = [&](std::size_t block) {
@@ -976,6 +1020,7 @@ Document read_html(std::string_view bytes) {
         if (!document.text.empty()) document.text += "\n\n";
         document.text += b.text;
     }
+    if (only_stated(stated, document.text)) document.text = html::stated_paragraphs(stated);
     return document;
 }
 
