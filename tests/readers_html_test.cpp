@@ -108,6 +108,37 @@ std::vector<Row> rows() {
                "\"" +
                body + "\"}</script>";
     };
+    // A tech story in sections of its own, its paragraphs a third links:
+    // "[" and "]" mark the links.
+    std::string sections, sections_text;
+    for (const char* part :
+         {"The phone ships with [a faster chip], and [the maker's own tests] show it ahead of "
+          "last year's model in most of them.|Battery life is [the other headline], since [the "
+          "larger cell] lasts a full day of heavy use in early reviews.",
+          "The camera gains [a wider lens], while [the night mode] now works on every sensor, "
+          "which [reviewers at two sites] praised.|Prices start where [they did last year], and "
+          "[preorders open on Friday] in most markets, shipping a week later.",
+          "Software support runs [for five years], as [the maker promised in March], matching "
+          "what its rivals now offer.|Repairs should be cheaper too, because [the back glass] "
+          "is held by screws rather than glue, [the first teardown] showed."}) {
+        sections += "<section>";
+        std::string html = "<p>", text;
+        for (const char* c = part; *c != 0; ++c) {
+            if (*c == '|') {
+                sections += html + "</p>";
+                sections_text += (sections_text.empty() ? "" : "\n\n") + text;
+                html = "<p>";
+                text.clear();
+                continue;
+            }
+            html += *c == '['   ? std::string("<a href=\"/t\">")
+                    : *c == ']' ? "</a>"
+                                : std::string(1, *c);
+            if (*c != '[' && *c != ']') text += *c;
+        }
+        sections += html + "</p></section>";
+        sections_text += "\n\n" + text;
+    }
     const auto signup = [&](const std::string& field) {
         return page("<article><p>" + p1 +
                     "</p><div><h3>Our morning letter</h3><p>The news of the river towns in your "
@@ -225,6 +256,9 @@ std::vector<Row> rows() {
         {"an article whole in the JSON and on the page is the page's text",
          page("<article>" + article + report + "</article>", json(stated_line)),
          article_text + report_text},
+        {"an article in sections whose paragraphs are a third links keeps every section",
+         page(menu + "<div><h1>The new phone</h1>" + sections + "</div>" + related), sections_text,
+         "The new phone"},
         {"a box marked itemprop=articleBody ends the article",
          page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
               remark + "</p></div>"),

@@ -102,6 +102,9 @@ constexpr double max_only_stated_share = 0.5;
 // blocks, and one in notes_share of its boxes, are running text.
 constexpr std::size_t min_notes = 3;
 constexpr std::size_t notes_share = 3;
+// A box more than a quarter links stays in the main text when paragraphs
+// of sentences that link as they go are at least min_prose_share of it.
+constexpr double min_prose_share = 0.8;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -110,6 +113,7 @@ struct Totals {
     std::size_t link_length = 0;
     std::size_t commas = 0;
     std::size_t paragraphs = 0;  // blocks of running text
+    std::size_t prose = 0;       // length of paragraphs of sentences that link as they go
 };
 
 double link_density(const Totals& t) {
@@ -124,6 +128,38 @@ bool running_text(const Block& b) {
     // (credits, an address, technical data), not prose.
     const auto lines = static_cast<std::size_t>(std::count(b.text.begin(), b.text.end(), '\n')) + 1;
     return lines < min_field_lines || b.stops + b.commas > 0 || b.length >= max_field_line * lines;
+}
+
+// Whether a text ends as a whole one does: with the end of a sentence, a
+// closing quotation mark or bracket, not with an ellipsis or in mid-phrase
+// as a text cut at so many characters does.
+bool ends_as_text(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (text.ends_with("...") || text.ends_with("\u2026")) return false;
+    for (const std::string_view end : {".", "!", "?", "\"", ")", "\u201D", "\u2019", "\u3002",
+                                       "\uFF01", "\uFF1F", "\u300D", "\u300F", "\uFF09"})
+        if (text.ends_with(end)) return true;
+    return false;
+}
+
+// Whether a block of running text is a paragraph (or list item) of
+// sentences that links as it goes: words of its own outside the links, and
+// it ends as a sentence does (an address or a list of contacts does not).
+bool linked_prose(const Block& b, BoxKind kind) {
+    return (kind == BoxKind::paragraph || kind == BoxKind::item) && b.stops > 0 &&
+           b.link_length > 0 && running_text(b) && ends_as_text(b.text);
+}
+
+// What the links of a block of running text cost against it. A paragraph
+// whose words outside its links still make sentences (tech news links a
+// phrase or two in every line) is read as prose: its links cost only their
+// share of it, so that a third of links costs a ninth. In anything else
+// (menus' lines, teasers' summaries) they cost their whole length.
+double link_cost(const Block& b, BoxKind kind) {
+    const auto links = static_cast<double>(b.link_length);
+    if (linked_prose(b, kind)) return links * links / static_cast<double>(b.length);
+    return links;
 }
 
 // Whether a block is a copyright notice: "© 2020 ...", "Copyright (c)
@@ -287,19 +323,6 @@ bool introduces(const Block& b) {
     return b.length <= max_label && (t.ends_with(':') || t.ends_with("\uFF1A"));
 }
 
-// Whether a text ends as a whole one does: with the end of a sentence, a
-// closing quotation mark or bracket, not with an ellipsis or in mid-phrase
-// as a text cut at so many characters does.
-bool ends_as_text(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\t'))
-        text.remove_suffix(1);
-    if (text.ends_with("...") || text.ends_with("\u2026")) return false;
-    for (const std::string_view end : {".", "!", "?", "\"", ")", "\u201D", "\u2019", "\u3002",
-                                       "\uFF01", "\uFF1F", "\u300D", "\u300F", "\uFF09"})
-        if (text.ends_with(end)) return true;
-    return false;
-}
-
 // How many sentences' ends a text has: a stop, an exclamation or a
 // question mark before white space or at the end, or a CJK full stop.
 std::size_t sentence_ends(std::string_view text) {
@@ -372,9 +395,10 @@ public:
         prefix_.resize(layout.blocks.size() + 1);
         for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
             const Block& b = layout.blocks[i];
-            prefix_[i + 1] = {prefix_[i].length + b.length, prefix_[i].link_length + b.link_length,
-                              prefix_[i].commas + b.commas,
-                              prefix_[i].paragraphs + (running_text(b) ? 1 : 0)};
+            prefix_[i + 1] = {
+                prefix_[i].length + b.length, prefix_[i].link_length + b.link_length,
+                prefix_[i].commas + b.commas, prefix_[i].paragraphs + (running_text(b) ? 1 : 0),
+                prefix_[i].prose + (linked_prose(b, boxes_[b.box].kind) ? b.length : 0)};
         }
     }
 
@@ -446,7 +470,8 @@ private:
         return {prefix_[end].length - prefix_[first].length,
                 prefix_[end].link_length - prefix_[first].link_length,
                 prefix_[end].commas - prefix_[first].commas,
-                prefix_[end].paragraphs - prefix_[first].paragraphs};
+                prefix_[end].paragraphs - prefix_[first].paragraphs,
+                prefix_[end].prose - prefix_[first].prose};
     }
     Totals subtree(std::size_t box) const {
         return totals(boxes_[box].first_block, boxes_[box].end_block);
@@ -478,7 +503,7 @@ private:
                 m = {};
             } else if (running_text(b)) {
                 m.good = static_cast<double>(plain);
-                m.bad = static_cast<double>(b.link_length);
+                m.bad = link_cost(b, box.kind);
             } else {
                 m.bad = static_cast<double>(b.length);
             }
@@ -696,7 +721,16 @@ private:
             return false;
         const double density = link_density(t);
         if (density > 0.5) return true;
-        return density > 0.25 && b.hint <= 0 && t.commas < 10 && !notes_list(box);
+        return density > 0.25 && b.hint <= 0 && t.commas < 10 && !notes_list(box) &&
+               !prose_box(box, t);
+    }
+
+    // Whether a box with many links in it (not a list) is a part of an
+    // article that links as it goes, as tech news sets its sections: nearly
+    // all its text is paragraphs of sentences with links in them.
+    bool prose_box(std::size_t box, const Totals& t) const {
+        return boxes_[box].kind != BoxKind::list &&
+               static_cast<double>(t.prose) >= min_prose_share * static_cast<double>(t.length);
     }
 
     // Whether a list with many links in it is a list of notes: several of
