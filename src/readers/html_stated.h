@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What a page says of its own article in its structured data: the body's
 // plain text that JSON-LD (schema.org's articleBody) carries. The main-text
-// finder takes it as a guide to which part of the page is the article, never
-// as the text itself, and shingles of four words tell how much of a stretch
-// of the page it covers.
+// finder takes it as a guide to which part of the page is the article, and
+// as the text itself only when the page shows little of it; shingles of four
+// words tell how much of a stretch of the page it covers.
 #pragma once
 
 #include <cstddef>
