@@ -121,7 +121,10 @@ void append_reference(std::string& out, std::string_view ref) {
         return;
     }
     constexpr std::pair<std::string_view, std::string_view> named[] = {
-        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+        {"amp", "&"},         {"lt", "<"},         {"gt", ">"},         {"quot", "\""},
+        {"apos", "'"},        {"nbsp", " "},       {"rsquo", "\u2019"}, {"lsquo", "\u2018"},
+        {"rdquo", "\u201D"},  {"ldquo", "\u201C"}, {"ndash", "\u2013"}, {"mdash", "\u2014"},
+        {"hellip", "\u2026"}, {"laquo", "\u00AB"}, {"raquo", "\u00BB"}};
     for (const auto& entry : named)
         if (ref == entry.first) {
             out += entry.second;
