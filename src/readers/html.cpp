@@ -348,7 +348,10 @@ std::size_t sentence_ends(std::string_view text) {
 // holds little of it and is much shorter: never when the stated text is a
 // summary of a longer text on the page.
 bool only_stated(std::string_view stated, std::string_view own) {
-    if (stated.empty() || !ends_as_text(stated) || sentence_ends(stated) < min_only_stated_stops)
+    // A page's text longer than the stated one is never much shorter: no
+    // need to count its runs of words.
+    if (stated.empty() || own.size() > stated.size() || !ends_as_text(stated) ||
+        sentence_ends(stated) < min_only_stated_stops)
         return false;
     const html::Shingles own_runs(own);
     const html::Shingles::Match held = own_runs.match(stated);
