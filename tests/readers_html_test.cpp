@@ -90,13 +90,54 @@ std::vector<Row> rows() {
                               "School wins the regional chess final"})
         teasers += std::string("<div><h3><a href=\"/s\">") + story + "</a></h3><p>" +
                    teaser_summary + "</p><span>May 2</span></div>";
-    std::string report, report_text;
+    std::string report, report_text, report_lines, report_line;
     for (const char* n : {"two", "three", "four", "five", "six", "seven"}) {
         const std::string line = std::string("Page ") + n +
                                  " of the report goes on about the river, the bridge and the "
                                  "town for a good while longer.";
         report += "<p>" + line + "</p>";
         report_text += "\n\n" + line;
+        report_lines += "\\n" + line;
+        report_line += " " + line;
+    }
+    // The article and the report as JSON-LD states them: a line each, or on one line.
+    const std::string stated_lines = p1 + "\\n" + p2 + "\\n" + p3 + report_lines;
+    const std::string stated_line = p1 + " " + p2 + " " + p3 + report_line;
+    const auto json = [](const std::string& body) {
+        return "<script type=\"application/ld+json\">{\"@type\": \"NewsArticle\", \"articleBody\": "
+               "\"" +
+               body + "\"}</script>";
+    };
+    // A tech story in sections of its own, its paragraphs a third links:
+    // "[" and "]" mark the links.
+    std::string sections, sections_text;
+    for (const char* part :
+         {"The phone ships with [a faster chip], and [the maker's own tests] show it ahead of "
+          "last year's model in most of them.|Battery life is [the other headline], since [the "
+          "larger cell] lasts a full day of heavy use in early reviews.",
+          "The camera gains [a wider lens], while [the night mode] now works on every sensor, "
+          "which [reviewers at two sites] praised.|Prices start where [they did last year], and "
+          "[preorders open on Friday] in most markets, shipping a week later.",
+          "Software support runs [for five years], as [the maker promised in March], matching "
+          "what its rivals now offer.|Repairs should be cheaper too, because [the back glass] "
+          "is held by screws rather than glue, [the first teardown] showed."}) {
+        sections += "<section>";
+        std::string html = "<p>", text;
+        for (const char* c = part; *c != 0; ++c) {
+            if (*c == '|') {
+                sections += html + "</p>";
+                sections_text += (sections_text.empty() ? "" : "\n\n") + text;
+                html = "<p>";
+                text.clear();
+                continue;
+            }
+            html += *c == '['   ? std::string("<a href=\"/t\">")
+                    : *c == ']' ? "</a>"
+                                : std::string(1, *c);
+            if (*c != '[' && *c != ']') text += *c;
+        }
+        sections += html + "</p></section>";
+        sections_text += "\n\n" + text;
     }
     const auto signup = [&](const std::string& field) {
         return page("<article><p>" + p1 +
@@ -192,6 +233,32 @@ std::vector<Row> rows() {
               "<script type=\"application/ld+json\">{\"articleBody\": \"" + p1 + " " + p2 + " " +
                   p3 + " Then the\"}</script>"),
          article_text + "\n\n" + remark + "\n\n" + remark},
+        {"an article only in the JSON, the page a teaser, is the JSON's text",
+         page("<article><h1>The river rises</h1><p>" + p1 +
+                  "</p><p>Subscribe to read the whole story.</p></article>",
+              json(stated_lines)),
+         article_text + report_text, "The river rises"},
+        {"markup, references and escapes in an article only in the JSON",
+         page("<div id=\"app\"></div><noscript>Please turn on scripts.</noscript>",
+              "<title>The river rises</title>" +
+                  json("<p>" + p1 + "<\\/p>\\r\\n<p>" + p2 +
+                       " The mayor said \\\"we will rebuild\\\" &amp; thanked them.</p><p>" + p3 +
+                       "</p>" + report)),
+         p1 + "\n\n" + p2 + " The mayor said \"we will rebuild\" & thanked them.\n\n" + p3 +
+             report_text,
+         "The river rises"},
+        {"an article in the JSON cut with an ellipsis leaves the page's teaser",
+         page("<article><p>" + p1 + "</p></article>", json(stated_lines + " And then...")), p1},
+        {"a JSON summary of a longer text on the page leaves the page's text",
+         page("<article>" + article + report + "</article>",
+              json(remark + " " + teaser_summary + " " + remark + " " + teaser_summary)),
+         article_text + report_text},
+        {"an article whole in the JSON and on the page is the page's text",
+         page("<article>" + article + report + "</article>", json(stated_line)),
+         article_text + report_text},
+        {"an article in sections whose paragraphs are a third links keeps every section",
+         page(menu + "<div><h1>The new phone</h1>" + sections + "</div>" + related), sections_text,
+         "The new phone"},
         {"a box marked itemprop=articleBody ends the article",
          page("<div><div itemprop=\"articleBody\">" + article + "</div><p>" + remark + "</p><p>" +
               remark + "</p></div>"),
@@ -584,8 +651,11 @@ TEST(ReadersHtml, StatedArticleBody) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {R"({"articleBody": "Plain text."})", "Plain text."},
         {R"({"articleBody":"Caf\u00e9 \"quoted\"\nnext \ud83d\ude00"})",
-         "Caf\xC3\xA9 \"quoted\" next \xF0\x9F\x98\x80"},
-        {R"({"articleBody": "<p>Markup &amp; references</p> go"})", " Markup   references  go"},
+         "Caf\xC3\xA9 \"quoted\"\nnext \xF0\x9F\x98\x80"},
+        {R"({"articleBody": "<p>Markup &amp; references</p> go<br>on"})",
+         "\nMarkup & references\n go\non"},
+        {R"({"articleBody": "&#233;t&#xE9; &nbsp;&copy; &#0; &#xD800; brands&rsquo; &hellip;"})",
+         "\xC3\xA9t\xC3\xA9    \xEF\xBF\xBD \xEF\xBF\xBD brands\xE2\x80\x99 \xE2\x80\xA6"},
         {R"({"articleBody": "short"} {"articleBody": "the longer one"})", "the longer one"},
         {R"({"articleBody": "never closed)", ""},
         {R"({"articleBody": 42, "text": "no string"})", ""},

@@ -90,10 +90,21 @@ constexpr double min_last_match = 0.8;
 // Past an inset named as boilerplate that splits the run's box, the body
 // goes on in a child at most max_inset children further on.
 constexpr std::size_t max_inset = 4;
+// A body stated in structured data is the main text instead of the page's
+// own when it is an article (at least min_only_stated runs of four words and
+// min_only_stated_stops sentences) and the page's text holds less than
+// max_only_stated_held of it, at most max_only_stated_share of its length.
+constexpr std::size_t min_only_stated = 80;
+constexpr std::size_t min_only_stated_stops = 3;
+constexpr double max_only_stated_held = 0.5;
+constexpr double max_only_stated_share = 0.5;
 // A list with many links is a list of notes when at least min_notes of its
 // blocks, and one in notes_share of its boxes, are running text.
 constexpr std::size_t min_notes = 3;
 constexpr std::size_t notes_share = 3;
+// A box more than a quarter links stays in the main text when paragraphs
+// of sentences that link as they go are at least min_prose_share of it.
+constexpr double min_prose_share = 0.8;
 // How much a character of boilerplate weighs against one of running text.
 constexpr double boilerplate_cost = 1.0;
 
@@ -102,6 +113,7 @@ struct Totals {
     std::size_t link_length = 0;
     std::size_t commas = 0;
     std::size_t paragraphs = 0;  // blocks of running text
+    std::size_t prose = 0;       // length of paragraphs of sentences that link as they go
 };
 
 double link_density(const Totals& t) {
@@ -116,6 +128,38 @@ bool running_text(const Block& b) {
     // (credits, an address, technical data), not prose.
     const auto lines = static_cast<std::size_t>(std::count(b.text.begin(), b.text.end(), '\n')) + 1;
     return lines < min_field_lines || b.stops + b.commas > 0 || b.length >= max_field_line * lines;
+}
+
+// Whether a text ends as a whole one does: with the end of a sentence, a
+// closing quotation mark or bracket, not with an ellipsis or in mid-phrase
+// as a text cut at so many characters does.
+bool ends_as_text(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (text.ends_with("...") || text.ends_with("\u2026")) return false;
+    for (const std::string_view end : {".", "!", "?", "\"", ")", "\u201D", "\u2019", "\u3002",
+                                       "\uFF01", "\uFF1F", "\u300D", "\u300F", "\uFF09"})
+        if (text.ends_with(end)) return true;
+    return false;
+}
+
+// Whether a block of running text is a paragraph (or list item) of
+// sentences that links as it goes: words of its own outside the links, and
+// it ends as a sentence does (an address or a list of contacts does not).
+bool linked_prose(const Block& b, BoxKind kind) {
+    return (kind == BoxKind::paragraph || kind == BoxKind::item) && b.stops > 0 &&
+           b.link_length > 0 && running_text(b) && ends_as_text(b.text);
+}
+
+// What the links of a block of running text cost against it. A paragraph
+// whose words outside its links still make sentences (tech news links a
+// phrase or two in every line) is read as prose: its links cost only their
+// share of it, so that a third of links costs a ninth. In anything else
+// (menus' lines, teasers' summaries) they cost their whole length.
+double link_cost(const Block& b, BoxKind kind) {
+    const auto links = static_cast<double>(b.link_length);
+    if (linked_prose(b, kind)) return links * links / static_cast<double>(b.length);
+    return links;
 }
 
 // Whether a block is a copyright notice: "© 2020 ...", "Copyright (c)
@@ -279,17 +323,43 @@ bool introduces(const Block& b) {
     return b.length <= max_label && (t.ends_with(':') || t.ends_with("\uFF1A"));
 }
 
-// Whether a text ends as a whole one does: with the end of a sentence, a
-// closing quotation mark or bracket, not with an ellipsis or in mid-phrase
-// as a text cut at so many characters does.
-bool ends_as_text(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\t'))
-        text.remove_suffix(1);
-    if (text.ends_with("...") || text.ends_with("\u2026")) return false;
-    for (const std::string_view end : {".", "!", "?", "\"", ")", "\u201D", "\u2019", "\u3002",
-                                       "\uFF01", "\uFF1F", "\u300D", "\u300F", "\uFF09"})
-        if (text.ends_with(end)) return true;
-    return false;
+// How many sentences' ends a text has: a stop, an exclamation or a
+// question mark before white space or at the end, or a CJK full stop.
+std::size_t sentence_ends(std::string_view text) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c == '.' || c == '!' || c == '?') &&
+            (i + 1 == text.size() || text[i + 1] == ' ' || text[i + 1] == '\n'))
+            ++n;
+    }
+    for (const std::string_view stop : {"\u3002", "\uFF01", "\uFF1F"})
+        for (std::size_t at = text.find(stop); at != std::string_view::npos;
+             at = text.find(stop, at + stop.size()))
+            ++n;
+    return n;
+}
+
+// Whether a page's article lies only in its structured data: scripts load
+// the body, or a paywall hides it, and the page itself shows a teaser or
+// nothing, while JSON-LD's articleBody holds the whole text. So it is when
+// the stated text is an article (long enough, several sentences, ending as
+// a whole text does, not cut with an ellipsis) and the page's own main text
+// holds little of it and is much shorter: never when the stated text is a
+// summary of a longer text on the page.
+bool only_stated(std::string_view stated, std::string_view own) {
+    // A page's text longer than the stated one is never much shorter: no
+    // need to count its runs of words.
+    if (stated.empty() || own.size() > stated.size() || !ends_as_text(stated) ||
+        sentence_ends(stated) < min_only_stated_stops)
+        return false;
+    const html::Shingles own_runs(own);
+    const html::Shingles::Match held = own_runs.match(stated);
+    if (held.total < min_only_stated) return false;
+    return static_cast<double>(held.found) <
+               max_only_stated_held * static_cast<double>(held.total) &&
+           static_cast<double>(own_runs.size()) <
+               max_only_stated_share * static_cast<double>(held.total);
 }
 
 // Whether a block is a kicker: one short line, no heading nor list item, that
@@ -328,9 +398,10 @@ public:
         prefix_.resize(layout.blocks.size() + 1);
         for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
             const Block& b = layout.blocks[i];
-            prefix_[i + 1] = {prefix_[i].length + b.length, prefix_[i].link_length + b.link_length,
-                              prefix_[i].commas + b.commas,
-                              prefix_[i].paragraphs + (running_text(b) ? 1 : 0)};
+            prefix_[i + 1] = {
+                prefix_[i].length + b.length, prefix_[i].link_length + b.link_length,
+                prefix_[i].commas + b.commas, prefix_[i].paragraphs + (running_text(b) ? 1 : 0),
+                prefix_[i].prose + (linked_prose(b, boxes_[b.box].kind) ? b.length : 0)};
         }
     }
 
@@ -402,7 +473,8 @@ private:
         return {prefix_[end].length - prefix_[first].length,
                 prefix_[end].link_length - prefix_[first].link_length,
                 prefix_[end].commas - prefix_[first].commas,
-                prefix_[end].paragraphs - prefix_[first].paragraphs};
+                prefix_[end].paragraphs - prefix_[first].paragraphs,
+                prefix_[end].prose - prefix_[first].prose};
     }
     Totals subtree(std::size_t box) const {
         return totals(boxes_[box].first_block, boxes_[box].end_block);
@@ -434,7 +506,7 @@ private:
                 m = {};
             } else if (running_text(b)) {
                 m.good = static_cast<double>(plain);
-                m.bad = static_cast<double>(b.link_length);
+                m.bad = link_cost(b, box.kind);
             } else {
                 m.bad = static_cast<double>(b.length);
             }
@@ -652,7 +724,16 @@ private:
             return false;
         const double density = link_density(t);
         if (density > 0.5) return true;
-        return density > 0.25 && b.hint <= 0 && t.commas < 10 && !notes_list(box);
+        return density > 0.25 && b.hint <= 0 && t.commas < 10 && !notes_list(box) &&
+               !prose_box(box, t);
+    }
+
+    // Whether a box with many links in it (not a list) is a part of an
+    // article that links as it goes, as tech news sets its sections: nearly
+    // all its text is paragraphs of sentences with links in them.
+    bool prose_box(std::size_t box, const Totals& t) const {
+        return boxes_[box].kind != BoxKind::list &&
+               static_cast<double>(t.prose) >= min_prose_share * static_cast<double>(t.length);
     }
 
     // Whether a list with many links in it is a list of notes: several of
@@ -940,8 +1021,8 @@ Document read_html(std::string_view bytes) {
     Document document;
     document.language = primary_language(layout.language);
 
-    const std::vector<std::size_t> kept =
-        Finder(layout, html::stated_article_body(page)).main_blocks();
+    const std::string stated = html::stated_article_body(page);
+    const std::vector<std::size_t> kept = Finder(layout, stated).main_blocks();
     // The title: og:title, else the first top-level heading of the main
     // text, else the first on the page, else <title>.
     const auto is_h1 = [&](std::size_t block) {
@@ -976,6 +1057,7 @@ Document read_html(std::string_view bytes) {
         if (!document.text.empty()) document.text += "\n\n";
         document.text += b.text;
     }
+    if (only_stated(stated, document.text)) document.text = html::stated_paragraphs(stated);
     return document;
 }
 

@@ -3,7 +3,9 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 #include "common/utf8.h"
 
@@ -52,6 +54,8 @@ bool json_string(std::string_view s, std::size_t i, std::string& out, std::size_
         switch (e) {
             case 'n':
             case 'r':
+                out += '\n';  // a paragraph's end, where the text has them
+                break;
             case 't':
             case 'b':
             case 'f':
@@ -80,8 +84,58 @@ bool json_string(std::string_view s, std::size_t i, std::string& out, std::size_
     return false;
 }
 
-// The text with markup (<p>, </a>, <!-- -->) and character references
-// (&amp;, &#8217;) left out: some sites put HTML into their structured data.
+// Whether the tag whose name starts at s[i] (past "<" or "</") ends a
+// paragraph: p, br, div, li, a heading, a quotation and the like.
+bool block_tag(std::string_view s, std::size_t i) {
+    std::size_t end = i;
+    while (end < s.size() && ((s[end] >= 'a' && s[end] <= 'z') ||
+                              (s[end] >= 'A' && s[end] <= 'Z') || (s[end] >= '0' && s[end] <= '9')))
+        ++end;
+    std::string name(s.substr(i, end - i));
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (const std::string_view block : {"p", "br", "div", "li", "ul", "ol", "h1", "h2", "h3", "h4",
+                                         "h5", "h6", "blockquote", "section", "article", "tr"})
+        if (name == block) return true;
+    return false;
+}
+
+// Appends the character a reference stands for (`&amp;`, `&#8217;`,
+// `&#x2019;`: `ref` is what lies between "&" and ";"); a space for a named
+// one it does not know.
+void append_reference(std::string& out, std::string_view ref) {
+    if (ref.starts_with('#')) {
+        const bool hex = ref.size() > 1 && (ref[1] == 'x' || ref[1] == 'X');
+        long cp = 0;
+        for (std::size_t k = hex ? 2 : 1; k < ref.size() && cp <= 0x10FFFF; ++k) {
+            const int d =
+                hex ? hex_digit(ref[k]) : (ref[k] >= '0' && ref[k] <= '9' ? ref[k] - '0' : -1);
+            if (d < 0) {
+                cp = -1;
+                break;
+            }
+            cp = cp * (hex ? 16 : 10) + d;
+        }
+        if (cp <= 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) cp = 0xFFFD;
+        append_utf8(out, static_cast<char32_t>(cp));
+        return;
+    }
+    constexpr std::pair<std::string_view, std::string_view> named[] = {
+        {"amp", "&"},         {"lt", "<"},         {"gt", ">"},         {"quot", "\""},
+        {"apos", "'"},        {"nbsp", " "},       {"rsquo", "\u2019"}, {"lsquo", "\u2018"},
+        {"rdquo", "\u201D"},  {"ldquo", "\u201C"}, {"ndash", "\u2013"}, {"mdash", "\u2014"},
+        {"hellip", "\u2026"}, {"laquo", "\u00AB"}, {"raquo", "\u00BB"}};
+    for (const auto& entry : named)
+        if (ref == entry.first) {
+            out += entry.second;
+            return;
+        }
+    out += ' ';
+}
+
+// The text with markup (<p>, </a>, <!-- -->) left out, a block's tags
+// ending a line, and character references (&amp;, &#8217;) decoded: some
+// sites put HTML into their structured data.
 std::string without_markup(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -94,7 +148,7 @@ std::string without_markup(std::string_view s) {
             (is_alnum(s[i + 1]) || s[i + 1] == '/' || s[i + 1] == '!')) {
             const std::size_t close = s.find('>', i);
             if (close == std::string_view::npos) break;
-            out += ' ';
+            out += block_tag(s, s[i + 1] == '/' ? i + 2 : i + 1) ? '\n' : ' ';
             i = close + 1;
             continue;
         }
@@ -103,7 +157,7 @@ std::string without_markup(std::string_view s) {
             if (k < s.size() && s[k] == '#') ++k;
             while (k < s.size() && k - i < 10 && is_alnum(s[k])) ++k;
             if (k < s.size() && s[k] == ';' && k > i + 1) {
-                out += ' ';
+                append_reference(out, s.substr(i + 1, k - i - 1));
                 i = k + 1;
                 continue;
             }
@@ -201,6 +255,29 @@ std::string stated_article_body(std::string_view utf8) {
         at = end - key.size();
     }
     return best.empty() ? best : without_markup(best);
+}
+
+std::string stated_paragraphs(std::string_view stated) {
+    std::string out;
+    for (std::size_t i = 0; i < stated.size();) {
+        const std::size_t end = std::min(stated.find('\n', i), stated.size());
+        std::string line;
+        for (std::size_t k = i; k < end; ++k) {
+            const char c = stated[k];
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+                if (!line.empty() && line.back() != ' ') line += ' ';
+            } else {
+                line += c;
+            }
+        }
+        if (!line.empty() && line.back() == ' ') line.pop_back();
+        if (!line.empty()) {
+            if (!out.empty()) out += "\n\n";
+            out += line;
+        }
+        i = end + 1;
+    }
+    return out;
 }
 
 Shingles::Shingles(std::string_view text) {

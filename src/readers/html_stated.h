@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What a page says of its own article in its structured data: the body's
 // plain text that JSON-LD (schema.org's articleBody) carries. The main-text
-// finder takes it as a guide to which part of the page is the article, never
-// as the text itself, and shingles of four words tell how much of a stretch
-// of the page it covers.
+// finder takes it as a guide to which part of the page is the article, and
+// as the text itself only when the page shows little of it; shingles of four
+// words tell how much of a stretch of the page it covers.
 #pragma once
 
 #include <cstddef>
@@ -15,9 +15,14 @@
 namespace brennic::readers::html {
 
 // The longest "articleBody" string of the JSON in the UTF-8 page, its escapes
-// decoded and any markup in it dropped; empty when there is none. One pass
-// over the page.
+// and character references decoded and any markup in it dropped (a line
+// break where the JSON says "\n" or a block's tag stood); empty when there
+// is none. One pass over the page.
 std::string stated_article_body(std::string_view utf8);
+
+// A stated body as a main text: a paragraph for each of its lines, white
+// space collapsed, paragraphs apart by a blank line.
+std::string stated_paragraphs(std::string_view stated);
 
 // The runs of four words of a text (a run of a CJK script counts a word a
 // character; a text of fewer words is one short run), hashed.
