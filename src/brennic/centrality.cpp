@@ -33,8 +33,8 @@ constexpr float kLongFrequency = 40.0f;
 // between it is some of each, in proportion.
 constexpr float kShort = 0.33f;
 constexpr float kLong = 0.4f;
-// What is left of the position weight in a long extract, where only the
-// opening sentence has a position part.
+// The position weight in a long extract, where only the opening sentence
+// has a position part (set apart from a short one's).
 constexpr float kLongPosition = 1.0f;
 constexpr float kRedundancy = 0.1f;  // of the share of a sentence already said
 // Centrality is the mean, over a sentence's distinct content stems, of the
