@@ -38,7 +38,7 @@ const std::string kTown =
 // The opening says little; a later sentence holds the words the text keeps
 // coming back to.
 const std::string kCouncil =
-    "Kelby council met on Monday evening. "
+    "Kelby council met on Monday evening about the crews. "
     "Several members arrived late because of the rain. "
     "The ferry fares, the ferry timetable and the ferry crews were the council's worry, "
     "since the ferry carries most of Kelby's trade. "
@@ -48,6 +48,17 @@ const std::string kCouncil =
 const std::string kFerry =
     "The ferry fares, the ferry timetable and the ferry crews were the council's worry, "
     "since the ferry carries most of Kelby's trade.";
+
+// A short sentence that says more, and a longer one that fills the words
+// left over: the storm sentence when it alone fits beside the opening.
+const std::string kFill =
+    "A storm closed the harbour of Kelby on Monday, and every ferry stayed in port. "
+    "Kelby fishermen feared the storm. "
+    "Teachers at the village school asked parents for help with the fair. "
+    "The council will pave the long road to the coast with stones from the quarry next year. "
+    "A bakery in the square sold out of bread by noon on Saturday, its owner said. "
+    "The ferry crews waited in the harbour office until the port opened again on Wednesday. "
+    "Two families moved into the empty farmhouse on the hill above the river last winter.\n";
 
 Options centrality(float rate) {
     Options o;
@@ -83,6 +94,7 @@ TEST(Centrality, Chooses) {
     query.query = "bread from the bakery";
     Options two = centrality(0.0f);
     two.max_sentences = 2;
+    const std::string kLeadOfFill = kFill.substr(0, kFill.find('.') + 1);
     const Row rows[] = {
         {"the lead, never the headline", kNews, centrality(15.0f), {kLead}},
         {"the query's sentence alone", kNews, query, {"A bakery in the square sold out of bread."}},
@@ -99,12 +111,20 @@ TEST(Centrality, Chooses) {
         {"a short extract: the opening",
          kCouncil,
          centrality(0.85f),
-         {"Kelby council met on Monday evening."}},
+         {"Kelby council met on Monday evening about the crews."}},
         {"a long one: what the text keeps saying", kCouncil, centrality(0.6f), {kFerry}},
         {"the vell sentence alone: as short as can be",
          kCouncil,
          centrality(-1.0f),
-         {"Kelby council met on Monday evening."}},
+         {"Kelby council met on Monday evening about the crews."}},
+        {"26 words: the storm sentence beside the opening",
+         kFill,
+         centrality(26.0f),
+         {kLeadOfFill, "Kelby fishermen feared the storm."}},
+        {"27 words: the longer sentence that fills them",
+         kFill,
+         centrality(27.0f),
+         {kLeadOfFill, "Teachers at the village school asked parents for help with the fair."}},
         {"a line alone is still a text", "Hello world\n", centrality(0.7f), {"Hello world"}},
         {"nothing to choose from", " \n\n", centrality(0.7f), {}},
     };
@@ -151,7 +171,7 @@ TEST(Centrality, ALongExtractFavoursTheOpeningAlone) {
         float least;
         float most;
     };
-    const float near = 1.0f / std::pow(2.0f, 0.45f);
+    const float near = 1.0f / std::pow(2.0f, 0.18f);
     const Row rows[] = {{0.85f, near, near}, {0.62f, 0.1f, near - 0.1f}, {0.5f, 0.0f, 0.0f}};
     for (const Row& row : rows) {
         Options o = centrality(row.rate);

@@ -18,7 +18,7 @@ namespace {
 // long extracts of news against what both the frequency method and ots
 // choose): centrality counts 1.
 constexpr float kPosition = 2.0f;   // of the position part, for the shortest extract
-constexpr float kDecay = 0.45f;     // position falls as 1 / (1 + rank)^kDecay
+constexpr float kDecay = 0.18f;     // position falls as 1 / (1 + rank)^kDecay
 constexpr float kParagraph = 0.3f;  // the least position a paragraph's first sentence keeps
 constexpr float kTitle = 0.5f;      // of the likeness to the title
 constexpr float kQuery = 2.0f;      // of the likeness to the query
@@ -33,14 +33,14 @@ constexpr float kLongFrequency = 40.0f;
 // between it is some of each, in proportion.
 constexpr float kShort = 0.33f;
 constexpr float kLong = 0.4f;
-// What is left of the position weight in a long extract, where only the
-// opening sentence has a position part.
-constexpr float kLongPosition = 0.5f;
+// The position weight in a long extract, where only the opening sentence
+// has a position part (set apart from a short one's).
+constexpr float kLongPosition = 1.0f;
 constexpr float kRedundancy = 0.1f;  // of the share of a sentence already said
 // Centrality is the mean, over a sentence's distinct content stems, of the
 // other sentences holding each, as if the sentence had kSmoothing more
 // stems held by no other: a short sentence needs more to be as central.
-constexpr float kSmoothing = 5.0f;
+constexpr float kSmoothing = 4.0f;
 // A sentence that much of whose stems a short extract already holds is a
 // repeat, and is not chosen; a long one takes all but the sentences that
 // say nothing new.
@@ -273,7 +273,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
     // How long the extract is: 0 up to kShort of the text, 1 from kLong on.
     const float longness = std::clamp((share - kShort) / (kLong - kShort), 0.0f, 1.0f);
     const float position_weight =
-        kPosition * (1.0f - share) * (1.0f - (1.0f - kLongPosition) * longness);
+        (1.0f - share) * ((1.0f - longness) * kPosition + longness * kLongPosition);
     const float frequency_weight =
         (1.0f - longness) * kFrequency * std::pow(share, kFrequencyExponent) +
         longness * kLongFrequency * share * share;
@@ -377,6 +377,7 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         }
         std::priority_queue<Entry> queue(std::less<Entry>(), std::move(entries));
         std::size_t round = 1;
+        std::optional<std::size_t> last;
         while (!queue.empty() && room > 0 && (budget == 0 || chosen < budget)) {
             const auto [value, minus_index, at_round] = queue.top();
             queue.pop();
@@ -398,6 +399,40 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
             ++chosen;
             cover(i);
             ++round;
+            last = i;
+        }
+        if (last && room > 0 && longness == 0.0f) {
+            // Words left over in a short extract: the last sentence taken
+            // gives way to a longer one that still fits, when that one's
+            // discounted score times the share of the room it fills is more.
+            // Words the extract leaves unused are words it does not say.
+            const std::size_t j = *last;
+            const long long space = room + words[j];
+            const auto worth = [&](std::size_t k, float r) {
+                return state.sentences[k].score * (1.0f - kRedundancy * r) *
+                       static_cast<float>(words[k]) / static_cast<float>(space);
+            };
+            float best = worth(j, state.parts[j].redundancy);
+            std::optional<std::size_t> better;
+            float better_r = 0.0f;
+            for (std::size_t k = 0; k < n; ++k) {
+                if (state.sentences[k].summary_worthy || state.parts[k].heading ||
+                    words[k] <= words[j] || words[k] > space)
+                    continue;
+                const float r = redundancy(k);
+                if (r >= repeat) continue;
+                const float w = worth(k, r);
+                if (w > best) {
+                    best = w;
+                    better = k;
+                    better_r = r;
+                }
+            }
+            if (better) {
+                state.sentences[j].summary_worthy = FALSE;
+                state.sentences[*better].summary_worthy = TRUE;
+                state.parts[*better].redundancy = better_r;
+            }
         }
     }
     state.sentences.walk([&](const block_sentence& s, const SentenceText& text) {
