@@ -408,6 +408,11 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
             // Words the extract leaves unused are words it does not say.
             const std::size_t j = *last;
             const long long space = room + words[j];
+            // What the others say, without the sentence that gives way: a
+            // sentence is no repeat of the one it replaces.
+            std::fill(covered.begin(), covered.end(), 0);
+            for (std::size_t k = 0; k < n; ++k)
+                if (k != j && state.sentences[k].summary_worthy) cover(k);
             const auto worth = [&](std::size_t k, float r) {
                 return state.sentences[k].score * (1.0f - kRedundancy * r) *
                        static_cast<float>(words[k]) / static_cast<float>(space);
