@@ -660,6 +660,14 @@ TEST(ReadersHtml, StatedArticleBody) {
         {R"({"articleBody": "never closed)", ""},
         {R"({"articleBody": 42, "text": "no string"})", ""},
         {R"({"articleBody": "\u12"})", "12"},
+        // Control characters are no text, as in the page's own.
+        {R"({"articleBody": "a\u0000b\u0007c\u0085d&#1;e\u0009f"})",
+         "a\xEF\xBF\xBD"
+         "b\xEF\xBF\xBD"
+         "c\xEF\xBF\xBD"
+         "d\xEF\xBF\xBD"
+         "e f"},
+        {std::string("{\"articleBody\": \"raw\x01\tbytes\"}"), "raw\xEF\xBF\xBD bytes"},
         {"no structured data", ""},
     };
     for (const auto& [page, body] : cases) EXPECT_EQ(stated_article_body(page), body) << page;

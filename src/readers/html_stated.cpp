@@ -33,6 +33,16 @@ long hex4(std::string_view s, std::size_t i) {
     return v;
 }
 
+// The character cp as it goes into text: control characters other than
+// white space, surrogates and what lies past Unicode become U+FFFD, as they
+// do in a page's own text.
+char32_t text_char(long cp) {
+    if (cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f') return ' ';
+    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF)
+        return 0xFFFD;
+    return static_cast<char32_t>(cp);
+}
+
 // Decodes the JSON string whose opening quote is at s[i]; false when it is
 // not closed. `end` is set one past the closing quote.
 bool json_string(std::string_view s, std::size_t i, std::string& out, std::size_t& end) {
@@ -44,7 +54,10 @@ bool json_string(std::string_view s, std::size_t i, std::string& out, std::size_
             return true;
         }
         if (c != '\\') {
-            out += c;
+            if (static_cast<unsigned char>(c) < 0x20)
+                append_utf8(out, text_char(static_cast<unsigned char>(c)));
+            else
+                out += c;
             ++k;
             continue;
         }
@@ -73,8 +86,7 @@ bool json_string(std::string_view s, std::size_t i, std::string& out, std::size_
                         k += 6;
                     }
                 }
-                if (cp >= 0xD800 && cp < 0xE000) cp = 0xFFFD;
-                append_utf8(out, static_cast<char32_t>(cp));
+                append_utf8(out, text_char(cp));
                 break;
             }
             default:
@@ -116,8 +128,7 @@ void append_reference(std::string& out, std::string_view ref) {
             }
             cp = cp * (hex ? 16 : 10) + d;
         }
-        if (cp <= 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) cp = 0xFFFD;
-        append_utf8(out, static_cast<char32_t>(cp));
+        append_utf8(out, cp < 0 ? char32_t{0xFFFD} : text_char(cp));
         return;
     }
     constexpr std::pair<std::string_view, std::string_view> named[] = {
