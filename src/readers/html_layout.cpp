@@ -11,6 +11,7 @@
 #include "common/ascii.h"
 #include "common/utf8.h"
 #include "readers/html_nesting.h"
+#include "readers/text_chars.h"
 
 namespace brennic::readers::html {
 namespace {
@@ -345,13 +346,6 @@ int class_hint(const Attributes& element) {
 bool is_space_code(char32_t cp) {
     return cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f' || cp == 0xA0 ||
            cp == 0x3000 || (cp >= 0x2000 && cp <= 0x200A) || cp == 0x202F || cp == 0x205F;
-}
-
-// Control characters other than white space, and noncharacters: never text,
-// whatever bytes a page has them as. They read as U+FFFD.
-bool never_text(char32_t cp) {
-    return (cp >= 0x01 && cp <= 0x08) || cp == 0x0B || (cp >= 0x0E && cp <= 0x1F) ||
-           (cp >= 0x7F && cp <= 0x9F) || (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE;
 }
 
 constexpr std::string_view replacement = "\xEF\xBF\xBD";

@@ -7,7 +7,9 @@
 #include <array>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/utf8.h"
+#include "readers/text_chars.h"
 
 namespace brennic::readers::html {
 namespace {
@@ -33,12 +35,13 @@ long hex4(std::string_view s, std::size_t i) {
     return v;
 }
 
-// The character cp as it goes into text: control characters other than
-// white space, surrogates and what lies past Unicode become U+FFFD, as they
-// do in a page's own text.
+// The character cp as it goes into text: what is never a page's text (and
+// NUL, surrogates and what lies past Unicode) becomes U+FFFD, white space a
+// space.
 char32_t text_char(long cp) {
     if (cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f') return ' ';
-    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF)
+    if (cp <= 0 || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF ||
+        never_text(static_cast<char32_t>(cp)))
         return 0xFFFD;
     return static_cast<char32_t>(cp);
 }
@@ -103,9 +106,7 @@ bool block_tag(std::string_view s, std::size_t i) {
     while (end < s.size() && ((s[end] >= 'a' && s[end] <= 'z') ||
                               (s[end] >= 'A' && s[end] <= 'Z') || (s[end] >= '0' && s[end] <= '9')))
         ++end;
-    std::string name(s.substr(i, end - i));
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const std::string name = ascii_lowered(s.substr(i, end - i));
     for (const std::string_view block : {"p", "br", "div", "li", "ul", "ol", "h1", "h2", "h3", "h4",
                                          "h5", "h6", "blockquote", "section", "article", "tr"})
         if (name == block) return true;
