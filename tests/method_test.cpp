@@ -230,6 +230,48 @@ TEST(Centrality, FindsHeadingsAndParagraphs) {
     }
 }
 
+TEST(Centrality, SetsAHeadlineApartFromTheSentenceItRanInto) {
+    struct Row {
+        const char* name;
+        std::string text;
+        std::vector<std::string> sentences;
+    };
+    const std::string body =
+        "A storm closed the harbour of Kelby on Monday, and every ferry stayed in port.";
+    const std::string wrapped =
+        "A storm closed the harbour of Kelby on Monday, and every\n"
+        "ferry stayed in port. The harbour master said the storm would\n"
+        "pass by Wednesday.\n";
+    const Row rows[] = {
+        {"headline, a sentence a line",
+         "Storm closes Kelby harbour\n" + body + "\nIt rained.\n",
+         {"Storm closes Kelby harbour", body, "It rained."}},
+        {"after blank lines",
+         "\n\n  Storm closes Kelby harbour\r\n" + body + "\n",
+         {"Storm closes Kelby harbour", body}},
+        {"already apart",
+         "Storm closes Kelby harbour\n\n" + body + "\n",
+         {"Storm closes Kelby harbour", body}},
+        {"a wrapped sentence", wrapped, segment(wrapped)},
+        {"goes on in lower case",
+         "Storm closes the harbour\nof Kelby on Monday.\n",
+         {"Storm closes the harbour of Kelby on Monday."}},
+        {"ends with a stop", "Storm closes harbour.\n" + body + "\n",
+         segment("Storm closes harbour.\n" + body + "\n")},
+        {"one line", "Storm closes Kelby harbour", {"Storm closes Kelby harbour"}},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> sentences = segment(row.text);
+        set_headline_apart(row.text, sentences);
+        EXPECT_EQ(sentences, row.sentences) << row.name;
+    }
+    // The extract holds the first sentence without the headline.
+    const Summary s =
+        summarize("Storm closes Kelby harbour\n" + body + "\n" + kTown, centrality(0.7f));
+    ASSERT_FALSE(s.sentences.empty());
+    EXPECT_EQ(s.sentences.front(), body);
+}
+
 TEST(Centrality, OnTheCommandLine) {
     struct Row {
         std::vector<std::string> args;

@@ -238,6 +238,7 @@ Summary summarize_views(std::span<const std::string_view> texts, const Options& 
             const talven::Language& rules = talven::language_rules(state.languages.back().language);
             if (method == Method::centrality) {
                 std::vector<std::string> lines = segment_stoppable(text, rules, options.cancel);
+                set_headline_apart(text, lines);
                 std::string joined;
                 for (const std::string& s : lines) (joined += s) += '\n';
                 std::vector<Span> spans;

@@ -8,6 +8,8 @@
 #include <tuple>
 
 #include "brennic/query_vector.h"
+#include "talven/chars.h"
+#include "talven/language.h"
 #include "talven/segmenter.h"
 
 namespace brennic {
@@ -83,7 +85,60 @@ std::size_t spaces_in(std::string_view s) {
     return static_cast<std::size_t>(std::count(s.begin(), s.end(), ' '));
 }
 
+// The line that starts at `from` (its end at a line break or the text's),
+// without the white space at its ends.
+std::string_view line_at(std::string_view text, std::size_t from, std::size_t* next) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string_view::npos) end = text.size();
+    *next = end < text.size() ? end + 1 : end;
+    std::string_view line = text.substr(from, end - from);
+    while (!line.empty() && is_white(line.front())) line.remove_prefix(1);
+    while (!line.empty() && is_white(line.back())) line.remove_suffix(1);
+    return line;
+}
+
+// A headline is under this share of the longest of the next lines.
+constexpr std::size_t kHeadlineLines = 3;
+constexpr double kHeadlineShare = 0.8;
+
 }  // namespace
+
+void set_headline_apart(std::string_view text, std::vector<std::string>& sentences) {
+    if (sentences.empty()) return;
+    std::size_t at = 0;
+    while (at < text.size() && is_white(text[at])) ++at;
+    std::size_t next = 0;
+    const std::string_view headline = line_at(text, at, &next);
+    if (next == text.size() || headline.empty() || ends_with_stop(headline) ||
+        spaces_in(headline) >= kHeadingWords)
+        return;
+    std::string& first = sentences.front();
+    if (first.size() <= headline.size() || !first.starts_with(headline) ||
+        !is_white(first[headline.size()]))
+        return;
+    // The lines after it: the first must not go on in lower case, and the
+    // headline must be short beside them.
+    std::size_t longest = 0;
+    std::size_t from = next;
+    for (std::size_t k = 0; k < kHeadlineLines && from < text.size(); ++k) {
+        const std::string_view line = line_at(text, from, &from);
+        if (k == 0) {
+            if (line.empty()) return;  // a blank line: the segmenter split there
+            const talven::Decoded c = talven::decode_at(line, 0);
+            const talven::Case kind =
+                c.cp < 0x80 ? talven::case_of(c.cp) : talven::wide_case_of(c.cp);
+            if (kind == talven::Case::Lower) return;
+        }
+        longest = std::max(longest, line.size());
+    }
+    if (static_cast<double>(headline.size()) >= kHeadlineShare * static_cast<double>(longest))
+        return;
+    std::size_t rest = headline.size();
+    while (rest < first.size() && is_white(first[rest])) ++rest;
+    std::string title(headline);
+    first.erase(0, rest);
+    sentences.insert(sentences.begin(), std::move(title));
+}
 
 void add_places(std::vector<SentencePlace>& places, std::string_view text,
                 std::span<const std::string> sentences, std::span<const Span> spans,

@@ -34,6 +34,14 @@ void add_places(std::vector<SentencePlace>& places, std::string_view text,
                 std::span<const std::string> sentences, std::span<const Span> spans,
                 std::uint32_t document);
 
+// When the segmenter ran a text's first line on into the next sentence
+// (a single line break joins lines) and that line reads as a headline, the
+// line becomes a sentence of its own: no sentence stop at its end, at most
+// a few words, the next line not going on in lower case, and shorter than
+// the lines that follow (a hard-wrapped sentence's first line is as long as
+// the rest). sentences are the segmenter's lines of the text.
+void set_headline_apart(std::string_view text, std::vector<std::string>& sentences);
+
 // Scores and marks the extract's sentences by the centrality method, as
 // summarize_read_texts does by frequency; places holds one entry per
 // sentence (or none: one paragraph, no headings). The title is the given
