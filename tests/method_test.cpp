@@ -214,6 +214,8 @@ TEST(Centrality, FindsHeadingsAndParagraphs) {
          "eighteen nineteen twenty twenty-one\n\nTwo.",
          "--", "pp"},
         {"a quotation ends a line", "He said: \"Go.\"\n\nGone.", "--", "pp"},
+        {"a headline ends in a quotation", "Mayor 'never asked'\n\nGone.", "h-", "pp"},
+        {"a bracket closes a stop", "(Gone.)\n\nBack.", "--", "pp"},
     };
     for (const Row& row : rows) {
         const std::vector<std::string> sentences = segment(row.text);
@@ -259,6 +261,11 @@ TEST(Centrality, SetsAHeadlineApartFromTheSentenceItRanInto) {
         {"ends with a stop", "Storm closes harbour.\n" + body + "\n",
          segment("Storm closes harbour.\n" + body + "\n")},
         {"one line", "Storm closes Kelby harbour", {"Storm closes Kelby harbour"}},
+        {"long beside a whole sentence",
+         "Storm closes the harbour of Kelby for three days\nKelby harbour closed for three days "
+         "after the storm.\n",
+         {"Storm closes the harbour of Kelby for three days",
+          "Kelby harbour closed for three days after the storm."}},
     };
     for (const Row& row : rows) {
         std::vector<std::string> sentences = segment(row.text);

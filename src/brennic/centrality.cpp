@@ -53,20 +53,32 @@ constexpr float kSubstance = 0.4f;
 
 bool is_white(char c) { return talven::is_space(static_cast<unsigned char>(c)); }
 
-// Whether a sentence ends in a mark that closes sentences or quotations.
+// Whether a sentence ends in a mark that closes sentences, looking past the
+// quotation marks and brackets that close after it: a headline ending in a
+// quotation ('Never asked') does not end as a sentence, a quoted sentence
+// ("Go.") does.
 bool ends_with_stop(std::string_view sentence) {
-    while (!sentence.empty() && is_white(sentence.back())) sentence.remove_suffix(1);
-    if (sentence.empty()) return false;
-    std::size_t start = sentence.size() - 1;
-    while (start > 0 && (static_cast<unsigned char>(sentence[start]) & 0xC0) == 0x80) --start;
-    const std::string_view last = sentence.substr(start);
-    static constexpr std::string_view kAscii = ".!?:;\"')]";
-    if (last.size() == 1) return kAscii.find(last[0]) != std::string_view::npos;
-    static constexpr std::string_view kStops[] = {
-        "\u2026", "\u201D", "\u2019", "\u00BB", "\u00AB", "\u201C", "\u300D",
-        "\u300F", "\u3002", "\uFF01", "\uFF1F", "\uFF0E", "\u0964", "\u0965",
-        "\u061F", "\u06D4", "\u1362", "\u0589", "\u037E", "\u3011", "\uFF09"};
-    return std::find(std::begin(kStops), std::end(kStops), last) != std::end(kStops);
+    static constexpr std::string_view kAsciiStops = ".!?:;";
+    static constexpr std::string_view kAsciiClosers = "\"')]";
+    static constexpr std::string_view kStops[] = {"\u2026", "\u3002", "\uFF01", "\uFF1F",
+                                                  "\uFF0E", "\u0964", "\u0965", "\u061F",
+                                                  "\u06D4", "\u1362", "\u0589", "\u037E"};
+    static constexpr std::string_view kClosers[] = {
+        "\u201D", "\u2019", "\u00BB", "\u00AB", "\u201C", "\u300D", "\u300F", "\u3011", "\uFF09"};
+    for (;;) {
+        while (!sentence.empty() && is_white(sentence.back())) sentence.remove_suffix(1);
+        if (sentence.empty()) return false;
+        std::size_t start = sentence.size() - 1;
+        while (start > 0 && (static_cast<unsigned char>(sentence[start]) & 0xC0) == 0x80) --start;
+        const std::string_view last = sentence.substr(start);
+        if (last.size() == 1 && kAsciiStops.find(last[0]) != std::string_view::npos) return true;
+        if (std::find(std::begin(kStops), std::end(kStops), last) != std::end(kStops)) return true;
+        const bool closes =
+            (last.size() == 1 && kAsciiClosers.find(last[0]) != std::string_view::npos) ||
+            std::find(std::begin(kClosers), std::end(kClosers), last) != std::end(kClosers);
+        if (!closes) return false;
+        sentence.remove_suffix(last.size());
+    }
 }
 
 // Whether the white space between two sentences breaks a line, or leaves a
@@ -117,8 +129,12 @@ void set_headline_apart(std::string_view text, std::vector<std::string>& sentenc
         !is_white(first[headline.size()]))
         return;
     // The lines after it: the first must not go on in lower case, and the
-    // headline must be short beside them.
+    // headline must be short beside them, or shorter than the first when
+    // that one ends as a sentence (the lines of a hard-wrapped paragraph
+    // seldom do).
     std::size_t longest = 0;
+    bool whole_next = false;
+    std::size_t next_size = 0;
     std::size_t from = next;
     for (std::size_t k = 0; k < kHeadlineLines && from < text.size(); ++k) {
         const std::string_view line = line_at(text, from, &from);
@@ -128,11 +144,14 @@ void set_headline_apart(std::string_view text, std::vector<std::string>& sentenc
             const talven::Case kind =
                 c.cp < 0x80 ? talven::case_of(c.cp) : talven::wide_case_of(c.cp);
             if (kind == talven::Case::Lower) return;
+            whole_next = ends_with_stop(line);
+            next_size = line.size();
         }
         longest = std::max(longest, line.size());
     }
-    if (static_cast<double>(headline.size()) >= kHeadlineShare * static_cast<double>(longest))
-        return;
+    const bool short_beside =
+        static_cast<double>(headline.size()) < kHeadlineShare * static_cast<double>(longest);
+    if (!short_beside && !(whole_next && headline.size() < next_size)) return;
     std::size_t rest = headline.size();
     while (rest < first.size() && is_white(first[rest])) ++rest;
     std::string title(headline);
