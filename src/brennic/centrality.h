@@ -38,8 +38,10 @@ void add_places(std::vector<SentencePlace>& places, std::string_view text,
 // (a single line break joins lines) and that line reads as a headline, the
 // line becomes a sentence of its own: no sentence stop at its end, at most
 // a few words, the next line not going on in lower case, and shorter than
-// the lines that follow (a hard-wrapped sentence's first line is as long as
-// the rest). sentences are the segmenter's lines of the text.
+// the lines that follow, or than the next when that one ends as a sentence
+// (a hard-wrapped sentence's first line is as long as the rest, and its
+// next line seldom ends a sentence). sentences are the segmenter's lines
+// of the text.
 void set_headline_apart(std::string_view text, std::vector<std::string>& sentences);
 
 // Scores and marks the extract's sentences by the centrality method, as
