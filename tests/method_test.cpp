@@ -244,6 +244,10 @@ TEST(Centrality, SetsAHeadlineApartFromTheSentenceItRanInto) {
         "A storm closed the harbour of Kelby on Monday, and every\n"
         "ferry stayed in port. The harbour master said the storm would\n"
         "pass by Wednesday.\n";
+    const std::string wrapped_upper =
+        "The harbour master of Kelby said on Monday that the storm\n"
+        "Kelby had feared for weeks would pass by Wednesday, and\n"
+        "that the ferries would sail again on Thursday morning.\n";
     const Row rows[] = {
         {"headline, a sentence a line",
          "Storm closes Kelby harbour\n" + body + "\nIt rained.\n",
@@ -255,6 +259,7 @@ TEST(Centrality, SetsAHeadlineApartFromTheSentenceItRanInto) {
          "Storm closes Kelby harbour\n\n" + body + "\n",
          {"Storm closes Kelby harbour", body}},
         {"a wrapped sentence", wrapped, segment(wrapped)},
+        {"wrapped, going on in upper case", wrapped_upper, segment(wrapped_upper)},
         {"goes on in lower case",
          "Storm closes the harbour\nof Kelby on Monday.\n",
          {"Storm closes the harbour of Kelby on Monday."}},
