@@ -31,6 +31,10 @@ constexpr float kQuery = 2.0f;      // of the likeness to the query
 constexpr float kFrequency = 10.0f;
 constexpr float kFrequencyExponent = 2.5f;
 constexpr float kLongFrequency = 40.0f;
+// In a long extract the frequency part is divided by the sentence's content
+// words to this power: a long sentence of common words says no more a word
+// than a short one.
+constexpr double kLongDensity = 0.3;
 // An extract is short up to kShort of the text and long from kLong on; in
 // between it is some of each, in proportion.
 constexpr float kShort = 0.33f;
@@ -267,6 +271,20 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         query_vector.emplace(std::move(terms), unseen);
     }
 
+    // The shorter the extract, the more the opening counts: a long one is
+    // chosen by content, since its sentences reach well into the text anyway.
+    float share = state.size_text > 0
+                      ? static_cast<float>(state.size_extract) / static_cast<float>(state.size_text)
+                      : 1.0f;
+    if (state.sentence_budget > 0)
+        share = std::min(share, static_cast<float>(state.sentence_budget) / static_cast<float>(n));
+    // A negative rate asks for the vell sentence alone: an extract of one
+    // sentence, however many words the rate would give.
+    if (state.compression_rate < 0.0f) share = std::min(share, 1.0f / static_cast<float>(n));
+    share = std::min(1.0f, share);
+    // How long the extract is: 0 up to kShort of the text, 1 from kLong on.
+    const float longness = std::clamp((share - kShort) / (kLong - kShort), 0.0f, 1.0f);
+
     // The raw parts, then each scaled to a top of 1 where it has one.
     std::fill(last_seen.begin(), last_seen.end(), kNone);
     std::uint32_t document = kNone;
@@ -308,6 +326,9 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
         // often as its stem occurs in the input.
         double recurring = 0.0;
         for (WordId id : text.content_words) recurring += state.words[id].frequency;
+        if (longness > 0.0f && !text.content_words.empty())
+            recurring /=
+                std::pow(static_cast<double>(text.content_words.size()), kLongDensity * longness);
         p.frequency = static_cast<float>(recurring);
         for (WordId id : text.content_words) {
             if (last_seen[id] == i) continue;
@@ -333,19 +354,6 @@ void summarize_by_centrality(RunState& state, std::span<const SentencePlace> giv
 
     // The scores, and the vell sentence: the query's closest sentence (the
     // first of them), else the first of the best scores.
-    // The shorter the extract, the more the opening counts: a long one is
-    // chosen by content, since its sentences reach well into the text anyway.
-    float share = state.size_text > 0
-                      ? static_cast<float>(state.size_extract) / static_cast<float>(state.size_text)
-                      : 1.0f;
-    if (state.sentence_budget > 0)
-        share = std::min(share, static_cast<float>(state.sentence_budget) / static_cast<float>(n));
-    // A negative rate asks for the vell sentence alone: an extract of one
-    // sentence, however many words the rate would give.
-    if (state.compression_rate < 0.0f) share = std::min(share, 1.0f / static_cast<float>(n));
-    share = std::min(1.0f, share);
-    // How long the extract is: 0 up to kShort of the text, 1 from kLong on.
-    const float longness = std::clamp((share - kShort) / (kLong - kShort), 0.0f, 1.0f);
     const float position_weight =
         (1.0f - share) * ((1.0f - longness) * kPosition + longness * kLongPosition);
     const float frequency_weight =
